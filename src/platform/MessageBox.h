@@ -1,0 +1,24 @@
+#pragma once
+// Modal message boxes. Button sets, icons and answers use the classic numeric codes so that the
+// program's "OK only", "Yes/No + question" etc. read the same everywhere.
+#include <QString>
+
+namespace orvia {
+
+namespace mb {
+enum Buttons : int { OkOnly = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5 };
+enum Icon : int { NoIcon = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
+enum Answer : int { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+} // namespace mb
+
+inline const QString kAppTitle = QStringLiteral("Velmora Orvia Link");
+
+class IMessageBox
+{
+public:
+    virtual ~IMessageBox() = default;
+    // style = buttons + icon; an empty title means the application title. Returns an mb::Answer.
+    virtual int show(const QString &text, int style = mb::OkOnly, const QString &title = QString()) = 0;
+};
+
+} // namespace orvia

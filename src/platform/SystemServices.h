@@ -1,0 +1,41 @@
+#pragma once
+// Operating-system services the program needs beyond Qt Core: version text, language, processes and
+// file operations with classic attribute semantics.
+#include <QString>
+#include <QStringList>
+
+namespace orvia {
+
+namespace attr {
+enum : int { Normal = 0, ReadOnly = 1, Hidden = 2, System = 4, Directory = 16, Archive = 32 };
+}
+
+class ISystemServices
+{
+public:
+    virtual ~ISystemServices() = default;
+    virtual int osMajorVersion() const = 0;
+    virtual int osMinorVersion() const = 0;
+    // The user's language as an English name ("German", "French", ...), from the locale.
+    virtual QString userLanguageName() const = 0;
+    // Executable file names of the running processes of the current user.
+    virtual QStringList processNames() const = 0;
+    // The platform's executable name of the main program ("kivo" here).
+    virtual QString mainExecutableName() const = 0;
+    // Names (not paths) of the entries matching a path-with-wildcards pattern, e.g. "/dir/*.upd";
+    // plain files always, hidden/read-only/system files only when `attributeMask` includes them,
+    // folders only when it includes attr::Directory. Throws RuntimeError 53/76 on a missing folder.
+    virtual QStringList listFiles(const QString &pattern, int attributeMask) const = 0;
+    // Each throws RuntimeError on failure (53 file not found, 75 access, 58 exists).
+    virtual void deleteFile(const QString &path) = 0;
+    virtual void rename(const QString &from, const QString &to) = 0;
+    virtual void setAttributes(const QString &path, int attributes) = 0;
+    virtual void makeDir(const QString &path) = 0;
+    virtual void removeDir(const QString &path) = 0;
+    virtual bool fileExists(const QString &path) const = 0;
+    virtual QString currentDir() const = 0;
+    // Starts a program; minimised-with-focus is the platform's closest equivalent. False on failure.
+    virtual bool startProgram(const QString &path, const QStringList &args, bool minimised) = 0;
+};
+
+} // namespace orvia
