@@ -1,0 +1,25 @@
+#pragma once
+// The narrow views of the setup and tray windows that the drivers and the engine call.
+#include <QString>
+
+namespace orvia {
+
+class ISetupDetection
+{
+public:
+    virtual ~ISetupDetection() = default;
+    // One step of the phone-detection state machine (the driver calls it when identification ends
+    // outside a run).
+    virtual void FiniteStateMachine() = 0;
+};
+
+class ITrayState
+{
+public:
+    virtual ~ITrayState() = default;
+    virtual void SetState(int state) = 0;        // 0 stopped, 1 ready, 2 busy
+    virtual void ToolTip(const QString &text) = 0;
+    virtual void setEnabled(bool on) = 0;         // the tray window's Enabled
+};
+
+} // namespace orvia
