@@ -1,0 +1,101 @@
+#include "common/CalendarText.h"
+
+#include "data/ZeroDateTime.h"
+#include "platform/RuntimeError.h"
+
+namespace orvia {
+
+namespace {
+
+// The locale's short date with the year widened to four digits, so the text reads back unchanged.
+QString dateFormat(const QLocale &loc)
+{
+    QString f = loc.dateFormat(QLocale::ShortFormat);
+    if (!f.contains(u"yyyy"))
+        f.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    return f;
+}
+
+// Drops the time-zone field (an unquoted 't'), which a local date-time does not need.
+QString withoutTimeZone(const QString &format)
+{
+    QString out;
+    bool quoted = false;
+    for (QChar c : format) {
+        if (c == u'\'')
+            quoted = !quoted;
+        if (c == u't' && !quoted)
+            continue;
+        out += c;
+    }
+    return out.trimmed();
+}
+
+// The locale's short time with seconds added after the minutes; any time-zone part is dropped.
+QString timeFormat(const QLocale &loc)
+{
+    QString f = withoutTimeZone(loc.timeFormat(QLocale::ShortFormat));
+    if (!f.contains(u's')) {
+        const qsizetype m = f.lastIndexOf(u"mm");
+        if (m >= 0)
+            f.insert(m + 2, QStringLiteral(":ss"));
+        else
+            f = QStringLiteral("HH:mm:ss");
+    }
+    return f;
+}
+
+} // namespace
+
+QString Format2(qint16 &i)
+{
+    QString s = QString::number(i);
+    if (i >= 0 && i < 10)
+        s.prepend(u'0');
+    return s;
+}
+
+bool SameMinute(QDateTime &d1, QDateTime &d2)
+{
+    const QDate a = d1.date(), b = d2.date();
+    const QTime ta = d1.time(), tb = d2.time();
+    return ta.minute() == tb.minute() && ta.hour() == tb.hour() && a.day() == b.day() &&
+           a.month() == b.month() && a.year() == b.year();
+}
+
+QLocale regionalLocale()
+{
+    return QLocale();
+}
+
+QString DateTimeToText(const QDateTime &dt)
+{
+    const QLocale loc = regionalLocale();
+    const QDate d = dt.date();
+    const QTime t = dt.time();
+    if (d == zeroDate())
+        return loc.toString(t, timeFormat(loc));
+    const QString date = loc.toString(d, dateFormat(loc));
+    if (t == QTime(0, 0))
+        return date;
+    return date + u' ' + loc.toString(t, timeFormat(loc));
+}
+
+QDateTime TextToDateTime(const QString &text)
+{
+    const QLocale loc = regionalLocale();
+    const QString s = text.trimmed();
+    const QString df = dateFormat(loc), tf = timeFormat(loc);
+    const QDateTime both = loc.toDateTime(s, df + u' ' + tf);
+    if (both.isValid())
+        return both;
+    const QDate d = loc.toDate(s, df);
+    if (d.isValid())
+        return QDateTime(d, QTime(0, 0));
+    const QTime t = loc.toTime(s, tf);
+    if (t.isValid())
+        return QDateTime(zeroDate(), t);
+    throwError(ErrTypeMismatch);
+}
+
+} // namespace orvia

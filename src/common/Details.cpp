@@ -1,0 +1,15 @@
+#include "common/Details.h"
+
+#include "common/Globals.h"
+
+namespace orvia {
+
+void AddDetails(const QString &name, const QString &text)
+{
+    QString marked = name;
+    marked.replace(QStringLiteral("Outlook"), QStringLiteral("Outlook\u00AE"));
+    globals().gDetails +=
+        QStringLiteral("Details for") + u' ' + marked + QStringLiteral(": ") + text + QStringLiteral("\r\n");
+}
+
+} // namespace orvia

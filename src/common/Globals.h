@@ -1,0 +1,31 @@
+#pragma once
+// The program's one home of global state. Everything the program keeps globally lives in this struct,
+// reached through globals(); tests start from a fresh state with resetGlobals().
+#include "data/MrLog.h"
+
+#include <QString>
+
+namespace orvia {
+
+struct Globals
+{
+    // Log and details text.
+    MrLog gLog;       // created with the state, so it exists before anything can log
+    QString gDetails; // the current run's notices, one per CR LF ended line
+
+    // Desktop store.
+    QString gOutlookVersion; // version text of the desktop store, shown in the about window
+
+    // Translation: the table, the current language code and the word lists (to be added).
+
+    // GSM character conversion tables and contact-name suffix texts (to be added).
+
+    // Calendar keyword lists of the desktop calendar access (to be added).
+};
+
+Globals &globals();
+
+// Replaces the whole state with a fresh one (a new log with its banner, empty texts).
+void resetGlobals();
+
+} // namespace orvia

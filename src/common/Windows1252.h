@@ -1,0 +1,22 @@
+#pragma once
+// The Windows-1252 ("ANSI") code page: the byte form of text sent to the phone, of the language file and
+// of list codes. Qt 6 has no converter for it without ICU, so the table lives here.
+#include <QByteArray>
+#include <QChar>
+#include <QString>
+
+namespace orvia {
+
+// The character of one code-page byte. The five bytes the code page leaves undefined map to the C1
+// control of the same number, so every byte survives a round trip.
+QChar windows1252ToChar(quint8 byte);
+
+// The code-page byte of a character, or -1 when the code page cannot hold it.
+int charToWindows1252(QChar c);
+
+QString fromWindows1252(const QByteArray &bytes);
+
+// Characters the code page cannot hold become '?'.
+QByteArray toWindows1252(const QString &text);
+
+} // namespace orvia

@@ -1,0 +1,107 @@
+#include "data/DBCalendar.h"
+
+#include "common/Globals.h"
+#include "data/ListLimits.h"
+#include "data/StoreFile.h"
+
+namespace orvia {
+
+void DBCalendar::AddItem(std::shared_ptr<DBCalendarItem> item)
+{
+    checkListRoom(m_items.size(), 1);
+    m_items.append(std::move(item));
+}
+
+std::shared_ptr<DBCalendarItem> DBCalendar::GetItem(qint16 Index) const
+{
+    if (Index < 0 || m_items.isEmpty())
+        throwError(ErrSubscript);
+    if (Index >= m_items.size()) {
+        globals().gLog.log(name + QStringLiteral("array seek ot of range"), true);
+        return nullptr;
+    }
+    return m_items.at(Index);
+}
+
+void DBCalendar::Load(const QString &filename)
+{
+    const StoreFileContent content = readStoreFile(filename);
+    QList<std::shared_ptr<DBCalendarItem>> items;
+    items.reserve(content.lines.size());
+    for (const QString &line : content.lines) {
+        auto item = std::make_shared<DBCalendarItem>();
+        item->SetDataText(line);
+        items.append(std::move(item));
+    }
+    name = content.name;
+    m_items = std::move(items);
+}
+
+void DBCalendar::Save(const QString &filename)
+{
+    name = QStringLiteral("Calendar");
+    writeStoreFile(filename, GetDataText());
+}
+
+QString DBCalendar::GetDataText() const
+{
+    QString text = name + u',' + QString::number(count()) + QStringLiteral("\r\n");
+    for (const auto &item : m_items)
+        text += item->GetDataText();
+    return text;
+}
+
+void DBCalendar::log() const
+{
+    try {
+        (void)GetDataText();
+    } catch (...) {
+    }
+}
+
+std::shared_ptr<DBCalendar> DBCalendar::Clone() const
+{
+    auto copy = std::make_shared<DBCalendar>();
+    for (const auto &i : m_items)
+        copy->add(i->location, i->dstart, i->dend, i->alarm, i->prerem, i->typ, i->title, i->body,
+                  i->operation);
+    return copy;
+}
+
+void DBCalendar::add(qint16 location, const QDateTime &dstart, const QDateTime &dend, bool alarm,
+                     qint32 prerem, qint16 typ, const QString &title, const QString &body, qint16 operation)
+{
+    auto item = std::make_shared<DBCalendarItem>();
+    item->location = location;
+    item->dstart = dstart;
+    item->dend = dend;
+    item->alarm = alarm;
+    item->prerem = prerem;
+    item->typ = typ;
+    item->title = title;
+    item->body = body;
+    item->operation = operation;
+    AddItem(std::move(item));
+}
+
+qint16 DBCalendar::countOpAdd() const
+{
+    qint16 n = 0;
+    for (const auto &item : m_items) {
+        if (item->operation == 1)
+            ++n;
+    }
+    return n;
+}
+
+qint16 DBCalendar::countToSend() const
+{
+    qint16 n = 0;
+    for (const auto &item : m_items) {
+        if (item->operation != 0)
+            ++n;
+    }
+    return n;
+}
+
+} // namespace orvia

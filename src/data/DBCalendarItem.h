@@ -1,0 +1,31 @@
+#pragma once
+// One calendar event, from either side.
+#include "data/ZeroDateTime.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace orvia {
+
+class DBCalendarItem
+{
+public:
+    qint16 location = 0;               // storage index on the phone; 0 for none
+    QDateTime dstart = zeroDateTime(); // start, local, seconds kept
+    QDateTime dend = zeroDateTime();   // end; the zero date-time for events read from a phone
+    bool alarm = false;                // a reminder is set
+    qint32 prerem = 0;                 // reminder lead time in minutes before dstart
+    QString body;
+    qint16 operation = 0; // 0 nothing, 1 write, 3 delete (by location)
+    QString title;
+    qint16 typ = 0; // 1 event, 2 call, 3 meeting, 4 birthday (yearly)
+
+    // location, dstart, dend, alarm (1/0), prerem, typ, "title", "body", operation; CR LF at the end.
+    // Dates are in the regional text form, title and body escaped and quoted.
+    QString GetDataText() const;
+    // Reads such a line (its line end may be left on). Throws type mismatch for a field that cannot be
+    // converted and invalid argument for a missing field; fields read before keep their new values.
+    void SetDataText(const QString &s);
+};
+
+} // namespace orvia

@@ -1,0 +1,62 @@
+#pragma once
+// An ordered store of phonebook records. The store keeps references: AddItem stores the very record it
+// is given, so one record can sit in several stores; add and AddByName create new records.
+#include "data/DBPhonebookItem.h"
+
+#include <QList>
+#include <QString>
+#include <memory>
+
+namespace orvia {
+
+class DBContainer;
+class ModFeatures;
+
+class DBPhonebook
+{
+public:
+    QString name;
+
+    qint16 count() const { return qint16(m_items.size()); }
+    // Throws the overflow error when the store already holds 32767 records.
+    void AddItem(std::shared_ptr<DBPhonebookItem> item);
+    // Index past the last record: null and a log line "<name>array seek ot of range". A negative index,
+    // or any index on an empty store: the subscript error.
+    std::shared_ptr<DBPhonebookItem> GetItem(qint16 Index) const;
+    // Replaces the content by a store file's. On any failure (file errors, malformed lines) the store is
+    // left as it was and the error is thrown.
+    void Load(const QString &filename);
+    // Sets `name` to "Phonebook" and writes the store file (replaced whole, never half-written).
+    void Save(const QString &filename);
+    // Header line "name,count" and one line per record, each ended by CR LF.
+    QString GetDataText() const;
+    void log() const;
+    void Clear() { m_items.clear(); }
+    // Largest id; 0 for an empty store.
+    qint16 GetLastId() const;
+    // New records with equal fields (re-added through add); the copy's name is empty.
+    std::shared_ptr<DBPhonebook> Clone() const;
+    // Records with operation not 0 and typ not 0.
+    qint16 countToSend() const;
+    // Records with typ not 0.
+    qint16 countEntries() const;
+    // Appends a new record (data trimmed of blanks). `id` 0 allocates GetLastId() + 1 and hands it back.
+    qint16 add(qint16 &id, qint16 location, const QString &memory, const QString &data, qint16 typ,
+               qint16 op);
+    // Adds a datum to the contact called `name`, creating its name record first when missing.
+    void AddByName(const QString &name, qint16 location, const QString &memory, const QString &data,
+                   qint16 typ, qint16 operation);
+    // The last record of kind `typ` whose data equals `data` (for typ 0: their first `datacmplen`
+    // characters); null when none.
+    std::shared_ptr<DBPhonebookItem> GetItemByDataType(const QString &data, qint16 typ,
+                                                       qint16 datacmplen) const;
+    // The name of contact `id`; "" when it has no name record.
+    QString GetNameById(qint16 id) const;
+    // The store's contacts grouped into families; the store itself is not changed.
+    std::shared_ptr<DBContainer> GroupFamilies(const ModFeatures &mf) const;
+
+private:
+    QList<std::shared_ptr<DBPhonebookItem>> m_items;
+};
+
+} // namespace orvia

@@ -1,0 +1,27 @@
+#include "data/DBPhonebookItem.h"
+
+#include "common/FieldEscaping.h"
+#include "common/NumberText.h"
+#include "data/RecordFields.h"
+
+namespace orvia {
+
+QString DBPhonebookItem::GetDataText() const
+{
+    return QString::number(id) + u',' + QString::number(location) + u',' + memory + u',' +
+           QString::number(operation) + u',' + EscapeField(data) + u',' + QString::number(typ) +
+           QStringLiteral("\r\n");
+}
+
+void DBPhonebookItem::SetDataText(const QString &s)
+{
+    const RecordFields f(s, 5);
+    id = textToInt16(f.field(1));
+    location = textToInt16(f.field(2));
+    memory = f.field(3);
+    operation = textToInt16(f.field(4));
+    data = UnescapeField(f.field(5));
+    typ = textToInt16(f.rest(5));
+}
+
+} // namespace orvia
