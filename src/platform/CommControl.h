@@ -32,15 +32,16 @@ public:
     void setOnLinkLost(std::function<void(const QString &why)> f) { m_onLinkLost = std::move(f); }
 
 protected:
+    // Copies, so that a handler may replace the callbacks or destroy the control.
     void raiseOnComm()
     {
-        if (m_onComm)
-            m_onComm();
+        if (auto f = m_onComm)
+            f();
     }
     void raiseLinkLost(const QString &why)
     {
-        if (m_onLinkLost)
-            m_onLinkLost(why);
+        if (auto f = m_onLinkLost)
+            f(why);
     }
 
 private:

@@ -6,9 +6,50 @@
 namespace orvia {
 
 namespace mb {
-enum Buttons : int { OkOnly = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4, RetryCancel = 5 };
-enum Icon : int { NoIcon = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
-enum Answer : int { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+enum Buttons : int
+{
+    OkOnly = 0,
+    OkCancel = 1,
+    AbortRetryIgnore = 2,
+    YesNoCancel = 3,
+    YesNo = 4,
+    RetryCancel = 5
+};
+enum Icon : int
+{
+    NoIcon = 0,
+    Critical = 16,
+    Question = 32,
+    Exclamation = 48,
+    Information = 64
+};
+enum Answer : int
+{
+    Ok = 1,
+    Cancel = 2,
+    Abort = 3,
+    Retry = 4,
+    Ignore = 5,
+    Yes = 6,
+    No = 7
+};
+// A style is buttons + icon, written either way round.
+constexpr int operator+(Buttons b, Icon i)
+{
+    return int(b) + int(i);
+}
+constexpr int operator+(Icon i, Buttons b)
+{
+    return int(b) + int(i);
+}
+constexpr int operator|(Buttons b, Icon i)
+{
+    return int(b) | int(i);
+}
+constexpr int operator|(Icon i, Buttons b)
+{
+    return int(b) | int(i);
+}
 } // namespace mb
 
 inline const QString kAppTitle = QStringLiteral("Velmora Orvia Link");

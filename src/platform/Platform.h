@@ -10,7 +10,8 @@
 
 namespace orvia {
 
-struct Platform {
+struct Platform
+{
     ITimerFactory *timers = nullptr;
     IClock *clock = nullptr;
     IMessageLoop *loop = nullptr;

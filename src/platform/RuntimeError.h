@@ -6,19 +6,27 @@
 
 namespace orvia {
 
-enum ErrorNumber : int {
-    ErrInvalidArgument = 5,  // invalid procedure call or argument
+enum ErrorNumber : int
+{
+    ErrInvalidArgument = 5, // invalid procedure call or argument
     ErrOverflow = 6,
-    ErrSubscript = 9,        // subscript out of range
+    ErrSubscript = 9, // subscript out of range
     ErrTypeMismatch = 13,
     ErrBadFileName = 52,
     ErrFileNotFound = 53,
+    ErrFileExists = 58,
     ErrInputPastEnd = 62,
     ErrPathAccess = 75,
+    ErrPathNotFound = 76,
+    ErrInvalidPropertyValue = 380,
     ErrObjectNotSet = 91,
-    ErrPortOpen = 8005,      // the serial port is held by another program or another open
-    ErrItemRefused = 4096,   // the desktop store cannot parse this item
-    ErrOutlook = 12345,      // program-defined: the desktop store failed during a run
+    ErrCommOpenNow = 8000,     // operation not valid while the port is open
+    ErrCommBadPort = 8002,     // no such port
+    ErrPortOpen = 8005,        // the serial port is held by another program or another open
+    ErrCommUnavailable = 8017, // the port exists but cannot be used (permissions, settings refused)
+    ErrCommNotOpen = 8018,     // operation valid only while the port is open
+    ErrItemRefused = 4096,     // the desktop store cannot parse this item
+    ErrOutlook = 12345,        // program-defined: the desktop store failed during a run
 };
 
 class RuntimeError : public std::runtime_error

@@ -15,7 +15,8 @@ public:
     virtual ~ISettingsStore() = default;
     virtual QString get(const QString &app, const QString &section, const QString &key,
                         const QString &defaultValue = QString()) const = 0;
-    virtual void save(const QString &app, const QString &section, const QString &key, const QString &value) = 0;
+    virtual void save(const QString &app, const QString &section, const QString &key,
+                      const QString &value) = 0;
     virtual void remove(const QString &app, const QString &section, const QString &key) = 0;
     virtual QStringList keys(const QString &app, const QString &section) const = 0;
 };

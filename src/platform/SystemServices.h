@@ -6,8 +6,25 @@
 
 namespace orvia {
 
+// The platform's executable file name of the main program.
+inline const QString kMainExecutable = QStringLiteral("kivo");
+
+struct ProcessEntry
+{
+    qint32 pid = 0;
+    QString exeName; // executable file name, no folder
+};
+
 namespace attr {
-enum : int { Normal = 0, ReadOnly = 1, Hidden = 2, System = 4, Directory = 16, Archive = 32 };
+enum : int
+{
+    Normal = 0,
+    ReadOnly = 1,
+    Hidden = 2,
+    System = 4,
+    Directory = 16,
+    Archive = 32
+};
 }
 
 class ISystemServices
@@ -20,19 +37,30 @@ public:
     virtual QString userLanguageName() const = 0;
     // Executable file names of the running processes of the current user.
     virtual QStringList processNames() const = 0;
+    // The same processes with their ids, in the order of the process table.
+    virtual QList<ProcessEntry> processes() const
+    {
+        QList<ProcessEntry> out;
+        qint32 id = 0;
+        for (const QString &n : processNames())
+            out.append(ProcessEntry{++id, n});
+        return out;
+    }
     // The platform's executable name of the main program ("kivo" here).
     virtual QString mainExecutableName() const = 0;
     // Names (not paths) of the entries matching a path-with-wildcards pattern, e.g. "/dir/*.upd";
     // plain files always, hidden/read-only/system files only when `attributeMask` includes them,
     // folders only when it includes attr::Directory. Throws RuntimeError 53/76 on a missing folder.
     virtual QStringList listFiles(const QString &pattern, int attributeMask) const = 0;
-    // Each throws RuntimeError on failure (53 file not found, 75 access, 58 exists).
+    // Each throws RuntimeError on failure (53 file not found, 75 access, 58 exists, 76 path not found).
+    // deleteFile takes a name or a wildcard pattern (every plain file matching; none is error 53) and,
+    // like its classic model, refuses a read-only file (75): reset the attributes first.
     virtual void deleteFile(const QString &path) = 0;
     virtual void rename(const QString &from, const QString &to) = 0;
     virtual void setAttributes(const QString &path, int attributes) = 0;
     virtual void makeDir(const QString &path) = 0;
     virtual void removeDir(const QString &path) = 0;
-    virtual bool fileExists(const QString &path) const = 0;
+    virtual bool fileExists(const QString &path) const = 0; // a file or a folder
     virtual QString currentDir() const = 0;
     // Starts a program; minimised-with-focus is the platform's closest equivalent. False on failure.
     virtual bool startProgram(const QString &path, const QStringList &args, bool minimised) = 0;

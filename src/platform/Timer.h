@@ -21,8 +21,9 @@ public:
 protected:
     void tick()
     {
-        if (m_onTick)
-            m_onTick();
+        // A copy, so that a handler which disables, re-arms or destroys its own timer stays valid.
+        if (auto f = m_onTick)
+            f();
     }
 
 private:
