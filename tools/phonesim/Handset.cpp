@@ -1,0 +1,219 @@
+#include "phonesim/Handset.h"
+
+#include "phonesim/Cp1252.h"
+#include "phonesim/Fields.h"
+
+#include <stdexcept>
+
+namespace orvia::phonesim {
+
+namespace {
+
+QString cmeText(int n)
+{
+    switch (n) {
+    case 3:
+        return QStringLiteral("operation not allowed");
+    case 4:
+        return QStringLiteral("operation not supported");
+    case 11:
+        return QStringLiteral("SIM PIN required");
+    case 20:
+        return QStringLiteral("memory full");
+    case 21:
+        return QStringLiteral("invalid index");
+    case 22:
+        return QStringLiteral("not found");
+    case 24:
+        return QStringLiteral("text string too long");
+    case 26:
+        return QStringLiteral("dial string too long");
+    case 50:
+        return QStringLiteral("incorrect parameters");
+    default:
+        return QStringLiteral("unknown");
+    }
+}
+
+const QStringList &charsets()
+{
+    static const QStringList sets = {QStringLiteral("IRA"), QStringLiteral("8859-1"),
+                                     QStringLiteral("PCCP437")};
+    return sets;
+}
+
+} // namespace
+
+Handset::Handset(HandsetContents contents)
+    : m_model(findModel(contents.model)), m_contents(std::move(contents))
+{
+    if (!m_model)
+        throw std::invalid_argument("unknown handset model");
+    m_contents.model = m_model->code;
+}
+
+void Handset::reset()
+{
+    m_echo = true;
+    m_cmee = 0;
+}
+
+QByteArray Handset::execute(const QByteArray &line)
+{
+    const auto commands = parseCommandLine(fromCp1252(line));
+    if (!commands)
+        return finalLine(Outcome::syntax());
+    QByteArray out;
+    for (const AtCommand &c : *commands) {
+        const Outcome o = run(c);
+        for (const QString &l : o.lines)
+            out += "\r\n" + toCp1252(l) + "\r\n";
+        if (o.status != Outcome::Status::Ok)
+            return out + finalLine(o);
+    }
+    return out + finalLine(Outcome::ok());
+}
+
+QByteArray Handset::finalLine(const Outcome &o) const
+{
+    using S = Outcome::Status;
+    int mode = m_cmee;
+    if (o.status == S::Sim && m_simStyle != SimErrorStyle::FollowCmee)
+        mode = m_simStyle == SimErrorStyle::Cme ? 1 : 0;
+    switch (o.status) {
+    case S::Ok:
+        return QByteArrayLiteral("\r\nOK\r\n");
+    case S::Syntax:
+    case S::PlainError:
+        return QByteArrayLiteral("\r\nERROR\r\n");
+    case S::Cme:
+    case S::Sim:
+        if (mode == 0)
+            return QByteArrayLiteral("\r\nERROR\r\n");
+        if (mode == 1)
+            return "\r\n+CME ERROR: " + QByteArray::number(o.cme) + "\r\n";
+        return "\r\n+CME ERROR: " + toCp1252(cmeText(o.cme)) + "\r\n";
+    }
+    return QByteArrayLiteral("\r\nERROR\r\n");
+}
+
+Handset::Outcome Handset::run(const AtCommand &c)
+{
+    bool handled = false;
+    Outcome o = runGeneral(c, &handled);
+    if (!handled)
+        o = runPhonebook(c, &handled);
+    if (!handled)
+        o = runCalendar(c, &handled);
+    return handled ? o : Outcome::syntax();
+}
+
+Handset::Outcome Handset::runGeneral(const AtCommand &c, bool *handled)
+{
+    using K = AtCommand::Kind;
+    *handled = true;
+    const QString &n = c.name;
+    const bool action = c.kind == K::Action;
+    if (n == QLatin1String("Z") || n == QLatin1String("&F")) {
+        if (!action && c.args != QLatin1String("0"))
+            return Outcome::syntax();
+        reset();
+        return Outcome::ok();
+    }
+    if (n == QLatin1String("E") || n == QLatin1String("V") || n == QLatin1String("Q")) {
+        const QString v = action ? QStringLiteral("0") : c.args;
+        if (v != QLatin1String("0") && v != QLatin1String("1"))
+            return Outcome::syntax();
+        if (n == QLatin1String("E"))
+            m_echo = v == QLatin1String("1");
+        else if ((n == QLatin1String("V")) != (v == QLatin1String("1")))
+            return Outcome::syntax(); // only verbose results, never quiet
+        return Outcome::ok();
+    }
+    if (n == QLatin1String("I"))
+        return Outcome::ok({m_model->identLine});
+    if (n == QLatin1String("X") || n == QLatin1String("&C") || n == QLatin1String("&D"))
+        return Outcome::ok();
+
+    struct Fixed
+    {
+        const char *a;
+        const char *b;
+        QString value;
+    };
+    const Fixed fixed[] = {
+        {"+GMM", nullptr, m_model->gmmLine}, {"+CGMM", nullptr, m_model->cgmmLine},
+        {"+GMI", "+CGMI", m_model->maker},   {"+GMR", "+CGMR", m_model->revision},
+        {"+GSN", "+CGSN", m_contents.imei},
+    };
+    for (const Fixed &f : fixed) {
+        if (n == QLatin1String(f.a) || (f.b && n == QLatin1String(f.b))) {
+            if (c.kind == K::Test)
+                return Outcome::ok();
+            return action ? Outcome::ok({f.value}) : Outcome::syntax();
+        }
+    }
+    if (n == QLatin1String("+CIMI")) {
+        if (!action)
+            return Outcome::syntax();
+        return m_contents.simReady ? Outcome::ok({m_contents.imsi}) : Outcome::sim();
+    }
+    if (n == QLatin1String("+CMEE")) {
+        if (c.kind == K::Query)
+            return Outcome::ok({QStringLiteral("+CMEE: %1").arg(m_cmee)});
+        if (c.kind == K::Test)
+            return Outcome::ok({QStringLiteral("+CMEE: (0-2)")});
+        const auto f = splitFields(c.args, false);
+        const auto v = f && f->size() == 1 ? intField(f->at(0), 0, 2) : std::nullopt;
+        if (!v)
+            return Outcome::syntax();
+        m_cmee = *v;
+        return Outcome::ok();
+    }
+    if (n == QLatin1String("+CSCS")) {
+        if (c.kind == K::Query)
+            return Outcome::ok({QStringLiteral("+CSCS: \"%1\"").arg(m_charset)});
+        if (c.kind == K::Test)
+            return Outcome::ok({QStringLiteral("+CSCS: (\"") + charsets().join(QLatin1String("\",\"")) +
+                                QStringLiteral("\")")});
+        const auto f = splitFields(c.args, false);
+        if (!f || f->size() != 1 || f->at(0).text.isEmpty())
+            return Outcome::syntax();
+        for (const QString &s : charsets()) {
+            if (s.compare(f->at(0).text, Qt::CaseInsensitive) == 0) {
+                m_charset = s;
+                return Outcome::ok();
+            }
+        }
+        return Outcome::error(4);
+    }
+    if (n == QLatin1String("+CFUN")) {
+        if (c.kind == K::Query)
+            return Outcome::ok({QStringLiteral("+CFUN: 1")});
+        if (c.kind == K::Test)
+            return Outcome::ok({QStringLiteral("+CFUN: (0,1,4)")});
+        const auto f = splitFields(c.args, false);
+        const auto v = f && !f->isEmpty() ? intField(f->at(0), 0, 4) : std::nullopt;
+        if (!v || *v == 2 || *v == 3)
+            return Outcome::error(50);
+        return Outcome::ok();
+    }
+    if (n == QLatin1String("+CPIN")) {
+        if (c.kind == K::Query)
+            return Outcome::ok(
+                {m_contents.simReady ? QStringLiteral("+CPIN: READY") : QStringLiteral("+CPIN: SIM PIN")});
+        if (c.kind == K::Test)
+            return Outcome::ok();
+        const auto f = splitFields(c.args, false);
+        if (!f || f->isEmpty() || f->at(0).text.size() < 4 || f->at(0).text.size() > 8)
+            return Outcome::error(50);
+        if (m_contents.simReady)
+            return Outcome::error(3);
+        m_contents.simReady = true; // any PIN of the right length is the right one
+        return Outcome::ok();
+    }
+    *handled = false;
+    return Outcome::syntax();
+}
+
+} // namespace orvia::phonesim
