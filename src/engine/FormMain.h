@@ -1,0 +1,123 @@
+#pragma once
+// The hub of every run: the serial link, the step timer and reply watchdog, the callbacks the
+// endpoints and the policy call, and the run state machine (SyncStep). It has no widgets of its own:
+// the progress window is an IProgressView, the other windows are reached through IShellHooks/ITrayState.
+#include "endpoints/RunOwner.h"
+#include "endpoints/SerialHandler.h"
+#include "platform/Platform.h"
+#include <QString>
+#include <memory>
+
+namespace orvia {
+
+class IProgressView;
+class IShellHooks;
+class ITrayState;
+class IDesktopEndpoint;
+class IRunPolicy;
+class IPhoneDriver;
+class ModFeatures;
+class DBPhonebook;
+class DBCalendar;
+
+// Run states: 1-7 a contacts run, 8-14 a calendar run, 0 idle.
+enum RunState : qint16
+{
+    Idle = 0,
+    ContactsStart = 1,
+    ContactsReadOutlook = 2,
+    ContactsReadPhone = 3,
+    ContactsPolicy = 4,
+    ContactsWriteOutlook = 5,
+    ContactsWritePhone = 6,
+    ContactsFinish = 7,
+    CalendarStart = 8,
+    CalendarReadOutlook = 9,
+    CalendarReadPhone = 10,
+    CalendarPolicy = 11,
+    CalendarWriteOutlook = 12,
+    CalendarWritePhone = 13,
+    CalendarFinish = 14,
+};
+
+class FormMain : public IRunOwner
+{
+public:
+    struct Deps
+    {
+        Platform platform;
+        ICommControl *comm = nullptr; // MSComm1, owned by the caller
+        IProgressView *view = nullptr;
+        ITrayState *tray = nullptr;
+        IShellHooks *shell = nullptr;
+        IDesktopEndpoint *outlook = nullptr;
+        IRunPolicy *policy = nullptr;
+    };
+    explicit FormMain(const Deps &deps);
+    ~FormMain() override;
+    FormMain(const FormMain &) = delete;
+    FormMain &operator=(const FormMain &) = delete;
+
+    // Public state.
+    std::shared_ptr<ISerialHandler> handler;
+    qint16 syncState = Idle;
+    bool InterruptQuery = false;
+
+    // Serial link.
+    bool OpenCom(qint16 port, const QString &speed);
+    void send(const QString &s);
+    ICommControl *MSComm1() const { return m_deps.comm; }
+    ITimer *TimerOut() const { return m_timerOut.get(); }
+    ITimer *StepTimer() const { return m_timer.get(); }
+
+    // Run callbacks.
+    void MrCallback(qint16 state) override;
+    void SetProgress(double pro) override;
+    bool UserInterrupt() override;
+    void RecoverFromPhoneError() override;
+    qint16 SyncStateMachine() const override { return syncState; }
+    void SetTrayState(int state);
+    void log(const QString &s); // the hidden debug box
+
+    // Run entry points and the state machine.
+    void StartContacts();
+    void StartCalendar();
+    void SyncStep();
+
+    // Window events.
+    void onComm();
+    void onStepTimer();
+    void onWatchdog();
+    void clickDone();
+    void clickStop();
+    void clickDetails();
+    void debugBoxEvent();
+    // Returns the new Cancel value; unloadMode 2 is the end of the user's session.
+    int queryUnload(int cancel, int unloadMode);
+    void resize();
+    void unload();
+
+    // The run's stores, kept between runs.
+    std::shared_ptr<DBPhonebook> pbOutlook, pbPhone, pbToOutlook, pbToPhone;
+    std::shared_ptr<DBCalendar> calOutlook, calPhone, calToOutlook, calToPhone;
+    std::shared_ptr<ModFeatures> feaOutlook, feaPhone;
+
+private:
+    void runState();
+    void interruptBranch();
+    void outlookErrorBox();
+    void unexpectedError();
+    void afterSynchronousCall();
+    bool connectionCheck(const QString &message);
+    void startRun(const QString &title);
+    void finishRun(bool calendar);
+    void addText(const QString &s);
+    IPhoneDriver &driver() const;
+    void enableTray();
+
+    Deps m_deps;
+    std::unique_ptr<ITimer> m_timer;    // the one-shot step timer
+    std::unique_ptr<ITimer> m_timerOut; // the reply watchdog
+};
+
+} // namespace orvia

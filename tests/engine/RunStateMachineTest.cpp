@@ -1,0 +1,257 @@
+// Whole runs of the state machine against recording doubles: progress text, bars, buttons, tray
+// states and every way a run can end.
+#include "EngineDoubles.h"
+#include "engine/FormMain.h"
+#include "support/ManualTime.h"
+#include "support/ScriptedMessageBox.h"
+#include <gtest/gtest.h>
+
+using namespace orvia;
+using namespace orvia::test;
+
+namespace {
+
+struct Rig : ::testing::Test
+{
+    ManualTime time;
+    ScriptedMessageBox boxes;
+    RecordingView view;
+    FakeTray tray;
+    FakeShell shell;
+    FakeDesktop desktop;
+    FakePolicy policy;
+    FakeComm comm;
+    std::shared_ptr<FakeDriver> driver = std::make_shared<FakeDriver>();
+    std::unique_ptr<FormMain> fm;
+
+    void SetUp() override
+    {
+        resetGlobals();
+        FormMain::Deps d;
+        d.platform.timers = &time;
+        d.platform.clock = &time;
+        d.platform.loop = &time;
+        d.platform.messageBox = &boxes;
+        d.comm = &comm;
+        d.view = &view;
+        d.tray = &tray;
+        d.shell = &shell;
+        d.outlook = &desktop;
+        d.policy = &policy;
+        fm = std::make_unique<FormMain>(d);
+        fm->handler = driver;
+        desktop.owner = fm.get();
+    }
+    // Runs ticks until the run is idle again (or nothing is scheduled).
+    void runToEnd()
+    {
+        time.advanceUntil([&] { return fm->syncState == Idle; }, 10000, 100);
+    }
+};
+
+const QString CRLF = QStringLiteral("\r\n");
+
+} // namespace
+
+TEST_F(Rig, ContactsRunShowsEachPhaseAndFinishes)
+{
+    fm->StartContacts();
+    EXPECT_TRUE(view.busy);
+    EXPECT_TRUE(view.shown);
+    runToEnd();
+    EXPECT_EQ(view.text, QStringLiteral("Start Contacts Sync...done") + CRLF +
+                             "Loading data from Outlook...2 entries, done." + CRLF +
+                             "Loading data from the Velmora phone...1 entries, done." + CRLF +
+                             "Synchronizing...done." + CRLF + "Sending 1 entries to Outlook...done." + CRLF +
+                             "Sending 2 entries to the Velmora phone...done." + CRLF + CRLF +
+                             "Data exchange successfully completed.");
+    EXPECT_EQ(view.overall, 100);
+    EXPECT_EQ(tray.states, (QList<int>{2, 1}));
+    EXPECT_TRUE(view.visible[ViewButton::Done]);
+    EXPECT_FALSE(view.visible[ViewButton::Stop]);
+    EXPECT_FALSE(view.visible[ViewButton::Details]);
+    EXPECT_FALSE(view.busy);
+    EXPECT_TRUE(view.shown); // the window stays with its Done button
+    EXPECT_EQ(driver->calls, (QStringList{"Init", "ReadContacts", "UpdateContacts"}));
+    ASSERT_TRUE(driver->written);
+    EXPECT_EQ(driver->written->countToSend(), 2);
+    EXPECT_EQ(boxes.count(), 0);
+}
+
+TEST_F(Rig, NoticesBringTheDetailsHintAndAreClearedByTheNextRun)
+{
+    policy.notice = QStringLiteral("Details for Anna: not stored\r\n");
+    fm->StartContacts();
+    runToEnd();
+    EXPECT_TRUE(view.text.endsWith(
+        QStringLiteral("Data exchange successfully completed. See details for more information.")));
+    EXPECT_TRUE(view.visible[ViewButton::Details]);
+    EXPECT_TRUE(view.enabled[ViewButton::Details]);
+
+    policy.notice.clear();
+    fm->StartCalendar();
+    EXPECT_TRUE(globals().gDetails.isEmpty());
+    EXPECT_FALSE(view.visible[ViewButton::Details]);
+    runToEnd();
+    EXPECT_FALSE(view.text.contains(QStringLiteral("See details")));
+}
+
+TEST_F(Rig, CalendarRunTextAndBars)
+{
+    fm->StartCalendar();
+    EXPECT_EQ(view.overall, 0); // the first calendar run leaves the bar alone until it has checked the link
+    runToEnd();
+    EXPECT_EQ(view.text, QStringLiteral("Start Calendar Sync...done.") + CRLF +
+                             "Loading data from Outlook...1 events, done." + CRLF +
+                             "Loading data from the Velmora phone...0 events, done." + CRLF +
+                             "Synchronizing...done." + CRLF + "Sending 0 events to Outlook...done." + CRLF +
+                             "Sending 1 events to the Velmora phone...done." + CRLF + CRLF +
+                             "Data exchange successfully completed.");
+    EXPECT_EQ(view.overall, 100);
+    policy.notice = QStringLiteral("x\r\n");
+    fm->StartCalendar();
+    EXPECT_EQ(view.overall, 100); // kept from the previous run until state 9
+    runToEnd();
+    EXPECT_TRUE(view.text.endsWith(QStringLiteral("completed. \r\nSee details for more information.")));
+}
+
+TEST_F(Rig, StopConfirmedDuringPhoneReadEndsAtNextTick)
+{
+    driver->onCall = [&](const QString &op) {
+        if (op == QLatin1String("ReadContacts"))
+            fm->clickStop();
+    };
+    boxes.queueAnswers({mb::Yes});
+    fm->StartContacts();
+    runToEnd();
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, QStringLiteral("Process Interrupted. Some task were not completed"));
+    EXPECT_FALSE(view.shown);
+    EXPECT_TRUE(view.enabled[ViewButton::Done]);
+    EXPECT_FALSE(view.visible[ViewButton::Done]);
+    EXPECT_FALSE(fm->InterruptQuery);
+    EXPECT_TRUE(tray.enabled);
+    EXPECT_EQ(driver->calls, (QStringList{"Init", "ReadContacts"})); // nothing written
+}
+
+TEST_F(Rig, StopConfirmedInsideDesktopReadStillAdvancesThenInterrupts)
+{
+    desktop.stopInside = true;
+    desktop.onStop = [&] { fm->clickStop(); };
+    boxes.queueAnswers({mb::Yes, mb::Ok});
+    fm->StartContacts();
+    time.advance(100); // state 2 runs: the desktop read returns early without its callback
+    EXPECT_EQ(fm->syncState, ContactsReadPhone);
+    runToEnd();
+    EXPECT_EQ(boxes.texts(), (QStringList{"Operation in progress. Quit anyway?",
+                                          "Process Interrupted. Some task were not completed"}));
+    EXPECT_EQ(boxes.shown()[0].style, mb::YesNo);
+    EXPECT_EQ(driver->calls, (QStringList{"Init"}));
+}
+
+TEST_F(Rig, AnsweringNoToTheStopQuestionLetsTheRunGoOn)
+{
+    desktop.stopInside = true;
+    desktop.onStop = [&] { fm->clickStop(); };
+    boxes.queueAnswers({mb::No});
+    fm->StartContacts();
+    runToEnd();
+    EXPECT_FALSE(fm->UserInterrupt()); // no box when no stop is pending
+    EXPECT_EQ(boxes.count(), 1);
+    EXPECT_TRUE(view.text.endsWith(QStringLiteral("Data exchange successfully completed.")));
+}
+
+TEST_F(Rig, DesktopErrorRetriedTwiceThenCancelled)
+{
+    desktop.failOn = QStringLiteral("UpdateContacts");
+    desktop.failures = 3;
+    boxes.queueAnswers({mb::Retry, mb::Retry, mb::Cancel});
+    fm->StartContacts();
+    runToEnd();
+    EXPECT_EQ(boxes.count(), 3);
+    EXPECT_EQ(boxes.last().style, mb::RetryCancel);
+    EXPECT_EQ(boxes.last().title, QStringLiteral("Error"));
+    EXPECT_TRUE(boxes.last().text.startsWith(
+        QStringLiteral("Cannot access to Outlook data.\r\nIf Outlook is asking")));
+    EXPECT_EQ(view.text.count(QStringLiteral("entries to Outlook...")), 3);
+    EXPECT_FALSE(view.shown);
+    EXPECT_EQ(fm->syncState, Idle);
+    EXPECT_EQ(tray.state, 1);
+    EXPECT_FALSE(driver->calls.contains(QStringLiteral("UpdateContacts")));
+}
+
+TEST_F(Rig, DesktopErrorRetrySucceeds)
+{
+    desktop.failOn = QStringLiteral("ReadCalendar");
+    desktop.failures = 1;
+    boxes.queueAnswers({mb::Retry});
+    fm->StartCalendar();
+    runToEnd();
+    EXPECT_TRUE(view.text.endsWith(QStringLiteral("Data exchange successfully completed.")));
+}
+
+TEST_F(Rig, UnexpectedErrorIsReportedAndTheRunEnds)
+{
+    fm->handler.reset(); // the driver was dropped: the first step cannot reach it
+    fm->StartContacts();
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text,
+              QStringLiteral("An error occurred in the application.\r\nA detailed log has been saved."));
+    EXPECT_EQ(boxes.last().style, mb::OkOnly + mb::Critical);
+    EXPECT_EQ(fm->syncState, Idle);
+    EXPECT_TRUE(view.visible[ViewButton::Done]);
+    // The window can be closed afterwards.
+    EXPECT_EQ(fm->queryUnload(0, 0), shell.queryCancel);
+}
+
+TEST_F(Rig, FailedConnectionCheckEndsTheRunWithItsMessage)
+{
+    driver->identified = false;
+    fm->StartContacts();
+    runToEnd();
+    EXPECT_EQ(
+        boxes.texts(),
+        QStringList{"Error establishing the connection. Make sure that the phone is properly connected."});
+    EXPECT_EQ(fm->syncState, Idle);
+    EXPECT_TRUE(view.shown); // the window and the tray icon stay as they are
+    EXPECT_EQ(tray.state, 2);
+    fm->StartCalendar();
+    runToEnd();
+    EXPECT_EQ(boxes.last().text,
+              QStringLiteral("Error establishing the connection. Check if the phone is properly connected."));
+}
+
+TEST_F(Rig, PhoneFailureDuringARunDropsTheDriver)
+{
+    driver->hold = true;
+    fm->StartContacts();
+    fm->RecoverFromPhoneError();
+    EXPECT_EQ(fm->syncState, Idle);
+    EXPECT_EQ(tray.state, 0);
+    EXPECT_FALSE(view.shown);
+    EXPECT_EQ(fm->handler, nullptr);
+    EXPECT_EQ(shell.splashClosed, 1);
+    time.advance(1000);
+    EXPECT_EQ(fm->syncState, Idle);
+}
+
+TEST_F(Rig, RecoveryInsideAStepKeepsTheRunEnded)
+{
+    driver->hold = true;
+    driver->onCall = [&](const QString &op) {
+        if (op == QLatin1String("Init"))
+            fm->RecoverFromPhoneError();
+    };
+    fm->StartContacts();
+    EXPECT_EQ(fm->syncState, Idle);
+}
+
+TEST_F(Rig, IdleTickOnlyLogs)
+{
+    fm->SyncStep();
+    fm->syncState = 15;
+    fm->SyncStep();
+    EXPECT_EQ(fm->syncState, 15);
+    EXPECT_EQ(boxes.count(), 0);
+    EXPECT_TRUE(view.text.isEmpty());
+}
