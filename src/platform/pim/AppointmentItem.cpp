@@ -1,0 +1,548 @@
+#include "platform/pim/AppointmentItem.h"
+#include "platform/RuntimeError.h"
+#include "platform/pim/ContentLines.h"
+
+#include <QTimeZone>
+
+#include <algorithm>
+#include <limits>
+
+#include <libical/ical.h>
+
+namespace orvia::pim {
+
+namespace {
+
+[[noreturn]] void refuse(const QString &reason)
+{
+    throwError(ErrItemRefused, QStringLiteral("not a readable iCalendar event: ") + reason);
+}
+
+void quietLibrary()
+{
+    // The library's default is to abort on internal errors; a bad file must only be refused.
+    static const bool done = [] {
+        icalerror_set_errors_are_fatal(0);
+        return true;
+    }();
+    (void)done;
+}
+
+// Frees a component unless released: keeps early refusals free of leaks.
+struct ComponentGuard
+{
+    icalcomponent *c;
+    ~ComponentGuard()
+    {
+        if (c)
+            icalcomponent_free(c);
+    }
+};
+
+bool hasErrors(icalcomponent *c)
+{
+    if (icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY))
+        return true;
+    for (icalcomponent *k = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); k;
+         k = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+        if (hasErrors(k))
+            return true;
+    return false;
+}
+
+void removeErrors(icalcomponent *c)
+{
+    while (icalproperty *p = icalcomponent_get_first_property(c, ICAL_XLICERROR_PROPERTY)) {
+        icalcomponent_remove_property(c, p);
+        icalproperty_free(p);
+    }
+    for (icalcomponent *k = icalcomponent_get_first_component(c, ICAL_ANY_COMPONENT); k;
+         k = icalcomponent_get_next_component(c, ICAL_ANY_COMPONENT))
+        removeErrors(k);
+}
+
+qint64 durationSeconds(const icaldurationtype &d)
+{
+    qint64 s = qint64(d.weeks) * 7 * 86400 + qint64(d.days) * 86400 + qint64(d.hours) * 3600 +
+               qint64(d.minutes) * 60 + qint64(d.seconds);
+    return d.is_neg ? -s : s;
+}
+
+QTimeZone zoneFor(const QByteArray &tzid)
+{
+    QByteArray id = tzid;
+    // The library's own zone names carry a vendor prefix; what follows it is the IANA name.
+    const QByteArray marker = "freeassociation.sourceforge.net/";
+    qsizetype at = id.indexOf(marker);
+    if (at >= 0)
+        id = id.mid(at + marker.size());
+    if (id.startsWith("Tzfile/"))
+        id = id.mid(7);
+    while (id.startsWith('/'))
+        id = id.mid(1);
+    if (QTimeZone::isTimeZoneIdAvailable(id))
+        return QTimeZone(id);
+    const QByteArray iana = QTimeZone::windowsIdToDefaultIanaId(tzid);
+    if (!iana.isEmpty() && QTimeZone::isTimeZoneIdAvailable(iana))
+        return QTimeZone(iana);
+    return QTimeZone();
+}
+
+// A DTSTART/DTEND property as a local date-time; invalid when the value is not a usable time.
+QDateTime localTime(icalproperty *prop, icaltimetype t)
+{
+    if (icaltime_is_null_time(t))
+        return QDateTime();
+    const QDate date(t.year, t.month, t.day);
+    if (!date.isValid())
+        return QDateTime();
+    if (t.is_date)
+        return QDateTime(date, QTime(0, 0));
+    const QTime time(t.hour, t.minute, qMin(t.second, 59));
+    if (!time.isValid())
+        return QDateTime();
+    if (icaltime_is_utc(t))
+        return QDateTime(date, time, QTimeZone::utc()).toLocalTime();
+    if (icalparameter *tz = icalproperty_get_first_parameter(prop, ICAL_TZID_PARAMETER)) {
+        const char *tzid = icalparameter_get_tzid(tz);
+        QTimeZone zone = tzid ? zoneFor(QByteArray(tzid)) : QTimeZone();
+        if (zone.isValid())
+            return QDateTime(date, time, zone).toLocalTime();
+    }
+    return QDateTime(date, time); // floating, or a zone nobody knows: the clock time as it stands
+}
+
+icaltimetype floatingTime(const QDateTime &when, bool dateOnly)
+{
+    const QDateTime local = when.toLocalTime();
+    icaltimetype t = icaltime_null_time();
+    t.year = local.date().year();
+    t.month = local.date().month();
+    t.day = local.date().day();
+    if (dateOnly) {
+        t.is_date = 1;
+    } else {
+        t.hour = local.time().hour();
+        t.minute = local.time().minute();
+        t.second = local.time().second();
+    }
+    return t;
+}
+
+icaltimetype utcNow()
+{
+    return icaltime_current_time_with_zone(icaltimezone_get_utc_timezone());
+}
+
+QString textOf(icalcomponent *c, icalproperty_kind kind)
+{
+    icalproperty *p = icalcomponent_get_first_property(c, kind);
+    if (!p)
+        return QString();
+    const char *s = icalproperty_get_value_as_string(p);
+    icalvalue *v = icalproperty_get_value(p);
+    if (v && icalvalue_isa(v) == ICAL_TEXT_VALUE)
+        s = icalvalue_get_text(v);
+    return s ? QString::fromUtf8(s) : QString();
+}
+
+void setText(icalcomponent *c, icalproperty_kind kind, const QString &text, bool removeWhenEmpty)
+{
+    icalproperty *p = icalcomponent_get_first_property(c, kind);
+    if (text.isEmpty() && removeWhenEmpty) {
+        if (p) {
+            icalcomponent_remove_property(c, p);
+            icalproperty_free(p);
+        }
+        return;
+    }
+    const QByteArray utf8 = text.toUtf8();
+    if (!p) {
+        p = icalproperty_new(kind);
+        icalcomponent_add_property(c, p);
+    }
+    icalproperty_set_value(p, icalvalue_new_text(utf8.constData()));
+}
+
+void setTime(icalcomponent *c, icalproperty_kind kind, const icaltimetype &t)
+{
+    icalproperty *p = icalcomponent_get_first_property(c, kind);
+    if (!p) {
+        p = icalproperty_new(kind);
+        icalcomponent_add_property(c, p);
+    }
+    icalproperty_remove_parameter_by_kind(p, ICAL_TZID_PARAMETER);
+    icalproperty_remove_parameter_by_kind(p, ICAL_VALUE_PARAMETER);
+    icalproperty_set_value(p, t.is_date ? icalvalue_new_date(t) : icalvalue_new_datetime(t));
+    if (t.is_date)
+        icalproperty_add_parameter(p, icalparameter_new_value(ICAL_VALUE_DATE));
+}
+
+icaltimetype rawTime(icalproperty *p)
+{
+    icalvalue *v = p ? icalproperty_get_value(p) : nullptr;
+    if (!v)
+        return icaltime_null_time();
+    const icalvalue_kind k = icalvalue_isa(v);
+    if (k != ICAL_DATETIME_VALUE && k != ICAL_DATE_VALUE && k != ICAL_DATETIMEDATE_VALUE)
+        return icaltime_null_time();
+    return icalvalue_get_datetimedate(v);
+}
+
+} // namespace
+
+AppointmentItem::AppointmentItem(icalcomponent *root, icalcomponent *event, bool hadErrors)
+    : m_root(root), m_event(event), m_hadErrors(hadErrors)
+{
+    if (icalproperty *rule = icalcomponent_get_first_property(m_event, ICAL_RRULE_PROPERTY)) {
+        const icalrecurrencetype r = icalproperty_get_rrule(rule);
+        switch (r.freq) {
+        case ICAL_DAILY_RECURRENCE:
+            m_pattern.m_type = RecursDaily;
+            break;
+        case ICAL_WEEKLY_RECURRENCE:
+            m_pattern.m_type = RecursWeekly;
+            break;
+        case ICAL_MONTHLY_RECURRENCE:
+            m_pattern.m_type = RecursMonthly;
+            break;
+        case ICAL_YEARLY_RECURRENCE:
+            m_pattern.m_type = RecursYearly;
+            break;
+        default:
+            break;
+        }
+        m_pattern.m_start = start().date();
+        if (!icaltime_is_null_time(r.until))
+            m_pattern.m_end = QDate(r.until.year, r.until.month, r.until.day);
+    }
+    if (icalcomponent *alarm = reminderAlarm()) {
+        (void)alarm;
+        m_minutes = ReminderMinutesBeforeStart();
+    }
+}
+
+AppointmentItem::~AppointmentItem()
+{
+    icalcomponent_free(m_root);
+}
+
+std::shared_ptr<AppointmentItem> AppointmentItem::fromData(const QByteArray &data)
+{
+    quietLibrary();
+    if (data.contains('\0'))
+        refuse(QStringLiteral("binary data"));
+    if (!data.toUpper().contains("END:VCALENDAR"))
+        refuse(QStringLiteral("no END:VCALENDAR (truncated file)"));
+    ComponentGuard root{icalparser_parse_string(data.constData())};
+    if (!root.c || icalcomponent_isa(root.c) != ICAL_VCALENDAR_COMPONENT)
+        refuse(QStringLiteral("no VCALENDAR"));
+    icalcomponent *master = nullptr;
+    QByteArray uid;
+    bool first = true;
+    for (icalcomponent *ev = icalcomponent_get_first_component(root.c, ICAL_VEVENT_COMPONENT); ev;
+         ev = icalcomponent_get_next_component(root.c, ICAL_VEVENT_COMPONENT)) {
+        icalproperty *uidProp = icalcomponent_get_first_property(ev, ICAL_UID_PROPERTY);
+        const char *u = uidProp ? icalproperty_get_uid(uidProp) : nullptr;
+        const QByteArray thisUid = u ? QByteArray(u) : QByteArray();
+        if (first)
+            uid = thisUid;
+        else if (thisUid != uid)
+            refuse(QStringLiteral("several events in one file"));
+        first = false;
+        const bool isException = icalcomponent_get_first_property(ev, ICAL_RECURRENCEID_PROPERTY) != nullptr;
+        if (!master || (!isException && icalcomponent_get_first_property(master, ICAL_RECURRENCEID_PROPERTY)))
+            master = ev;
+    }
+    if (!master)
+        refuse(QStringLiteral("no VEVENT"));
+    icalproperty *dtstart = icalcomponent_get_first_property(master, ICAL_DTSTART_PROPERTY);
+    if (!dtstart || !localTime(dtstart, rawTime(dtstart)).isValid())
+        refuse(QStringLiteral("no valid DTSTART"));
+    const bool errors = hasErrors(root.c);
+    icalcomponent *owned = root.c;
+    root.c = nullptr;
+    return std::shared_ptr<AppointmentItem>(new AppointmentItem(owned, master, errors));
+}
+
+std::shared_ptr<AppointmentItem> AppointmentItem::createNew()
+{
+    quietLibrary();
+    icalcomponent *root = icalcomponent_new(ICAL_VCALENDAR_COMPONENT);
+    icalcomponent_add_property(root, icalproperty_new_version("2.0"));
+    icalcomponent_add_property(root, icalproperty_new_prodid("-//Velmora//Orvia Link//EN"));
+    icalcomponent *event = icalcomponent_new(ICAL_VEVENT_COMPONENT);
+    icalcomponent_add_property(event, icalproperty_new_uid(newUid().toUtf8().constData()));
+    icalcomponent_add_property(event, icalproperty_new_dtstamp(utcNow()));
+    icalcomponent_add_component(root, event);
+    return std::shared_ptr<AppointmentItem>(new AppointmentItem(root, event, false));
+}
+
+QString AppointmentItem::uid() const
+{
+    icalproperty *p = icalcomponent_get_first_property(m_event, ICAL_UID_PROPERTY);
+    const char *u = p ? icalproperty_get_uid(p) : nullptr;
+    return u ? QString::fromUtf8(u) : QString();
+}
+
+void AppointmentItem::setUid(const QString &uid)
+{
+    // Exceptions of a recurring event share its UID.
+    const QByteArray utf8 = uid.toUtf8();
+    for (icalcomponent *ev = icalcomponent_get_first_component(m_root, ICAL_VEVENT_COMPONENT); ev;
+         ev = icalcomponent_get_next_component(m_root, ICAL_VEVENT_COMPONENT)) {
+        icalproperty *p = icalcomponent_get_first_property(ev, ICAL_UID_PROPERTY);
+        if (p)
+            icalproperty_set_uid(p, utf8.constData());
+        else
+            icalcomponent_add_property(ev, icalproperty_new_uid(utf8.constData()));
+    }
+}
+
+QString AppointmentItem::subject() const
+{
+    return textOf(m_event, ICAL_SUMMARY_PROPERTY);
+}
+void AppointmentItem::setSubject(const QString &text)
+{
+    setText(m_event, ICAL_SUMMARY_PROPERTY, text, false);
+}
+QString AppointmentItem::body() const
+{
+    return textOf(m_event, ICAL_DESCRIPTION_PROPERTY);
+}
+void AppointmentItem::setBody(const QString &text)
+{
+    setText(m_event, ICAL_DESCRIPTION_PROPERTY, text, true);
+}
+
+QDateTime AppointmentItem::start() const
+{
+    icalproperty *p = icalcomponent_get_first_property(m_event, ICAL_DTSTART_PROPERTY);
+    return p ? localTime(p, rawTime(p)) : QDateTime();
+}
+
+QDateTime AppointmentItem::end() const
+{
+    if (icalproperty *p = icalcomponent_get_first_property(m_event, ICAL_DTEND_PROPERTY)) {
+        QDateTime e = localTime(p, rawTime(p));
+        if (e.isValid())
+            return e;
+    }
+    const QDateTime s = start();
+    if (!s.isValid())
+        return s;
+    if (icalproperty *d = icalcomponent_get_first_property(m_event, ICAL_DURATION_PROPERTY)) {
+        const qint64 secs = durationSeconds(icalproperty_get_duration(d));
+        if (secs >= 0 && secs < qint64(100) * 366 * 86400)
+            return s.addSecs(secs);
+    }
+    return AllDayEvent() ? s.addDays(1) : s;
+}
+
+void AppointmentItem::setStart(const QDateTime &when)
+{
+    setTime(m_event, ICAL_DTSTART_PROPERTY, floatingTime(when, false));
+}
+
+void AppointmentItem::setEnd(const QDateTime &when)
+{
+    if (icalproperty *d = icalcomponent_get_first_property(m_event, ICAL_DURATION_PROPERTY)) {
+        icalcomponent_remove_property(m_event, d);
+        icalproperty_free(d);
+    }
+    setTime(m_event, ICAL_DTEND_PROPERTY, floatingTime(when, AllDayEvent()));
+}
+
+bool AppointmentItem::AllDayEvent() const
+{
+    icalproperty *p = icalcomponent_get_first_property(m_event, ICAL_DTSTART_PROPERTY);
+    return p && rawTime(p).is_date;
+}
+
+icalcomponent *AppointmentItem::reminderAlarm() const
+{
+    for (icalcomponent *a = icalcomponent_get_first_component(m_event, ICAL_VALARM_COMPONENT); a;
+         a = icalcomponent_get_next_component(m_event, ICAL_VALARM_COMPONENT)) {
+        icalproperty *action = icalcomponent_get_first_property(a, ICAL_ACTION_PROPERTY);
+        if (action) {
+            const icalproperty_action kind = icalproperty_get_action(action);
+            if (kind != ICAL_ACTION_DISPLAY && kind != ICAL_ACTION_AUDIO)
+                continue;
+        }
+        icalproperty *trigger = icalcomponent_get_first_property(a, ICAL_TRIGGER_PROPERTY);
+        if (!trigger)
+            continue;
+        const icaltriggertype t = icalproperty_get_trigger(trigger);
+        if (!icaltime_is_null_time(t.time))
+            continue; // an alarm at a fixed time is not a lead time
+        return a;
+    }
+    return nullptr;
+}
+
+bool AppointmentItem::ReminderSet() const
+{
+    return reminderAlarm() != nullptr;
+}
+
+qint32 AppointmentItem::ReminderMinutesBeforeStart() const
+{
+    icalcomponent *a = reminderAlarm();
+    if (!a)
+        return m_minutes;
+    icalproperty *trigger = icalcomponent_get_first_property(a, ICAL_TRIGGER_PROPERTY);
+    qint64 secs = durationSeconds(icalproperty_get_trigger(trigger).duration);
+    if (icalparameter *rel = icalproperty_get_first_parameter(trigger, ICAL_RELATED_PARAMETER))
+        if (icalparameter_get_related(rel) == ICAL_RELATED_END)
+            secs += start().secsTo(end());
+    const qint64 minutes = -secs / 60;
+    return qint32(std::clamp<qint64>(minutes, 0, std::numeric_limits<qint32>::max()));
+}
+
+void AppointmentItem::setReminderSet(bool on)
+{
+    icalcomponent *a = reminderAlarm();
+    if (!on) {
+        if (a) {
+            icalcomponent_remove_component(m_event, a);
+            icalcomponent_free(a);
+        }
+        return;
+    }
+    if (a)
+        return;
+    a = icalcomponent_new(ICAL_VALARM_COMPONENT);
+    icalcomponent_add_property(a, icalproperty_new_action(ICAL_ACTION_DISPLAY));
+    const QString s = subject();
+    icalcomponent_add_property(
+        a, icalproperty_new_description(s.isEmpty() ? "Reminder" : s.toUtf8().constData()));
+    icaltriggertype t;
+    t.time = icaltime_null_time();
+    t.duration = icaldurationtype_from_int(0);
+    icalcomponent_add_property(a, icalproperty_new_trigger(t));
+    icalcomponent_add_component(m_event, a);
+    setReminderMinutesBeforeStart(m_minutes);
+}
+
+void AppointmentItem::setReminderMinutesBeforeStart(qint32 minutes)
+{
+    // Lead times beyond what a trigger in seconds can hold are cut to the largest one.
+    constexpr qint32 limit = std::numeric_limits<int>::max() / 60;
+    m_minutes = qBound(-limit, minutes, limit);
+    icalcomponent *a = reminderAlarm();
+    if (!a)
+        return;
+    icalproperty *trigger = icalcomponent_get_first_property(a, ICAL_TRIGGER_PROPERTY);
+    icalproperty_remove_parameter_by_kind(trigger, ICAL_RELATED_PARAMETER);
+    icaltriggertype t;
+    t.time = icaltime_null_time();
+    t.duration = icaldurationtype_from_int(-m_minutes * 60);
+    icalproperty_set_trigger(trigger, t);
+}
+
+void RecurrencePattern::setRecurrenceType(qint32 type)
+{
+    switch (type) {
+    case RecursDaily:
+    case RecursWeekly:
+    case RecursMonthly:
+    case RecursMonthNth:
+    case RecursYearly:
+    case RecursYearNth:
+        break;
+    default:
+        throwError(ErrInvalidArgument);
+    }
+    m_type = type;
+    m_changed = true;
+}
+
+void AppointmentItem::applyPattern()
+{
+    if (!m_pattern.m_changed)
+        return;
+    while (icalproperty *p = icalcomponent_get_first_property(m_event, ICAL_RRULE_PROPERTY)) {
+        icalcomponent_remove_property(m_event, p);
+        icalproperty_free(p);
+    }
+    m_pattern.m_changed = false;
+    if (m_pattern.m_type == RecursNone)
+        return;
+    const bool allDay = AllDayEvent();
+    // The series begins on the pattern's first day, at the appointment's own time of day.
+    const QDateTime s = start();
+    if (m_pattern.m_start.isValid() && s.isValid() && m_pattern.m_start != s.date()) {
+        const qint64 length = s.secsTo(end());
+        const QDateTime moved(m_pattern.m_start, s.time());
+        setTime(m_event, ICAL_DTSTART_PROPERTY, floatingTime(moved, allDay));
+        setTime(m_event, ICAL_DTEND_PROPERTY, floatingTime(moved.addSecs(length), allDay));
+    }
+    QByteArray rule = "FREQ=";
+    switch (m_pattern.m_type) {
+    case RecursDaily:
+        rule += "DAILY";
+        break;
+    case RecursWeekly:
+        rule += "WEEKLY";
+        break;
+    case RecursMonthly:
+    case RecursMonthNth:
+        rule += "MONTHLY";
+        break;
+    default:
+        rule += "YEARLY";
+        break;
+    }
+    if (m_pattern.m_end.isValid()) {
+        // UNTIL takes the start's value type: a date for all-day events, else a floating time.
+        rule += ";UNTIL=" + m_pattern.m_end.toString(QStringLiteral("yyyyMMdd")).toLatin1();
+        if (!allDay)
+            rule += "T235959";
+    }
+    icalcomponent_add_property(m_event,
+                               icalproperty_new_rrule(icalrecurrencetype_from_string(rule.constData())));
+}
+
+void AppointmentItem::beforeSave()
+{
+    if (m_hadErrors)
+        throwError(ErrItemRefused, QStringLiteral("the file holds errors; it is not rewritten"));
+    icalproperty *dtstart = icalcomponent_get_first_property(m_event, ICAL_DTSTART_PROPERTY);
+    if (!dtstart)
+        throwError(ErrInvalidArgument, QStringLiteral("an appointment needs a start"));
+    applyPattern();
+    // Always an explicit end of the start's type, never before the start: calendar tools skip the rest.
+    const QDateTime s = start();
+    QDateTime e = end();
+    if (!e.isValid() || e < s)
+        e = AllDayEvent() ? s.addDays(1) : s;
+    if (icalproperty *d = icalcomponent_get_first_property(m_event, ICAL_DURATION_PROPERTY)) {
+        icalcomponent_remove_property(m_event, d);
+        icalproperty_free(d);
+    }
+    icalproperty *dtend = icalcomponent_get_first_property(m_event, ICAL_DTEND_PROPERTY);
+    const bool sameType = dtend && bool(rawTime(dtend).is_date) == AllDayEvent();
+    if (!dtend || !sameType || e != end())
+        setTime(m_event, ICAL_DTEND_PROPERTY, floatingTime(e, AllDayEvent()));
+    if (icalproperty *stamp = icalcomponent_get_first_property(m_event, ICAL_DTSTAMP_PROPERTY))
+        icalproperty_set_dtstamp(stamp, utcNow());
+    else
+        icalcomponent_add_property(m_event, icalproperty_new_dtstamp(utcNow()));
+}
+
+QByteArray AppointmentItem::serialize() const
+{
+    removeErrors(m_root);
+    char *text = icalcomponent_as_ical_string_r(m_root);
+    const QByteArray raw(text ? text : "");
+    icalmemory_free_buffer(text);
+    // Re-fold with our own rule: never split a multi-byte character.
+    QByteArray out;
+    out.reserve(raw.size() + raw.size() / 50);
+    for (const QByteArray &line : unfoldLines(raw))
+        out += foldLine(line);
+    return out;
+}
+
+} // namespace orvia::pim

@@ -1,0 +1,63 @@
+#pragma once
+// An appointment of the desktop store: one iCalendar file with one event (plus its exceptions), kept as
+// the parsed calendar so that everything the program does not manage is written back unchanged.
+// Times the program writes are floating local times; zoned and UTC times are read as local times.
+#include "platform/pim/PimItem.h"
+#include "platform/pim/RecurrencePattern.h"
+
+#include <QDateTime>
+
+struct icalcomponent_impl;
+
+namespace orvia::pim {
+
+class AppointmentItem : public PimItem
+{
+public:
+    ~AppointmentItem() override;
+    AppointmentItem(const AppointmentItem &) = delete;
+    AppointmentItem &operator=(const AppointmentItem &) = delete;
+
+    static std::shared_ptr<AppointmentItem> fromData(const QByteArray &data); // throws RuntimeError 4096
+    static std::shared_ptr<AppointmentItem> createNew();
+
+    QString TypeName() const override { return QStringLiteral("AppointmentItem"); }
+    qint32 Class() const override { return ClassAppointment; }
+
+    QString subject() const;
+    void setSubject(const QString &text);
+    QString body() const;
+    void setBody(const QString &text);
+    QDateTime start() const;
+    void setStart(const QDateTime &when);
+    QDateTime end() const;
+    void setEnd(const QDateTime &when);
+    bool AllDayEvent() const;
+    bool ReminderSet() const;
+    void setReminderSet(bool on);
+    qint32 ReminderMinutesBeforeStart() const;
+    void setReminderMinutesBeforeStart(qint32 minutes);
+    RecurrencePattern &GetRecurrencePattern() { return m_pattern; }
+
+    QString uidText() const { return uid(); }
+
+protected:
+    QByteArray serialize() const override;
+    QString uid() const override;
+    void setUid(const QString &uid) override;
+    QString fileExtension() const override { return QStringLiteral(".ics"); }
+    void beforeSave() override;
+
+private:
+    AppointmentItem(icalcomponent_impl *root, icalcomponent_impl *event, bool hadErrors);
+    icalcomponent_impl *reminderAlarm() const;
+    void applyPattern();
+
+    icalcomponent_impl *m_root;
+    icalcomponent_impl *m_event;
+    bool m_hadErrors;
+    qint32 m_minutes = 15;
+    RecurrencePattern m_pattern;
+};
+
+} // namespace orvia::pim

@@ -1,0 +1,18 @@
+#pragma once
+// Crash-safe file writing for the desktop store: other programs (and a killed run) must only ever see
+// the old file or the new one. Data goes to a temporary dot-file in the same folder, is synced, and is
+// then renamed over the target (or linked to a new name that must not exist yet).
+#include <QByteArray>
+#include <QString>
+
+namespace orvia::pim {
+
+// Replaces (or creates) `path` with `data`. An existing file keeps its permission bits; a new one gets
+// 0600. Throws RuntimeError 75 on failure, leaving the previous file untouched.
+void replaceFileAtomically(const QString &path, const QByteArray &data);
+
+// Creates `path` with `data` only if no file of that name exists: returns false (and writes nothing) when
+// one does. Throws RuntimeError 75 on any other failure.
+bool createFileExclusively(const QString &path, const QByteArray &data);
+
+} // namespace orvia::pim

@@ -1,0 +1,290 @@
+#include "platform/pim/ContactItem.h"
+#include "platform/pim/ContentLines.h"
+
+#include <QRegularExpression>
+
+namespace orvia::pim {
+
+namespace {
+
+enum TelClass
+{
+    NotMapped,
+    MobileClass,
+    HomeClass,
+    WorkClass,
+    OtherClass
+};
+
+TelClass classify(const VProperty &p)
+{
+    const QSet<QByteArray> t = p.types();
+    const bool cell = t.contains("CELL") || t.contains("MOBILE") || t.contains("IPHONE");
+    // Faxes and pagers have fields of their own in the groupware, which this program does not use.
+    if (!cell && (t.contains("FAX") || t.contains("PAGER")))
+        return NotMapped;
+    if (cell)
+        return MobileClass;
+    if (t.contains("HOME"))
+        return HomeClass;
+    if (t.contains("WORK"))
+        return WorkClass;
+    return OtherClass;
+}
+
+bool startsWithScheme(const QString &v, const QString &scheme)
+{
+    return v.startsWith(scheme, Qt::CaseInsensitive);
+}
+
+QList<VParam> typeParams(const QByteArray &version, const QList<QByteArray> &types)
+{
+    if (version == "2.1") {
+        QList<VParam> out;
+        for (const QByteArray &t : types)
+            out.append(VParam{QByteArray(), {t}});
+        return out;
+    }
+    if (version.startsWith("4")) {
+        QList<QByteArray> lower;
+        for (const QByteArray &t : types)
+            lower.append(t.toLower());
+        return {VParam{"TYPE", {lower.join(',')}}};
+    }
+    return {VParam{"TYPE", {types.join(',')}}};
+}
+
+QStringList splitFullName(const QString &full)
+{
+    QString given, family;
+    const QString name = full.trimmed();
+    const qsizetype comma = name.indexOf(QLatin1Char(','));
+    if (comma > 0) {
+        family = name.left(comma).trimmed();
+        given = name.mid(comma + 1).trimmed();
+    } else {
+        QStringList words = name.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+        if (words.size() >= 2)
+            family = words.takeLast();
+        given = words.join(QLatin1Char(' '));
+    }
+    return {family, given, QString(), QString(), QString()};
+}
+
+} // namespace
+
+std::shared_ptr<ContactItem> ContactItem::fromData(const QByteArray &data)
+{
+    return std::shared_ptr<ContactItem>(new ContactItem(VCard::parse(data)));
+}
+
+std::shared_ptr<ContactItem> ContactItem::createNew()
+{
+    return std::shared_ptr<ContactItem>(new ContactItem(VCard::createNew(newUid())));
+}
+
+bool ContactItem::isGroup() const
+{
+    for (const VProperty &p : m_card.properties())
+        if ((p.name == "KIND" || p.name == "X-ADDRESSBOOKSERVER-KIND") &&
+            p.value.trimmed().compare(QLatin1String("group"), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+QString ContactItem::TypeName() const
+{
+    return isGroup() ? QStringLiteral("DistListItem") : QStringLiteral("ContactItem");
+}
+
+qint32 ContactItem::Class() const
+{
+    return isGroup() ? ClassDistList : ClassContact;
+}
+
+QString ContactItem::FullName() const
+{
+    int fn = m_card.indexOf("FN");
+    if (fn >= 0)
+        return m_card.textValue(fn);
+    // Cards without FN (allowed in 2.1): the name parts in reading order.
+    int n = m_card.indexOf("N");
+    if (n < 0)
+        return QString();
+    const QStringList parts = splitStructured(m_card.properties().at(n).value);
+    QStringList words;
+    for (int i : {3, 1, 2, 0, 4})
+        if (i < parts.size() && !parts.at(i).trimmed().isEmpty())
+            words.append(parts.at(i).trimmed());
+    return words.join(QLatin1Char(' '));
+}
+
+void ContactItem::setFullName(const QString &name)
+{
+    int fn = m_card.indexOf("FN");
+    if (fn >= 0) {
+        m_card.setTextValue(fn, name);
+    } else {
+        VProperty p;
+        p.name = "FN";
+        p.value = escapeText(name);
+        m_card.insertProperty(p);
+    }
+    // Address books need N to show a name; a card that has one keeps it as it is.
+    if (m_card.indexOf("N") < 0) {
+        VProperty p;
+        p.name = "N";
+        p.value = joinStructured(splitFullName(name));
+        m_card.insertProperty(p);
+    }
+}
+
+QString ContactItem::uid() const
+{
+    int i = m_card.indexOf("UID");
+    return i >= 0 ? m_card.textValue(i) : QString();
+}
+
+void ContactItem::setUid(const QString &uid)
+{
+    int i = m_card.indexOf("UID");
+    if (i >= 0) {
+        m_card.setTextValue(i, uid);
+    } else {
+        VProperty p;
+        p.name = "UID";
+        p.value = escapeText(uid);
+        m_card.insertProperty(p);
+    }
+}
+
+int ContactItem::telIndex(TelSlot slot) const
+{
+    TelClass wanted = OtherClass;
+    int skip = 0;
+    switch (slot) {
+    case Mobile:
+        wanted = MobileClass;
+        break;
+    case Other:
+        wanted = OtherClass;
+        break;
+    case Home:
+        wanted = HomeClass;
+        break;
+    case Home2:
+        wanted = HomeClass;
+        skip = 1;
+        break;
+    case Business:
+        wanted = WorkClass;
+        break;
+    case Business2:
+        wanted = WorkClass;
+        skip = 1;
+        break;
+    }
+    const QList<VProperty> &props = m_card.properties();
+    for (int i = 0; i < props.size(); ++i) {
+        if (props.at(i).name != "TEL" || classify(props.at(i)) != wanted)
+            continue;
+        if (skip-- == 0)
+            return i;
+    }
+    return -1;
+}
+
+QString ContactItem::tel(TelSlot slot) const
+{
+    int i = telIndex(slot);
+    if (i < 0)
+        return QString();
+    QString v = m_card.textValue(i).trimmed();
+    if (startsWithScheme(v, QStringLiteral("tel:"))) {
+        v = v.mid(4);
+        qsizetype semi = v.indexOf(QLatin1Char(';'));
+        if (semi >= 0)
+            v.truncate(semi); // URI parameters such as ";ext="
+    }
+    return v;
+}
+
+void ContactItem::setTel(TelSlot slot, const QString &value)
+{
+    int i = telIndex(slot);
+    if (i >= 0) {
+        if (value.isEmpty()) {
+            m_card.removeProperty(i);
+            return;
+        }
+        const bool uri = startsWithScheme(m_card.textValue(i).trimmed(), QStringLiteral("tel:"));
+        m_card.setTextValue(i, uri ? QStringLiteral("tel:") + value : value);
+        return;
+    }
+    if (value.isEmpty())
+        return;
+    QList<QByteArray> types;
+    switch (slot) {
+    case Mobile:
+        types = {"CELL"};
+        break;
+    case Other:
+        types = {"VOICE"};
+        break;
+    case Home:
+    case Home2:
+        types = {"HOME", "VOICE"};
+        break;
+    case Business:
+    case Business2:
+        types = {"WORK", "VOICE"};
+        break;
+    }
+    VProperty p;
+    p.name = "TEL";
+    p.params = typeParams(m_card.version(), types);
+    p.value = escapeText(value);
+    m_card.insertProperty(p);
+}
+
+int ContactItem::emailIndex(int n) const
+{
+    const QList<VProperty> &props = m_card.properties();
+    for (int i = 0; i < props.size(); ++i)
+        if (props.at(i).name == "EMAIL" && n-- == 0)
+            return i;
+    return -1;
+}
+
+QString ContactItem::email(int n) const
+{
+    int i = emailIndex(n);
+    if (i < 0)
+        return QString();
+    QString v = m_card.textValue(i).trimmed();
+    if (startsWithScheme(v, QStringLiteral("mailto:")))
+        v = v.mid(7);
+    return v;
+}
+
+void ContactItem::setEmail(int n, const QString &value)
+{
+    int i = emailIndex(n);
+    if (i >= 0) {
+        if (value.isEmpty())
+            m_card.removeProperty(i);
+        else
+            m_card.setTextValue(i, value);
+        return;
+    }
+    if (value.isEmpty())
+        return;
+    VProperty p;
+    p.name = "EMAIL";
+    if (!m_card.version().startsWith("4"))
+        p.params = typeParams(m_card.version(), {"INTERNET"});
+    p.value = escapeText(value);
+    m_card.insertProperty(p);
+}
+
+} // namespace orvia::pim

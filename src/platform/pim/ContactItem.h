@@ -1,0 +1,73 @@
+#pragma once
+// A contact of the desktop store: one vCard file. The full name, four kinds of telephone number and
+// three e-mail addresses are read and written; every other property of the card is kept as it was.
+#include "platform/pim/PimItem.h"
+#include "platform/pim/VCard.h"
+
+namespace orvia::pim {
+
+class ContactItem : public PimItem
+{
+public:
+    static std::shared_ptr<ContactItem> fromData(const QByteArray &data); // throws RuntimeError 4096
+    static std::shared_ptr<ContactItem> createNew();
+
+    // "ContactItem", or "DistListItem" for a card that describes a group.
+    QString TypeName() const override;
+    qint32 Class() const override;
+
+    QString FullName() const;
+    void setFullName(const QString &name);
+    QString MobileTelephoneNumber() const { return tel(Mobile); }
+    void setMobileTelephoneNumber(const QString &v) { setTel(Mobile, v); }
+    QString OtherTelephoneNumber() const { return tel(Other); }
+    void setOtherTelephoneNumber(const QString &v) { setTel(Other, v); }
+    QString HomeTelephoneNumber() const { return tel(Home); }
+    void setHomeTelephoneNumber(const QString &v) { setTel(Home, v); }
+    QString Home2TelephoneNumber() const { return tel(Home2); }
+    void setHome2TelephoneNumber(const QString &v) { setTel(Home2, v); }
+    QString BusinessTelephoneNumber() const { return tel(Business); }
+    void setBusinessTelephoneNumber(const QString &v) { setTel(Business, v); }
+    QString Business2TelephoneNumber() const { return tel(Business2); }
+    void setBusiness2TelephoneNumber(const QString &v) { setTel(Business2, v); }
+    QString Email1Address() const { return email(0); }
+    void setEmail1Address(const QString &v) { setEmail(0, v); }
+    QString Email2Address() const { return email(1); }
+    void setEmail2Address(const QString &v) { setEmail(1, v); }
+    QString Email3Address() const { return email(2); }
+    void setEmail3Address(const QString &v) { setEmail(2, v); }
+
+    const VCard &card() const { return m_card; }
+
+protected:
+    QByteArray serialize() const override { return m_card.serialize(); }
+    QString uid() const override;
+    void setUid(const QString &uid) override;
+    QString fileExtension() const override { return QStringLiteral(".vcf"); }
+    bool isIndexed() const override { return !isGroup(); }
+    QString indexName() const override { return FullName(); }
+
+private:
+    enum TelSlot
+    {
+        Mobile,
+        Other,
+        Home,
+        Home2,
+        Business,
+        Business2
+    };
+    explicit ContactItem(VCard card) : m_card(std::move(card)) {}
+
+    bool isGroup() const;
+    int telIndex(TelSlot slot) const;
+    QString tel(TelSlot slot) const;
+    void setTel(TelSlot slot, const QString &value);
+    int emailIndex(int n) const;
+    QString email(int n) const;
+    void setEmail(int n, const QString &value);
+
+    VCard m_card;
+};
+
+} // namespace orvia::pim

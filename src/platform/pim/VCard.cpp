@@ -1,0 +1,374 @@
+#include "platform/pim/VCard.h"
+#include "platform/RuntimeError.h"
+#include "platform/pim/ContentLines.h"
+
+#include <QStringDecoder>
+
+namespace orvia::pim {
+
+namespace {
+
+[[noreturn]] void refuse(const QString &reason)
+{
+    throwError(ErrItemRefused, QStringLiteral("not a readable vCard: ") + reason);
+}
+
+qsizetype findUnquoted(const QByteArray &s, char wanted, qsizetype from = 0)
+{
+    bool quoted = false;
+    for (qsizetype i = from; i < s.size(); ++i) {
+        const char c = s.at(i);
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == wanted && !quoted)
+            return i;
+    }
+    return -1;
+}
+
+QList<QByteArray> splitUnquoted(const QByteArray &s, char sep)
+{
+    QList<QByteArray> parts;
+    qsizetype start = 0;
+    for (;;) {
+        qsizetype at = findUnquoted(s, sep, start);
+        if (at < 0) {
+            parts.append(s.mid(start));
+            return parts;
+        }
+        parts.append(s.mid(start, at - start));
+        start = at + 1;
+    }
+}
+
+QByteArray unquote(const QByteArray &v)
+{
+    if (v.size() >= 2 && v.startsWith('"') && v.endsWith('"'))
+        return v.mid(1, v.size() - 2);
+    return v;
+}
+
+bool validName(const QByteArray &name)
+{
+    if (name.isEmpty())
+        return false;
+    for (char c : name) {
+        const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                        c == '-' || c == '_';
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
+bool headerSays(const QByteArray &rawLine, const char *word)
+{
+    qsizetype colon = findUnquoted(rawLine, ':');
+    QByteArray header = (colon < 0 ? rawLine : rawLine.left(colon)).toUpper();
+    return header.contains(word);
+}
+
+QString decodeCharset(const QByteArray &bytes, const QByteArray &charset)
+{
+    if (charset.isEmpty() || charset.compare("UTF-8", Qt::CaseInsensitive) == 0)
+        return QString::fromUtf8(bytes);
+    QStringDecoder decoder(charset.constData());
+    if (decoder.isValid())
+        return decoder.decode(bytes);
+    return QString::fromLatin1(bytes);
+}
+
+// First pass: logical lines, keeping 2.1 continuation forms (quoted-printable soft breaks, base64 blocks)
+// verbatim with their inner line breaks.
+QList<QByteArray> logicalLines(const QByteArray &data)
+{
+    QList<QByteArray> entries;
+    qsizetype pos = 0;
+    const qsizetype n = data.size();
+    while (pos < n) {
+        qsizetype end = data.indexOf('\n', pos);
+        if (end < 0)
+            end = n;
+        qsizetype stop = end;
+        if (stop > pos && data.at(stop - 1) == '\r')
+            --stop;
+        QByteArray line = data.mid(pos, stop - pos);
+        pos = end + 1;
+        if (!entries.isEmpty()) {
+            QByteArray &cur = entries.last();
+            if (!line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t')) {
+                if (cur.contains("\r\n"))
+                    cur += "\r\n" + line;
+                else
+                    cur += line.mid(1);
+                continue;
+            }
+            if (cur.endsWith('=') && headerSays(cur, "QUOTED-PRINTABLE")) {
+                cur += "\r\n" + line;
+                continue;
+            }
+            if (!line.isEmpty() && !line.contains(':')) {
+                if (headerSays(cur, "BASE64"))
+                    cur += "\r\n" + line;
+                else
+                    cur += "\\n" + line; // a raw line break inside a text value
+                continue;
+            }
+        }
+        if (line.trimmed().isEmpty())
+            continue;
+        entries.append(line);
+    }
+    return entries;
+}
+
+VProperty parseProperty(const QByteArray &raw)
+{
+    VProperty p;
+    p.raw = raw;
+    p.dirty = false;
+    qsizetype colon = findUnquoted(raw, ':');
+    if (colon < 0)
+        refuse(QStringLiteral("a line without a colon"));
+    const QByteArray header = raw.left(colon);
+    QByteArray valueBytes = raw.mid(colon + 1);
+    QList<QByteArray> parts = splitUnquoted(header, ';');
+    QByteArray name = parts.takeFirst();
+    qsizetype dot = name.lastIndexOf('.');
+    if (dot >= 0) {
+        p.group = name.left(dot);
+        name = name.mid(dot + 1);
+    }
+    if (!validName(name))
+        refuse(QStringLiteral("a malformed property name"));
+    p.name = name.toUpper();
+    bool qp = false;
+    bool base64 = false;
+    QByteArray charset;
+    for (const QByteArray &part : parts) {
+        if (part.isEmpty())
+            continue;
+        VParam param;
+        qsizetype eq = findUnquoted(part, '=');
+        QByteArray values;
+        if (eq < 0) {
+            values = part;
+        } else {
+            param.name = part.left(eq).trimmed().toUpper();
+            values = part.mid(eq + 1);
+        }
+        for (const QByteArray &v : splitUnquoted(values, ','))
+            param.values.append(unquote(v));
+        for (const QByteArray &v : param.values) {
+            const QByteArray up = v.toUpper();
+            if ((param.name.isEmpty() || param.name == "ENCODING") && up == "QUOTED-PRINTABLE")
+                qp = true;
+            if ((param.name.isEmpty() || param.name == "ENCODING") && up == "BASE64")
+                base64 = true;
+        }
+        if (param.name == "CHARSET" && !param.values.isEmpty())
+            charset = param.values.first();
+        p.params.append(param);
+    }
+    if (qp)
+        valueBytes = decodeQuotedPrintable(valueBytes);
+    else if (base64)
+        valueBytes.replace("\r\n", "");
+    p.value = decodeCharset(valueBytes, charset);
+    return p;
+}
+
+QByteArray quoteIfNeeded(const QByteArray &v)
+{
+    if (v.contains(':') || v.contains(';') || v.contains(','))
+        return '"' + QByteArray(v).replace('"', '\'') + '"';
+    return v;
+}
+
+QByteArray buildLine(const VProperty &p)
+{
+    QByteArray line;
+    if (!p.group.isEmpty())
+        line += p.group + '.';
+    line += p.name;
+    for (const VParam &param : p.params) {
+        line += ';';
+        if (!param.name.isEmpty())
+            line += param.name + '=';
+        QList<QByteArray> vs;
+        for (const QByteArray &v : param.values)
+            vs.append(param.name == "TYPE" || param.name.isEmpty() ? v : quoteIfNeeded(v));
+        line += vs.join(',');
+    }
+    line += ':';
+    line += p.value.toUtf8();
+    return line;
+}
+
+bool isBegin(const QByteArray &line)
+{
+    return line.trimmed().compare("BEGIN:VCARD", Qt::CaseInsensitive) == 0;
+}
+bool isEnd(const QByteArray &line)
+{
+    return line.trimmed().compare("END:VCARD", Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+bool VProperty::hasParam(const QByteArray &wanted) const
+{
+    for (const VParam &p : params)
+        if (p.name == wanted)
+            return true;
+    return false;
+}
+
+QSet<QByteArray> VProperty::types() const
+{
+    QSet<QByteArray> out;
+    for (const VParam &p : params) {
+        if (p.name != "TYPE" && !p.name.isEmpty())
+            continue;
+        for (const QByteArray &v : p.values)
+            for (const QByteArray &t : v.split(','))
+                if (!t.trimmed().isEmpty())
+                    out.insert(t.trimmed().toUpper());
+    }
+    return out;
+}
+
+void VProperty::removeParam(const QByteArray &wanted)
+{
+    for (qsizetype i = params.size() - 1; i >= 0; --i)
+        if (params.at(i).name == wanted)
+            params.removeAt(i);
+}
+
+VCard VCard::parse(const QByteArray &input)
+{
+    QByteArray data = input;
+    if (data.startsWith("\xEF\xBB\xBF"))
+        data.remove(0, 3);
+    const QList<QByteArray> lines = logicalLines(data);
+    if (lines.isEmpty() || !isBegin(lines.first()))
+        refuse(QStringLiteral("no BEGIN:VCARD"));
+    VCard card;
+    bool ended = false;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray &line = lines.at(i);
+        if (ended) {
+            if (isBegin(line))
+                refuse(QStringLiteral("several cards in one file"));
+            continue; // trailing noise after the card
+        }
+        if (isEnd(line)) {
+            ended = true;
+            continue;
+        }
+        if (isBegin(line))
+            refuse(QStringLiteral("a card inside a card"));
+        VProperty p = parseProperty(line);
+        if (p.name == "VERSION")
+            card.m_version = p.value.trimmed().toUtf8();
+        card.m_props.append(std::move(p));
+    }
+    if (!ended)
+        refuse(QStringLiteral("no END:VCARD (truncated file)"));
+    return card;
+}
+
+VCard VCard::createNew(const QString &uid)
+{
+    VCard card;
+    card.m_version = "3.0";
+    VProperty version;
+    version.name = "VERSION";
+    version.value = QStringLiteral("3.0");
+    VProperty prodid;
+    prodid.name = "PRODID";
+    prodid.value = QStringLiteral("-//Velmora//Orvia Link//EN");
+    VProperty uidProp;
+    uidProp.name = "UID";
+    uidProp.value = escapeText(uid);
+    card.m_props = {version, prodid, uidProp};
+    return card;
+}
+
+QByteArray VCard::serialize() const
+{
+    QByteArray out = "BEGIN:VCARD\r\n";
+    for (const VProperty &p : m_props) {
+        if (p.dirty) {
+            out += foldLine(buildLine(p));
+        } else if (p.raw.contains("\r\n")) {
+            out += p.raw + "\r\n";
+            if (headerSays(p.raw, "BASE64"))
+                out += "\r\n"; // a 2.1 base64 block ends with an empty line
+        } else {
+            out += foldLine(p.raw);
+        }
+    }
+    out += "END:VCARD\r\n";
+    return out;
+}
+
+int VCard::indexOf(const QByteArray &name, int from) const
+{
+    for (int i = from; i < m_props.size(); ++i)
+        if (m_props.at(i).name == name)
+            return i;
+    return -1;
+}
+
+QString VCard::textValue(int index) const
+{
+    return unescapeText(m_props.at(index).value);
+}
+
+void VCard::setTextValue(int index, const QString &text)
+{
+    setRawValue(index, escapeText(text));
+}
+
+void VCard::setRawValue(int index, const QString &escaped)
+{
+    VProperty &p = m_props[index];
+    // The new value is plain UTF-8: drop the encodings that described the old one.
+    for (qsizetype i = p.params.size() - 1; i >= 0; --i) {
+        VParam &param = p.params[i];
+        if (param.name == "CHARSET" || param.name == "ENCODING") {
+            p.params.removeAt(i);
+        } else if (param.name.isEmpty()) {
+            param.values.removeIf([](const QByteArray &v) {
+                const QByteArray up = v.toUpper();
+                return up == "QUOTED-PRINTABLE" || up == "8BIT" || up == "7BIT";
+            });
+            if (param.values.isEmpty())
+                p.params.removeAt(i);
+        }
+    }
+    if (m_version == "2.1") {
+        bool ascii = true;
+        for (QChar c : escaped)
+            ascii = ascii && c.unicode() < 128;
+        if (!ascii)
+            p.params.append(VParam{"CHARSET", {"UTF-8"}});
+    }
+    p.value = escaped;
+    p.dirty = true;
+}
+
+int VCard::insertProperty(VProperty property)
+{
+    property.dirty = true;
+    int at = -1;
+    for (int i = 0; i < m_props.size(); ++i)
+        if (m_props.at(i).name == property.name)
+            at = i;
+    int pos = at < 0 ? int(m_props.size()) : at + 1;
+    m_props.insert(pos, std::move(property));
+    return pos;
+}
+
+} // namespace orvia::pim
