@@ -1,0 +1,110 @@
+#include "endpoints/AtCommands.h"
+
+#include "endpoints/PhoneModels.h"
+
+namespace orvia {
+
+namespace {
+
+QString quoted(const QString &text)
+{
+    return QLatin1Char('"') + quotableText(text) + QLatin1Char('"');
+}
+
+QString cut(const QString &text, int len)
+{
+    return text.left(qMax(0, len));
+}
+
+} // namespace
+
+QString quotableText(const QString &text)
+{
+    QString out = text;
+    for (QChar &c : out) {
+        if (c == QLatin1Char('"'))
+            c = QLatin1Char('\'');
+        else if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            c = QLatin1Char(' ');
+    }
+    return out;
+}
+
+QString selectMemoryCommand(const QString &mem)
+{
+    return QStringLiteral("AT+CPBS=") + QLatin1Char('"') + mem + QLatin1Char('"');
+}
+
+QString readEntryCommand(qint16 index)
+{
+    return QStringLiteral("AT+CPBR=") + QString::number(index);
+}
+
+QString writeEntryCommand(const EntryWrite &e)
+{
+    QString s = QStringLiteral("AT+CPBW=") + QString::number(e.location) + QLatin1Char(',');
+    if (e.memoryDigit)
+        s += e.memory == QLatin1String("SM") ? QStringLiteral("0,") : QStringLiteral("2,");
+    s += quoted(e.data) + QLatin1Char(',');
+    if (e.typ >= 1 && e.typ <= 3)
+        s += e.data.contains(QLatin1Char('+')) ? QStringLiteral("145") : QStringLiteral("129");
+    s += QLatin1Char(',') + quoted(e.name);
+    if (e.category)
+        s += QLatin1Char(',') + QString::number(categoryFromKind(e.typ));
+    return s;
+}
+
+QString twoDigits(int n)
+{
+    return n >= 0 && n < 10 ? QLatin1Char('0') + QString::number(n) : QString::number(n);
+}
+
+QString velmoraEventText(const VelmoraEventWrite &e, int bodyLen)
+{
+    QString text;
+    if (e.prerem != 0)
+        text = twoDigits(e.dstart.time().hour()) + QLatin1Char(':') + twoDigits(e.dstart.time().minute()) +
+               QLatin1Char(' ');
+    text += e.title + QLatin1Char(' ') + e.body;
+    return cut(text, bodyLen);
+}
+
+QString velmoraWriteEventCommand(const VelmoraEventWrite &e, int bodyLen)
+{
+    const QDateTime r = e.prerem != 0 ? e.dstart.addSecs(-qint64(e.prerem) * 60) : e.dstart;
+    const QDate d = r.date();
+    const QTime t = r.time();
+    return QStringLiteral("at+schw=0,") + twoDigits(d.day()) + QLatin1Char(',') + twoDigits(d.month()) +
+           QLatin1Char(',') + QString::number(d.year()) + QStringLiteral(",00,") + twoDigits(t.minute()) +
+           QLatin1Char(',') + twoDigits(t.hour()) + QLatin1Char(',') + (e.alarm ? QLatin1Char('1') : QLatin1Char('0')) +
+           QLatin1Char(',') + quoted(velmoraEventText(e, bodyLen));
+}
+
+QString tarvexWriteEventCommand(const TarvexEventWrite &e, int bodyLen)
+{
+    const QString text = cut(e.title + QLatin1Char(' ') + e.body, bodyLen);
+    const QDate d = e.dstart.date();
+    const QTime t = e.dstart.time();
+    QString s = QStringLiteral("at+schw=") + QString::number(e.location) + QLatin1Char(',') +
+                QString::number(e.typ) + (e.alarm ? QStringLiteral(",1,") : QStringLiteral(",0,")) +
+                QString::number(d.year()) + QLatin1Char(',') + twoDigits(d.month()) + QLatin1Char(',') +
+                twoDigits(d.day()) + QLatin1Char(',') + twoDigits(t.hour()) + QLatin1Char(',') +
+                twoDigits(t.minute()) + QLatin1Char(',');
+    if (e.alarm) {
+        const QTime a = e.prerem != 0 ? e.dstart.addSecs(-qint64(e.prerem) * 60).time() : t;
+        s += twoDigits(a.hour()) + QLatin1Char(',') + twoDigits(a.minute()) + QLatin1Char(',');
+    }
+    return s + quoted(text);
+}
+
+QString deleteEventCommand(qint16 location)
+{
+    return QStringLiteral("at+schd=") + QString::number(location);
+}
+
+QString readSlotCommand(qint16 slot)
+{
+    return QStringLiteral("at+schr=") + QString::number(slot);
+}
+
+} // namespace orvia
