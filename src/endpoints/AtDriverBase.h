@@ -1,0 +1,123 @@
+#pragma once
+// What both AT phone drivers share: the link to the serial control and the reply watchdog, sending a
+// command, assembling a reply and telling OK from ERROR, the phonebook commands, progress, and the
+// features record. Each driver adds its own state machine, dispatch and error handling.
+#include "endpoints/PhoneDriver.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace orvia {
+
+class IMessageBox;
+class DBPhonebook;
+class DBCalendar;
+class DBCalendarItem;
+struct PhonebookEntry;
+struct MemoryStatus;
+
+class AtDriverBase : public IPhoneDriver
+{
+public:
+    explicit AtDriverBase(IMessageBox *messageBox);
+    ~AtDriverBase() override;
+
+    // IPhoneDriver
+    void Init(ICommControl *msc, ITimer *timerOut, IRunOwner *owner) override;
+    std::shared_ptr<ModFeatures> GetFeatures() override;
+    void ReadContacts(std::shared_ptr<DBPhonebook> dbp) override;
+    void UpdateContacts(std::shared_ptr<DBPhonebook> dbp) override;
+    void ReadCalendar(std::shared_ptr<DBCalendar> dbc) override;
+    void UpdateCalendar(std::shared_ptr<DBCalendar> dbc) override;
+    bool automares() const override { return m_automares; }
+    QString PhoneDescription() const override { return m_description; }
+    void setShell(ISetupDetection *setup, ITrayState *tray) override;
+    void Receive(const QString &data) override;
+    void TimeOut() override;
+
+    // The serial control and the watchdog kept by Init.
+    ICommControl *MSCom = nullptr;
+    ITimer *TimerOut = nullptr;
+
+    // For diagnostics and tests: the state machine's current state (0 idle).
+    qint16 currentState() const { return m_state; }
+
+protected:
+    // What differs between the two families.
+    struct StartStates
+    {
+        qint16 init, readContacts, updateContacts, readCalendar, updateCalendar;
+    };
+    virtual StartStates startStates() const = 0;
+    virtual int watchdogMs() const = 0;
+    virtual QString featuresName() const = 0;  // model code or family word
+    virtual bool ownsModel(const QString &name) const = 0; // the model table row applies to this driver
+    virtual bool memoryDigit() const = 0;      // "AT+CPBW=" carries 0/2 for the memory
+    virtual bool categoryDigit() const = 0;    // "AT+CPBW=" carries a category after the name
+    virtual void onInit() {}
+    virtual void traceSend() {}
+    virtual void RunAutoma() = 0;
+    // A reply ended in an error; returns true when it is to be dispatched as an answer after all.
+    virtual bool handleErrorReply() = 0;
+    // A complete reply: act on it by its echoed command line. Throws when the reply cannot be read.
+    virtual void dispatch() = 0;
+    virtual QString protocolErrorLogPrefix() const = 0;
+    // A stored phonebook entry's name, as read from memory `mem`.
+    virtual QString storedName(const QString &name, const QString &mem) const;
+
+    void send(const QString &s);
+    void MrCallback();
+    void SetMem(const QString &mem);
+    void GetPhonebookEntry(qint16 index);
+    void SendEntry(const QString &name, qint16 location, const QString &memory, const QString &data, qint16 typ);
+    bool SendNextEntry(qint16 &position, const QString &mem);
+    void IncProgress();
+    qint16 calBodyLen(); // the text limit of this driver's own features record
+    // The calendar write walk: the next record with an operation to carry out (counting its progress
+    // step), or null when none is left.
+    std::shared_ptr<DBCalendarItem> nextCalendarItem(qint16 &counter);
+
+    // Shared step helpers of the state machines.
+    bool stopRequested();           // the user confirmed a stop: ends the operation
+    void finishIdentification();    // tray text, then the setup window or the run
+    virtual void setTrayText() = 0;
+    // Reads the next location of the current memory, or returns false when the memory is done.
+    bool readNextLocation(qint16 used, qint16 total);
+
+    // Reply handling shared by both families.
+    void handleMemoryStatus();
+    void handlePhonebookEntries(bool categories);
+    const QString &replyLine(int index) const; // throws when the reply has no such line
+
+    // Ends the operation after a protocol failure: log, message, the owner's recovery. Nothing of the
+    // driver is touched after the recovery call (the owner may drop the driver there).
+    void protocolFailure();
+    void showMessage(const QString &text);
+    void stopWatchdog();
+
+    IMessageBox *m_box = nullptr;
+    IRunOwner *m_owner = nullptr;
+    ISetupDetection *m_setup = nullptr;
+    ITrayState *m_tray = nullptr;
+
+    bool m_automares = false;
+    QString m_description;
+
+    QString m_rxBuffer;
+    QStringList m_rxLines{QString()};
+    qint16 m_state = 0;
+    QString m_currentMem;
+    qint16 m_smUsed = 0, m_smTotal = 0, m_meUsed = 0, m_meTotal = 0;
+    qint16 m_counter = 0;
+    qint16 m_readIndex = 0;
+    std::shared_ptr<DBPhonebook> m_readTarget, m_writeSource;
+    std::shared_ptr<DBCalendar> m_calReadTarget, m_calWriteSource;
+    double m_progressCount = 0, m_progressMax = 0;
+    bool m_lastReplyWasError = false;
+
+private:
+    void start(qint16 state);
+};
+
+} // namespace orvia
