@@ -76,8 +76,9 @@ QString velmoraWriteEventCommand(const VelmoraEventWrite &e, int bodyLen)
     const QTime t = r.time();
     return QStringLiteral("at+schw=0,") + twoDigits(d.day()) + QLatin1Char(',') + twoDigits(d.month()) +
            QLatin1Char(',') + QString::number(d.year()) + QStringLiteral(",00,") + twoDigits(t.minute()) +
-           QLatin1Char(',') + twoDigits(t.hour()) + QLatin1Char(',') + (e.alarm ? QLatin1Char('1') : QLatin1Char('0')) +
-           QLatin1Char(',') + quoted(velmoraEventText(e, bodyLen));
+           QLatin1Char(',') + twoDigits(t.hour()) + QLatin1Char(',') +
+           (e.alarm ? QLatin1Char('1') : QLatin1Char('0')) + QLatin1Char(',') +
+           quoted(velmoraEventText(e, bodyLen));
 }
 
 QString tarvexWriteEventCommand(const TarvexEventWrite &e, int bodyLen)

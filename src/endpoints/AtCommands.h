@@ -10,8 +10,8 @@ namespace orvia {
 // and CR or LF would end the command, so they become an apostrophe and blanks. Same length as the input.
 QString quotableText(const QString &text);
 
-QString selectMemoryCommand(const QString &mem);  // AT+CPBS="SM"
-QString readEntryCommand(qint16 index);           // AT+CPBR=7
+QString selectMemoryCommand(const QString &mem); // AT+CPBS="SM"
+QString readEntryCommand(qint16 index);          // AT+CPBR=7
 
 struct EntryWrite
 {

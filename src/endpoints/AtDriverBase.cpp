@@ -134,8 +134,8 @@ void AtDriverBase::Receive(const QString &data)
     } catch (const std::exception &e) {
         // A complete reply that cannot be read ends the operation like an ERROR reply would; waiting on
         // would only wait for nothing.
-        driver::log(protocolErrorLogPrefix() + QStringLiteral("unreadable reply (") + QString::fromUtf8(e.what()) +
-                    QStringLiteral(")"));
+        driver::log(protocolErrorLogPrefix() + QStringLiteral("unreadable reply (") +
+                    QString::fromUtf8(e.what()) + QStringLiteral(")"));
         protocolFailure();
         return;
     }
@@ -302,7 +302,8 @@ void AtDriverBase::handlePhonebookEntries(bool categories)
     const QList<PhonebookEntry> entries = parsePhonebookEntries(m_rxLines, categories);
     for (const PhonebookEntry &e : entries) {
         if (m_readTarget)
-            m_readTarget->AddByName(storedName(e.name, m_currentMem), e.location, m_currentMem, e.number, e.typ, 0);
+            m_readTarget->AddByName(storedName(e.name, m_currentMem), e.location, m_currentMem, e.number,
+                                    e.typ, 0);
         ++m_counter;
         IncProgress();
     }

@@ -51,10 +51,10 @@ protected:
     };
     virtual StartStates startStates() const = 0;
     virtual int watchdogMs() const = 0;
-    virtual QString featuresName() const = 0;  // model code or family word
+    virtual QString featuresName() const = 0;              // model code or family word
     virtual bool ownsModel(const QString &name) const = 0; // the model table row applies to this driver
-    virtual bool memoryDigit() const = 0;      // "AT+CPBW=" carries 0/2 for the memory
-    virtual bool categoryDigit() const = 0;    // "AT+CPBW=" carries a category after the name
+    virtual bool memoryDigit() const = 0;                  // "AT+CPBW=" carries 0/2 for the memory
+    virtual bool categoryDigit() const = 0;                // "AT+CPBW=" carries a category after the name
     virtual void onInit() {}
     virtual void traceSend() {}
     virtual void RunAutoma() = 0;
@@ -70,7 +70,8 @@ protected:
     void MrCallback();
     void SetMem(const QString &mem);
     void GetPhonebookEntry(qint16 index);
-    void SendEntry(const QString &name, qint16 location, const QString &memory, const QString &data, qint16 typ);
+    void SendEntry(const QString &name, qint16 location, const QString &memory, const QString &data,
+                   qint16 typ);
     bool SendNextEntry(qint16 &position, const QString &mem);
     void IncProgress();
     qint16 calBodyLen(); // the text limit of this driver's own features record
@@ -79,8 +80,8 @@ protected:
     std::shared_ptr<DBCalendarItem> nextCalendarItem(qint16 &counter);
 
     // Shared step helpers of the state machines.
-    bool stopRequested();           // the user confirmed a stop: ends the operation
-    void finishIdentification();    // tray text, then the setup window or the run
+    bool stopRequested();        // the user confirmed a stop: ends the operation
+    void finishIdentification(); // tray text, then the setup window or the run
     virtual void setTrayText() = 0;
     // Reads the next location of the current memory, or returns false when the memory is done.
     bool readNextLocation(qint16 used, qint16 total);

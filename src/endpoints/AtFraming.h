@@ -4,7 +4,12 @@
 
 namespace orvia {
 
-enum class ReplyStatus { Incomplete, Complete, Error };
+enum class ReplyStatus
+{
+    Incomplete,
+    Complete,
+    Error
+};
 
 // "OK" on a line of its own anywhere in the buffer makes the reply complete (tested first, so a
 // buffer holding both counts as complete); "ERROR" on a line of its own, or a line starting with

@@ -9,8 +9,8 @@ namespace orvia {
 
 struct ModelLimits
 {
-    QString name;          // the model code, or the family word for the second family
-    qint16 emailLen = 0;   // 0: no e-mail addresses
+    QString name;        // the model code, or the family word for the second family
+    qint16 emailLen = 0; // 0: no e-mail addresses
     qint16 nameLen = 0;
     qint16 calBodyLen = 0;
     qint16 calCapacity = 0;

@@ -17,9 +17,9 @@ class ITrayState
 {
 public:
     virtual ~ITrayState() = default;
-    virtual void SetState(int state) = 0;        // 0 stopped, 1 ready, 2 busy
+    virtual void SetState(int state) = 0; // 0 stopped, 1 ready, 2 busy
     virtual void ToolTip(const QString &text) = 0;
-    virtual void setEnabled(bool on) = 0;         // the tray window's Enabled
+    virtual void setEnabled(bool on) = 0; // the tray window's Enabled
 };
 
 } // namespace orvia

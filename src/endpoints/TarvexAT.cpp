@@ -35,8 +35,9 @@ void TarvexAT::setTrayText()
 {
     if (!m_tray || !m_owner || m_family.isEmpty())
         return;
-    m_tray->ToolTip(kAppTitle + QLatin1Char(' ') + m_description + QLatin1Char(' ') + T(QStringLiteral("family")) +
-                    QLatin1Char(' ') + T(QStringLiteral("on COM")) + QString::number(MSCom ? MSCom->commPort() : 0));
+    m_tray->ToolTip(kAppTitle + QLatin1Char(' ') + m_description + QLatin1Char(' ') +
+                    T(QStringLiteral("family")) + QLatin1Char(' ') + T(QStringLiteral("on COM")) +
+                    QString::number(MSCom ? MSCom->commPort() : 0));
 }
 
 void TarvexAT::RunAutoma()
@@ -201,8 +202,8 @@ void TarvexAT::ParseCalendarEntry(const QString &line)
 {
     const auto e = parseTarvexCalendarEntry(line);
     if (e && m_calReadTarget)
-        m_calReadTarget->add(e->location, e->dstart, zeroDateTime(), e->alarm, e->prerem, e->typ, e->title, QString(),
-                             0);
+        m_calReadTarget->add(e->location, e->dstart, zeroDateTime(), e->alarm, e->prerem, e->typ, e->title,
+                             QString(), 0);
 }
 
 bool TarvexAT::SendNextCalendarItem(qint16 &counter)

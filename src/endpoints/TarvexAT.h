@@ -8,22 +8,23 @@ namespace orvia {
 class TarvexAT : public AtDriverBase
 {
 public:
-    enum class State : qint16 {
+    enum class State : qint16
+    {
         Idle = 0,
-        AskFamily = 1,      // sends AT+GMM
-        AskModel = 2,       // sends AT+CGMM
-        SelectSim = 3,      // the model reply has come
+        AskFamily = 1, // sends AT+GMM
+        AskModel = 2,  // sends AT+CGMM
+        SelectSim = 3, // the model reply has come
         AskSimStatus = 4,
         SelectHandset = 5,
         AskHandsetStatus = 6,
         Identified = 7,
-        ReadStart = 8,      // ReadContacts
+        ReadStart = 8, // ReadContacts
         ReadHandset = 9,
         ReadSim = 10,
-        WriteStart = 11,    // UpdateContacts
+        WriteStart = 11, // UpdateContacts
         WriteSim = 12,
         WriteHandset = 13,
-        CalReadStart = 14,  // ReadCalendar
+        CalReadStart = 14, // ReadCalendar
         CalReadSlot = 15,
         CalWriteStart = 16, // UpdateCalendar
         CalWrite = 17,

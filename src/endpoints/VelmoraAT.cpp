@@ -41,7 +41,8 @@ bool VelmoraAT::categoryDigit() const
 
 void VelmoraAT::traceSend()
 {
-    driver::log(QStringLiteral("mscom type ") + (MSCom ? QStringLiteral("CommControl") : QStringLiteral("Nothing")));
+    driver::log(QStringLiteral("mscom type ") +
+                (MSCom ? QStringLiteral("CommControl") : QStringLiteral("Nothing")));
 }
 
 QString VelmoraAT::storedName(const QString &name, const QString &mem) const
@@ -232,7 +233,8 @@ void VelmoraAT::ParseCalendarList(QString &text)
         if (e.indexMismatch)
             showMessage(QStringLiteral("Unexpected entry data"));
         if (m_calReadTarget)
-            m_calReadTarget->add(e.location, e.dstart, zeroDateTime(), e.alarm, e.prerem, 1, e.title, QString(), 0);
+            m_calReadTarget->add(e.location, e.dstart, zeroDateTime(), e.alarm, e.prerem, 1, e.title,
+                                 QString(), 0);
     }
 }
 
@@ -243,7 +245,8 @@ bool VelmoraAT::SendNextCalendarItem(qint16 &counter)
         return false;
     if (item->operation == 1)
         send(velmoraWriteEventCommand(
-            VelmoraEventWrite{item->dstart, item->prerem, item->alarm, item->title, item->body}, calBodyLen()));
+            VelmoraEventWrite{item->dstart, item->prerem, item->alarm, item->title, item->body},
+            calBodyLen()));
     else if (item->operation == 3)
         send(deleteEventCommand(item->location));
     return true;

@@ -8,21 +8,22 @@ class VelmoraAT : public AtDriverBase
 {
 public:
     // The steps of the state machine; each names the step that handles the reply to its command.
-    enum class State : qint16 {
+    enum class State : qint16
+    {
         Idle = 0,
-        AskModel = 1,       // sends AT+GMM
-        SelectSim = 2,      // the model reply has come; selects the SIM
-        AskSimStatus = 3,   // the SIM selection's reply; asks its status
+        AskModel = 1,     // sends AT+GMM
+        SelectSim = 2,    // the model reply has come; selects the SIM
+        AskSimStatus = 3, // the SIM selection's reply; asks its status
         SelectHandset = 4,
         AskHandsetStatus = 5,
         Identified = 6,
-        ReadStart = 7,      // ReadContacts
+        ReadStart = 7, // ReadContacts
         ReadHandset = 8,
         ReadSim = 9,
-        WriteStart = 10,    // UpdateContacts
+        WriteStart = 10, // UpdateContacts
         WriteSim = 11,
         WriteHandset = 12,
-        CalReadStart = 13,  // ReadCalendar
+        CalReadStart = 13, // ReadCalendar
         CalReadDone = 14,
         CalWriteStart = 15, // UpdateCalendar
         CalWrite = 16,

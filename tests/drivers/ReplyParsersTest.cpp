@@ -87,7 +87,8 @@ TEST(Commands, PhonebookLines)
     EXPECT_EQ(selectMemoryCommand(QStringLiteral("SM")), QStringLiteral("AT+CPBS=\"SM\""));
     EXPECT_EQ(readEntryCommand(12), QStringLiteral("AT+CPBR=12"));
 
-    EntryWrite e{QStringLiteral("Anna"), 5, QStringLiteral("ME"), QStringLiteral("+4915112345678"), 1, false, true};
+    EntryWrite e{
+        QStringLiteral("Anna"), 5, QStringLiteral("ME"), QStringLiteral("+4915112345678"), 1, false, true};
     EXPECT_EQ(writeEntryCommand(e), QStringLiteral("AT+CPBW=5,\"+4915112345678\",145,\"Anna\",0"));
     e.typ = 4;
     e.data = QStringLiteral("anna@example.org");
@@ -106,28 +107,33 @@ TEST(Commands, PhonebookLines)
 
 TEST(Commands, QuotedTextsCannotBreakTheLine)
 {
-    EntryWrite e{QStringLiteral("Jo \"JJ\"\r\nX"), 1, QStringLiteral("ME"), QStringLiteral("12\"3"), 1, false,
-                 false};
+    EntryWrite e{
+        QStringLiteral("Jo \"JJ\"\r\nX"), 1, QStringLiteral("ME"), QStringLiteral("12\"3"), 1, false, false};
     const QString cmd = writeEntryCommand(e);
     EXPECT_EQ(cmd, QStringLiteral("AT+CPBW=1,\"12'3\",129,\"Jo 'JJ'  X\""));
     EXPECT_EQ(cmd.count(QLatin1Char('"')), 4);
 
     VelmoraEventWrite v{QDateTime(QDate(2026, 5, 1), QTime(9, 0)), 0, false, QStringLiteral("a\"b"),
                         QStringLiteral("c\r\nd")};
-    EXPECT_EQ(velmoraWriteEventCommand(v, 40), QStringLiteral("at+schw=0,01,05,2026,00,00,09,0,\"a'b c  d\""));
-    TarvexEventWrite t{1, 1, QDateTime(QDate(2026, 5, 1), QTime(9, 0)), 0, false, QStringLiteral("\"q\""),
-                       QString()};
+    EXPECT_EQ(velmoraWriteEventCommand(v, 40),
+              QStringLiteral("at+schw=0,01,05,2026,00,00,09,0,\"a'b c  d\""));
+    TarvexEventWrite t{
+        1, 1, QDateTime(QDate(2026, 5, 1), QTime(9, 0)), 0, false, QStringLiteral("\"q\""), QString()};
     EXPECT_EQ(tarvexWriteEventCommand(t, 28), QStringLiteral("at+schw=1,1,0,2026,05,01,09,00,\"'q' \""));
 }
 
 TEST(Commands, VelmoraCalendarWrites)
 {
     // 09:00 with a 15-minute reminder: record moment 08:45, text led by the start time.
-    VelmoraEventWrite e{QDateTime(QDate(2026, 12, 9), QTime(9, 0)), 15, true, QStringLiteral("Meeting"), QString()};
-    EXPECT_EQ(velmoraWriteEventCommand(e, 40), QStringLiteral("at+schw=0,09,12,2026,00,45,08,1,\"09:00 Meeting \""));
+    VelmoraEventWrite e{QDateTime(QDate(2026, 12, 9), QTime(9, 0)), 15, true, QStringLiteral("Meeting"),
+                        QString()};
+    EXPECT_EQ(velmoraWriteEventCommand(e, 40),
+              QStringLiteral("at+schw=0,09,12,2026,00,45,08,1,\"09:00 Meeting \""));
     // Reminder across midnight: the date fields are those of the reminder's day.
-    e = VelmoraEventWrite{QDateTime(QDate(2027, 1, 1), QTime(0, 10)), 20, false, QStringLiteral("NY"), QString()};
-    EXPECT_EQ(velmoraWriteEventCommand(e, 40), QStringLiteral("at+schw=0,31,12,2026,00,50,23,0,\"00:10 NY \""));
+    e = VelmoraEventWrite{QDateTime(QDate(2027, 1, 1), QTime(0, 10)), 20, false, QStringLiteral("NY"),
+                          QString()};
+    EXPECT_EQ(velmoraWriteEventCommand(e, 40),
+              QStringLiteral("at+schw=0,31,12,2026,00,50,23,0,\"00:10 NY \""));
     // The start time and its blank count towards the limit.
     e = VelmoraEventWrite{QDateTime(QDate(2026, 1, 2), QTime(7, 5)), 5, true, QStringLiteral("abcdefghij"),
                           QStringLiteral("xyz")};
@@ -140,14 +146,22 @@ TEST(Commands, VelmoraCalendarWrites)
 
 TEST(Commands, TarvexCalendarWrites)
 {
-    TarvexEventWrite e{4, 3, QDateTime(QDate(2026, 3, 7), QTime(10, 30)), 15, true, QStringLiteral("Call"),
+    TarvexEventWrite e{4,
+                       3,
+                       QDateTime(QDate(2026, 3, 7), QTime(10, 30)),
+                       15,
+                       true,
+                       QStringLiteral("Call"),
                        QStringLiteral("Bob")};
-    EXPECT_EQ(tarvexWriteEventCommand(e, 28), QStringLiteral("at+schw=4,3,1,2026,03,07,10,30,10,15,\"Call Bob\""));
+    EXPECT_EQ(tarvexWriteEventCommand(e, 28),
+              QStringLiteral("at+schw=4,3,1,2026,03,07,10,30,10,15,\"Call Bob\""));
     e.prerem = -1420;
     e.dstart = QDateTime(QDate(2026, 3, 7), QTime(0, 10));
-    EXPECT_EQ(tarvexWriteEventCommand(e, 28), QStringLiteral("at+schw=4,3,1,2026,03,07,00,10,23,50,\"Call Bob\""));
+    EXPECT_EQ(tarvexWriteEventCommand(e, 28),
+              QStringLiteral("at+schw=4,3,1,2026,03,07,00,10,23,50,\"Call Bob\""));
     e.prerem = 0;
-    EXPECT_EQ(tarvexWriteEventCommand(e, 28), QStringLiteral("at+schw=4,3,1,2026,03,07,00,10,00,10,\"Call Bob\""));
+    EXPECT_EQ(tarvexWriteEventCommand(e, 28),
+              QStringLiteral("at+schw=4,3,1,2026,03,07,00,10,00,10,\"Call Bob\""));
     e.alarm = false;
     e.prerem = 30;
     EXPECT_EQ(tarvexWriteEventCommand(e, 4), QStringLiteral("at+schw=4,3,0,2026,03,07,00,10,\"Call\""));
@@ -156,7 +170,8 @@ TEST(Commands, TarvexCalendarWrites)
 
 TEST(PhonebookParse, MemoryStatus)
 {
-    const auto st = parseMemoryStatus(lines({"AT+CPBS?", "", "+CPBS: \"SM\",3,250", "+CPBS: \"ME\", 10 ,1000", "", "OK"}));
+    const auto st = parseMemoryStatus(
+        lines({"AT+CPBS?", "", "+CPBS: \"SM\",3,250", "+CPBS: \"ME\", 10 ,1000", "", "OK"}));
     ASSERT_EQ(st.size(), 2);
     EXPECT_FALSE(st[0].handset);
     EXPECT_EQ(st[0].used, 3);
@@ -203,8 +218,9 @@ TEST(PhonebookParse, EntryLines)
     EXPECT_EQ(all[1].name, QStringLiteral("B"));
     EXPECT_TRUE(parsePhonebookEntries(lines({"AT+CPBR=4", "", "OK"}), false).isEmpty());
 
-    for (const char *bad : {"+CPBR: 1", "+CPBR: x,\"1\",129,\"A\"", "+CPBR: 1,\"1\",129,A", "+CPBR: 1,\"1\",129,\"A",
-                            "+CPBR 1,\"1\",129,\"A\"", "+CPBR: 70000,\"1\",129,\"A\""})
+    for (const char *bad :
+         {"+CPBR: 1", "+CPBR: x,\"1\",129,\"A\"", "+CPBR: 1,\"1\",129,A", "+CPBR: 1,\"1\",129,\"A",
+          "+CPBR 1,\"1\",129,\"A\"", "+CPBR: 70000,\"1\",129,\"A\""})
         EXPECT_THROW(parsePhonebookLine(QString::fromUtf8(bad), true), RuntimeError) << bad;
 }
 
@@ -213,9 +229,9 @@ TEST(CalendarParse, VelmoraList)
     EXPECT_TRUE(parseVelmoraCalendarList(QString()).isEmpty());
     EXPECT_TRUE(parseVelmoraCalendarList(QStringLiteral("OK")).isEmpty());
 
-    const auto ev = parseVelmoraCalendarList(
-        QStringLiteral(" 1,0,09,12,2026,1,45,08,1,\"09:00 Meeting \",2,0,31,12,2026,2,50,23,0,\"00:10 New, year\","
-                       "3,0,01,01,2027,4,00,12,0,\"Lunch\""));
+    const auto ev = parseVelmoraCalendarList(QStringLiteral(
+        " 1,0,09,12,2026,1,45,08,1,\"09:00 Meeting \",2,0,31,12,2026,2,50,23,0,\"00:10 New, year\","
+        "3,0,01,01,2027,4,00,12,0,\"Lunch\""));
     ASSERT_EQ(ev.size(), 3);
     EXPECT_EQ(ev[0].location, 1);
     EXPECT_EQ(ev[0].dstart, QDateTime(QDate(2026, 12, 9), QTime(9, 0)));
@@ -235,8 +251,9 @@ TEST(CalendarParse, VelmoraList)
     // A one-digit hour is no start time.
     EXPECT_EQ(parseVelmoraCalendarList(QStringLiteral("1,0,01,01,2027,1,00,12,0,\"9:00 x\""))[0].title,
               QStringLiteral("9:00 x"));
-    for (const char *bad : {"1,0,01,01,2027", "1,0,31,02,2027,1,00,12,0,\"x\"", "1,0,01,01,2027,1,00,12,0,\"x",
-                            "1,0,01,01,2027,1,99,12,0,\"x\"", "a,0,01,01,2027,1,00,12,0,\"x\""})
+    for (const char *bad :
+         {"1,0,01,01,2027", "1,0,31,02,2027,1,00,12,0,\"x\"", "1,0,01,01,2027,1,00,12,0,\"x",
+          "1,0,01,01,2027,1,99,12,0,\"x\"", "a,0,01,01,2027,1,00,12,0,\"x\""})
         EXPECT_THROW(parseVelmoraCalendarList(QString::fromUtf8(bad)), RuntimeError) << bad;
 }
 
@@ -260,8 +277,8 @@ TEST(CalendarParse, TarvexEntry)
     EXPECT_EQ(e->typ, 4);
     EXPECT_EQ(e->title, QStringLiteral("Birthday, Ann"));
 
-    for (const char *bad : {"6,4,0,2026/13/07,08:00,\"x\"", "6,4,0,2026/03/07,25:00,\"x\"", "6,4,1,2026/03/07,08:00",
-                            "6,4,0", "x,4,0,2026/03/07,08:00,\"x\""})
+    for (const char *bad : {"6,4,0,2026/13/07,08:00,\"x\"", "6,4,0,2026/03/07,25:00,\"x\"",
+                            "6,4,1,2026/03/07,08:00", "6,4,0", "x,4,0,2026/03/07,08:00,\"x\""})
         EXPECT_THROW(parseTarvexCalendarEntry(QString::fromUtf8(bad)), RuntimeError) << bad;
 }
 
@@ -278,7 +295,9 @@ TEST(CalendarParse, TarvexFormsIgnoreTheLocale)
         const auto e = parseTarvexCalendarEntry(QStringLiteral("1,1,1,2026/12/31,23:59,23:00,\"x\""));
         EXPECT_EQ(e->dstart, QDateTime(QDate(2026, 12, 31), QTime(23, 59))) << name;
         TarvexEventWrite w{1, 1, e->dstart, e->prerem, true, QStringLiteral("x"), QString()};
-        EXPECT_EQ(tarvexWriteEventCommand(w, 28), QStringLiteral("at+schw=1,1,1,2026,12,31,23,59,23,00,\"x \"")) << name;
+        EXPECT_EQ(tarvexWriteEventCommand(w, 28),
+                  QStringLiteral("at+schw=1,1,1,2026,12,31,23,59,23,00,\"x \""))
+            << name;
     }
     QLocale::setDefault(saved);
     EXPECT_THROW(tarvexTime(QStringLiteral("5 PM")), RuntimeError);
