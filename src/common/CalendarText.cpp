@@ -37,9 +37,11 @@ QString timeFormat(const QLocale &loc)
     QString f = withoutTimeZone(loc.timeFormat(QLocale::ShortFormat));
     if (!f.contains(u's')) {
         const qsizetype m = f.lastIndexOf(u"mm");
-        if (m >= 0)
-            f.insert(m + 2, QStringLiteral(":ss"));
-        else
+        if (m >= 0) {
+            // Same separator as between hours and minutes ("H.mm" gets ".ss").
+            const QChar sep = m > 0 && !f.at(m - 1).isLetter() ? f.at(m - 1) : QChar(u':');
+            f.insert(m + 2, sep + QStringLiteral("ss"));
+        } else
             f = QStringLiteral("HH:mm:ss");
     }
     return f;
