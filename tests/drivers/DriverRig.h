@@ -1,10 +1,10 @@
 #pragma once
 // A driver wired to a simulated handset in-process, with manual time, a scripted message box and
 // recording doubles of the run owner and the shell windows.
-#include "endpoints/TarvexAT.h"
-#include "endpoints/VelmoraAT.h"
 #include "endpoints/RunOwner.h"
 #include "endpoints/ShellCallbacks.h"
+#include "endpoints/TarvexAT.h"
+#include "endpoints/VelmoraAT.h"
 #include "phonesim/SimCommControl.h"
 #include "support/ManualTime.h"
 #include "support/ScriptedMessageBox.h"
@@ -24,7 +24,10 @@ public:
     bool UserInterrupt() override
     {
         ++interruptPolls;
-        return stopAtPoll > 0 && interruptPolls >= stopAtPoll;
+        const bool stop = stopAtPoll > 0 && interruptPolls >= stopAtPoll;
+        if (stop && onStop)
+            onStop();
+        return stop;
     }
     void RecoverFromPhoneError() override { ++recoveries; }
     qint16 SyncStateMachine() const override { return syncState; }
@@ -35,6 +38,7 @@ public:
     int stopAtPoll = 0; // the user confirms a stop at this poll (0: never)
     qint16 syncState = 1;
     std::vector<double> progress;
+    std::function<void()> onStop;
 };
 
 class RecordingShell : public ISetupDetection, public ITrayState

@@ -48,11 +48,10 @@ TEST(Identification, EveryModelOfBothFamilies)
         EXPECT_EQ(rig.owner.callbacks, 0);
         EXPECT_FALSE(rig.watchdog->enabled());
         ASSERT_EQ(rig.shell.tips.size(), 1);
-        const QString family = QLatin1String(x.featuresName) == QLatin1String("Tarvex") ? QStringLiteral("family ")
-                                                                                       : QString();
-        EXPECT_EQ(rig.shell.tips[0],
-                  QStringLiteral("Velmora Orvia Link ") + QLatin1String(x.description) + QLatin1Char(' ') + family +
-                      QStringLiteral("on COM3"));
+        const QString family =
+            QLatin1String(x.featuresName) == QLatin1String("Tarvex") ? QStringLiteral("family ") : QString();
+        EXPECT_EQ(rig.shell.tips[0], QStringLiteral("Velmora Orvia Link ") + QLatin1String(x.description) +
+                                         QLatin1Char(' ') + family + QStringLiteral("on COM3"));
 
         const auto f = rig.driver->GetFeatures();
         EXPECT_EQ(f->name, QLatin1String(x.featuresName));
@@ -95,7 +94,8 @@ TEST(Identification, FeaturesBeforeAnyStatusAreZero)
     VelmoraAT v(nullptr);
     const auto f = v.GetFeatures();
     EXPECT_EQ(f->name, QString());
-    EXPECT_EQ(f->ME_capacity + f->ME_filled + f->SM_capacity + f->SM_filled + f->NameLen + f->Cal_capacity, 0);
+    EXPECT_EQ(f->ME_capacity + f->ME_filled + f->SM_capacity + f->SM_filled + f->NameLen + f->Cal_capacity,
+              0);
     EXPECT_FALSE(f->ExtPB);
     EXPECT_TRUE(f->writeable);
     TarvexAT t(nullptr);
@@ -143,8 +143,9 @@ TEST(Identification, SimNotReadyOutsideARun)
         EXPECT_EQ(rig.shell.fsmCalls, 1);
         EXPECT_EQ(rig.owner.recoveries, 0);
         ASSERT_EQ(rig.box.count(), 1);
-        EXPECT_EQ(rig.box.last().text, QStringLiteral("Could not read the SIM card data.\nPlease make sure that "
-                                                      "the PIN code has been inserted, then retry."));
+        EXPECT_EQ(rig.box.last().text,
+                  QStringLiteral("Could not read the SIM card data.\nPlease make sure that "
+                                 "the PIN code has been inserted, then retry."));
         EXPECT_FALSE(rig.watchdog->enabled());
         EXPECT_EQ(rig.commandCount(), 2); // AT+GMM, the SIM selection; nothing after
     }

@@ -19,13 +19,17 @@ QString bigContents()
     for (int loc = 1; loc <= 250; ++loc) {
         if (loc % 4 == 0)
             continue; // gaps
-        c += QStringLiteral("entry=SM,%1,\"+49151%2\",145,\"Sim, %3\",0\n").arg(loc).arg(loc, 6, 10, QLatin1Char('0')).arg(loc);
+        c += QStringLiteral("entry=SM,%1,\"+49151%2\",145,\"Sim, %3\",0\n")
+                 .arg(loc)
+                 .arg(loc, 6, 10, QLatin1Char('0'))
+                 .arg(loc);
     }
     for (int loc = 1; loc <= 1000; ++loc) {
         if (loc % 3 == 0)
             continue;
         const int cat = loc % 4;
-        const QString data = cat == 3 ? QStringLiteral("p%1@example.org").arg(loc) : QStringLiteral("030%1").arg(loc);
+        const QString data =
+            cat == 3 ? QStringLiteral("p%1@example.org").arg(loc) : QStringLiteral("030%1").arg(loc);
         c += QStringLiteral("entry=ME,%1,\"%2\",%3,\"O'Neil, %4\",%5\n")
                  .arg(loc)
                  .arg(data, cat == 3 ? QString() : QStringLiteral("129"))
@@ -43,9 +47,11 @@ void expectStoreHolds(const phonesim::HandsetContents &h, const DBPhonebook &pb,
         numbers += pb.GetItem(i)->typ != 0;
     EXPECT_EQ(numbers, int(h.sim.entries.size() + h.me.entries.size()));
     static const int kindOf[] = {1, 3, 2, 4};
-    for (const auto &[mem, memory] : {std::pair{QStringLiteral("SM"), &h.sim}, std::pair{QStringLiteral("ME"), &h.me}}) {
+    for (const auto &[mem, memory] :
+         {std::pair{QStringLiteral("SM"), &h.sim}, std::pair{QStringLiteral("ME"), &h.me}}) {
         for (const auto &[loc, e] : memory->entries) {
-            const auto rec = pb.GetItemByDataType(e.number, categories ? qint16(kindOf[e.category]) : qint16(1), 0);
+            const auto rec =
+                pb.GetItemByDataType(e.number, categories ? qint16(kindOf[e.category]) : qint16(1), 0);
             ASSERT_TRUE(rec) << mem.toStdString() << loc;
             EXPECT_EQ(rec->location, loc);
             EXPECT_EQ(rec->memory, mem);
@@ -60,7 +66,8 @@ TEST(Phonebook, FullReadOfBothMemories)
 {
     for (const char *model : {"K110", "M230", "D240", "G170"}) {
         SCOPED_TRACE(model);
-        const bool ext = QLatin1String(model) == QLatin1String("K110") || QLatin1String(model) == QLatin1String("M230");
+        const bool ext =
+            QLatin1String(model) == QLatin1String("K110") || QLatin1String(model) == QLatin1String("M230");
         DriverRig rig(QLatin1String(model), bigContents());
         rig.init();
         rig.port.phone().setRecording(true);
@@ -89,7 +96,8 @@ TEST(Phonebook, EmptyMemoriesCostNoReads)
     auto pb = std::make_shared<DBPhonebook>();
     rig.driver->ReadContacts(pb);
     rig.settle();
-    EXPECT_EQ(rig.commands().mid(5), (QStringList{QStringLiteral("AT+CPBS=\"ME\""), QStringLiteral("AT+CPBS=\"SM\"")}));
+    EXPECT_EQ(rig.commands().mid(5),
+              (QStringList{QStringLiteral("AT+CPBS=\"ME\""), QStringLiteral("AT+CPBS=\"SM\"")}));
     EXPECT_EQ(rig.owner.callbacks, 2);
     EXPECT_EQ(pb->count(), 0);
 }
@@ -106,9 +114,12 @@ TEST(Phonebook, WritesAdditionsIntoBothMemoriesAndReadsThemBack)
         qint16 id = 0;
         // A contact for the SIM, one for the handset with two numbers, one name with a double quote and
         // a line break, and records that must not be written.
-        add->AddByName(QStringLiteral("Anna, B."), 2, QStringLiteral("SM"), QStringLiteral("+4915112345678"), 1, 1);
-        add->AddByName(QStringLiteral("Bob"), 5, QStringLiteral("ME"), QStringLiteral("0301234"), ext ? 3 : 1, 1);
-        add->AddByName(QStringLiteral("Bob"), 6, QStringLiteral("ME"), QStringLiteral("0309999"), ext ? 2 : 1, 1);
+        add->AddByName(QStringLiteral("Anna, B."), 2, QStringLiteral("SM"), QStringLiteral("+4915112345678"),
+                       1, 1);
+        add->AddByName(QStringLiteral("Bob"), 5, QStringLiteral("ME"), QStringLiteral("0301234"), ext ? 3 : 1,
+                       1);
+        add->AddByName(QStringLiteral("Bob"), 6, QStringLiteral("ME"), QStringLiteral("0309999"), ext ? 2 : 1,
+                       1);
         add->AddByName(QStringLiteral("Jo \"JJ\"\nX"), 7, QStringLiteral("ME"), QStringLiteral("+331"), 1, 1);
         add->add(id = 0, 9, QStringLiteral("ME"), QStringLiteral("555"), 1, 0); // nothing to do
         rig.driver->UpdateContacts(add);
@@ -152,8 +163,9 @@ TEST(Phonebook, SimOnlyOrHandsetOnlyAdditions)
     rig.driver->UpdateContacts(add);
     rig.settle();
     // No SIM additions: the SIM selection is followed at once by the handset selection.
-    EXPECT_EQ(rig.commands().mid(5), (QStringList{QStringLiteral("AT+CPBS=\"SM\""), QStringLiteral("AT+CPBS=\"ME\""),
-                                                  QStringLiteral("AT+CPBW=4,\"123\",129,\"Only\",0")}));
+    EXPECT_EQ(rig.commands().mid(5),
+              (QStringList{QStringLiteral("AT+CPBS=\"SM\""), QStringLiteral("AT+CPBS=\"ME\""),
+                           QStringLiteral("AT+CPBW=4,\"123\",129,\"Only\",0")}));
 }
 
 TEST(Phonebook, TarvexWritesCarryTheMemoryDigit)
