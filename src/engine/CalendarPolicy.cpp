@@ -1,0 +1,439 @@
+// The calendar half of the policy: past events dropped, the union of both calendars, what each side
+// lacks, and the phone's list fitted to its model's limits.
+#include "common/CalendarText.h"
+#include "common/Globals.h"
+#include "data/DBCalendar.h"
+#include "data/ModFeatures.h"
+#include "endpoints/RunOwner.h"
+#include "engine/CalendarDates.h"
+#include "engine/MrPolicy.h"
+#include "engine/PolicyText.h"
+#include "engine/SameEvent.h"
+
+#include <QHash>
+#include <QSet>
+#include <algorithm>
+
+namespace orvia {
+
+namespace {
+
+constexpr qint16 kOpNone = 0;
+constexpr qint16 kOpAdd = 1;
+constexpr qint16 kOpDelete = 3;
+constexpr qint16 kYearly = 4;
+constexpr int kEventsPerDay = 5;
+
+bool checksPerDay(const QString &model)
+{
+    return model == u"K110" || model == u"D240" || model == u"M230" || model == u"K310" || model == u"L420";
+}
+
+bool limitsFivePerDay(const QString &model)
+{
+    return model == u"K110" || model == u"D240";
+}
+
+bool assignsSlots(const QString &model)
+{
+    return model == u"Tarvex";
+}
+
+// Outlook's writer passes deletions over, so erasing out-of-date events there would only be claimed.
+bool erasesOutOfDate(const QString &model)
+{
+    return model != u"Outlook";
+}
+
+void appendCopy(DBCalendar &to, const DBCalendarItem &r, qint16 operation)
+{
+    to.add(r.location, r.dstart, r.dend, r.alarm, r.prerem, r.typ, r.title, r.body, operation);
+}
+
+void appendCopy(DBCalendar &to, const DBCalendarItem &r)
+{
+    appendCopy(to, r, r.operation);
+}
+
+void logText(const QString &text)
+{
+    globals().gLog.log(text, true);
+}
+
+const DBCalendar &orEmpty(const std::shared_ptr<DBCalendar> &cal)
+{
+    static const DBCalendar empty;
+    return cal ? *cal : empty;
+}
+
+const ModFeatures &orNone(const std::shared_ptr<ModFeatures> &fea)
+{
+    static const ModFeatures none;
+    return fea ? *fea : none;
+}
+
+qint16 toQint16(int v)
+{
+    return qint16(std::clamp(v, -32768, 32767));
+}
+
+} // namespace
+
+void MrPolicy::DoCalendar(const std::shared_ptr<DBCalendar> &dbc1, const std::shared_ptr<DBCalendar> &dbc2,
+                          std::shared_ptr<DBCalendar> &dbcout1, std::shared_ptr<DBCalendar> &dbcout2,
+                          const std::shared_ptr<ModFeatures> &fea1, const std::shared_ptr<ModFeatures> &fea2)
+{
+    dbcout1 = std::make_shared<DBCalendar>();
+    dbcout2 = std::make_shared<DBCalendar>();
+    const DBCalendar &side1 = orEmpty(dbc1);
+    const DBCalendar &side2 = orEmpty(dbc2);
+
+    globals().gLog.StartCriticalSection(QStringLiteral("mrp docalendar"));
+    logText(QStringLiteral("mrp checkpoint2"));
+    logText(side1.GetDataText());
+    logText(side2.GetDataText());
+
+    const auto p1 = PurgePastEvents(side1);
+    const auto p2 = PurgePastEvents(side2);
+    logText(p1->GetDataText());
+    logText(p2->GetDataText());
+
+    const auto merged = MergeCalendar(*p1, *p2);
+    logText(merged->GetDataText());
+
+    // The diffs compare with the sides as read, so a past event a side holds is not offered to it again.
+    const auto diff1 = DiffCalendar(side1, *merged);
+    logText(diff1->GetDataText());
+    const auto diff2 = DiffCalendar(side2, *merged);
+    logText(diff2->GetDataText());
+
+    dbcout1 = Fit2FeatCalendar(side1, *diff1, orNone(fea1));
+    logText(dbcout1->GetDataText());
+    dbcout2 = Fit2FeatCalendar(side2, *diff2, orNone(fea2));
+    logText(dbcout2->GetDataText());
+
+    if (m_owner)
+        m_owner->MrCallback(1);
+}
+
+std::shared_ptr<DBCalendar> MrPolicy::PurgePastEvents(const DBCalendar &cal)
+{
+    auto out = std::make_shared<DBCalendar>();
+    out->name = QStringLiteral("purgepastevents");
+    const qint64 nowMinute = MinuteNumber(now());
+    const qint16 n = cal.count();
+    for (qint16 i = 0; i < n; ++i) {
+        const auto r = cal.GetItem(i);
+        if (MinuteNumber(r->dstart) - nowMinute > 0 || r->typ == kYearly)
+            appendCopy(*out, *r);
+        else
+            CalendarNotice(PolicyTr(QStringLiteral("Past event not synchronized")) + QStringLiteral(": ") +
+                           r->title);
+    }
+    return out;
+}
+
+std::shared_ptr<DBCalendar> MrPolicy::MergeCalendar(const DBCalendar &a, const DBCalendar &b)
+{
+    auto merged = a.Clone();
+    merged->name = QStringLiteral("Merged Calendar");
+    const bool indexed = m_lookup == Lookup::Indexed;
+    EventIndex index;
+    if (indexed) {
+        for (qint16 i = 0; i < merged->count(); ++i)
+            index.add(merged->GetItem(i));
+    }
+    const qint16 n = b.count();
+    for (qint16 i = 0; i < n; ++i) {
+        yield();
+        const auto y = b.GetItem(i);
+        bool held = false;
+        if (indexed) {
+            held = index.containsSameEvent(*y);
+        } else {
+            const qint16 m = merged->count();
+            for (qint16 j = 0; j < m && !held; ++j)
+                held = SameEvent(*merged->GetItem(j), *y);
+        }
+        if (held)
+            continue;
+        appendCopy(*merged, *y, kOpNone);
+        if (indexed)
+            index.add(merged->GetItem(qint16(merged->count() - 1)));
+    }
+    return merged;
+}
+
+std::shared_ptr<DBCalendar> MrPolicy::DiffCalendar(const DBCalendar &side, const DBCalendar &merged)
+{
+    auto out = std::make_shared<DBCalendar>();
+    out->name = QStringLiteral("Diff calendar");
+    const bool indexed = m_lookup == Lookup::Indexed;
+    const qint16 sideCount = side.count();
+    EventIndex index;
+    if (indexed) {
+        for (qint16 i = 0; i < sideCount; ++i)
+            index.add(side.GetItem(i));
+    }
+    const qint16 n = merged.count();
+    for (qint16 i = 0; i < n; ++i) {
+        yield();
+        const auto m = merged.GetItem(i);
+        bool held = false;
+        if (indexed) {
+            held = index.containsSameEvent(*m);
+        } else {
+            for (qint16 j = 0; j < sideCount && !held; ++j)
+                held = SameEvent(*side.GetItem(j), *m);
+        }
+        if (!held)
+            out->add(-1, m->dstart, m->dend, m->alarm, m->prerem, m->typ, m->title, m->body, kOpAdd);
+    }
+    return out;
+}
+
+std::shared_ptr<DBCalendar> MrPolicy::Fit2FeatCalendar(const DBCalendar &side, const DBCalendar &diff,
+                                                       const ModFeatures &fea)
+{
+    auto work = diff.Clone();
+
+    // Yearly events go to their next anniversary first, so that the day and capacity checks below
+    // look at the day the event will really be written to.
+    const QDateTime current = now();
+    for (qint16 i = 0; i < work->count(); ++i) {
+        const auto r = work->GetItem(i);
+        if (r->typ == kYearly)
+            r->dstart = NextAnniversary(r->dstart, current);
+    }
+
+    if (checksPerDay(fea.name))
+        checkPerDay(side, work, fea);
+
+    if (int(side.count()) + int(work->countOpAdd()) > fea.Cal_capacity)
+        fitToCapacity(side, work, fea);
+
+    if (assignsSlots(fea.name))
+        assignSlots(side, *work, fea); // `work` is this call's own copy already
+
+    work->name = QStringLiteral("Fit to feat Calendar");
+    return work;
+}
+
+void MrPolicy::checkPerDay(const DBCalendar &side, std::shared_ptr<DBCalendar> &work, const ModFeatures &fea)
+{
+    const bool indexed = m_lookup == Lookup::Indexed;
+    const bool fiveADay = limitsFivePerDay(fea.name);
+    QHash<qint64, int> sideDays, workDays;
+    if (indexed) {
+        for (qint16 j = 0; j < side.count(); ++j)
+            ++sideDays[side.GetItem(j)->dstart.date().toJulianDay()];
+    }
+    auto accepted = std::make_shared<DBCalendar>();
+    const qint16 n = work->count();
+    for (qint16 i = 0; i < n; ++i) {
+        yield();
+        const auto r = work->GetItem(i);
+        const QDate day = r->dstart.date();
+        if (r->operation == kOpAdd) {
+            int sameDay = 0;
+            if (indexed) {
+                sameDay = sideDays.value(day.toJulianDay()) + workDays.value(day.toJulianDay());
+            } else {
+                for (qint16 j = 0; j < side.count(); ++j)
+                    sameDay += side.GetItem(j)->dstart.date() == day ? 1 : 0;
+                for (qint16 j = 0; j < i; ++j)
+                    sameDay += work->GetItem(j)->dstart.date() == day ? 1 : 0;
+            }
+            if (fiveADay && sameDay >= kEventsPerDay) {
+                CalendarNotice(
+                    PolicyTr(QStringLiteral("Only 5 events can be stored in the same day. Event")) + u' ' +
+                    DateTimeToText(r->dstart) + u' ' + PolicyTr(QStringLiteral("not stored.")));
+            } else {
+                appendCopy(*accepted, *r);
+            }
+        }
+        // Every earlier record of the day counts, whether it was accepted or not.
+        if (indexed)
+            ++workDays[day.toJulianDay()];
+    }
+    work = accepted;
+}
+
+void MrPolicy::fitToCapacity(const DBCalendar &side, std::shared_ptr<DBCalendar> &work,
+                             const ModFeatures &fea)
+{
+    const auto list = erasesOutOfDate(fea.name) ? RemoveOutOfDateEvents(side, *work) : work;
+    const int erased = int(list->countToSend()) - int(list->countOpAdd());
+    if (erased != 0) {
+        CalendarNotice(PolicyTr(QStringLiteral("Erased")) + u' ' + QString::number(erased) + u' ' +
+                       PolicyTr(QStringLiteral("events out of date.")));
+    }
+    if (int(list->countOpAdd()) + int(side.count()) - erased > fea.Cal_capacity) {
+        qint16 room = toQint16(int(fea.Cal_capacity) - int(side.count()) + erased);
+        const QDateTime until = GetSyncUntilDate(*list, room);
+        CalendarNotice(PolicyTr(QStringLiteral("Events sync until")) + u' ' + DateTimeToText(until));
+    }
+    work = list;
+}
+
+std::shared_ptr<DBCalendar> MrPolicy::RemoveOutOfDateEvents(const DBCalendar &side, const DBCalendar &list)
+{
+    auto out = std::make_shared<DBCalendar>();
+    const qint64 nowMinute = MinuteNumber(now());
+    const qint16 n = side.count();
+    for (qint16 i = 0; i < n; ++i) {
+        const auto e = side.GetItem(i);
+        // A yearly event comes round again: it is never out of date.
+        if (e->typ != kYearly && MinuteNumber(e->dstart) - nowMinute < 0)
+            out->add(e->location, zeroDateTime(), zeroDateTime(), false, 0, 0, QString(), QString(),
+                     kOpDelete);
+    }
+    const qint16 m = list.count();
+    for (qint16 i = 0; i < m; ++i)
+        appendCopy(*out, *list.GetItem(i));
+    return out;
+}
+
+QDateTime MrPolicy::GetSyncUntilDate(DBCalendar &list, qint16 &room)
+{
+    const QDateTime current = now();
+    const qint64 nowMinute = MinuteNumber(current);
+    const qint16 n = list.count();
+    const int cuts = int(list.countOpAdd()) - std::max<int>(room, 0);
+
+    // Each cut takes the latest addition after now (the earlier record on a tie); when no addition lies
+    // after now, the latest of the rest, so that exactly `room` additions stay.
+    if (cuts > 0 && m_lookup == Lookup::Indexed) {
+        struct Addition
+        {
+            bool afterNow;
+            qint64 minute;
+            qint16 index;
+        };
+        QList<Addition> adds;
+        for (qint16 i = 0; i < n; ++i) {
+            const auto r = list.GetItem(i);
+            if (r->operation == kOpAdd) {
+                const qint64 minute = MinuteNumber(r->dstart);
+                adds.append({minute > nowMinute, minute, i});
+            }
+        }
+        std::sort(adds.begin(), adds.end(), [](const Addition &a, const Addition &b) {
+            if (a.afterNow != b.afterNow)
+                return a.afterNow;
+            if (a.minute != b.minute)
+                return a.minute > b.minute;
+            return a.index < b.index;
+        });
+        for (int k = 0; k < cuts && k < adds.size(); ++k)
+            list.GetItem(adds[k].index)->operation = kOpNone;
+    } else {
+        for (int pass = 0; pass < cuts; ++pass) {
+            qint16 best = -1;
+            qint64 latest = nowMinute;
+            for (qint16 i = 0; i < n; ++i) {
+                const auto r = list.GetItem(i);
+                if (r->operation == kOpAdd && MinuteNumber(r->dstart) > latest) {
+                    best = i;
+                    latest = MinuteNumber(r->dstart);
+                }
+            }
+            const bool foundAfterNow = best >= 0;
+            for (qint16 i = 0; i < n && !foundAfterNow; ++i) {
+                const auto r = list.GetItem(i);
+                if (r->operation == kOpAdd &&
+                    (best < 0 || MinuteNumber(r->dstart) > MinuteNumber(list.GetItem(best)->dstart)))
+                    best = i;
+            }
+            if (best < 0)
+                break;
+            list.GetItem(best)->operation = kOpNone;
+        }
+    }
+
+    QDateTime until = current;
+    qint64 latest = nowMinute;
+    for (qint16 i = 0; i < n; ++i) {
+        const auto r = list.GetItem(i);
+        if (r->operation == kOpAdd && MinuteNumber(r->dstart) > latest) {
+            latest = MinuteNumber(r->dstart);
+            until = r->dstart;
+        }
+    }
+    return until;
+}
+
+qint16 MrPolicy::FindFreeCalendarLocation(const DBCalendar &side, DBCalendar &list,
+                                          const ModFeatures &fea) const
+{
+    const qint16 sideCount = side.count(), listCount = list.count();
+    for (int slot = 0; slot < fea.Cal_capacity; ++slot) {
+        bool sideHolds = false, clearing = false, taken = false;
+        for (qint16 i = 0; i < sideCount && !sideHolds; ++i)
+            sideHolds = side.GetItem(i)->location == slot;
+        for (qint16 i = 0; i < listCount; ++i) {
+            const auto r = list.GetItem(i);
+            if (r->location != slot)
+                continue;
+            clearing = clearing || r->operation == kOpDelete;
+            taken = taken || r->operation == kOpAdd;
+        }
+        if ((!sideHolds || clearing) && !taken)
+            return qint16(slot);
+    }
+    return -1;
+}
+
+void MrPolicy::assignSlots(const DBCalendar &side, DBCalendar &work, const ModFeatures &fea)
+{
+    const bool indexed = m_lookup == Lookup::Indexed;
+    QSet<qint16> sideSlots, clearing;
+    QHash<qint16, int> taken; // additions per slot
+    int first = 0;            // no slot below this one is free
+    if (indexed) {
+        for (qint16 i = 0; i < side.count(); ++i)
+            sideSlots.insert(side.GetItem(i)->location);
+        for (qint16 i = 0; i < work.count(); ++i) {
+            const auto r = work.GetItem(i);
+            if (r->operation == kOpDelete)
+                clearing.insert(r->location);
+            else if (r->operation == kOpAdd)
+                ++taken[r->location];
+        }
+    }
+    const qint16 n = work.count();
+    for (qint16 i = 0; i < n; ++i) {
+        yield();
+        const auto r = work.GetItem(i);
+        if (r->operation != kOpAdd)
+            continue;
+        qint16 slot = -1;
+        if (indexed) {
+            // Freeing this record's old slot can only open a slot again below the search start.
+            if (--taken[r->location] == 0 && r->location >= 0)
+                first = std::min<int>(first, r->location);
+            for (int s = first; s < fea.Cal_capacity; ++s) {
+                const qint16 q = qint16(s);
+                if ((!sideSlots.contains(q) || clearing.contains(q)) && taken.value(q) == 0) {
+                    slot = q;
+                    break;
+                }
+                first = s + 1;
+            }
+        } else {
+            r->location = -1; // the record's own former slot is not held against it
+            slot = FindFreeCalendarLocation(side, work, fea);
+        }
+        r->location = slot;
+        if (slot < 0) {
+            // No free slot: the event is not sent rather than written to a place the phone lacks.
+            r->operation = kOpNone;
+            CalendarNotice(PolicyTr(QStringLiteral("No more memory on the phone:")) + u' ' + r->title + u' ' +
+                           PolicyTr(QStringLiteral("not stored.")));
+        } else if (indexed) {
+            ++taken[slot];
+        }
+    }
+}
+
+} // namespace orvia

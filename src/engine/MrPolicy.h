@@ -1,0 +1,90 @@
+#pragma once
+// The synchronisation rule set: what each side lacks of the other's contacts and events, fitted to
+// what the side can hold. Nothing is remembered between runs and, on contacts, nothing is deleted.
+#include <QDateTime>
+#include <QString>
+#include <memory>
+
+namespace orvia {
+
+class DBCalendar;
+class DBCalendarItem;
+class DBPhonebook;
+class IClock;
+class IMessageLoop;
+class IRunOwner;
+class ModFeatures;
+
+class MrPolicy
+{
+public:
+    // How the steps find records: through hash indexes, or by walking the stores as the rules are
+    // worded. Both give identical results; the plain walk is kept to check the indexes against.
+    enum class Lookup
+    {
+        Indexed,
+        Scan
+    };
+
+    // Sets the suffix texts of simple phonebooks. `clock` gives "now" (the system clock when null);
+    // `loop` is yielded to once per record (nothing when null).
+    MrPolicy(IClock *clock, IMessageLoop *loop);
+
+    void Init(IRunOwner *owner);
+
+    // Outlook's phonebook and the phone's in, what each of them should receive out (the two output
+    // references are replaced by new stores). Polls the owner for a stop between steps.
+    void DoContacts(const std::shared_ptr<DBPhonebook> &dbpin1, const std::shared_ptr<DBPhonebook> &dbpin2,
+                    std::shared_ptr<DBPhonebook> &dbpout1, std::shared_ptr<DBPhonebook> &dbpout2,
+                    const std::shared_ptr<ModFeatures> &fea1, const std::shared_ptr<ModFeatures> &fea2);
+
+    // Outlook's calendar and the phone's in, the additions for Outlook and the additions and deletions
+    // for the phone out (both output references replaced).
+    void DoCalendar(const std::shared_ptr<DBCalendar> &dbc1, const std::shared_ptr<DBCalendar> &dbc2,
+                    std::shared_ptr<DBCalendar> &dbcout1, std::shared_ptr<DBCalendar> &dbcout2,
+                    const std::shared_ptr<ModFeatures> &fea1, const std::shared_ptr<ModFeatures> &fea2);
+
+    void setLookup(Lookup lookup) { m_lookup = lookup; }
+    Lookup lookup() const { return m_lookup; }
+
+    // The steps of the two operations, callable one at a time.
+
+    // `diff` (what the side lacks) cut to the side's limits and placed in its memories.
+    std::shared_ptr<DBPhonebook> Fit2Feat(const DBPhonebook &side, const DBPhonebook &diff,
+                                          const ModFeatures &fea);
+    // The first location of memory `mem` that neither store uses, or -1.
+    qint16 FindFreeLocation(const DBPhonebook &store1, const DBPhonebook &store2, const QString &mem,
+                            const ModFeatures &fea) const;
+
+    std::shared_ptr<DBCalendar> PurgePastEvents(const DBCalendar &cal);
+    std::shared_ptr<DBCalendar> MergeCalendar(const DBCalendar &a, const DBCalendar &b);
+    std::shared_ptr<DBCalendar> DiffCalendar(const DBCalendar &side, const DBCalendar &merged);
+    std::shared_ptr<DBCalendar> Fit2FeatCalendar(const DBCalendar &side, const DBCalendar &diff,
+                                                 const ModFeatures &fea);
+    std::shared_ptr<DBCalendar> RemoveOutOfDateEvents(const DBCalendar &side, const DBCalendar &list);
+    // Keeps at most `room` additions of `list` (the latest ones lose operation 1); returns the start of
+    // the latest addition kept that lies after now, or now.
+    QDateTime GetSyncUntilDate(DBCalendar &list, qint16 &room);
+    qint16 FindFreeCalendarLocation(const DBCalendar &side, DBCalendar &list, const ModFeatures &fea) const;
+
+private:
+    bool interrupted() const;
+    void progress(double fraction) const;
+    void yield() const;
+    QDateTime now() const;
+
+    void placeOnHandset(const DBPhonebook &side, const DBPhonebook &res, const ModFeatures &fea,
+                        DBPhonebook &out);
+    void placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, const ModFeatures &fea,
+                         DBPhonebook &out);
+    void checkPerDay(const DBCalendar &side, std::shared_ptr<DBCalendar> &work, const ModFeatures &fea);
+    void fitToCapacity(const DBCalendar &side, std::shared_ptr<DBCalendar> &work, const ModFeatures &fea);
+    void assignSlots(const DBCalendar &side, DBCalendar &work, const ModFeatures &fea);
+
+    IClock *m_clock;
+    IMessageLoop *m_loop;
+    IRunOwner *m_owner = nullptr;
+    Lookup m_lookup = Lookup::Indexed;
+};
+
+} // namespace orvia
