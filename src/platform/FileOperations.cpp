@@ -130,8 +130,18 @@ void deleteFile(const QString &pathOrPattern)
     if (names.isEmpty())
         throwError(ErrFileNotFound);
     const QString prefix = pathOrPattern.left(pathOrPattern.size() - name.size());
-    for (const QString &n : names)
-        deleteOne(prefix + n);
+    // One file that cannot go does not keep the others: the first failure is reported at the end.
+    int firstError = 0;
+    for (const QString &n : names) {
+        try {
+            deleteOne(prefix + n);
+        } catch (const RuntimeError &e) {
+            if (!firstError)
+                firstError = e.number();
+        }
+    }
+    if (firstError)
+        throwError(firstError);
 }
 
 void rename(const QString &from, const QString &to)
