@@ -6,6 +6,11 @@ macro(orvia_set_global_flags)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
   endif()
+  if(ORVIA_FUZZ AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    # The libraries under a fuzz target need coverage feedback and the sanitizers too.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+  endif()
   add_compile_definitions(QT_NO_KEYWORDS QT_NO_CAST_FROM_BYTEARRAY)
 endmacro()
 

@@ -1,0 +1,127 @@
+// Phonebook reads over a real pseudo-terminal: round trips per second with a zero-latency handset,
+// and the overhead over the wire time with the handset paced at 57600 baud.
+#include "drivers/DriverRig.h"
+#include "drivers/PtyLink.h"
+
+#include "data/DBPhonebook.h"
+#include "phonesim/ContentsFile.h"
+#include "platform/QtTimerFactory.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <benchmark/benchmark.h>
+
+using namespace orvia;
+using namespace orvia::test;
+
+namespace {
+
+// SIM 250 and handset 1,000 places, every place used: 1,250 entries.
+QString fullPhonebook()
+{
+    QString c = QStringLiteral("SM=250\nME=1000\n");
+    for (int i = 1; i <= 250; ++i)
+        c += QStringLiteral("entry=SM,%1,\"+4915100%1\",145,\"Sim %1\",0\n").arg(i);
+    for (int i = 1; i <= 1000; ++i)
+        c += QStringLiteral("entry=ME,%1,\"0301%1\",129,\"Handset %1\",%2\n").arg(i).arg(i % 4);
+    return c;
+}
+
+struct ReadResult
+{
+    double seconds = 0;
+    int commands = 0;
+    qint64 replyBytes = 0;
+    qint64 commandBytes = 0;
+    bool ok = false;
+    int wakeups = 0;
+};
+
+ReadResult readOverPty(int bytesPerSecond)
+{
+    auto parsed = phonesim::parseContents(fullPhonebook(), QStringLiteral("K110"));
+    auto phone = std::make_shared<phonesim::PhoneSim>(*parsed.contents);
+    phone->faults().bytesPerSecond = bytesPerSecond;
+    phone->setRecording(false);
+    PtyPhoneServer server(phone);
+    TtyComm comm(server.slavePath());
+    comm.setPortOpen(true);
+    QtTimerFactory timers;
+    auto watchdog = timers.createTimer();
+    ScriptedMessageBox box;
+    RecordingOwner owner;
+    VelmoraAT driver(&box);
+    comm.setOnComm([&] { driver.Receive(comm.input()); });
+    watchdog->setOnTick([&] {
+        driver.TimeOut();
+        watchdog->setEnabled(false);
+    });
+    auto pump = [&](int callbacks) {
+        QDeadlineTimer deadline(120000);
+        while (owner.callbacks < callbacks && owner.recoveries == 0 && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        return owner.callbacks >= callbacks;
+    };
+    driver.Init(&comm, watchdog.get(), &owner);
+    ReadResult r;
+    if (!pump(1))
+        return r;
+    const int before = phone->commandCount();
+    const qint64 outBefore = server.bytesOut(), inBefore = server.bytesIn();
+    auto pb = std::make_shared<DBPhonebook>();
+    QElapsedTimer t;
+    t.start();
+    driver.ReadContacts(pb);
+    r.ok = pump(2) && pb->countEntries() == 1250;
+    r.seconds = double(t.nsecsElapsed()) / 1e9;
+    r.commands = phone->commandCount() - before;
+    r.replyBytes = server.bytesOut() - outBefore;
+    r.wakeups = comm.wakeups;
+    r.commandBytes = server.bytesIn() - inBefore;
+    return r;
+}
+
+void BM_PhonebookReadZeroLatency(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const ReadResult r = readOverPty(0);
+        if (!r.ok) {
+            state.SkipWithError("read failed");
+            return;
+        }
+        state.SetIterationTime(r.seconds);
+        state.counters["round_trips"] = r.commands;
+        state.counters["round_trips_per_s"] = r.commands / r.seconds;
+        state.counters["reads"] = r.wakeups;
+    }
+}
+BENCHMARK(BM_PhonebookReadZeroLatency)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_PhonebookRead57600(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const ReadResult r = readOverPty(5760); // 57600 baud, 10 bits a byte
+        if (!r.ok) {
+            state.SkipWithError("read failed");
+            return;
+        }
+        const double wire = double(r.replyBytes) / 5760.0;
+        state.SetIterationTime(r.seconds);
+        state.counters["wire_s"] = wire;
+        state.counters["overhead_pct"] = (r.seconds / wire - 1.0) * 100.0;
+        state.counters["wire_both_ways_s"] = double(r.replyBytes + r.commandBytes) / 5760.0;
+    }
+}
+BENCHMARK(BM_PhonebookRead57600)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(1);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
