@@ -168,7 +168,7 @@ TEST_P(EveryModel, SilenceAtEveryCommand)
         DriverRig clean(model(), kContents);
         total = runSession(clean).commands;
     }
-    for (int n = 1; n <= total; n += (n < 12 ? 1 : 5)) {
+    for (int n = 1; n <= total; ++n) {
         SCOPED_TRACE(n);
         DriverRig rig(model(), kContents);
         rig.port.faults().rules.push_back({phonesim::FaultAction::Silence, n, QString()});

@@ -2,6 +2,7 @@
 #include "DriverRig.h"
 
 #include "data/DBPhonebook.h"
+#include "data/ModFeatures.h"
 #include "phonesim/ContentsFile.h"
 
 #include <gtest/gtest.h>
@@ -197,4 +198,21 @@ TEST(Phonebook, ReadingStopsAtTheMemorysLastPlace)
         rig.reply(QStringLiteral("X\r\r\nOK\r\n"));
     EXPECT_EQ(rig.wire.sent.filter(QStringLiteral("AT+CPBR=")).size(), 3);
     EXPECT_EQ(rig.owner.callbacks, 2);
+}
+
+TEST(Phonebook, FirstFamilyDriverOnASecondFamilyHandset)
+{
+    // The model reply names only the family: model "Tarvex", memory digits on writes, no model values.
+    DriverRig rig(QStringLiteral("G170"));
+    rig.driver = std::make_unique<VelmoraAT>(&rig.box);
+    rig.driver->setShell(&rig.shell, &rig.shell);
+    rig.init();
+    auto *v = dynamic_cast<VelmoraAT *>(rig.driver.get());
+    EXPECT_EQ(v->PhoneModel(), QStringLiteral("Tarvex"));
+    EXPECT_EQ(v->GetFeatures()->NameLen, 0);
+    auto add = std::make_shared<DBPhonebook>();
+    add->AddByName(QStringLiteral("S"), 1, QStringLiteral("SM"), QStringLiteral("1"), 2, 1);
+    rig.driver->UpdateContacts(add);
+    rig.settle();
+    EXPECT_TRUE(rig.commands().contains(QStringLiteral("AT+CPBW=1,0,\"1\",129,\"S\"")));
 }

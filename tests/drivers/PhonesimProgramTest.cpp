@@ -1,0 +1,154 @@
+// A full run against the simulator program on its pseudo-terminal, through the real serial control:
+// afterwards the handset's dumped state holds exactly what the driver wrote.
+#include "DriverRig.h"
+
+#include "data/DBCalendar.h"
+#include "data/DBPhonebook.h"
+#include "data/ZeroDateTime.h"
+#include "phonesim/ContentsFile.h"
+#include "platform/PortMap.h"
+#include "platform/QtTimerFactory.h"
+#include "platform/SerialCommControl.h"
+#include "platform/SettingsStore.h"
+#include "support/MemorySettingsStore.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace orvia;
+using namespace orvia::test;
+
+namespace {
+
+bool pump(const std::function<bool()> &done, int ms = 20000)
+{
+    QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    return done();
+}
+
+QString simulatorProgram()
+{
+    return QString::fromLocal8Bit(qgetenv("ORVIA_BIN_DIR")) + QStringLiteral("/phonesim");
+}
+
+} // namespace
+
+TEST(PhonesimProgram, FullRunThroughTheSerialControl)
+{
+    if (!QFileInfo::exists(simulatorProgram()))
+        GTEST_SKIP() << "the simulator program is not built";
+    for (const char *model : {"L420", "G170"}) {
+        SCOPED_TRACE(model);
+        const bool tarvex = QLatin1String(model) == QLatin1String("G170");
+        QTemporaryDir dir;
+        const QString contentsPath = dir.filePath(QStringLiteral("phone.txt"));
+        const QString dumpPath = dir.filePath(QStringLiteral("dump.txt"));
+        {
+            QFile f(contentsPath);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write("SM=250\nME=1000\n"
+                    "entry=SM,1,\"+4915112345678\",145,\"Anna, B\"\n"
+                    "entry=ME,4,\"0301\",129,\"O'Neil\"\n"
+                    "entry=ME,9,\"0309\",129,\"Zed\"\n");
+        }
+        QProcess sim;
+        sim.start(simulatorProgram(),
+                  {QStringLiteral("--model"), QLatin1String(model), QStringLiteral("--contents"),
+                   contentsPath, QStringLiteral("--dump"), dumpPath});
+        ASSERT_TRUE(sim.waitForStarted(5000));
+        ASSERT_TRUE(pump([&] { return sim.canReadLine(); }, 10000));
+        const QString ptyPath = QString::fromLocal8Bit(sim.readLine()).trimmed();
+
+        MemorySettingsStore settings;
+        settings.save(kSettingsApp, QStringLiteral("ports"), QStringLiteral("COM4"), ptyPath);
+        PortMap ports{&settings, [] { return QStringList(); }};
+        SerialCommControl comm{ports};
+        comm.setCommPort(4);
+        comm.setSettings(QStringLiteral("57600,N,8,1"));
+        comm.setHandshaking(2);
+        comm.setRTSEnable(true);
+        comm.setRThreshold(1);
+        comm.setPortOpen(true);
+
+        QtTimerFactory timers;
+        auto watchdog = timers.createTimer();
+        ScriptedMessageBox box;
+        RecordingOwner owner;
+        RecordingShell shell;
+        std::unique_ptr<AtDriverBase> driver;
+        if (tarvex)
+            driver = std::make_unique<TarvexAT>(&box);
+        else
+            driver = std::make_unique<VelmoraAT>(&box);
+        driver->setShell(&shell, &shell);
+        comm.setOnComm([&] { driver->Receive(comm.input()); });
+        watchdog->setOnTick([&] {
+            driver->TimeOut();
+            watchdog->setEnabled(false);
+        });
+        auto step = [&](int callbacks) {
+            return pump([&] { return owner.callbacks >= callbacks || owner.recoveries > 0; });
+        };
+
+        driver->Init(&comm, watchdog.get(), &owner);
+        ASSERT_TRUE(step(1));
+        EXPECT_TRUE(driver->automares());
+        EXPECT_EQ(driver->PhoneDescription(), QLatin1String(model));
+        EXPECT_EQ(shell.tips.value(0).endsWith(QStringLiteral("on COM4")), true);
+
+        auto pb = std::make_shared<DBPhonebook>();
+        driver->ReadContacts(pb);
+        ASSERT_TRUE(step(2));
+        EXPECT_EQ(pb->countEntries(), 3);
+        EXPECT_EQ(pb->GetNameById(pb->GetItemByDataType(QStringLiteral("0301"), 1, 0)->id),
+                  QStringLiteral("O'Neil"));
+
+        auto add = std::make_shared<DBPhonebook>();
+        add->AddByName(QStringLiteral("New, SIM"), 2, QStringLiteral("SM"), QStringLiteral("+331"), 1, 1);
+        add->AddByName(QStringLiteral("Home"), 5, QStringLiteral("ME"), QStringLiteral("0302"),
+                       tarvex ? 1 : 2, 1);
+        driver->UpdateContacts(add);
+        ASSERT_TRUE(step(3));
+
+        auto calOut = std::make_shared<DBCalendar>();
+        calOut->add(3, QDateTime(QDate(2026, 12, 31), QTime(0, 10)), zeroDateTime(), true, 20, 1,
+                    QStringLiteral("NY"), QString(), 1);
+        driver->UpdateCalendar(calOut);
+        ASSERT_TRUE(step(4));
+        auto cal = std::make_shared<DBCalendar>();
+        driver->ReadCalendar(cal);
+        ASSERT_TRUE(step(5));
+        ASSERT_EQ(cal->count(), 1);
+        EXPECT_EQ(cal->GetItem(0)->dstart, QDateTime(QDate(2026, 12, 31), QTime(0, 10)));
+        // The second family keeps only the alarm's time of day: a reminder before midnight reads back
+        // negative.
+        EXPECT_EQ(cal->GetItem(0)->prerem, tarvex ? -1420 : 20);
+        EXPECT_EQ(owner.recoveries, 0);
+        EXPECT_EQ(box.count(), 0);
+
+        // The dump holds the original entries plus exactly the two written ones.
+        sim.write("dump\n");
+        ASSERT_TRUE(pump([&] { return QFileInfo::exists(dumpPath); }, 10000));
+        comm.setPortOpen(false);
+        sim.terminate();
+        sim.waitForFinished(5000);
+        const auto dumped = phonesim::loadContentsFile(dumpPath, QLatin1String(model));
+        ASSERT_TRUE(dumped.contents) << dumped.error.toStdString();
+        const auto &h = *dumped.contents;
+        ASSERT_EQ(h.sim.entries.size(), 2u);
+        ASSERT_EQ(h.me.entries.size(), 3u);
+        EXPECT_EQ(h.sim.entries.at(2).name, QStringLiteral("New, SIM"));
+        EXPECT_EQ(h.sim.entries.at(2).number, QStringLiteral("+331"));
+        EXPECT_EQ(h.sim.entries.at(2).type, 145);
+        EXPECT_EQ(h.me.entries.at(5).name, QStringLiteral("Home"));
+        EXPECT_EQ(h.me.entries.at(5).category, tarvex ? 0 : 2);
+        EXPECT_EQ(h.calendar.size(), 1u);
+    }
+}
