@@ -73,8 +73,10 @@ QLocale regionalLocale()
 QString DateTimeToText(const QDateTime &dt)
 {
     const QLocale loc = regionalLocale();
-    const QDate d = dt.date();
-    const QTime t = dt.time();
+    // A value that was never set counts as the zero date-time, so its text still reads back.
+    const QDateTime v = dt.isValid() ? dt : zeroDateTime();
+    const QDate d = v.date();
+    const QTime t = v.time();
     if (d == zeroDate())
         return loc.toString(t, timeFormat(loc));
     const QString date = loc.toString(d, dateFormat(loc));

@@ -17,7 +17,8 @@ bool SameMinute(QDateTime &d1, QDateTime &d2);
 QLocale regionalLocale();
 
 // Regional short date (four-digit year), a blank and the regional time with seconds; the time is left
-// out at exactly midnight, and a value on the zero day gives the time alone.
+// out at exactly midnight, and a value on the zero day gives the time alone. An invalid value is written
+// as the zero date-time.
 QString DateTimeToText(const QDateTime &dt);
 
 // Reads what DateTimeToText writes: date and time, a date alone (midnight) or a time alone (on the zero

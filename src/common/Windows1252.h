@@ -1,6 +1,6 @@
 #pragma once
-// The Windows-1252 ("ANSI") code page: the byte form of text sent to the phone, of the language file and
-// of list codes. Qt 6 has no converter for it without ICU, so the table lives here.
+// The Windows-1252 ("ANSI") code page per character: the byte form of list codes, the language file and
+// text sent to the phone. Built on the platform's codec so the program has one table.
 #include <QByteArray>
 #include <QChar>
 #include <QString>

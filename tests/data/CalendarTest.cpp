@@ -83,6 +83,13 @@ TEST_P(CalendarTest, MidnightGivesTheDateAloneAndTheZeroDayTheTimeAlone)
     EXPECT_TRUE(time.contains(QStringLiteral("30"))) << time.toStdString();
 }
 
+TEST_P(CalendarTest, UnsetDateTimeIsWrittenAsTheZeroDateTime)
+{
+    EXPECT_EQ(TextToDateTime(DateTimeToText(QDateTime())), zeroDateTime());
+    EXPECT_RUNTIME_ERROR(TextToDateTime(QString()), ErrTypeMismatch);
+    EXPECT_RUNTIME_ERROR(TextToDateTime(QStringLiteral("tomorrow")), ErrTypeMismatch);
+}
+
 TEST_P(CalendarTest, RecordLineRoundTrip)
 {
     DBCalendarItem e;
