@@ -121,3 +121,17 @@ TEST(ContactWrite, ClearingASlotRemovesOnlyThatNumber)
     EXPECT_EQ(b->Home2TelephoneNumber(), "");
     EXPECT_EQ(b->Email1Address(), "a@b");
 }
+
+TEST(ContactWrite, LongHeadersAndOddParameterValuesReadBackAfterWriting)
+{
+    // A header longer than a line folds before its colon; a parameter value may hold separators.
+    const QByteArray longName = "X-" + QByteArray(90, 'V');
+    auto c = ContactItem::fromData(crlf("BEGIN:VCARD\nVERSION:3.0\nFN:x\n" + longName +
+                                        ":v\nTEL;TYPE=\"a:b\";TYPE=HOME:1\nEND:VCARD\n"));
+    c->setHome2TelephoneNumber(QStringLiteral("2"));
+    c->setHomeTelephoneNumber(QStringLiteral("3"));
+    auto b = reread(*c);
+    EXPECT_EQ(b->HomeTelephoneNumber(), "3");
+    EXPECT_EQ(b->Home2TelephoneNumber(), "2");
+    EXPECT_EQ(b->card().indexOf(longName), 2);
+}

@@ -68,7 +68,7 @@ public:
     void chmod(mode_t mode) { ::fchmod(m_fd, mode); }
     void syncAndClose()
     {
-        if (::fsync(m_fd) != 0)
+        if (::fdatasync(m_fd) != 0)
             fail(QStringLiteral("cannot sync"), QString::fromUtf8(m_path), errno);
         int fd = m_fd;
         m_fd = -1;
@@ -83,15 +83,6 @@ private:
     int m_fd = -1;
     bool m_released = false;
 };
-
-void syncFolder(const QByteArray &folder)
-{
-    int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd); // best effort: the rename itself has already happened
-        ::close(fd);
-    }
-}
 
 QByteArray folderOf(const QString &path)
 {
@@ -114,7 +105,6 @@ void replaceFileAtomically(const QString &path, const QByteArray &data)
     if (::rename(temp.path().constData(), target.constData()) != 0)
         fail(QStringLiteral("cannot replace"), path, errno);
     temp.release();
-    syncFolder(folder);
 }
 
 bool createFileExclusively(const QString &path, const QByteArray &data)
@@ -138,11 +128,9 @@ bool createFileExclusively(const QString &path, const QByteArray &data)
             fail(QStringLiteral("cannot create"), path, errno);
         }
         temp.release();
-        syncFolder(folder);
         return true;
     }
     // The temp name is removed by the guard; the data now lives under the target name.
-    syncFolder(folder);
     return true;
 }
 

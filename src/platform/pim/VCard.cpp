@@ -78,40 +78,33 @@ QString decodeCharset(const QByteArray &bytes, const QByteArray &charset)
     return QString::fromLatin1(bytes);
 }
 
-// First pass: logical lines, keeping 2.1 continuation forms (quoted-printable soft breaks, base64 blocks)
-// verbatim with their inner line breaks.
+bool isBegin(const QByteArray &line)
+{
+    return line.trimmed().compare("BEGIN:VCARD", Qt::CaseInsensitive) == 0;
+}
+bool isEnd(const QByteArray &line)
+{
+    return line.trimmed().compare("END:VCARD", Qt::CaseInsensitive) == 0;
+}
+
+// Logical lines: standard folding first, then the 2.1 continuation forms (quoted-printable soft breaks,
+// unindented base64 blocks) kept verbatim with their inner line breaks, and raw line breaks inside a text
+// value turned into escaped ones.
 QList<QByteArray> logicalLines(const QByteArray &data)
 {
     QList<QByteArray> entries;
-    qsizetype pos = 0;
-    const qsizetype n = data.size();
-    while (pos < n) {
-        qsizetype end = data.indexOf('\n', pos);
-        if (end < 0)
-            end = n;
-        qsizetype stop = end;
-        if (stop > pos && data.at(stop - 1) == '\r')
-            --stop;
-        QByteArray line = data.mid(pos, stop - pos);
-        pos = end + 1;
+    for (const QByteArray &line : unfoldLines(data)) {
         if (!entries.isEmpty()) {
             QByteArray &cur = entries.last();
-            if (!line.isEmpty() && (line.at(0) == ' ' || line.at(0) == '\t')) {
-                if (cur.contains("\r\n"))
-                    cur += "\r\n" + line;
-                else
-                    cur += line.mid(1);
-                continue;
-            }
             if (cur.endsWith('=') && headerSays(cur, "QUOTED-PRINTABLE")) {
                 cur += "\r\n" + line;
                 continue;
             }
-            if (!line.isEmpty() && !line.contains(':')) {
+            if (!line.contains(':') && !isBegin(cur)) {
                 if (headerSays(cur, "BASE64"))
                     cur += "\r\n" + line;
                 else
-                    cur += "\\n" + line; // a raw line break inside a text value
+                    cur += "\\n" + line;
                 continue;
             }
         }
@@ -139,7 +132,7 @@ VProperty parseProperty(const QByteArray &raw)
         p.group = name.left(dot);
         name = name.mid(dot + 1);
     }
-    if (!validName(name))
+    if (!validName(name) || (dot >= 0 && !validName(p.group)))
         refuse(QStringLiteral("a malformed property name"));
     p.name = name.toUpper();
     bool qp = false;
@@ -178,10 +171,14 @@ VProperty parseProperty(const QByteArray &raw)
     return p;
 }
 
-QByteArray quoteIfNeeded(const QByteArray &v)
+// A parameter value as written: quoted when it holds a separator (a comma separates TYPE lists, so it is
+// quoted only elsewhere); a double quote cannot be written inside one and becomes a single quote.
+QByteArray quoteIfNeeded(const QByteArray &value, bool commaSeparates)
 {
-    if (v.contains(':') || v.contains(';') || v.contains(','))
-        return '"' + QByteArray(v).replace('"', '\'') + '"';
+    QByteArray v = value;
+    v.replace('"', '\'');
+    if (v.contains(':') || v.contains(';') || (!commaSeparates && v.contains(',')))
+        return '"' + v + '"';
     return v;
 }
 
@@ -197,21 +194,12 @@ QByteArray buildLine(const VProperty &p)
             line += param.name + '=';
         QList<QByteArray> vs;
         for (const QByteArray &v : param.values)
-            vs.append(param.name == "TYPE" || param.name.isEmpty() ? v : quoteIfNeeded(v));
+            vs.append(quoteIfNeeded(v, param.name == "TYPE" || param.name.isEmpty()));
         line += vs.join(',');
     }
     line += ':';
     line += p.value.toUtf8();
     return line;
-}
-
-bool isBegin(const QByteArray &line)
-{
-    return line.trimmed().compare("BEGIN:VCARD", Qt::CaseInsensitive) == 0;
-}
-bool isEnd(const QByteArray &line)
-{
-    return line.trimmed().compare("END:VCARD", Qt::CaseInsensitive) == 0;
 }
 
 } // namespace

@@ -1,0 +1,34 @@
+// Fuzzes the vCard reader and writer: any input is read or refused, and what is written reads back.
+#include "platform/RuntimeError.h"
+#include "platform/pim/ContactItem.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
+    std::shared_ptr<orvia::pim::ContactItem> c;
+    try {
+        c = orvia::pim::ContactItem::fromData(input);
+    } catch (const orvia::RuntimeError &e) {
+        if (e.number() != orvia::ErrItemRefused)
+            std::abort();
+        return 0;
+    }
+    const QString name = c->FullName();
+    (void)c->MobileTelephoneNumber();
+    (void)c->Email3Address();
+    c->setHome2TelephoneNumber(QStringLiteral("+49 30 1234"));
+    c->setEmail2Address(QStringLiteral("a@b"));
+    const QByteArray written = c->fileData();
+    std::shared_ptr<orvia::pim::ContactItem> back;
+    try {
+        back = orvia::pim::ContactItem::fromData(written);
+    } catch (const orvia::RuntimeError &) {
+        std::abort(); // what we write must always read back
+    }
+    if (back->Home2TelephoneNumber() != c->Home2TelephoneNumber())
+        std::abort();
+    return 0;
+}
