@@ -3,13 +3,14 @@
 #include "phonesim/SimCommControl.h"
 #include "SimTestHelpers.h"
 #include "platform/RuntimeError.h"
+#include "support/ManualTime.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
 using namespace orvia::phonesim;
 using orvia::RuntimeError;
-using orvia::phonesim::test::ManualTimers;
+using orvia::test::ManualTime;
 
 namespace {
 
@@ -62,7 +63,7 @@ TEST(SimCommControl, PiecesAreSeparateReceiveEvents)
 
 TEST(SimCommControl, DelayedPiecesWaitForTheManualTimers)
 {
-    ManualTimers timers;
+    ManualTime timers;
     SimCommControl port(QStringLiteral("G170"), QString(), &timers);
     port.faults().replyDelayMs = 3000;
     Received r;
@@ -80,7 +81,7 @@ TEST(SimCommControl, DelayedPiecesWaitForTheManualTimers)
 
 TEST(SimCommControl, PacedLinkTakesTheTimeOfItsBytes)
 {
-    ManualTimers timers;
+    ManualTime timers;
     SimCommControl port(QStringLiteral("K110"), QString(), &timers);
     port.faults().bytesPerSecond = 5760;
     port.faults().splitSizes = {1};

@@ -1,6 +1,6 @@
 #include "phonesim/Faults.h"
 
-#include "phonesim/Cp1252.h"
+#include "platform/Windows1252.h"
 
 #include <QStringList>
 #include <algorithm>
@@ -13,7 +13,7 @@ bool FaultRule::matches(int count, const QByteArray &line) const
         return false;
     if (nth > 0)
         return count == nth;
-    return command.isEmpty() || fromCp1252(line).startsWith(command, Qt::CaseInsensitive);
+    return command.isEmpty() || cp1252::decode(line).startsWith(command, Qt::CaseInsensitive);
 }
 
 std::vector<ReplyPiece> shapeReply(const FaultConfig &faults, const QByteArray &prefix,

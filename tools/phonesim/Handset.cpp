@@ -1,7 +1,7 @@
 #include "phonesim/Handset.h"
 
-#include "phonesim/Cp1252.h"
 #include "phonesim/Fields.h"
+#include "platform/Windows1252.h"
 
 #include <stdexcept>
 
@@ -60,14 +60,14 @@ void Handset::reset()
 
 QByteArray Handset::execute(const QByteArray &line)
 {
-    const auto commands = parseCommandLine(fromCp1252(line));
+    const auto commands = parseCommandLine(cp1252::decode(line));
     if (!commands)
         return finalLine(Outcome::syntax());
     QByteArray out;
     for (const AtCommand &c : *commands) {
         const Outcome o = run(c);
         for (const QString &l : o.lines)
-            out += "\r\n" + toCp1252(l) + "\r\n";
+            out += "\r\n" + cp1252::encode(l) + "\r\n";
         if (o.status != Outcome::Status::Ok)
             return out + finalLine(o);
     }
@@ -92,7 +92,7 @@ QByteArray Handset::finalLine(const Outcome &o) const
             return QByteArrayLiteral("\r\nERROR\r\n");
         if (mode == 1)
             return "\r\n+CME ERROR: " + QByteArray::number(o.cme) + "\r\n";
-        return "\r\n+CME ERROR: " + toCp1252(cmeText(o.cme)) + "\r\n";
+        return "\r\n+CME ERROR: " + cp1252::encode(cmeText(o.cme)) + "\r\n";
     }
     return QByteArrayLiteral("\r\nERROR\r\n");
 }

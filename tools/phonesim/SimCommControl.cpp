@@ -1,8 +1,8 @@
 #include "phonesim/SimCommControl.h"
 
 #include "phonesim/ContentsFile.h"
-#include "phonesim/Cp1252.h"
 #include "platform/RuntimeError.h"
+#include "platform/Windows1252.h"
 
 #include <stdexcept>
 
@@ -73,7 +73,7 @@ QStringList SimCommControl::commandLines() const
 {
     QStringList out;
     for (const QByteArray &l : m_phone->commandLines())
-        out << fromCp1252(l);
+        out << cp1252::decode(l);
     return out;
 }
 
@@ -118,7 +118,7 @@ void SimCommControl::output(const QString &text)
     if (p.kind != PortKind::Handset)
         return;
     PhoneSim &phone = p.phone ? *p.phone : *m_phone;
-    for (ReplyPiece &piece : phone.receive(toCp1252(text))) {
+    for (ReplyPiece &piece : phone.receive(cp1252::encode(text))) {
         const qint64 total = m_carryUs + piece.gapUs;
         m_carryUs = total % 1000;
         m_queue.push_back({std::move(piece.bytes), static_cast<int>(total / 1000)});
@@ -161,7 +161,7 @@ void SimCommControl::deliverHead()
         return;
     Pending p = std::move(m_queue.front());
     m_queue.pop_front();
-    m_input += fromCp1252(p.bytes);
+    m_input += cp1252::decode(p.bytes);
     if (m_threshold > 0 && !m_input.isEmpty())
         raiseOnComm();
 }

@@ -1,0 +1,163 @@
+// phonesim: serves one simulated handset on a pseudo-terminal. The terminal's path is the first
+// line on standard output; see README.md for the options.
+#include "phonesim/ContentsFile.h"
+#include "phonesim/ModelTable.h"
+#include "phonesim/PtyServer.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+#include <cstdio>
+
+using namespace orvia::phonesim;
+
+namespace {
+
+int fail(const QString &why)
+{
+    std::fprintf(stderr, "phonesim: %s\n", why.toLocal8Bit().constData());
+    return 2;
+}
+
+bool addNthRules(const QStringList &values, FaultAction action, FaultConfig &faults)
+{
+    for (const QString &v : values) {
+        bool ok = false;
+        const int n = v.toInt(&ok);
+        if (!ok || n < 1)
+            return false;
+        faults.rules.push_back({action, n, {}, false, false});
+    }
+    return true;
+}
+
+void addNamedRules(const QStringList &values, FaultAction action, FaultConfig &faults)
+{
+    for (const QString &v : values)
+        faults.rules.push_back({action, 0, v, false, false});
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+
+    QCommandLineParser p;
+    p.setApplicationDescription(QStringLiteral("Serves a simulated handset on a pseudo-terminal."));
+    p.addHelpOption();
+    const QCommandLineOption model(QStringLiteral("model"),
+                                   QStringLiteral("Handset model: %1.").arg(modelCodes().join(u' ')),
+                                   QStringLiteral("code"));
+    const QCommandLineOption contents(QStringLiteral("contents"),
+                                      QStringLiteral("Contents file to start from."), QStringLiteral("file"));
+    const QCommandLineOption dump(
+        QStringLiteral("dump"),
+        QStringLiteral("Write the contents here on exit, SIGUSR1 or 'dump' on stdin."),
+        QStringLiteral("file"));
+    const QCommandLineOption link(QStringLiteral("link"), QStringLiteral("Symbolic link to the terminal."),
+                                  QStringLiteral("path"));
+    const QCommandLineOption baud(QStringLiteral("baud"),
+                                  QStringLiteral("Pace replies like this line speed (10 bits a byte)."),
+                                  QStringLiteral("rate"));
+    const QCommandLineOption delay(QStringLiteral("delay"), QStringLiteral("Pause between echo and reply."),
+                                   QStringLiteral("ms"));
+    const QCommandLineOption split(QStringLiteral("split"),
+                                   QStringLiteral("Send replies in pieces of these sizes (1: every byte)."),
+                                   QStringLiteral("sizes"));
+    const QCommandLineOption errorAt(QStringLiteral("error-at"),
+                                     QStringLiteral("Answer ERROR to the Nth command."), QStringLiteral("n"));
+    const QCommandLineOption errorOn(QStringLiteral("error-on"),
+                                     QStringLiteral("Answer ERROR to commands starting so."),
+                                     QStringLiteral("command"));
+    const QCommandLineOption silentAt(QStringLiteral("silent-at"),
+                                      QStringLiteral("Answer nothing to the Nth command."),
+                                      QStringLiteral("n"));
+    const QCommandLineOption silentOn(QStringLiteral("silent-on"),
+                                      QStringLiteral("Answer nothing to commands starting so."),
+                                      QStringLiteral("command"));
+    const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Answer nothing at all."));
+    const QCommandLineOption garbageAt(QStringLiteral("garbage-at"),
+                                       QStringLiteral("Send garbage before the Nth echo."),
+                                       QStringLiteral("n"));
+    const QCommandLineOption garbageOn(QStringLiteral("garbage-on"),
+                                       QStringLiteral("Send garbage before these commands' echo."),
+                                       QStringLiteral("command"));
+    const QCommandLineOption simNotReady(QStringLiteral("sim-not-ready"),
+                                         QStringLiteral("The SIM waits for its PIN."));
+    const QCommandLineOption simError(QStringLiteral("sim-error"),
+                                      QStringLiteral("How SIM commands fail: cmee (default), cme, error."),
+                                      QStringLiteral("style"));
+    const QCommandLineOption logFile(
+        QStringLiteral("log"), QStringLiteral("Log every command and reply here."), QStringLiteral("file"));
+    p.addOptions({model, contents, dump, link, baud, delay, split, errorAt, errorOn, silentAt, silentOn,
+                  silent, garbageAt, garbageOn, simNotReady, simError, logFile});
+    if (!p.parse(args))
+        return fail(p.errorText());
+    if (p.isSet(QStringLiteral("help"))) {
+        std::fputs(p.helpText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (!p.positionalArguments().isEmpty())
+        return fail(QStringLiteral("unexpected argument %1").arg(p.positionalArguments().constFirst()));
+
+    const QString modelCode = p.isSet(model) ? p.value(model) : QStringLiteral("K110");
+    if (!findModel(modelCode))
+        return fail(QStringLiteral("unknown model %1 (known: %2)").arg(modelCode, modelCodes().join(u' ')));
+    ContentsResult start = p.isSet(contents) ? loadContentsFile(p.value(contents), modelCode)
+                                             : parseContents(QString(), modelCode);
+    if (!start.contents)
+        return fail(start.error);
+    if (p.isSet(model) && p.isSet(contents) && start.contents->model != findModel(modelCode)->code)
+        return fail(QStringLiteral("--model %1 differs from the contents file's model %2")
+                        .arg(modelCode, start.contents->model));
+    if (p.isSet(simNotReady))
+        start.contents->simReady = false;
+
+    PhoneSim sim(std::move(*start.contents));
+    FaultConfig &f = sim.faults();
+    if (p.isSet(silent))
+        f.rules.push_back({FaultAction::Silence, 0, {}, false, false});
+    if (!addNthRules(p.values(errorAt), FaultAction::Error, f) ||
+        !addNthRules(p.values(silentAt), FaultAction::Silence, f) ||
+        !addNthRules(p.values(garbageAt), FaultAction::Garbage, f))
+        return fail(QStringLiteral("a command number is 1 or more"));
+    addNamedRules(p.values(errorOn), FaultAction::Error, f);
+    addNamedRules(p.values(silentOn), FaultAction::Silence, f);
+    addNamedRules(p.values(garbageOn), FaultAction::Garbage, f);
+    if (p.isSet(split)) {
+        f.splitSizes = parseSplitSizes(p.value(split));
+        if (f.splitSizes.empty())
+            return fail(QStringLiteral("--split takes sizes like 1 or 3,5,100"));
+    }
+    bool ok = true;
+    if (p.isSet(baud)) {
+        const int rate = p.value(baud).toInt(&ok);
+        if (!ok || rate < 10 || rate > 10000000)
+            return fail(QStringLiteral("--baud takes a line speed such as 57600"));
+        f.bytesPerSecond = rate / 10;
+    }
+    if (p.isSet(delay)) {
+        f.replyDelayMs = p.value(delay).toInt(&ok);
+        if (!ok || f.replyDelayMs < 0 || f.replyDelayMs > 600000)
+            return fail(QStringLiteral("--delay takes milliseconds (0 to 600000)"));
+    }
+    if (p.isSet(simError)) {
+        const QString s = p.value(simError);
+        if (s == QLatin1String("cme"))
+            sim.handset().setSimErrorStyle(SimErrorStyle::Cme);
+        else if (s == QLatin1String("error"))
+            sim.handset().setSimErrorStyle(SimErrorStyle::Plain);
+        else if (s != QLatin1String("cmee"))
+            return fail(QStringLiteral("--sim-error is cmee, cme or error"));
+    }
+
+    PtyServer server(sim, {p.value(link), p.value(dump), p.value(logFile)});
+    QString error;
+    if (!server.open(&error))
+        return fail(error);
+    std::printf("%s\n", server.slavePath().toLocal8Bit().constData());
+    std::fflush(stdout);
+    return server.run();
+}
