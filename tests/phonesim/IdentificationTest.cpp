@@ -82,10 +82,10 @@ TEST(GeneralCommands, AnswerWhatAGeneralClientAsks)
     EXPECT_EQ(answer(sim, "AT+CFUN=1"), "\r\nOK\r\n");
     EXPECT_EQ(answer(sim, "AT+CFUN?"), infoReply("+CFUN: 1"));
     EXPECT_EQ(answer(sim, "AT+CSCS?"), infoReply("+CSCS: \"IRA\""));
-    EXPECT_EQ(answer(sim, "AT+CSCS=?"), infoReply("+CSCS: (\"IRA\",\"8859-1\",\"PCCP437\")"));
+    EXPECT_EQ(answer(sim, "AT+CSCS=?"), infoReply("+CSCS: (\"IRA\",\"8859-1\",\"UCS2\")"));
     EXPECT_EQ(answer(sim, "AT+CSCS=\"8859-1\""), "\r\nOK\r\n");
     EXPECT_EQ(answer(sim, "AT+CSCS?"), infoReply("+CSCS: \"8859-1\""));
-    EXPECT_EQ(answer(sim, "AT+CSCS=\"UCS2\""), "\r\nERROR\r\n");
+    EXPECT_EQ(answer(sim, "AT+CSCS=\"HEX\""), "\r\nERROR\r\n");
     EXPECT_EQ(answer(sim, "AT+CPIN?"), infoReply("+CPIN: READY"));
     EXPECT_EQ(answer(sim, "AT"), "\r\nOK\r\n");
 }

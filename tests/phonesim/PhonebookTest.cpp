@@ -127,6 +127,19 @@ TEST(Phonebook, TarvexMemoryDigitChoosesTheMemory)
     EXPECT_EQ(sim.contents().sim.used(), 2);
 }
 
+TEST(Phonebook, Ucs2CharsetCarriesNamesAsHex)
+{
+    PhoneSim sim{QStringLiteral("K110")};
+    EXPECT_EQ(answer(sim, "AT+CSCS=\"UCS2\""), kOk);
+    EXPECT_EQ(answer(sim, "AT+CPBW=1,\"+49\",145,\"004A00FC0072006700650020010D\""), kOk);
+    EXPECT_EQ(sim.contents().sim.entries.at(1).name, QStringLiteral("J\u00fcrge \u010d"));
+    EXPECT_EQ(answer(sim, "AT+CPBR=1"), info("+CPBR: 1,\"+49\",145,\"004A00FC0072006700650020010D\",0"));
+    EXPECT_EQ(answer(sim, "AT+CPBW=2,\"+49\",145,\"004A00F\""), kError);
+    EXPECT_EQ(answer(sim, "AT+CPBW=2,\"+49\",145,\"004A00FG\""), kError);
+    EXPECT_EQ(answer(sim, "AT+CSCS=\"IRA\""), kOk);
+    EXPECT_EQ(answer(sim, "AT+CPBR=1"), "\r\n+CPBR: 1,\"+49\",145,\"J\xfcrge ?\",0\r\n\r\nOK\r\n");
+}
+
 TEST(Phonebook, LocationAloneErasesAndEmptyLocationTakesTheFirstFree)
 {
     PhoneSim sim = withEntries("L420");

@@ -37,8 +37,9 @@ QString cmeText(int n)
 
 const QStringList &charsets()
 {
-    static const QStringList sets = {QStringLiteral("IRA"), QStringLiteral("8859-1"),
-                                     QStringLiteral("PCCP437")};
+    // The first two read the same as the link's Windows-1252 for every character a client is likely
+    // to send; with UCS2 phonebook names travel as hexadecimal UTF-16.
+    static const QStringList sets = {QStringLiteral("IRA"), QStringLiteral("8859-1"), QStringLiteral("UCS2")};
     return sets;
 }
 

@@ -33,6 +33,7 @@ public:
     bool echo() const { return m_echo; }
     int cmee() const { return m_cmee; }
     QString selectedMemory() const { return m_memory; }
+    QString charset() const { return m_charset; }
     void setSimErrorStyle(SimErrorStyle s) { m_simStyle = s; }
     void reset(); // what ATZ does: echo on, numeric errors off
 
@@ -69,6 +70,8 @@ private:
     Outcome readEntries(const QString &args);
     Outcome writeEntry(const QString &args);
     QString entryLine(int location, const PhonebookEntry &e) const;
+    QString wireText(const QString &text) const;                    // in the selected charset
+    std::optional<QString> fromWireText(const QString &wire) const; // nullopt: not valid in it
     Memory *selected(); // nullptr while the SIM is selected and not ready
 
     // Calendar (HandsetCalendar.cpp)

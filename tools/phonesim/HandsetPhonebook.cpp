@@ -31,11 +31,38 @@ Memory *Handset::selected()
     return m_contents.memory(m_memory);
 }
 
+QString Handset::wireText(const QString &text) const
+{
+    if (m_charset != QLatin1String("UCS2"))
+        return text;
+    QString hex;
+    for (QChar c : text)
+        hex += QStringLiteral("%1").arg(c.unicode(), 4, 16, QLatin1Char('0')).toUpper();
+    return hex;
+}
+
+std::optional<QString> Handset::fromWireText(const QString &wire) const
+{
+    if (m_charset != QLatin1String("UCS2"))
+        return wire;
+    if (wire.size() % 4 != 0)
+        return std::nullopt;
+    QString text;
+    for (qsizetype i = 0; i < wire.size(); i += 4) {
+        bool ok = false;
+        const uint u = wire.mid(i, 4).toUInt(&ok, 16);
+        if (!ok)
+            return std::nullopt;
+        text.append(QChar(static_cast<char16_t>(u)));
+    }
+    return text;
+}
+
 QString Handset::entryLine(int location, const PhonebookEntry &e) const
 {
     QString line = QStringLiteral("+CPBR: %1,\"%2\",%3,\"%4\"")
                        .arg(location)
-                       .arg(e.number, e.type ? QString::number(*e.type) : QString(), e.name);
+                       .arg(e.number, e.type ? QString::number(*e.type) : QString(), wireText(e.name));
     if (m_model->extendedPhonebook)
         line += u',' + QString::number(e.category);
     return line;
@@ -156,7 +183,10 @@ Handset::Outcome Handset::writeEntry(const QString &args)
 
     PhonebookEntry e;
     e.number = f.at(1).text;
-    e.name = f.at(3).text;
+    const auto name = fromWireText(f.at(3).text);
+    if (!name)
+        return Outcome::error(kBadParameters);
+    e.name = *name;
     if (!f.at(2).empty()) {
         e.type = intField(f.at(2), 128, 255);
         if (!e.type)

@@ -46,7 +46,7 @@ PtyServer::~PtyServer()
 {
     if (m_linkMade)
         ::unlink(QFile::encodeName(m_options.linkPath).constData());
-    for (int fd : {m_master, m_slave, m_signals, m_log, m_closes}) {
+    for (int fd : {m_master, m_slave, m_signals, m_log, m_opens}) {
         if (fd >= 0)
             ::close(fd);
     }
@@ -78,10 +78,11 @@ bool PtyServer::open(QString *error)
     ::signal(SIGPIPE, SIG_IGN);
     m_signals = ::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
 
-    // A client closing the terminal: what it left unread must not reach the next client.
-    m_closes = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (m_closes >= 0)
-        ::inotify_add_watch(m_closes, name, IN_CLOSE_WRITE | IN_CLOSE_NOWRITE);
+    // A client opening the terminal: what an earlier client left unread must not reach it. Its own
+    // input can only follow the open, and the open is handled before input is read.
+    m_opens = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (m_opens >= 0)
+        ::inotify_add_watch(m_opens, name, IN_OPEN);
 
     if (!m_options.logPath.isEmpty()) {
         m_log = ::open(QFile::encodeName(m_options.logPath).constData(),
@@ -122,7 +123,7 @@ int PtyServer::run()
         pollfd fds[4] = {{m_master, POLLIN, 0},
                          {m_signals, POLLIN, 0},
                          {m_stdinOpen ? 0 : -1, POLLIN, 0},
-                         {m_closes, POLLIN, 0}};
+                         {m_opens, POLLIN, 0}};
         int timeout = pollTimeoutMs();
         const bool writable = !m_out.empty() && timeout == 0;
         if (writable) {
@@ -150,7 +151,7 @@ int PtyServer::run()
             }
         }
         if (n > 0 && (fds[3].revents & POLLIN))
-            clientClosed();
+            clientOpened();
         if (n > 0 && (fds[0].revents & POLLIN))
             readClient();
         writeDue();
@@ -179,15 +180,15 @@ void PtyServer::readClient()
     }
 }
 
-void PtyServer::clientClosed()
+void PtyServer::clientOpened()
 {
     char events[4096];
-    while (::read(m_closes, events, sizeof events) > 0) {
+    while (::read(m_opens, events, sizeof events) > 0) {
     }
     ::tcflush(m_slave, TCIFLUSH);
     m_out.clear();
     m_queued = 0;
-    log("-- ", "client closed the terminal");
+    log("-- ", "a client opened the terminal");
 }
 
 void PtyServer::writeDue()

@@ -41,7 +41,7 @@ private:
     };
     static constexpr qsizetype kMaxQueued = 1 << 20;
     void readClient();
-    void clientClosed();
+    void clientOpened();
     void writeDue();
     bool readStdin();
     void dump();
@@ -54,7 +54,7 @@ private:
     int m_slave = -1;
     int m_signals = -1;
     int m_log = -1;
-    int m_closes = -1;
+    int m_opens = -1;
     qsizetype m_queued = 0;
     bool m_stdinOpen = true;
     bool m_linkMade = false;
