@@ -39,10 +39,16 @@ function(orvia_add_test name)
   add_executable(${name} ${srcs})
   target_link_libraries(${name} PRIVATE ${A_LIBS} GTest::gtest GTest::gmock orvia_testmain)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
-  gtest_discover_tests(${name}
-    PROPERTIES LABELS "${A_LABEL}"
-               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ORVIA_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY};ORVIA_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
-    DISCOVERY_TIMEOUT 60)
+  gtest_discover_tests(${name} PROPERTIES LABELS "${A_LABEL}" DISCOVERY_TIMEOUT 60)
+  # The environment is set on the discovered tests afterwards: gtest_discover_tests flattens a list-valued
+  # property, so only the first variable of an ENVIRONMENT list would reach the tests.
+  set(env_file ${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake)
+  file(WRITE ${env_file}
+    "if(${name}_TESTS)\n"
+    "  set_tests_properties(\${${name}_TESTS} PROPERTIES ENVIRONMENT \"QT_QPA_PLATFORM=offscreen;"
+    "ORVIA_BIN_DIR=${CMAKE_RUNTIME_OUTPUT_DIRECTORY};ORVIA_SOURCE_DIR=${PROJECT_SOURCE_DIR}\")\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${env_file})
 endfunction()
 
 # orvia_add_fuzzer(NAME SOURCES s... LIBS l...): built only with ORVIA_FUZZ and clang.

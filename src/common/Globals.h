@@ -1,7 +1,9 @@
 #pragma once
 // The program's one home of global state. Everything the program keeps globally lives in this struct,
 // reached through globals(); tests start from a fresh state with resetGlobals().
+#include "data/DBLanguages.h"
 #include "data/MrLog.h"
+#include "data/StringArray.h"
 
 #include <QString>
 
@@ -16,11 +18,17 @@ struct Globals
     // Desktop store.
     QString gOutlookVersion; // version text of the desktop store, shown in the about window
 
-    // Translation: the table, the current language code and the word lists (to be added).
+    // Translation: the table loaded from the language file, the current language code, and every
+    // language's word for "Meeting", "Call" and "Birthday".
+    DBLanguages gLanguages;
+    QString gLanguage = QStringLiteral("en");
+    StringArray gMeetingWords;
+    StringArray gCallWords;
+    StringArray gBirthdayWords;
 
     // GSM character conversion tables and contact-name suffix texts (to be added).
 
-    // Calendar keyword lists of the desktop calendar access (to be added).
+    // The calendar keyword lists are the translation word lists above.
 };
 
 Globals &globals();

@@ -1,5 +1,5 @@
-#include "LanguageFileFixture.h"
 #include "data/DBLanguages.h"
+#include "LanguageFileFixture.h"
 #include "platform/RuntimeError.h"
 
 #include <gtest/gtest.h>

@@ -41,7 +41,8 @@ DBLanguages sampleTable()
 {
     DBLanguages t;
     addPhrase(t, 1, QStringLiteral("Setup"), QStringLiteral("Einrichtung"));
-    addPhrase(t, 2, QStringLiteral("Phone memory full, entry:"), QStringLiteral("Telefonspeicher voll, Eintrag:"));
+    addPhrase(t, 2, QStringLiteral("Phone memory full, entry:"),
+              QStringLiteral("Telefonspeicher voll, Eintrag:"));
     t.add(2, QStringLiteral("fr"), QString(), QStringLiteral("\u00AB Oui \u00BB / \"non\"\r\n\u20AC"));
     return t;
 }

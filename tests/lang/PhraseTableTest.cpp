@@ -1,8 +1,8 @@
 // The phrase table in the source tree and the language file the build writes from it.
+#include "langtool/PhraseTable.h"
 #include "LanguageFileFixture.h"
 #include "common/Translation.h"
 #include "common/Windows1252.h"
-#include "langtool/PhraseTable.h"
 
 #include <QFile>
 #include <QSet>
@@ -84,11 +84,12 @@ TEST(PhraseTable, CalendarKeywordsAreSingleDistinctWords)
 TEST(PhraseTable, FaultsAreReported)
 {
     const auto errorsOf = [](const char *text) { return parsePhraseTable(QByteArray(text)).errors; };
-    EXPECT_TRUE(errorsOf("# comment\n\nen\tde\tfr\tit\tsp\nYes\tJa\tOui\tS\xC3\xAC\tS\xC3\xAD\r\n").isEmpty());
-    EXPECT_EQ(errorsOf("Yes\tJa\tOui\tSi\tSi\n").size(), 2);               // first line taken as columns
-    EXPECT_EQ(errorsOf("en\tde\tfr\tit\tsp\nYes\tJa\tOui\tSi\n").size(), 1); // four columns
-    EXPECT_EQ(errorsOf("en\tde\tfr\tit\tsp\nYes\tJa\t\tSi\tSi\n").size(), 1); // empty French
-    EXPECT_EQ(errorsOf("en\tde\tfr\tit\tsp\nYes\tJa \tOui\tSi\tSi\n").size(), 1); // trailing blank
+    EXPECT_TRUE(
+        errorsOf("# comment\n\nen\tde\tfr\tit\tsp\nYes\tJa\tOui\tS\xC3\xAC\tS\xC3\xAD\r\n").isEmpty());
+    EXPECT_EQ(errorsOf("Yes\tJa\tOui\tSi\tSi\n").size(), 5); // first line read as column names
+    EXPECT_EQ(errorsOf("en\tde\tfr\tit\tsp\nYes\tJa\tOui\tSi\n").size(), 1);            // four columns
+    EXPECT_EQ(errorsOf("en\tde\tfr\tit\tsp\nYes\tJa\t\tSi\tSi\n").size(), 1);           // empty French
+    EXPECT_EQ(errorsOf("en\tde\tfr\tit\tsp\nYes\tJa \tOui\tSi\tSi\n").size(), 1);       // trailing blank
     EXPECT_EQ(errorsOf("en\tde\tfr\tit\tsp\nYes\tJa\tOui\tSi\tS\xC5\x82\n").size(), 1); // U+0142
     EXPECT_EQ(errorsOf("en\tde\tfr\tit\tsp\nOutlook\xC2\xAE\tJa\tOui\tSi\tSi\n").size(), 1);
     EXPECT_EQ(errorsOf("en\tde\tfr\tit\tsp\nYes\tJa\tOui\tSi\tSi\nYes\tJ\tO\tS\tS\n").size(), 1);
@@ -139,7 +140,8 @@ TEST_F(BuiltLanguageFile, TranslatesASampleAsTheUserSeesIt)
         {"de", "Cannot access to Outlook data.", "Kein Zugriff auf die Outlook\u00AE-Daten m\u00F6glich."},
         {"fr", "Birthday", "Anniversaire"},
         {"fr", "Synchronization software for Velmora phones and Microsoft Outlook.",
-         "Logiciel de synchronisation pour t\u00E9l\u00E9phones Velmora\u00AE et Microsoft\u00AE Outlook\u00AE."},
+         "Logiciel de synchronisation pour t\u00E9l\u00E9phones Velmora\u00AE et Microsoft\u00AE "
+         "Outlook\u00AE."},
         {"it", "Call", "Chiamata"},
         {"it", "Protocol error!", "Errore di protocollo!"},
         {"sp", "Birthday", "Cumplea\u00F1os"},

@@ -1,7 +1,7 @@
 // Translate, the trademark marks and the language taken from the locale.
 #include "LanguageFileFixture.h"
 #include "common/Translation.h"
-#include "platform/SystemServices.h"
+#include "support/FakeSystemServices.h"
 
 #include <gtest/gtest.h>
 
@@ -9,26 +9,6 @@ using namespace orvia;
 using orvia::test::addPhrase;
 
 namespace {
-
-class FakeSystem : public ISystemServices
-{
-public:
-    QString language;
-    int osMajorVersion() const override { return 5; }
-    int osMinorVersion() const override { return 1; }
-    QString userLanguageName() const override { return language; }
-    QStringList processNames() const override { return {}; }
-    QString mainExecutableName() const override { return QStringLiteral("kivo"); }
-    QStringList listFiles(const QString &, int) const override { return {}; }
-    void deleteFile(const QString &) override {}
-    void rename(const QString &, const QString &) override {}
-    void setAttributes(const QString &, int) override {}
-    void makeDir(const QString &) override {}
-    void removeDir(const QString &) override {}
-    bool fileExists(const QString &) const override { return false; }
-    QString currentDir() const override { return QString(); }
-    bool startProgram(const QString &, const QStringList &, bool) override { return false; }
-};
 
 class TranslateTest : public orvia::test::FreshGlobals
 {
@@ -96,8 +76,8 @@ TEST_F(TranslateTest, LanguageNamesMapToCodes)
 
 TEST_F(TranslateTest, LocaleSetsTheLanguageAndRebuildsTheWordLists)
 {
-    FakeSystem system;
-    system.language = QStringLiteral("Spanish");
+    orvia::test::FakeSystemServices system;
+    system.setLanguage(QStringLiteral("Spanish"));
     globals().gMeetingWords.add(QStringLiteral("stale"));
     InitLanguageFromLocale(system);
     EXPECT_EQ(globals().gLanguage, QStringLiteral("sp"));
@@ -108,7 +88,7 @@ TEST_F(TranslateTest, LocaleSetsTheLanguageAndRebuildsTheWordLists)
     QString word = QStringLiteral("GEBURTSTAG");
     EXPECT_TRUE(globals().gBirthdayWords.Contains(word));
 
-    system.language = QStringLiteral("Dutch");
+    system.setLanguage(QStringLiteral("Dutch"));
     InitLanguageFromLocale(system);
     EXPECT_EQ(globals().gLanguage, QStringLiteral("en"));
     EXPECT_EQ(globals().gMeetingWords.count(), 3);

@@ -13,8 +13,8 @@ namespace orvia {
 
 struct Phrase
 {
-    int line = 0;                  // 1-based line in the source
-    std::array<QString, 5> texts;  // in the order of kLanguageCodes: en, de, fr, it, sp
+    int line = 0;                 // 1-based line in the source
+    std::array<QString, 5> texts; // in the order of kLanguageCodes: en, de, fr, it, sp
 };
 
 struct PhraseTable
