@@ -26,7 +26,11 @@ struct Globals
     StringArray gCallWords;
     StringArray gBirthdayWords;
 
-    // GSM character conversion tables and contact-name suffix texts (to be added).
+    // Contact-name suffix texts of the simple phonebooks (the GSM tables are constants beside their
+    // conversion). The contacts policy sets them when it is created.
+    QString gSuffixHash = QStringLiteral("#");
+    QString gSuffixHome = QStringLiteral("H");
+    QString gSuffixWork = QStringLiteral("W");
 
     // The calendar keyword lists are the translation word lists above.
 };

@@ -10,6 +10,7 @@
 namespace orvia {
 
 class DBContainer;
+class IMessageLoop;
 class ModFeatures;
 
 class DBPhonebook
@@ -52,8 +53,9 @@ public:
                                                        qint16 datacmplen) const;
     // The name of contact `id`; "" when it has no name record.
     QString GetNameById(qint16 id) const;
-    // The store's contacts grouped into families; the store itself is not changed.
-    std::shared_ptr<DBContainer> GroupFamilies(const ModFeatures &mf) const;
+    // The store's contacts grouped into families; the store itself is not changed. Yields to `loop`
+    // once per record.
+    std::shared_ptr<DBContainer> GroupFamilies(const ModFeatures &mf, IMessageLoop *loop = nullptr) const;
 
 private:
     QList<std::shared_ptr<DBPhonebookItem>> m_items;

@@ -1,0 +1,117 @@
+#pragma once
+// Builders for family tests, and the plain-scan forms of grouping, merge and diff that the indexed
+// versions must agree with.
+#include "common/NameSuffix.h"
+#include "data/DBContainer.h"
+#include "data/DBPhonebook.h"
+#include "data/ModFeatures.h"
+#include "platform/Timer.h"
+
+#include <memory>
+
+namespace orvia::test {
+
+inline std::shared_ptr<DBPhonebook> family(const QString &name,
+                                           std::initializer_list<std::pair<qint16, QString>> data = {})
+{
+    auto f = std::make_shared<DBPhonebook>();
+    f->name = name;
+    qint16 id = 1;
+    for (const auto &[typ, text] : data)
+        f->add(id, 0, QString(), text, typ, 0);
+    return f;
+}
+
+inline ModFeatures features(bool extended)
+{
+    ModFeatures mf;
+    mf.ExtPB = extended;
+    return mf;
+}
+
+class CountingLoop : public IMessageLoop
+{
+public:
+    void yieldOnce() override { ++yields; }
+    void pause(int) override {}
+    int yields = 0;
+};
+
+// GetFamily as a scan over the public interface.
+inline std::shared_ptr<DBPhonebook> scanFamily(DBContainer &c, const QString &name)
+{
+    std::shared_ptr<DBPhonebook> found;
+    for (qint16 i = 0; i < c.count(); ++i) {
+        auto f = c.GetItem(i);
+        if (f->name.left(12) == name.left(12))
+            found = f;
+    }
+    if (!found) {
+        found = std::make_shared<DBPhonebook>();
+        found->name = name;
+        c.AddItem(found);
+    }
+    return found;
+}
+
+inline bool scanHoldsData(const DBPhonebook &f, const QString &data)
+{
+    for (qint16 i = 0; i < f.count(); ++i) {
+        if (f.GetItem(i)->data == data)
+            return true;
+    }
+    return false;
+}
+
+inline std::shared_ptr<DBContainer> scanGroup(const DBPhonebook &store, const ModFeatures &mf)
+{
+    auto c = std::make_shared<DBContainer>();
+    for (qint16 i = 0; i < store.count(); ++i) {
+        const auto r = store.GetItem(i);
+        if (r->typ == 0) {
+            scanFamily(*c, mf.ExtPB ? r->data : StripSuffix(r->data));
+            continue;
+        }
+        const QString n = store.GetNameById(r->id);
+        auto f = scanFamily(*c, mf.ExtPB ? n : StripSuffix(n));
+        if (scanHoldsData(*f, r->data))
+            continue;
+        qint16 id = r->id;
+        f->add(id, 0, QString(), r->data, mf.ExtPB ? r->typ : SuffixType(n),
+               mf.ExtPB ? qint16(0) : r->operation);
+    }
+    return c;
+}
+
+inline std::shared_ptr<DBContainer> scanMerge(const DBContainer &a, const DBContainer &b)
+{
+    auto result = a.Clone();
+    for (qint16 k = 0; k < b.count(); ++k) {
+        const auto f2 = b.GetItem(k);
+        auto fm = scanFamily(*result, f2->name);
+        for (qint16 i = 0; i < f2->count(); ++i) {
+            auto r = f2->GetItem(i);
+            if (r->typ != 0 && !fm->GetItemByDataType(r->data, r->typ, 100))
+                fm->AddItem(r);
+        }
+    }
+    return result;
+}
+
+inline std::shared_ptr<DBPhonebook> scanDiff(const DBContainer &a, const DBContainer &b)
+{
+    auto other = b.Clone();
+    auto out = std::make_shared<DBPhonebook>();
+    for (qint16 k = 0; k < a.count(); ++k) {
+        const auto f = a.GetItem(k);
+        auto fo = scanFamily(*other, f->name);
+        for (qint16 i = 0; i < f->count(); ++i) {
+            const auto r = f->GetItem(i);
+            if (r->typ != 0 && !fo->GetItemByDataType(r->data, r->typ, 100))
+                out->AddByName(f->name, 0, QString(), r->data, r->typ, 1);
+        }
+    }
+    return out;
+}
+
+} // namespace orvia::test
