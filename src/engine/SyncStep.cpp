@@ -5,7 +5,7 @@
 #include "data/ModFeatures.h"
 #include "endpoints/PhoneDriver.h"
 #include "endpoints/ShellCallbacks.h"
-#include "engine/DesktopEndpoint.h"
+#include "endpoints/DesktopEndpoint.h"
 #include "engine/EngineText.h"
 #include "engine/FormMain.h"
 #include "engine/ProgressView.h"

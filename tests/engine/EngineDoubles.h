@@ -2,7 +2,7 @@
 // Recording doubles for the windows and workers the run hub talks to.
 #include "endpoints/PhoneDriver.h"
 #include "endpoints/ShellCallbacks.h"
-#include "engine/DesktopEndpoint.h"
+#include "endpoints/DesktopEndpoint.h"
 #include "engine/ProgressView.h"
 #include "engine/RunPolicy.h"
 #include "engine/ShellHooks.h"

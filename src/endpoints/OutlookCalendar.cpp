@@ -1,0 +1,160 @@
+// Reading and writing desktop appointments: the kind of an entry comes from a keyword at the start
+// of its subject (in any language of the translation table); writing only ever creates appointments.
+#include "common/Details.h"
+#include "common/Globals.h"
+#include "data/DBCalendar.h"
+#include "data/DBCalendarItem.h"
+#include "endpoints/OutlookControl.h"
+#include "endpoints/RunOwner.h"
+#include "platform/RuntimeError.h"
+#include "platform/Timer.h"
+#include "platform/pim/AppointmentItem.h"
+#include "platform/pim/PimFolder.h"
+#include "platform/pim/PimItems.h"
+#include "platform/pim/RecurrencePattern.h"
+
+namespace orvia {
+
+namespace {
+
+void logLine(const QString &s) { globals().gLog.log(s); }
+
+struct KindAndTitle {
+    qint16 typ = 1;
+    QString title;
+};
+
+// "Meeting: Review" -> 3, "Review"; "Birthday Anna" -> 4, "Anna"; anything else keeps its subject.
+KindAndTitle kindFromSubject(const QString &subject)
+{
+    QString s = subject;
+    s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    s.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    s.replace(QLatin1Char('"'), QLatin1Char(' '));
+    KindAndTitle r{1, s};
+    qsizetype p = s.indexOf(QLatin1Char(':'));
+    const bool colon = p >= 0;
+    if (!colon)
+        p = s.indexOf(QLatin1Char(' '));
+    if (p <= 0)
+        return r; // no separator, or one in first place: no keyword before it
+    QString keyword = s.left(p).toLower();
+    Globals &g = globals();
+    if (g.gMeetingWords.Contains(keyword))
+        r.typ = 3;
+    else if (g.gCallWords.Contains(keyword))
+        r.typ = 2;
+    else if (g.gBirthdayWords.Contains(keyword))
+        r.typ = 4;
+    else
+        return r;
+    r.title = s.mid(colon ? p + 2 : p + 1);
+    return r;
+}
+
+QString oneLine(const QString &body)
+{
+    QString b = body;
+    b.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    b.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    b.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return b;
+}
+
+QString prefixFor(qint16 typ)
+{
+    switch (typ) {
+    case 3: return QStringLiteral("Meeting: ");
+    case 2: return QStringLiteral("Call: ");
+    case 4: return QStringLiteral("Birthday: ");
+    default: return QString();
+    }
+}
+
+} // namespace
+
+void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
+{
+    try {
+        if (!CalendarFolder)
+            throwError(ErrObjectNotSet);
+        logLine(QStringLiteral("bkpt read cal start"));
+        auto items = CalendarFolder->Items();
+        const double total = items->count();
+        logLine(QStringLiteral("bkpt read cal count ") + QString::number(total));
+        if (total > 32767)
+            throwError(ErrOverflow);
+        const qint32 n = qint32(total);
+        for (qint32 i = 1; i <= n; ++i) {
+            if (pollInterrupt())
+                return;
+            m_owner->SetProgress(i / total);
+            std::shared_ptr<pim::PimItem> item;
+            try {
+                item = items->Item(i);
+            } catch (const RuntimeError &e) {
+                if (e.number() == ErrItemRefused) {
+                    logLine(QStringLiteral("Outlook readcal error 4096: ") + e.description());
+                    globals().gDetails += QStringLiteral("Error from Outlook while reading calendar: ") + e.description();
+                }
+                continue; // any other failed fetch leaves no item: skipped
+            }
+            logLine(QStringLiteral("bkpt read cal item type ") + item->TypeName());
+            if (item->TypeName() != QLatin1String("AppointmentItem"))
+                continue;
+            auto appt = std::static_pointer_cast<pim::AppointmentItem>(item);
+            logLine(QStringLiteral("bkpt read cal subject ") + appt->subject());
+            logLine(QStringLiteral("bkpt read cal start ") + appt->start().toString(Qt::ISODate));
+            if (appt->AllDayEvent()) {
+                AddDetails(QStringLiteral("Outlook"), QStringLiteral("Could not store whole-day event: ") + appt->subject());
+                continue;
+            }
+            const KindAndTitle kt = kindFromSubject(appt->subject());
+            dbc->add(0, appt->start(), appt->end(), appt->ReminderSet(), appt->ReminderMinutesBeforeStart(), kt.typ,
+                     kt.title, oneLine(appt->body()), 0);
+        }
+    } catch (const RuntimeError &e) {
+        raiseOutlookError(e.number(), e.description());
+    } catch (const std::exception &e) {
+        raiseOutlookError(ErrInvalidArgument, QString::fromLocal8Bit(e.what()));
+    }
+    m_owner->MrCallback(1);
+}
+
+void OutlookControl::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
+{
+    try {
+        if (!CalendarFolder)
+            throwError(ErrObjectNotSet);
+        auto items = CalendarFolder->Items();
+        const qint16 n = dbc->count();
+        for (qint16 i = 0; i < n; ++i) {
+            if (pollInterrupt())
+                return;
+            auto rec = dbc->GetItem(i);
+            if (!rec || rec->operation != 1)
+                continue;
+            auto appt = std::static_pointer_cast<pim::AppointmentItem>(items->add());
+            if (rec->typ == 4) {
+                pim::RecurrencePattern &rp = appt->GetRecurrencePattern();
+                rp.setRecurrenceType(pim::RecursYearly);
+                rp.setPatternStartDate(rec->dstart.date());
+                rp.setPatternEndDate(QDate(2222, 12, 21));
+            }
+            appt->setSubject(prefixFor(rec->typ) + rec->title);
+            appt->setStart(rec->dstart);
+            appt->setEnd(rec->dstart.addSecs(30 * 60));
+            appt->setReminderSet(rec->alarm);
+            appt->setReminderMinutesBeforeStart(rec->prerem);
+            appt->setBody(rec->body);
+            appt->Save();
+        }
+    } catch (const RuntimeError &e) {
+        raiseOutlookError(e.number(), e.description());
+    } catch (const std::exception &e) {
+        raiseOutlookError(ErrInvalidArgument, QString::fromLocal8Bit(e.what()));
+    }
+    m_owner->MrCallback(1);
+}
+
+} // namespace orvia

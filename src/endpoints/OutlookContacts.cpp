@@ -1,0 +1,173 @@
+// Reading and writing desktop contacts: each contact becomes a name record plus one record per
+// number and address; writing only ever fills empty fields or creates contacts.
+#include "common/Details.h"
+#include "common/Globals.h"
+#include "data/DBPhonebook.h"
+#include "data/DBPhonebookItem.h"
+#include "endpoints/OutlookControl.h"
+#include "endpoints/RunOwner.h"
+#include "platform/RuntimeError.h"
+#include "platform/Timer.h"
+#include "platform/pim/ContactItem.h"
+#include "platform/pim/PimFolder.h"
+#include "platform/pim/PimItems.h"
+#include <array>
+
+namespace orvia {
+
+namespace {
+
+void logLine(const QString &s) { globals().gLog.log(s); }
+
+using Getter = QString (pim::ContactItem::*)() const;
+using Setter = void (pim::ContactItem::*)(const QString &);
+
+struct Slot {
+    qint16 typ;
+    Getter get;
+    Setter set;
+    bool email;
+};
+
+// The order in which a contact's fields are read, and per kind the order in which they are filled.
+const std::array<Slot, 9> kSlots{{
+    {1, &pim::ContactItem::MobileTelephoneNumber, &pim::ContactItem::setMobileTelephoneNumber, false},
+    {1, &pim::ContactItem::OtherTelephoneNumber, &pim::ContactItem::setOtherTelephoneNumber, false},
+    {2, &pim::ContactItem::HomeTelephoneNumber, &pim::ContactItem::setHomeTelephoneNumber, false},
+    {2, &pim::ContactItem::Home2TelephoneNumber, &pim::ContactItem::setHome2TelephoneNumber, false},
+    {3, &pim::ContactItem::BusinessTelephoneNumber, &pim::ContactItem::setBusinessTelephoneNumber, false},
+    {3, &pim::ContactItem::Business2TelephoneNumber, &pim::ContactItem::setBusiness2TelephoneNumber, false},
+    {4, &pim::ContactItem::Email1Address, &pim::ContactItem::setEmail1Address, true},
+    {4, &pim::ContactItem::Email2Address, &pim::ContactItem::setEmail2Address, true},
+    {4, &pim::ContactItem::Email3Address, &pim::ContactItem::setEmail3Address, true},
+}};
+
+} // namespace
+
+QString OutlookControl::NumberOnly(const QString &s)
+{
+    QString r;
+    for (QChar c : s)
+        if (c == QLatin1Char('+') || (c >= QLatin1Char('0') && c <= QLatin1Char('9')))
+            r += c;
+    return r;
+}
+
+QString OutlookControl::RemoveSpaces(const QString &s)
+{
+    QString r = s;
+    r.remove(QLatin1Char(' '));
+    return r;
+}
+
+void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
+{
+    // The first count is outside the trap: a failure here is an unexpected error of the run.
+    if (!ContactsFolder)
+        throwError(ErrObjectNotSet);
+    const double total = ContactsFolder->Items()->count();
+    try {
+        auto items = ContactsFolder->Items();
+        const qint32 n = items->count();
+        if (n > 32767)
+            throwError(ErrOverflow);
+        for (qint32 i = 1; i <= n; ++i) {
+            logLine(QStringLiteral("startfor"));
+            if (pollInterrupt())
+                return;
+            logLine(QStringLiteral("after userinterrupt"));
+            m_owner->SetProgress(i / total);
+            logLine(QStringLiteral("after setprogress"));
+            std::shared_ptr<pim::PimItem> item;
+            try {
+                item = items->Item(i);
+            } catch (const RuntimeError &e) {
+                if (e.number() != ErrItemRefused)
+                    throw;
+                logLine(QStringLiteral("Outlook readcontacts error 4096: ") + e.description());
+                globals().gDetails += QStringLiteral("Error from Outlook while reading contacts: ") + e.description();
+                continue;
+            }
+            logLine(QStringLiteral("typename ") + item->TypeName());
+            logLine(QStringLiteral("class ") + QString::number(item->Class()));
+            if (item->TypeName() != QLatin1String("ContactItem"))
+                continue;
+            auto contact = std::static_pointer_cast<pim::ContactItem>(item);
+            logLine(QStringLiteral("new contact entry"));
+            logLine(QStringLiteral(" fullname ") + contact->FullName());
+            qint16 id = qint16(dbp->GetLastId() + 1);
+            id = dbp->add(id, 0, QString(), contact->FullName(), 0, 0);
+            for (std::size_t k = 0; k < kSlots.size(); ++k) {
+                if (k == 2 || k == 4 || k == 6 || k == 8)
+                    m_loop->yieldOnce();
+                const Slot &s = kSlots[k];
+                const QString raw = (contact.get()->*s.get)();
+                const QString value = s.email ? RemoveSpaces(raw) : NumberOnly(raw);
+                if (!value.isEmpty()) {
+                    qint16 sameId = id;
+                    dbp->add(sameId, 0, QString(), value, s.typ, 0);
+                }
+            }
+        }
+        logLine(QStringLiteral("Outlook readcontacts done"));
+    } catch (const RuntimeError &e) {
+        raiseOutlookError(e.number(), e.description());
+    } catch (const std::exception &e) {
+        raiseOutlookError(ErrInvalidArgument, QString::fromLocal8Bit(e.what()));
+    }
+    m_owner->MrCallback(1);
+}
+
+void OutlookControl::UpdateContacts(std::shared_ptr<DBPhonebook> dbp)
+{
+    try {
+        const qint16 n = dbp->count();
+        for (qint16 i = 0; i < n; ++i) {
+            if (pollInterrupt())
+                return;
+            auto item = dbp->GetItem(i);
+            if (item && item->operation == 1 && item->typ != 0)
+                StoreContactField(dbp->GetNameById(item->id), *item);
+        }
+    } catch (const RuntimeError &e) {
+        raiseOutlookError(e.number(), e.description());
+    } catch (const std::exception &e) {
+        raiseOutlookError(ErrInvalidArgument, QString::fromLocal8Bit(e.what()));
+    }
+    m_owner->MrCallback(1);
+}
+
+void OutlookControl::StoreContactField(const QString &name, const DBPhonebookItem &item)
+{
+    auto items = ContactsFolder->Items();
+    CurrentContact.reset();
+    m_loop->yieldOnce();
+    // The name is matched as data: quotes or brackets in it cannot widen or break the search.
+    auto found = items->Find(pim::PimItems::fullNameFilter(name));
+    if (found && found->TypeName() == QLatin1String("ContactItem")) {
+        CurrentContact = std::static_pointer_cast<pim::ContactItem>(found);
+    } else {
+        CurrentContact = std::static_pointer_cast<pim::ContactItem>(items->add());
+        CurrentContact->setFullName(name);
+    }
+    if (item.typ >= 1 && item.typ <= 4) {
+        bool stored = false;
+        for (const Slot &s : kSlots) {
+            if (s.typ != item.typ)
+                continue;
+            if ((CurrentContact.get()->*s.get)().trimmed().isEmpty()) {
+                (CurrentContact.get()->*s.set)(item.data);
+                stored = true;
+                break;
+            }
+        }
+        if (!stored)
+            AddDetails(QStringLiteral("Outlook"),
+                       QStringLiteral("no space left in contact for ") + name + QLatin1Char(' ') + item.data);
+    }
+    CurrentContact->Save();
+    m_loop->yieldOnce();
+    CurrentContact.reset();
+}
+
+} // namespace orvia

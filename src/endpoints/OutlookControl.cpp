@@ -1,0 +1,189 @@
+// Connection, folder lists, folder choice and features of the desktop endpoint.
+#include "endpoints/OutlookControl.h"
+#include "common/Globals.h"
+#include "data/ModFeatures.h"
+#include "endpoints/RunOwner.h"
+#include "platform/RuntimeError.h"
+#include "platform/Timer.h"
+#include "platform/pim/PimFolder.h"
+#include "platform/pim/PimItems.h"
+#include "platform/pim/PimNamespace.h"
+
+namespace orvia {
+
+namespace {
+void logLine(const QString &s) { globals().gLog.log(s); }
+} // namespace
+
+OutlookControl::OutlookControl(const QString &root, IMessageLoop *loop) : m_root(root), m_loop(loop) {}
+
+OutlookControl::~OutlookControl() = default;
+
+bool OutlookControl::Init()
+{
+    logLine(QStringLiteral("Outlook init start"));
+    int checkpoint = 10;
+    bool result = false;
+    try {
+        OutlookApp = pim::PimApplication::attach(m_root);
+    } catch (const RuntimeError &) {
+        OutlookApp.reset();
+    }
+    QString errorText = QStringLiteral("0");
+    if (!OutlookApp) {
+        checkpoint = 20;
+        try {
+            OutlookApp = pim::PimApplication::create(m_root);
+        } catch (const RuntimeError &e) {
+            errorText = QString::number(e.number()) + e.description();
+        }
+    }
+    result = OutlookApp != nullptr;
+    logLine(QStringLiteral("Outlook obj created as ") + (OutlookApp ? OutlookApp->TypeName() : QStringLiteral("Nothing")) +
+            QStringLiteral(" Err: ") + errorText);
+    if (!result) {
+        logLine(QStringLiteral("error in outlook.init ") + errorText + QStringLiteral("   breakpoint was: ") +
+                QString::number(checkpoint));
+        return false;
+    }
+    try {
+        checkpoint = 30;
+        globals().gOutlookVersion = OutlookApp->version();
+        logLine(QStringLiteral("Outlook version: ") + globals().gOutlookVersion);
+        checkpoint = 40;
+        OutlookNamespace = OutlookApp->GetNamespace(QStringLiteral("MAPI"));
+        checkpoint = 50;
+        OutlookNamespace->Logon();
+        checkpoint = 60;
+        ContactsFolder = OutlookNamespace->GetDefaultFolder(pim::FolderContacts);
+        if (!ContactsFolder)
+            throwError(ErrObjectNotSet);
+        logLine(QStringLiteral("Contacts default folder: ") + ContactsFolder->name() + QStringLiteral(" Description: ") +
+                ContactsFolder->Description());
+        checkpoint = 80;
+        CalendarFolder = OutlookNamespace->GetDefaultFolder(pim::FolderCalendar);
+        if (!CalendarFolder)
+            throwError(ErrObjectNotSet);
+        logLine(QStringLiteral("Calendar default folder: ") + CalendarFolder->name() + QStringLiteral(" Description: ") +
+                CalendarFolder->Description());
+        logLine(QStringLiteral("Outlook init stop"));
+        scanFolders();
+    } catch (const RuntimeError &e) {
+        logLine(QStringLiteral("error in outlook.init ") + QString::number(e.number()) + QLatin1Char(' ') + e.description() +
+                QStringLiteral("   breakpoint was: ") + QString::number(checkpoint));
+    }
+    return result;
+}
+
+void OutlookControl::scanFolders()
+{
+    FoldersIDs = std::make_unique<StringArray>();
+    FoldersNames = std::make_unique<StringArray>();
+    FoldersTypes = std::make_unique<IntArray>();
+    walkFolders(OutlookNamespace->Folders(), QString());
+}
+
+void OutlookControl::walkFolders(const std::shared_ptr<pim::PimFolders> &folders, const QString &path)
+{
+    int number = 0;
+    QString description;
+    try {
+        for (auto f = folders->GetFirst(); f; f = folders->GetNext()) {
+            const qint32 type = f->DefaultItemType();
+            logLine(QStringLiteral("id: ") + f->EntryID() + QStringLiteral(" class: ") + QString::number(f->Class()) +
+                    QStringLiteral(" name: ") + f->name() + QStringLiteral(" msgclass: ") + f->DefaultMessageClass() +
+                    QStringLiteral(" defaulttype: ") + QString::number(type));
+            const QString folderPath = path + QLatin1Char('\\') + f->name();
+            if (type == 1 || type == 2) {
+                FoldersIDs->add(f->EntryID());
+                FoldersNames->add(folderPath);
+                FoldersTypes->add(qint16(type));
+            }
+            walkFolders(f->Folders(), folderPath);
+        }
+    } catch (const RuntimeError &e) {
+        number = e.number();
+        description = e.description();
+    }
+    logLine(QStringLiteral("recurse outlook folders: ") + QString::number(number) + QLatin1Char(' ') + description);
+}
+
+QString OutlookControl::getContactsFolderID() const
+{
+    if (!ContactsFolder)
+        throwError(ErrObjectNotSet);
+    return ContactsFolder->EntryID();
+}
+
+QString OutlookControl::getCalendarFolderID() const
+{
+    if (!CalendarFolder)
+        throwError(ErrObjectNotSet);
+    return CalendarFolder->EntryID();
+}
+
+QString OutlookControl::setContactsFolder(const QString &folderId)
+{
+    try {
+        if (!OutlookNamespace)
+            return QString();
+        auto f = OutlookNamespace->GetFolderFromID(folderId);
+        if (!f)
+            return QString();
+        ContactsFolder = f;
+        return f->name();
+    } catch (const RuntimeError &) {
+        return QString();
+    }
+}
+
+QString OutlookControl::setCalendarFolder(const QString &folderId)
+{
+    try {
+        if (!OutlookNamespace)
+            return QString();
+        auto f = OutlookNamespace->GetFolderFromID(folderId);
+        if (!f)
+            return QString();
+        CalendarFolder = f;
+        return f->name();
+    } catch (const RuntimeError &) {
+        return QString();
+    }
+}
+
+std::shared_ptr<ModFeatures> OutlookControl::GetFeatures()
+{
+    if (!ContactsFolder)
+        throwError(ErrObjectNotSet);
+    auto f = std::make_shared<ModFeatures>();
+    f->name = QStringLiteral("Outlook");
+    f->ME_capacity = 10000;
+    const qint32 n = ContactsFolder->Items()->count();
+    if (n > 32767)
+        throwError(ErrOverflow);
+    f->ME_filled = qint16(n);
+    f->SM_capacity = 0;
+    f->SM_filled = 0;
+    f->NameLen = 50;
+    f->EmailLen = 50;
+    f->CalBodyLen = 10000;
+    f->Cal_capacity = 10000;
+    f->ExtPB = true;
+    f->writeable = true;
+    return f;
+}
+
+bool OutlookControl::pollInterrupt()
+{
+    m_loop->yieldOnce();
+    return m_owner->UserInterrupt();
+}
+
+void OutlookControl::raiseOutlookError(int number, const QString &description)
+{
+    logLine(QStringLiteral("Outlook error: ") + QString::number(number) + description);
+    throwError(ErrOutlook);
+}
+
+} // namespace orvia

@@ -1,0 +1,70 @@
+#pragma once
+// The desktop endpoint: reads and writes the contacts and calendar folders of the desktop store (a
+// vdir tree of vCard and iCalendar files) for the run state machine, and lists the folders for the
+// setup window.
+#include "data/IntArray.h"
+#include "data/StringArray.h"
+#include "endpoints/DesktopEndpoint.h"
+#include <QString>
+#include <memory>
+
+namespace orvia {
+
+class IRunOwner;
+class IMessageLoop;
+class DBPhonebookItem;
+
+namespace pim {
+class PimApplication;
+class PimNamespace;
+class PimFolder;
+class PimFolders;
+class ContactItem;
+} // namespace pim
+
+class OutlookControl : public IDesktopEndpoint
+{
+public:
+    // `root`: the folder tree of the desktop store. `loop` lets the long operations yield.
+    OutlookControl(const QString &root, IMessageLoop *loop);
+    ~OutlookControl() override;
+
+    void setOwner(IRunOwner *owner) { m_owner = owner; }
+
+    // Public lists of the folder scan: parallel entries of every contacts (2) and calendar (1) folder.
+    std::unique_ptr<StringArray> FoldersIDs;
+    std::unique_ptr<StringArray> FoldersNames;
+    std::unique_ptr<IntArray> FoldersTypes;
+
+    QString getContactsFolderID() const;
+    QString setContactsFolder(const QString &folderId);
+    QString getCalendarFolderID() const;
+    QString setCalendarFolder(const QString &folderId);
+    void UpdateContacts(std::shared_ptr<DBPhonebook> dbp) override;
+    void ReadContacts(std::shared_ptr<DBPhonebook> dbp) override;
+    bool Init();
+    std::shared_ptr<ModFeatures> GetFeatures() override;
+    void ReadCalendar(std::shared_ptr<DBCalendar> dbc) override;
+    void UpdateCalendar(std::shared_ptr<DBCalendar> dbc) override;
+
+    static QString NumberOnly(const QString &s);
+    static QString RemoveSpaces(const QString &s);
+
+private:
+    void scanFolders();
+    void walkFolders(const std::shared_ptr<pim::PimFolders> &folders, const QString &path);
+    void StoreContactField(const QString &name, const DBPhonebookItem &item);
+    bool pollInterrupt();
+    [[noreturn]] void raiseOutlookError(int number, const QString &description);
+
+    QString m_root;
+    IMessageLoop *m_loop;
+    IRunOwner *m_owner = nullptr;
+    std::shared_ptr<pim::PimApplication> OutlookApp;
+    std::shared_ptr<pim::PimNamespace> OutlookNamespace;
+    std::shared_ptr<pim::ContactItem> CurrentContact;
+    std::shared_ptr<pim::PimFolder> ContactsFolder;
+    std::shared_ptr<pim::PimFolder> CalendarFolder;
+};
+
+} // namespace orvia
