@@ -1,0 +1,259 @@
+// The desktop endpoint over a temporary store: folder scan, reading and writing contacts and
+// appointments, the run frame (details lines, interrupts, the store error).
+#include "common/Globals.h"
+#include "data/DBCalendar.h"
+#include "data/DBCalendarItem.h"
+#include "data/DBPhonebook.h"
+#include "data/DBPhonebookItem.h"
+#include "data/ModFeatures.h"
+#include "endpoints/OutlookControl.h"
+#include "endpoints/RunOwner.h"
+#include "platform/RuntimeError.h"
+#include "support/ManualTime.h"
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace orvia;
+
+namespace {
+
+struct Owner : IRunOwner {
+    int callbacks = 0;
+    bool stop = false;
+    int polls = 0, stopAfter = -1;
+    double lastProgress = -1;
+    void MrCallback(qint16) override { ++callbacks; }
+    void SetProgress(double f) override { lastProgress = f; }
+    bool UserInterrupt() override { return stop || (stopAfter >= 0 && ++polls > stopAfter); }
+    void RecoverFromPhoneError() override {}
+    qint16 SyncStateMachine() const override { return 2; }
+};
+
+struct Desk : ::testing::Test {
+    QTemporaryDir dir;
+    test::ManualTime time;
+    Owner owner;
+    std::unique_ptr<OutlookControl> ol;
+    QString root() const { return dir.path() + QStringLiteral("/pim"); }
+    QString contacts() const { return root() + QStringLiteral("/Personal Folders/Contacts/"); }
+    QString calendar() const { return root() + QStringLiteral("/Personal Folders/Calendar/"); }
+
+    void SetUp() override
+    {
+        resetGlobals();
+        Globals &g = globals();
+        for (const char *w : {"meeting", "besprechung"})
+            g.gMeetingWords.add(QString::fromLatin1(w));
+        for (const char *w : {"call", "anruf"})
+            g.gCallWords.add(QString::fromLatin1(w));
+        for (const char *w : {"birthday", "geburtstag"})
+            g.gBirthdayWords.add(QString::fromLatin1(w));
+        ol = std::make_unique<OutlookControl>(root(), &time);
+        ol->setOwner(&owner);
+        ASSERT_TRUE(ol->Init());
+    }
+    void write(const QString &path, const QByteArray &data)
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(data);
+    }
+    QStringList dataOf(const DBPhonebook &pb)
+    {
+        QStringList r;
+        for (qint16 i = 0; i < pb.count(); ++i)
+            r << QString::number(pb.GetItem(i)->typ) + QLatin1Char(':') + pb.GetItem(i)->data;
+        return r;
+    }
+};
+
+QByteArray card(const char *body)
+{
+    return QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\n") + body + "END:VCARD\r\n";
+}
+
+} // namespace
+
+TEST_F(Desk, FirstStartMakesTheDefaultStoreAndListsItsFolders)
+{
+    ASSERT_TRUE(ol->FoldersNames);
+    QStringList names;
+    for (qint16 i = 0; i < ol->FoldersNames->count(); ++i)
+        names << ol->FoldersNames->GetItem(i) + QLatin1Char('=') + QString::number(ol->FoldersTypes->GetItem(i));
+    EXPECT_EQ(names, (QStringList{"\\Personal Folders\\Calendar=1", "\\Personal Folders\\Contacts=2"}));
+    auto f = ol->GetFeatures();
+    EXPECT_EQ(f->name, QStringLiteral("Outlook"));
+    EXPECT_EQ(f->ME_capacity, 10000);
+    EXPECT_EQ(f->ME_filled, 0);
+    EXPECT_TRUE(f->ExtPB);
+    EXPECT_EQ(ol->setCalendarFolder(QStringLiteral("no-such-folder")), QString());
+    EXPECT_EQ(ol->getCalendarFolderID(), ol->FoldersIDs->GetItem(0));
+    EXPECT_EQ(ol->setContactsFolder(ol->FoldersIDs->GetItem(1)), QStringLiteral("Contacts"));
+}
+
+TEST_F(Desk, UnusableRootIsReportedAsNotReachable)
+{
+    write(dir.path() + QStringLiteral("/blocked"), "a file where the store should be");
+    OutlookControl other(dir.path() + QStringLiteral("/blocked/pim"), &time);
+    EXPECT_FALSE(other.Init());
+}
+
+TEST_F(Desk, ReadsContactsWithCleanedNumbersAndSkipsBrokenFiles)
+{
+    write(contacts() + QStringLiteral("a.vcf"),
+          card("UID:a\r\nFN:Anna Berg\r\nN:Berg;Anna;;;\r\nTEL;TYPE=CELL:+49 (151) 123-45\r\nTEL;TYPE=HOME:030 1234\r\n"
+               "TEL;TYPE=WORK:ext. only\r\nEMAIL:anna @example.org\r\n"));
+    write(contacts() + QStringLiteral("b.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Trunc");
+    write(contacts() + QStringLiteral("c.vcf"), card("UID:c\r\nFN:\r\nN:;;;;\r\n"));
+    auto pb = std::make_shared<DBPhonebook>();
+    ol->ReadContacts(pb);
+    EXPECT_EQ(owner.callbacks, 1);
+    EXPECT_EQ(dataOf(*pb), (QStringList{"0:Anna Berg", "1:+4915112345", "2:0301234", "4:anna@example.org", "0:"}));
+    EXPECT_TRUE(globals().gDetails.startsWith(QStringLiteral("Error from Outlook while reading contacts: ")));
+    EXPECT_EQ(owner.lastProgress, 1.0);
+}
+
+TEST_F(Desk, WritesDataIntoFreeSlotsAndCreatesMissingContacts)
+{
+    write(contacts() + QStringLiteral("kept.vcf"),
+          card("UID:kept\r\nFN:Bert\r\nN:;Bert;;;\r\nTEL;TYPE=HOME:1\r\nTEL;TYPE=HOME:2\r\nADR;TYPE=HOME:;;Street 1;Town;;;\r\n"
+               "NOTE:keep me\r\n"));
+    auto pb = std::make_shared<DBPhonebook>();
+    pb->AddByName(QStringLiteral("Bert"), 0, QString(), QStringLiteral("3"), 2, 1);           // no home slot left
+    pb->AddByName(QStringLiteral("Bert"), 0, QString(), QStringLiteral("+4930555"), 1, 1);    // mobile
+    pb->AddByName(QStringLiteral("Cleo \"C\" [x]"), 0, QString(), QStringLiteral("777"), 3, 1);
+    pb->AddByName(QStringLiteral("Cleo \"C\" [x]"), 0, QString(), QStringLiteral("c@x.org"), 4, 1);
+    pb->AddByName(QStringLiteral("Cleo \"C\" [x]"), 0, QString(), QStringLiteral("888"), 3, 0); // not to be written
+    ol->UpdateContacts(pb);
+    EXPECT_EQ(owner.callbacks, 1);
+    EXPECT_EQ(globals().gDetails.count(QStringLiteral("no space left in contact for Bert 3")), 1);
+
+    auto back = std::make_shared<DBPhonebook>();
+    ol->ReadContacts(back);
+    EXPECT_EQ(dataOf(*back), (QStringList{"0:Bert", "1:+4930555", "2:1", "2:2", "0:Cleo \"C\" [x]", "3:777", "4:c@x.org"}));
+    QFile kept(contacts() + QStringLiteral("kept.vcf"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    const QByteArray text = kept.readAll();
+    EXPECT_TRUE(text.contains("NOTE:keep me"));
+    EXPECT_TRUE(text.contains("Street 1"));
+    EXPECT_EQ(QDir(contacts()).entryList({QStringLiteral("*.vcf")}).size(), 2);
+}
+
+TEST_F(Desk, CalendarKeywordsInAnyLanguage)
+{
+    const QDateTime at(QDate(2026, 5, 4), QTime(9, 30));
+    auto cal = std::make_shared<DBCalendar>();
+    const struct {
+        const char *subject;
+        qint16 typ;
+    } cases[] = {{"Meeting: Project review", 3}, {"call: Bob", 2}, {"Birthday Anna", 4}, {"Lunch with Bob", 1},
+                 {"Re: Budget", 1}, {"Besprechung: Team", 3}};
+    for (const auto &c : cases)
+        cal->add(0, at, at, true, 10, 1, QString::fromUtf8(c.subject), QStringLiteral("line1"), 1);
+    ol->UpdateCalendar(cal);
+    auto back = std::make_shared<DBCalendar>();
+    ol->ReadCalendar(back);
+    ASSERT_EQ(back->count(), 6);
+    QMap<QString, qint16> got;
+    for (qint16 i = 0; i < back->count(); ++i)
+        got[back->GetItem(i)->title] = back->GetItem(i)->typ;
+    EXPECT_EQ(got.value(QStringLiteral("Project review")), 3);
+    EXPECT_EQ(got.value(QStringLiteral("Bob")), 2);
+    EXPECT_EQ(got.value(QStringLiteral("Anna")), 4);
+    EXPECT_EQ(got.value(QStringLiteral("Lunch with Bob")), 1);
+    EXPECT_EQ(got.value(QStringLiteral("Re: Budget")), 1);
+    EXPECT_EQ(got.value(QStringLiteral("Team")), 3);
+}
+
+TEST_F(Desk, WrittenEventsRoundTripWithPrefixRecurrenceAndReminder)
+{
+    const QDateTime at(QDate(2004, 5, 5), QTime(8, 0));
+    auto cal = std::make_shared<DBCalendar>();
+    cal->add(0, at, QDateTime(), true, 15, 4, QStringLiteral("Anna"), QStringLiteral("a\r\nb"), 1);
+    cal->add(0, at.addDays(1), QDateTime(), false, 0, 2, QStringLiteral("Bob"), QString(), 1);
+    cal->add(0, at.addDays(2), QDateTime(), false, 0, 1, QStringLiteral("ignored"), QString(), 0);
+    cal->add(0, at.addDays(3), QDateTime(), false, 0, 1, QStringLiteral("deleted on phone"), QString(), 3);
+    ol->UpdateCalendar(cal);
+    const QStringList files = QDir(calendar()).entryList({QStringLiteral("*.ics")});
+    ASSERT_EQ(files.size(), 2);
+    QByteArray all;
+    for (const QString &f : files) {
+        QFile file(calendar() + f);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        all += file.readAll();
+    }
+    EXPECT_TRUE(all.contains("SUMMARY:Birthday: Anna"));
+    EXPECT_TRUE(all.contains("FREQ=YEARLY"));
+    EXPECT_TRUE(all.contains("UNTIL=22221221"));
+    EXPECT_TRUE(all.contains("SUMMARY:Call: Bob"));
+
+    auto back = std::make_shared<DBCalendar>();
+    ol->ReadCalendar(back);
+    ASSERT_EQ(back->count(), 2);
+    for (qint16 i = 0; i < 2; ++i) {
+        auto r = back->GetItem(i);
+        if (r->typ == 4) {
+            EXPECT_EQ(r->title, QStringLiteral("Anna"));
+            EXPECT_EQ(r->dstart, at);
+            EXPECT_EQ(r->dend, at.addSecs(1800));
+            EXPECT_TRUE(r->alarm);
+            EXPECT_EQ(r->prerem, 15);
+            EXPECT_EQ(r->body, QStringLiteral("a b"));
+        } else {
+            EXPECT_EQ(r->typ, 2);
+            EXPECT_EQ(r->title, QStringLiteral("Bob"));
+        }
+    }
+}
+
+TEST_F(Desk, WholeDayEventsAndBrokenFilesGiveDetailsLines)
+{
+    write(calendar() + QStringLiteral("allday.ics"),
+          "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//x//y//EN\r\nBEGIN:VEVENT\r\nUID:d1\r\nDTSTAMP:20260101T000000Z\r\n"
+          "DTSTART;VALUE=DATE:20260601\r\nDTEND;VALUE=DATE:20260602\r\nSUMMARY:Holiday\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    write(calendar() + QStringLiteral("garbage.ics"), QByteArray("\x00\x01\x02garbage", 10));
+    write(calendar() + QStringLiteral("ok.ics"),
+          "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//x//y//EN\r\nBEGIN:VEVENT\r\nUID:d2\r\nDTSTAMP:20260101T000000Z\r\n"
+          "DTSTART:20260601T100000\r\nDTEND:20260601T110000\r\nSUMMARY:Say \"hi\"\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    auto back = std::make_shared<DBCalendar>();
+    ol->ReadCalendar(back);
+    ASSERT_EQ(back->count(), 1);
+    EXPECT_EQ(back->GetItem(0)->title, QStringLiteral("Say  hi "));
+    EXPECT_TRUE(globals().gDetails.contains(QStringLiteral("Could not store whole-day event: Holiday")));
+    EXPECT_TRUE(globals().gDetails.contains(QStringLiteral("Error from Outlook while reading calendar: ")));
+}
+
+TEST_F(Desk, InterruptReturnsWithoutCallbackAndKeepsWhatWasDone)
+{
+    auto pb = std::make_shared<DBPhonebook>();
+    for (int i = 0; i < 3; ++i)
+        pb->AddByName(QStringLiteral("P%1").arg(i), 0, QString(), QStringLiteral("12%1").arg(i), 1, 1);
+    owner.stopAfter = 4; // records: name, number, name, number, ... stop before the third contact's number
+    ol->UpdateContacts(pb);
+    EXPECT_EQ(owner.callbacks, 0);
+    EXPECT_EQ(QDir(contacts()).entryList({QStringLiteral("*.vcf")}).size(), 2);
+}
+
+TEST_F(Desk, StoreFailureDuringARunIsTheStoreError)
+{
+    auto pb = std::make_shared<DBPhonebook>();
+    pb->AddByName(QStringLiteral("X"), 0, QString(), QStringLiteral("1"), 1, 1);
+    QDir(contacts()).removeRecursively();
+    write(contacts().chopped(1), "a file where the folder was");
+    try {
+        ol->UpdateContacts(pb);
+        FAIL() << "no error";
+    } catch (const RuntimeError &e) {
+        EXPECT_EQ(e.number(), ErrOutlook);
+    }
+    EXPECT_EQ(owner.callbacks, 0);
+}
+
+TEST(DeskText, NumberOnlyAndRemoveSpaces)
+{
+    EXPECT_EQ(OutlookControl::NumberOnly(QStringLiteral("+49 (0)30-12+3 abc")), QStringLiteral("+4903012+3"));
+    EXPECT_EQ(OutlookControl::NumberOnly(QStringLiteral("letters")), QString());
+    EXPECT_EQ(OutlookControl::RemoveSpaces(QStringLiteral(" a b\tc ")), QStringLiteral("ab\tc"));
+}
