@@ -17,9 +17,13 @@ namespace orvia {
 
 namespace {
 
-void logLine(const QString &s) { globals().gLog.log(s); }
+void logLine(const QString &s)
+{
+    globals().gLog.log(s);
+}
 
-struct KindAndTitle {
+struct KindAndTitle
+{
     qint16 typ = 1;
     QString title;
 };
@@ -64,10 +68,14 @@ QString oneLine(const QString &body)
 QString prefixFor(qint16 typ)
 {
     switch (typ) {
-    case 3: return QStringLiteral("Meeting: ");
-    case 2: return QStringLiteral("Call: ");
-    case 4: return QStringLiteral("Birthday: ");
-    default: return QString();
+    case 3:
+        return QStringLiteral("Meeting: ");
+    case 2:
+        return QStringLiteral("Call: ");
+    case 4:
+        return QStringLiteral("Birthday: ");
+    default:
+        return QString();
     }
 }
 
@@ -95,7 +103,8 @@ void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
             } catch (const RuntimeError &e) {
                 if (e.number() == ErrItemRefused) {
                     logLine(QStringLiteral("Outlook readcal error 4096: ") + e.description());
-                    globals().gDetails += QStringLiteral("Error from Outlook while reading calendar: ") + e.description();
+                    globals().gDetails +=
+                        QStringLiteral("Error from Outlook while reading calendar: ") + e.description();
                 }
                 continue; // any other failed fetch leaves no item: skipped
             }
@@ -106,12 +115,13 @@ void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
             logLine(QStringLiteral("bkpt read cal subject ") + appt->subject());
             logLine(QStringLiteral("bkpt read cal start ") + appt->start().toString(Qt::ISODate));
             if (appt->AllDayEvent()) {
-                AddDetails(QStringLiteral("Outlook"), QStringLiteral("Could not store whole-day event: ") + appt->subject());
+                AddDetails(QStringLiteral("Outlook"),
+                           QStringLiteral("Could not store whole-day event: ") + appt->subject());
                 continue;
             }
             const KindAndTitle kt = kindFromSubject(appt->subject());
-            dbc->add(0, appt->start(), appt->end(), appt->ReminderSet(), appt->ReminderMinutesBeforeStart(), kt.typ,
-                     kt.title, oneLine(appt->body()), 0);
+            dbc->add(0, appt->start(), appt->end(), appt->ReminderSet(), appt->ReminderMinutesBeforeStart(),
+                     kt.typ, kt.title, oneLine(appt->body()), 0);
         }
     } catch (const RuntimeError &e) {
         raiseOutlookError(e.number(), e.description());

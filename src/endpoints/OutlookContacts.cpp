@@ -17,12 +17,16 @@ namespace orvia {
 
 namespace {
 
-void logLine(const QString &s) { globals().gLog.log(s); }
+void logLine(const QString &s)
+{
+    globals().gLog.log(s);
+}
 
 using Getter = QString (pim::ContactItem::*)() const;
 using Setter = void (pim::ContactItem::*)(const QString &);
 
-struct Slot {
+struct Slot
+{
     qint16 typ;
     Getter get;
     Setter set;
@@ -85,7 +89,8 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
                 if (e.number() != ErrItemRefused)
                     throw;
                 logLine(QStringLiteral("Outlook readcontacts error 4096: ") + e.description());
-                globals().gDetails += QStringLiteral("Error from Outlook while reading contacts: ") + e.description();
+                globals().gDetails +=
+                    QStringLiteral("Error from Outlook while reading contacts: ") + e.description();
                 continue;
             }
             logLine(QStringLiteral("typename ") + item->TypeName());

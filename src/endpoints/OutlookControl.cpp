@@ -12,7 +12,10 @@
 namespace orvia {
 
 namespace {
-void logLine(const QString &s) { globals().gLog.log(s); }
+void logLine(const QString &s)
+{
+    globals().gLog.log(s);
+}
 } // namespace
 
 OutlookControl::OutlookControl(const QString &root, IMessageLoop *loop) : m_root(root), m_loop(loop) {}
@@ -39,8 +42,9 @@ bool OutlookControl::Init()
         }
     }
     result = OutlookApp != nullptr;
-    logLine(QStringLiteral("Outlook obj created as ") + (OutlookApp ? OutlookApp->TypeName() : QStringLiteral("Nothing")) +
-            QStringLiteral(" Err: ") + errorText);
+    logLine(QStringLiteral("Outlook obj created as ") +
+            (OutlookApp ? OutlookApp->TypeName() : QStringLiteral("Nothing")) + QStringLiteral(" Err: ") +
+            errorText);
     if (!result) {
         logLine(QStringLiteral("error in outlook.init ") + errorText + QStringLiteral("   breakpoint was: ") +
                 QString::number(checkpoint));
@@ -58,19 +62,19 @@ bool OutlookControl::Init()
         ContactsFolder = OutlookNamespace->GetDefaultFolder(pim::FolderContacts);
         if (!ContactsFolder)
             throwError(ErrObjectNotSet);
-        logLine(QStringLiteral("Contacts default folder: ") + ContactsFolder->name() + QStringLiteral(" Description: ") +
-                ContactsFolder->Description());
+        logLine(QStringLiteral("Contacts default folder: ") + ContactsFolder->name() +
+                QStringLiteral(" Description: ") + ContactsFolder->Description());
         checkpoint = 80;
         CalendarFolder = OutlookNamespace->GetDefaultFolder(pim::FolderCalendar);
         if (!CalendarFolder)
             throwError(ErrObjectNotSet);
-        logLine(QStringLiteral("Calendar default folder: ") + CalendarFolder->name() + QStringLiteral(" Description: ") +
-                CalendarFolder->Description());
+        logLine(QStringLiteral("Calendar default folder: ") + CalendarFolder->name() +
+                QStringLiteral(" Description: ") + CalendarFolder->Description());
         logLine(QStringLiteral("Outlook init stop"));
         scanFolders();
     } catch (const RuntimeError &e) {
-        logLine(QStringLiteral("error in outlook.init ") + QString::number(e.number()) + QLatin1Char(' ') + e.description() +
-                QStringLiteral("   breakpoint was: ") + QString::number(checkpoint));
+        logLine(QStringLiteral("error in outlook.init ") + QString::number(e.number()) + QLatin1Char(' ') +
+                e.description() + QStringLiteral("   breakpoint was: ") + QString::number(checkpoint));
     }
     return result;
 }
@@ -90,8 +94,9 @@ void OutlookControl::walkFolders(const std::shared_ptr<pim::PimFolders> &folders
     try {
         for (auto f = folders->GetFirst(); f; f = folders->GetNext()) {
             const qint32 type = f->DefaultItemType();
-            logLine(QStringLiteral("id: ") + f->EntryID() + QStringLiteral(" class: ") + QString::number(f->Class()) +
-                    QStringLiteral(" name: ") + f->name() + QStringLiteral(" msgclass: ") + f->DefaultMessageClass() +
+            logLine(QStringLiteral("id: ") + f->EntryID() + QStringLiteral(" class: ") +
+                    QString::number(f->Class()) + QStringLiteral(" name: ") + f->name() +
+                    QStringLiteral(" msgclass: ") + f->DefaultMessageClass() +
                     QStringLiteral(" defaulttype: ") + QString::number(type));
             const QString folderPath = path + QLatin1Char('\\') + f->name();
             if (type == 1 || type == 2) {
@@ -105,7 +110,8 @@ void OutlookControl::walkFolders(const std::shared_ptr<pim::PimFolders> &folders
         number = e.number();
         description = e.description();
     }
-    logLine(QStringLiteral("recurse outlook folders: ") + QString::number(number) + QLatin1Char(' ') + description);
+    logLine(QStringLiteral("recurse outlook folders: ") + QString::number(number) + QLatin1Char(' ') +
+            description);
 }
 
 QString OutlookControl::getContactsFolderID() const

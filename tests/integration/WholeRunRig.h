@@ -13,6 +13,7 @@
 #include "phonesim/ModelTable.h"
 #include "phonesim/SimCommControl.h"
 #include "support/ManualTime.h"
+#include "support/QtPrinters.h"
 #include "support/ScriptedMessageBox.h"
 #include <QDir>
 #include <QFile>
@@ -20,7 +21,8 @@
 
 namespace orvia::test {
 
-struct NoSetup : ISetupDetection {
+struct NoSetup : ISetupDetection
+{
     int calls = 0;
     void FiniteStateMachine() override { ++calls; }
 };
@@ -74,8 +76,9 @@ public:
     void addContact(const QString &uid, const QString &fn, const QString &telLines)
     {
         writeFile(contactsDir() + uid + QStringLiteral(".vcf"),
-                  (QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:") + uid + QStringLiteral("\r\nFN:") + fn +
-                   QStringLiteral("\r\nN:;") + fn + QStringLiteral(";;;\r\n") + telLines + QStringLiteral("END:VCARD\r\n"))
+                  (QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:") + uid + QStringLiteral("\r\nFN:") +
+                   fn + QStringLiteral("\r\nN:;") + fn + QStringLiteral(";;;\r\n") + telLines +
+                   QStringLiteral("END:VCARD\r\n"))
                       .toUtf8());
     }
 
@@ -105,7 +108,8 @@ public:
         QMap<qint16, QString> byId;
         for (qint16 i = 0; i < pb->count(); ++i) {
             auto r = pb->GetItem(i);
-            byId[r->id] += r->typ == 0 ? r->data + QStringLiteral(":") : QStringLiteral(" %1:%2").arg(r->typ).arg(r->data);
+            byId[r->id] += r->typ == 0 ? r->data + QStringLiteral(":")
+                                       : QStringLiteral(" %1:%2").arg(r->typ).arg(r->data);
         }
         QStringList out = byId.values();
         out.sort();
