@@ -1,12 +1,12 @@
 #include "engine/EngineText.h"
 #include "common/Globals.h"
+#include "common/Translation.h"
 
 namespace orvia {
 
 QString T(const QString &english)
 {
-    // Wired to the translation table once it is in place.
-    return english;
+    return Translate(english);
 }
 
 void logLine(const QString &line)

@@ -1,6 +1,7 @@
 // The hub's serial link and callbacks: port opening, receive path, step timer, watchdog, progress.
 #include "EngineDoubles.h"
 #include "engine/FormMain.h"
+#include "support/LanguageFixture.h"
 #include "support/ManualTime.h"
 #include "support/ScriptedMessageBox.h"
 #include <gtest/gtest.h>
@@ -23,7 +24,7 @@ struct Hub : ::testing::Test
     std::unique_ptr<FormMain> fm;
     void SetUp() override
     {
-        resetGlobals();
+        ASSERT_TRUE(loadBuiltLanguage());
         FormMain::Deps d;
         d.platform.timers = &time;
         d.platform.clock = &time;

@@ -2,6 +2,7 @@
 // states and every way a run can end.
 #include "EngineDoubles.h"
 #include "engine/FormMain.h"
+#include "support/LanguageFixture.h"
 #include "support/ManualTime.h"
 #include "support/ScriptedMessageBox.h"
 #include <gtest/gtest.h>
@@ -26,7 +27,7 @@ struct Rig : ::testing::Test
 
     void SetUp() override
     {
-        resetGlobals();
+        ASSERT_TRUE(loadBuiltLanguage());
         FormMain::Deps d;
         d.platform.timers = &time;
         d.platform.clock = &time;
@@ -60,10 +61,10 @@ TEST_F(Rig, ContactsRunShowsEachPhaseAndFinishes)
     EXPECT_TRUE(view.shown);
     runToEnd();
     EXPECT_EQ(view.text, QStringLiteral("Start Contacts Sync...done") + CRLF +
-                             "Loading data from Outlook...2 entries, done." + CRLF +
-                             "Loading data from the Velmora phone...1 entries, done." + CRLF +
-                             "Synchronizing...done." + CRLF + "Sending 1 entries to Outlook...done." + CRLF +
-                             "Sending 2 entries to the Velmora phone...done." + CRLF + CRLF +
+                             "Loading data from Outlook\u00AE...2 entries, done." + CRLF +
+                             "Loading data from the Velmora\u00AE phone...1 entries, done." + CRLF +
+                             "Synchronizing...done." + CRLF + "Sending 1 entries to Outlook\u00AE...done." +
+                             CRLF + "Sending 2 entries to the Velmora\u00AE phone...done." + CRLF + CRLF +
                              "Data exchange successfully completed.");
     EXPECT_EQ(view.overall, 100);
     EXPECT_EQ(tray.states, (QList<int>{2, 1}));
@@ -102,10 +103,10 @@ TEST_F(Rig, CalendarRunTextAndBars)
     EXPECT_EQ(view.overall, 0); // the first calendar run leaves the bar alone until it has checked the link
     runToEnd();
     EXPECT_EQ(view.text, QStringLiteral("Start Calendar Sync...done.") + CRLF +
-                             "Loading data from Outlook...1 events, done." + CRLF +
-                             "Loading data from the Velmora phone...0 events, done." + CRLF +
-                             "Synchronizing...done." + CRLF + "Sending 0 events to Outlook...done." + CRLF +
-                             "Sending 1 events to the Velmora phone...done." + CRLF + CRLF +
+                             "Loading data from Outlook\u00AE...1 events, done." + CRLF +
+                             "Loading data from the Velmora\u00AE phone...0 events, done." + CRLF +
+                             "Synchronizing...done." + CRLF + "Sending 0 events to Outlook\u00AE...done." +
+                             CRLF + "Sending 1 events to the Velmora\u00AE phone...done." + CRLF + CRLF +
                              "Data exchange successfully completed.");
     EXPECT_EQ(view.overall, 100);
     policy.notice = QStringLiteral("x\r\n");
@@ -172,8 +173,8 @@ TEST_F(Rig, DesktopErrorRetriedTwiceThenCancelled)
     EXPECT_EQ(boxes.last().style, mb::RetryCancel);
     EXPECT_EQ(boxes.last().title, QStringLiteral("Error"));
     EXPECT_TRUE(boxes.last().text.startsWith(
-        QStringLiteral("Cannot access to Outlook data.\r\nIf Outlook is asking")));
-    EXPECT_EQ(view.text.count(QStringLiteral("entries to Outlook...")), 3);
+        QStringLiteral("Cannot access to Outlook\u00AE data.\r\nIf Outlook\u00AE is asking")));
+    EXPECT_EQ(view.text.count(QStringLiteral("entries to Outlook\u00AE...")), 3);
     EXPECT_FALSE(view.shown);
     EXPECT_EQ(fm->syncState, Idle);
     EXPECT_EQ(tray.state, 1);
