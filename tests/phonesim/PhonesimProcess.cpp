@@ -13,7 +13,7 @@
 
 namespace orvia::phonesim::test {
 
-// The program is built next to the test binaries; ORVIA_BIN_DIR names the folder when it is set.
+// The program is built next to the test binaries; ctest names the folder in ORVIA_BIN_DIR.
 QString phonesimProgram()
 {
     QString dir = qEnvironmentVariable("ORVIA_BIN_DIR");

@@ -142,7 +142,13 @@ TEST(SimCommControl, PortsCanBeBusyAbsentOrSilent)
         EXPECT_EQ(e.number(), 8005);
     }
     port.setCommPort(2);
-    EXPECT_THROW(port.setPortOpen(true), RuntimeError);
+    try {
+        port.setPortOpen(true);
+        FAIL() << "absent port opened";
+    } catch (const RuntimeError &e) {
+        EXPECT_EQ(e.number(), 8002);
+    }
+    EXPECT_THROW(port.setCommPort(256), RuntimeError);
     EXPECT_FALSE(port.portOpen());
 
     Received r;
@@ -174,10 +180,17 @@ TEST(SimCommControl, ClosingDropsPendingRepliesAndClosedPortRefusesOutput)
     port.setPortOpen(false);
     pumpEvents();
     EXPECT_TRUE(r.pieces.isEmpty());
+    port.setRThreshold(0); // no receive events: what arrived waits for input()
+    port.setPortOpen(true);
+    port.output(QStringLiteral("AT\r\n"));
+    port.deliverAll();
+    port.setPortOpen(false);
+    EXPECT_EQ(port.input(), QStringLiteral("AT\r\r\nOK\r\n")); // still readable after the close
+    EXPECT_TRUE(r.pieces.isEmpty());
     EXPECT_THROW(port.output(QStringLiteral("AT\r\n")), RuntimeError);
     port.setPortOpen(true);
     EXPECT_THROW(port.setPortOpen(true), RuntimeError);
-    EXPECT_EQ(port.openCount(), 2);
+    EXPECT_EQ(port.openCount(), 3);
 }
 
 TEST(SimCommControl, HangUpClosesThePortAndTellsTheOwner)

@@ -1,6 +1,7 @@
 #include "phonesim/SimCommControl.h"
 
 #include "phonesim/ContentsFile.h"
+#include "platform/PortMap.h"
 #include "platform/RuntimeError.h"
 #include "platform/Windows1252.h"
 
@@ -79,10 +80,10 @@ QStringList SimCommControl::commandLines() const
 
 void SimCommControl::setCommPort(int port)
 {
+    if (port < 0 || port > PortMap::kMaxPort)
+        throwError(ErrCommBadPort);
     if (m_open)
-        throwError(kNotWhileOpen, QStringLiteral("Operation not valid while the port is opened"));
-    if (port < 0 || port > 16)
-        throwError(kPortInvalid, QStringLiteral("Invalid port number"));
+        throwError(ErrCommOpenNow);
     m_port = port;
 }
 
@@ -96,23 +97,25 @@ void SimCommControl::setPortOpen(bool open)
     if (open) {
         const PortKind kind = port().kind;
         if (kind == PortKind::Absent)
-            throwError(kPortInvalid, QStringLiteral("Invalid port number"));
+            throwError(ErrCommBadPort);
         if (kind == PortKind::Busy)
             throwError(ErrPortOpen);
         m_open = true;
+        m_input.clear();
         ++m_openCount;
         return;
     }
+    // What arrived and was not read yet stays readable after the close; what is still on its way
+    // is lost.
     m_open = false;
     stopTimers();
     m_queue.clear();
-    m_input.clear();
 }
 
 void SimCommControl::output(const QString &text)
 {
     if (!m_open)
-        throwError(kPortNotOpen, QStringLiteral("Operation valid only when the port is open"));
+        throwError(ErrCommNotOpen);
     m_sent << text;
     const Port &p = port();
     if (p.kind != PortKind::Handset)
