@@ -5,7 +5,11 @@
 
 #include "data/DBPhonebook.h"
 #include "phonesim/ContentsFile.h"
+#include "platform/PortMap.h"
 #include "platform/QtTimerFactory.h"
+#include "platform/SerialCommControl.h"
+#include "platform/SettingsStore.h"
+#include "support/MemorySettingsStore.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -45,14 +49,27 @@ ReadResult readOverPty(int bytesPerSecond)
     phone->faults().bytesPerSecond = bytesPerSecond;
     phone->setRecording(false);
     PtyPhoneServer server(phone);
-    TtyComm comm(server.slavePath());
+    // The program's own serial control on the terminal, opened as the main window opens it.
+    MemorySettingsStore settings;
+    settings.save(kSettingsApp, QStringLiteral("ports"), QStringLiteral("COM1"), server.slavePath());
+    PortMap ports{&settings, [] { return QStringList(); }};
+    SerialCommControl comm{ports};
+    comm.setCommPort(1);
+    comm.setSettings(QStringLiteral("57600,N,8,1"));
+    comm.setHandshaking(2);
+    comm.setRTSEnable(true);
+    comm.setRThreshold(1);
     comm.setPortOpen(true);
+    int reads = 0;
     QtTimerFactory timers;
     auto watchdog = timers.createTimer();
     ScriptedMessageBox box;
     RecordingOwner owner;
     VelmoraAT driver(&box);
-    comm.setOnComm([&] { driver.Receive(comm.input()); });
+    comm.setOnComm([&] {
+        ++reads;
+        driver.Receive(comm.input());
+    });
     watchdog->setOnTick([&] {
         driver.TimeOut();
         watchdog->setEnabled(false);
@@ -77,7 +94,7 @@ ReadResult readOverPty(int bytesPerSecond)
     r.seconds = double(t.nsecsElapsed()) / 1e9;
     r.commands = phone->commandCount() - before;
     r.replyBytes = server.bytesOut() - outBefore;
-    r.wakeups = comm.wakeups;
+    r.wakeups = reads;
     r.commandBytes = server.bytesIn() - inBefore;
     return r;
 }
