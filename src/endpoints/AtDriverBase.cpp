@@ -119,6 +119,13 @@ void AtDriverBase::Receive(const QString &data)
     m_rxBuffer += data;
     const ReplyStatus status = classifyReply(m_rxBuffer);
     if (status == ReplyStatus::Incomplete) {
+        // A link that keeps sending without ever ending its reply would otherwise restart the watchdog
+        // for ever while the buffer grows: no reply of these handsets comes near this size.
+        if (m_rxBuffer.size() > kMaxReplyLength) {
+            driver::log(protocolErrorLogPrefix() + QStringLiteral("reply too long"));
+            protocolFailure();
+            return;
+        }
         // More text: the phone gets another full interval (only while the watchdog is armed).
         if (TimerOut)
             TimerOut->setInterval(watchdogMs());

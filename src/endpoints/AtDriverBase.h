@@ -40,6 +40,9 @@ public:
     ICommControl *MSCom = nullptr;
     ITimer *TimerOut = nullptr;
 
+    // Longest text accepted as one reply before the link is taken as broken.
+    static constexpr qsizetype kMaxReplyLength = 65536;
+
     // For diagnostics and tests: the state machine's current state (0 idle).
     qint16 currentState() const { return m_state; }
 

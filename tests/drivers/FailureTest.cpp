@@ -321,3 +321,18 @@ TEST(UnreadableReplies, LateTextDoesNotReplayTheLastReply)
     EXPECT_EQ(pb->count(), 2);
     EXPECT_EQ(rig.owner.callbacks, 2);
 }
+
+TEST(UnreadableReplies, EndlessTextWithoutAnEndIsAFailure)
+{
+    // A link that streams text without ever ending the reply keeps restarting the watchdog; the driver
+    // gives up once no reply could be that long.
+    HandFedRig rig(std::make_unique<TarvexAT>(&rig.box));
+    rig.init();
+    const QString chunk(1000, QLatin1Char('x'));
+    for (int i = 0; i < 70 && rig.owner.recoveries == 0; ++i)
+        rig.reply(chunk);
+    EXPECT_EQ(rig.owner.recoveries, 1);
+    EXPECT_EQ(rig.box.last().text, kProtocol);
+    EXPECT_FALSE(rig.watchdog->enabled());
+    EXPECT_EQ(rig.timeOuts, 0);
+}
