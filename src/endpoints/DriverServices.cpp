@@ -1,12 +1,14 @@
 #include "endpoints/DriverServices.h"
 
+#include "common/Details.h"
 #include "common/Globals.h"
+#include "common/Translation.h"
 
 namespace orvia::driver {
 
 QString T(const QString &english)
 {
-    return english;
+    return Translate(english);
 }
 
 void log(const QString &line)
@@ -14,9 +16,9 @@ void log(const QString &line)
     globals().gLog.log(line, true);
 }
 
-void addDetails(const QString &line)
+void addDetails(const QString &name, const QString &text)
 {
-    globals().gDetails += line + QStringLiteral("\r\n");
+    AddDetails(name, text);
 }
 
 QString fromGsm(const QString &gsmText)

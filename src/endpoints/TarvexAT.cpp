@@ -215,9 +215,9 @@ bool TarvexAT::SendNextCalendarItem(qint16 &counter)
         }
         if (item->location < 0) {
             // The policy found no free slot for it: writing slot -1 would fail or overwrite; say so instead.
-            driver::addDetails(T(QStringLiteral("Calendar event not stored on the phone (no free place): ")) +
-                               item->title + QStringLiteral(" ") +
-                               QLocale().toString(item->dstart, QLocale::ShortFormat));
+            driver::addDetails(item->title + QLatin1Char(' ') +
+                                   QLocale().toString(item->dstart, QLocale::ShortFormat),
+                               T(QStringLiteral("not stored.")));
             continue;
         }
         send(tarvexWriteEventCommand(TarvexEventWrite{item->location, item->typ, item->dstart, item->prerem,
