@@ -2,6 +2,7 @@
 
 #include "common/Details.h"
 #include "common/Globals.h"
+#include "common/GsmCharset.h"
 #include "common/Translation.h"
 
 namespace orvia::driver {
@@ -23,7 +24,7 @@ void addDetails(const QString &name, const QString &text)
 
 QString fromGsm(const QString &gsmText)
 {
-    return gsmText;
+    return ConvertGsmCharset(gsmText, false);
 }
 
 } // namespace orvia::driver

@@ -216,3 +216,28 @@ TEST(Phonebook, FirstFamilyDriverOnASecondFamilyHandset)
     rig.settle();
     EXPECT_TRUE(rig.commands().contains(QStringLiteral("AT+CPBW=1,0,\"1\",129,\"S\"")));
 }
+
+TEST(Phonebook, SimNamesComeBackFromGsmCodes)
+{
+    // "~" is the GSM code of "ü", "{" of "ä", "\x01" of "£"; "@" has no way back and keeps the name as read.
+    const QString contents = QStringLiteral("entry=SM,1,\"1\",129,\"J~rgen\"\n"
+                                            "entry=SM,2,\"2\",129,\"M{rz \x01\"\n"
+                                            "entry=SM,3,\"3\",129,\"a@b\"\n"
+                                            "entry=ME,1,\"4\",129,\"J~rgen ME\"\n");
+    for (const char *model : {"D240", "G170"}) {
+        SCOPED_TRACE(model);
+        const bool velmora = QLatin1String(model) == QLatin1String("D240");
+        DriverRig rig(QLatin1String(model), contents);
+        rig.init();
+        auto pb = std::make_shared<DBPhonebook>();
+        rig.driver->ReadContacts(pb);
+        rig.settle();
+        auto nameOf = [&](const char *number) {
+            return pb->GetNameById(pb->GetItemByDataType(QLatin1String(number), 1, 0)->id);
+        };
+        EXPECT_EQ(nameOf("1"), velmora ? QStringLiteral("Jürgen") : QStringLiteral("J~rgen"));
+        EXPECT_EQ(nameOf("2"), velmora ? QStringLiteral("März £") : QStringLiteral("M{rz \x01"));
+        EXPECT_EQ(nameOf("3"), QStringLiteral("a@b"));
+        EXPECT_EQ(nameOf("4"), QStringLiteral("J~rgen ME")); // the handset memory holds plain text
+    }
+}
