@@ -13,7 +13,7 @@ namespace {
 
 QString contactName(int i)
 {
-    return QStringLiteral("Contact %1 Surname").arg(i, 5, 10, QLatin1Char('0')); // unique first 12 characters
+    return QStringLiteral("Name %1 Surname").arg(i, 5, 10, QLatin1Char(u'0')); // unique first 12 characters
 }
 
 std::shared_ptr<DBPhonebook> extendedPhonebook(int contacts)
@@ -37,7 +37,7 @@ std::shared_ptr<DBPhonebook> simplePhonebook(int entries)
         qint16 id = qint16(i + 1);
         // Every fourth entry is a contact the other side knows.
         const QString name =
-            i % 4 == 0 ? contactName(i).left(13) : QStringLiteral("Phone %1").arg(i, 5, 10, QLatin1Char('0'));
+            i % 4 == 0 ? contactName(i).left(14) : QStringLiteral("Phone %1").arg(i, 5, 10, QLatin1Char('0'));
         store->add(id, qint16(i + 1), QStringLiteral("SM"), name + suffixes[i % 3], 0, 0);
         // Known contacts share one of their numbers with the other side, the rest are new.
         const QString number =

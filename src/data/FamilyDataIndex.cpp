@@ -4,36 +4,45 @@
 
 namespace orvia {
 
-FamilyDataIndex::Held &FamilyDataIndex::held(const DBPhonebook &family)
+size_t qHash(const FamilyDataIndex::Key &k, size_t seed) noexcept
 {
-    auto it = m_held.find(&family);
-    if (it != m_held.end())
-        return *it;
-    Held h;
+    return qHashMulti(seed, k.family, k.typ, k.data);
+}
+
+void FamilyDataIndex::insert(const DBPhonebook &family, qint16 typ, const QString &data)
+{
+    m_keys.insert({&family, typ, data});
+    m_keys.insert({&family, kAnyKind, data});
+}
+
+void FamilyDataIndex::gather(const DBPhonebook &family)
+{
+    if (m_gathered.contains(&family))
+        return;
+    m_gathered.insert(&family);
     const qint16 n = family.count();
     for (qint16 i = 0; i < n; ++i) {
         const auto r = family.GetItem(i);
-        h.datums.insert({r->typ, r->data});
-        h.texts.insert(r->data);
+        insert(family, r->typ, r->data);
     }
-    return *m_held.insert(&family, std::move(h));
 }
 
 bool FamilyDataIndex::holdsDatum(const DBPhonebook &family, qint16 typ, const QString &data)
 {
-    return held(family).datums.contains({typ, data});
+    gather(family);
+    return m_keys.contains({&family, typ, data});
 }
 
 bool FamilyDataIndex::holdsData(const DBPhonebook &family, const QString &data)
 {
-    return held(family).texts.contains(data);
+    gather(family);
+    return m_keys.contains({&family, kAnyKind, data});
 }
 
 void FamilyDataIndex::note(const DBPhonebook &family, qint16 typ, const QString &data)
 {
-    Held &h = held(family);
-    h.datums.insert({typ, data});
-    h.texts.insert(data);
+    gather(family);
+    insert(family, typ, data);
 }
 
 void yieldTo(IMessageLoop *loop)

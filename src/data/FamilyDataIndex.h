@@ -5,7 +5,6 @@
 #include "data/DBPhonebook.h"
 
 #include <QHash>
-#include <QPair>
 #include <QSet>
 #include <QString>
 
@@ -22,16 +21,24 @@ public:
     bool holdsData(const DBPhonebook &family, const QString &data);
     void note(const DBPhonebook &family, qint16 typ, const QString &data);
 
-private:
-    struct Held
+    struct Key
     {
-        QSet<QPair<qint16, QString>> datums;
-        QSet<QString> texts;
+        const DBPhonebook *family;
+        int typ; // kAnyKind for the any-kind entry of a text
+        QString data;
+        bool operator==(const Key &o) const = default;
     };
-    Held &held(const DBPhonebook &family);
 
-    QHash<const DBPhonebook *, Held> m_held;
+private:
+    static constexpr int kAnyKind = -1;
+    void gather(const DBPhonebook &family);
+    void insert(const DBPhonebook &family, qint16 typ, const QString &data);
+
+    QSet<const DBPhonebook *> m_gathered;
+    QSet<Key> m_keys; // one set for all families: far fewer allocations than a set per family
 };
+
+size_t qHash(const FamilyDataIndex::Key &k, size_t seed = 0) noexcept;
 
 // Lets window, timer and serial events through once, when there is a message loop to yield to.
 void yieldTo(IMessageLoop *loop);

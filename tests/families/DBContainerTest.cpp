@@ -87,6 +87,16 @@ TEST_F(DBContainerTest, MoreFamiliesThanSixteenBitCountsIsAnOverflow)
     EXPECT_EQ(errorOf([&] { c.AddItem(std::make_shared<DBPhonebook>()); }), ErrOverflow);
     EXPECT_EQ(errorOf([&] { c.GetFamily(QStringLiteral("new one")); }), ErrOverflow);
     EXPECT_EQ(c.count(), 32767);
+
+    // A diff that would need more records than a store can count fails instead of wrapping.
+    DBContainer big;
+    auto f = family(QStringLiteral("Big"));
+    for (int i = 0; i < 32767; ++i) {
+        qint16 id = 1;
+        f->add(id, 0, QString(), QString::number(i), 1, 0);
+    }
+    big.AddItem(f);
+    EXPECT_EQ(errorOf([&] { big.DiffContacts(DBContainer()); }), ErrOverflow);
 }
 
 TEST_F(DBContainerTest, TextFormCloneAndTheFileOperationsThatDoNothing)
