@@ -28,7 +28,8 @@ public:
     virtual QString input() = 0; // all text received since the last call; empties the buffer
     // Raised on the user-interface thread when data has arrived (at least RThreshold characters).
     void setOnComm(std::function<void()> f) { m_onComm = std::move(f); }
-    // Raised once when the link is lost (hang-up, device removed); the port is closed by then.
+    // Raised once, from the event loop, when the link is lost (hang-up, device removed); the port is
+    // closed by then.
     void setOnLinkLost(std::function<void(const QString &why)> f) { m_onLinkLost = std::move(f); }
 
 protected:

@@ -157,6 +157,7 @@ void SerialCommControl::open()
     if (!applyLineSettings())
         failOpen(ErrCommUnavailable, settingsRefused());
     m_open = true;
+    ++m_link;
     applyFlowControl();
 }
 
@@ -264,7 +265,17 @@ void SerialCommControl::onError(QSerialPort::SerialPortError error)
     // Closing here stops the endless error reports of a dead device.
     const QString why = m_serial->errorString();
     close();
-    raiseLinkLost(why.isEmpty() ? QStringLiteral("The serial link was lost") : why);
+    // Reported from the event loop, not from inside whatever call (output, a yield) noticed it; a
+    // report for a link that was reopened meanwhile is dropped.
+    const quint64 link = m_link;
+    const QString text = why.isEmpty() ? QStringLiteral("The serial link was lost") : why;
+    QMetaObject::invokeMethod(
+        this,
+        [this, link, text] {
+            if (link == m_link && !m_open)
+                raiseLinkLost(text);
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace orvia

@@ -63,6 +63,7 @@ private:
     QString m_path;
     QString m_buffer;
     QString m_lastError;
+    quint64 m_link = 0; // counts opens, so a late report of a lost link finds its own
 };
 
 } // namespace orvia

@@ -177,6 +177,18 @@ TEST_F(SerialCommControlTest, HangUpClosesThePortAndIsReportedOnce)
     EXPECT_NO_THROW(comm.setPortOpen(false));
 }
 
+TEST_F(SerialCommControlTest, LossNoticedWhileSendingIsReportedLaterFromTheEventLoop)
+{
+    openCom(comm);
+    pty.closeMaster();
+    EXPECT_NO_THROW(comm.output(QStringLiteral("AT\r\n")));
+    EXPECT_EQ(lost, 0); // never from inside the caller's own call
+    ASSERT_TRUE(pumpUntil([&] { return lost > 0; }));
+    pumpUntil([] { return false; }, 100);
+    EXPECT_EQ(lost, 1);
+    EXPECT_FALSE(comm.portOpen());
+}
+
 TEST_F(SerialCommControlTest, ReceiveHandlerMayCloseOrYield)
 {
     openCom(comm);
