@@ -11,4 +11,6 @@ fi
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   export XDG_RUNTIME_DIR=$(mktemp -d)
 fi
-exec build/bin/kivo "$@"
+# kivo looks for lang.dbl and its update files in the current directory: its own folder.
+cd build/bin
+exec ./kivo "$@"
