@@ -125,6 +125,26 @@ INSTANTIATE_TEST_SUITE_P(Locales, CalendarTest,
                              return QLocale::languageToString(info.param).toStdString();
                          });
 
+TEST(CalendarRecordTest, DaylightSavingDatesRoundTrip)
+{
+    struct TzGuard
+    {
+        QByteArray saved = qgetenv("TZ");
+        TzGuard() { qputenv("TZ", "Europe/Berlin"); }
+        ~TzGuard() { saved.isNull() ? (void)qunsetenv("TZ") : (void)qputenv("TZ", saved); }
+    } tz;
+    ASSERT_EQ(at(2024, 7, 1).offsetFromUtc(), 7200);
+    const LocaleGuard de(QLocale(QLocale::German, QLocale::Germany));
+    for (const QDateTime &v : {at(2024, 7, 1, 12, 0, 1), at(2024, 10, 27, 2, 30, 0), at(2024, 3, 31, 3, 0, 0),
+                               at(2024, 3, 31, 0, 0, 0)}) {
+        DBCalendarItem e;
+        e.dstart = v;
+        DBCalendarItem back;
+        back.SetDataText(e.GetDataText());
+        EXPECT_EQ(back.dstart, v) << e.GetDataText().toStdString();
+    }
+}
+
 TEST(CalendarRecordTest, AlarmAtMidnightWritesFlagAndDateOnly)
 {
     const LocaleGuard de(QLocale(QLocale::German, QLocale::Germany));

@@ -42,15 +42,6 @@ TEST(IntArrayTest, AddGetClearPop)
     EXPECT_TRUE(a.isEmpty());
 }
 
-TEST(IntArrayTest, DataIsACopy)
-{
-    IntArray a;
-    a.add(1);
-    QList<qint16> d = a.data();
-    d[0] = 5;
-    EXPECT_EQ(a.GetItem(0), 1);
-}
-
 TEST(IntArrayTest, TostrUsesTheAnsiCodePage)
 {
     IntArray a;
