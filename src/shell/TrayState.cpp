@@ -1,0 +1,180 @@
+#include "shell/TrayState.h"
+#include "platform/MessageBox.h"
+#include <array>
+
+namespace orvia {
+
+namespace {
+
+constexpr int kLeftButtonUp = 514;
+constexpr int kLeftButtonDoubleClick = 515;
+constexpr int kRightButtonUp = 517;
+
+struct ModelPicture
+{
+    const char *code;
+    int picture;
+};
+
+constexpr std::array<ModelPicture, 9> kModelPictures{{{"K110", 1},
+                                                      {"K310", 2},
+                                                      {"D240", 3},
+                                                      {"G170", 4},
+                                                      {"F660", 5},
+                                                      {"F550", 6},
+                                                      {"H280X", 7},
+                                                      {"M230", 8},
+                                                      {"L420", 9}}};
+
+} // namespace
+
+TrayState::TrayState(ITimerFactory &timers) : m_flash(timers.createTimer())
+{
+    m_flash->setInterval(FlashIntervalMs);
+    m_flash->setEnabled(false);
+    m_flash->setOnTick([this] { onFlashTick(); });
+    ToolTip(kAppTitle);
+}
+
+TrayState::~TrayState()
+{
+    m_flash->setEnabled(false);
+    m_flash->setOnTick({});
+}
+
+void TrayState::SetState(int state)
+{
+    if (!m_ownerIsMain)
+        return;
+    switch (state) {
+    case 0:
+    case 1:
+        m_state = state;
+        m_flash->setEnabled(false);
+        break;
+    case 2:
+        m_state = 2;
+        m_flashPhase = 0;
+        // Restart the count so that phase 0 shows for a full interval after a repeated busy.
+        m_flash->setEnabled(false);
+        m_flash->setEnabled(true);
+        break;
+    default:
+        break; // unknown states keep the icon, but the record is still sent
+    }
+    notify();
+}
+
+void TrayState::ToolTip(const QString &text)
+{
+    if (!m_ownerIsMain)
+        return;
+    // The shell's field holds 64 characters including the terminator; a text that filled it
+    // completely would be read on past its end, so keep room for the terminator.
+    m_tip = text.left(TipCapacity - 1);
+    notify();
+}
+
+void TrayState::setEnabled(bool on)
+{
+    m_enabled = on;
+}
+
+bool TrayState::flashing() const
+{
+    return m_flash->enabled();
+}
+
+QString TrayState::iconName() const
+{
+    switch (m_state) {
+    case 1:
+        return QStringLiteral(":/icons/ready.png");
+    case 2:
+        return QStringLiteral(":/icons/busy%1.png").arg(m_flashPhase + 1);
+    default:
+        return QStringLiteral(":/icons/stop.png");
+    }
+}
+
+TrayMouseAction TrayState::onMouseMessage(int message, const TrayWindowsView &view)
+{
+    switch (message) {
+    case kLeftButtonUp:
+    case kLeftButtonDoubleClick:
+        if (view.trayVisible)
+            return TrayMouseAction::None;
+        applyRuleA(view);
+        return TrayMouseAction::ShowWindow;
+    case kRightButtonUp:
+        applyRuleB(view);
+        return TrayMouseAction::PopupMenu;
+    default:
+        return TrayMouseAction::None;
+    }
+}
+
+void TrayState::onActivated(const TrayWindowsView &view, const QString &phoneDescription)
+{
+    applyRuleA(view);
+    showPhonePicture(phoneDescription);
+}
+
+void TrayState::applyRuleA(const TrayWindowsView &view)
+{
+    const bool on = !view.mainVisible && !view.setupVisible && view.driverInPlace;
+    m_commands.menuSync = on;
+    m_commands.startButtons = on;
+}
+
+void TrayState::applyRuleB(const TrayWindowsView &view)
+{
+    const bool setupOn = !view.trayVisible && !view.mainVisible && !view.setupVisible;
+    const bool syncOn = setupOn && view.driverInPlace;
+    m_commands.popupSetup = setupOn;
+    m_commands.popupSync = syncOn;
+    m_commands.startButtons = syncOn;
+}
+
+int TrayState::pictureForModel(const QString &phoneDescription)
+{
+    for (const auto &m : kModelPictures) {
+        if (phoneDescription == QLatin1String(m.code))
+            return m.picture;
+    }
+    return 0;
+}
+
+QString TrayState::pictureName(int picture)
+{
+    for (const auto &m : kModelPictures) {
+        if (m.picture == picture)
+            return QStringLiteral(":/phones/%1.png").arg(QLatin1String(m.code));
+    }
+    return {};
+}
+
+bool TrayState::showPhonePicture(const QString &phoneDescription)
+{
+    const int picture = pictureForModel(phoneDescription);
+    if (picture == m_shownPicture)
+        return false;
+    m_shownPicture = picture;
+    return true;
+}
+
+void TrayState::onFlashTick()
+{
+    if (m_state != 2)
+        return;
+    m_flashPhase = (m_flashPhase + 1) % FlashPhases;
+    notify();
+}
+
+void TrayState::notify()
+{
+    if (auto f = m_onNotify)
+        f();
+}
+
+} // namespace orvia
