@@ -1,6 +1,8 @@
-// The merge policy on large sides: a desktop calendar of 5,000 events against a phone of 500.
+// The merge policy on large sides: a desktop phonebook of 5,000 contacts with three data each against a
+// phone of 1,250 entries, and a desktop calendar of 5,000 events against a phone of 500.
 #include "common/Globals.h"
 #include "data/DBCalendar.h"
+#include "data/DBPhonebook.h"
 #include "data/ModFeatures.h"
 #include "engine/MrPolicy.h"
 #include "platform/Timer.h"
@@ -85,6 +87,77 @@ void BM_DoCalendar_5000x500_Tarvex(benchmark::State &state)
 
 BENCHMARK(BM_DoCalendar_5000x500_K110)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DoCalendar_5000x500_Tarvex)->Unit(benchmark::kMillisecond);
+
+// Desktop contacts with a mobile, a home number and an address; the phone holds 1,250 entries, a third
+// of them the desktop's own mobiles, the rest its own contacts.
+struct Phonebooks
+{
+    std::shared_ptr<DBPhonebook> outlook = std::make_shared<DBPhonebook>();
+    std::shared_ptr<DBPhonebook> phone = std::make_shared<DBPhonebook>();
+};
+
+Phonebooks makePhonebooks(int contacts, int phoneEntries)
+{
+    Phonebooks p;
+    for (int i = 0; i < contacts; ++i) {
+        const QString name = QStringLiteral("Contact %1 Lastname").arg(i, 5, 10, QLatin1Char('0'));
+        p.outlook->AddByName(name, 0, QString(), QStringLiteral("+49171%1").arg(i, 6, 10, QLatin1Char('0')),
+                             1, 0);
+        p.outlook->AddByName(name, 0, QString(), QStringLiteral("030%1").arg(i, 6, 10, QLatin1Char('0')), 2,
+                             0);
+        p.outlook->AddByName(name, 0, QString(), QStringLiteral("c%1@example.org").arg(i), 4, 0);
+    }
+    for (int i = 0; i < phoneEntries; ++i) {
+        const bool shared = i % 3 == 0;
+        const QString name =
+            shared ? QStringLiteral("Contact %1 Lastname").arg(i, 5, 10, QLatin1Char('0')).left(18)
+                   : QStringLiteral("Phone contact %1").arg(i);
+        const QString number = shared ? QStringLiteral("+49171%1").arg(i, 6, 10, QLatin1Char('0'))
+                                      : QStringLiteral("0160%1").arg(i, 6, 10, QLatin1Char('0'));
+        p.phone->AddByName(name, qint16(i + 1), QStringLiteral("ME"), number, 1, 0);
+    }
+    return p;
+}
+
+std::shared_ptr<ModFeatures> contactFeatures(const QString &name, qint16 me, qint16 sm, qint16 nameLen,
+                                             qint16 emailLen, bool extPB)
+{
+    auto f = std::make_shared<ModFeatures>();
+    f->name = name;
+    f->ME_capacity = me;
+    f->SM_capacity = sm;
+    f->NameLen = nameLen;
+    f->EmailLen = emailLen;
+    f->ExtPB = extPB;
+    return f;
+}
+
+void runContacts(benchmark::State &state, const std::shared_ptr<ModFeatures> &feaPhone)
+{
+    const Phonebooks p = makePhonebooks(5000, 1250);
+    const auto feaOutlook = contactFeatures(QStringLiteral("Outlook"), 10000, 0, 50, 50, true);
+    FixedClock clock;
+    for (auto _ : state) {
+        resetGlobals();
+        MrPolicy policy(&clock, nullptr);
+        std::shared_ptr<DBPhonebook> toOutlook, toPhone;
+        policy.DoContacts(p.outlook, p.phone, toOutlook, toPhone, feaOutlook, feaPhone);
+        benchmark::DoNotOptimize(toPhone->count());
+    }
+}
+
+void BM_DoContacts_5000x3_vs_1250_K110(benchmark::State &state)
+{
+    runContacts(state, contactFeatures(QStringLiteral("K110"), 2000, 250, 18, 30, true));
+}
+
+void BM_DoContacts_5000x3_vs_1250_D240(benchmark::State &state)
+{
+    runContacts(state, contactFeatures(QStringLiteral("D240"), 1500, 250, 20, 0, false));
+}
+
+BENCHMARK(BM_DoContacts_5000x3_vs_1250_K110)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DoContacts_5000x3_vs_1250_D240)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,6 +1,8 @@
 #pragma once
 // The synchronisation rule set: what each side lacks of the other's contacts and events, fitted to
 // what the side can hold. Nothing is remembered between runs and, on contacts, nothing is deleted.
+#include "engine/RunPolicy.h"
+
 #include <QDateTime>
 #include <QString>
 #include <memory>
@@ -15,7 +17,7 @@ class IMessageLoop;
 class IRunOwner;
 class ModFeatures;
 
-class MrPolicy
+class MrPolicy : public IRunPolicy
 {
 public:
     // How the steps find records: through hash indexes, or by walking the stores as the rules are
@@ -30,19 +32,21 @@ public:
     // `loop` is yielded to once per record (nothing when null).
     MrPolicy(IClock *clock, IMessageLoop *loop);
 
-    void Init(IRunOwner *owner);
+    void Init(IRunOwner *owner) override;
 
     // Outlook's phonebook and the phone's in, what each of them should receive out (the two output
     // references are replaced by new stores). Polls the owner for a stop between steps.
     void DoContacts(const std::shared_ptr<DBPhonebook> &dbpin1, const std::shared_ptr<DBPhonebook> &dbpin2,
                     std::shared_ptr<DBPhonebook> &dbpout1, std::shared_ptr<DBPhonebook> &dbpout2,
-                    const std::shared_ptr<ModFeatures> &fea1, const std::shared_ptr<ModFeatures> &fea2);
+                    const std::shared_ptr<ModFeatures> &fea1,
+                    const std::shared_ptr<ModFeatures> &fea2) override;
 
     // Outlook's calendar and the phone's in, the additions for Outlook and the additions and deletions
     // for the phone out (both output references replaced).
     void DoCalendar(const std::shared_ptr<DBCalendar> &dbc1, const std::shared_ptr<DBCalendar> &dbc2,
                     std::shared_ptr<DBCalendar> &dbcout1, std::shared_ptr<DBCalendar> &dbcout2,
-                    const std::shared_ptr<ModFeatures> &fea1, const std::shared_ptr<ModFeatures> &fea2);
+                    const std::shared_ptr<ModFeatures> &fea1,
+                    const std::shared_ptr<ModFeatures> &fea2) override;
 
     void setLookup(Lookup lookup) { m_lookup = lookup; }
     Lookup lookup() const { return m_lookup; }

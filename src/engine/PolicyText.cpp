@@ -1,12 +1,13 @@
 #include "engine/PolicyText.h"
 
 #include "common/Details.h"
+#include "common/Translation.h"
 
 namespace orvia {
 
 QString PolicyTr(const QString &english)
 {
-    return english;
+    return Translate(english);
 }
 
 void ContactsNotice(const QString &text)

@@ -155,6 +155,17 @@ TEST_F(CalendarPolicyTest, YearlyEventIsCountedOnTheDayItIsWrittenTo)
     EXPECT_EQ(notices().size(), 1);
 }
 
+TEST_F(CalendarPolicyTest, NoticesPassThroughTheTranslation)
+{
+    globals().gLanguage =
+        QStringLiteral("de"); // no table loaded: untranslated texts show between underscores
+    addEvent(*outlook, QStringLiteral("Old meeting"), at(2026, 6, 14));
+    run(QStringLiteral("K110"), 30);
+    EXPECT_EQ(globals().gDetails.count(
+                  QStringLiteral("_Synchronization_: _Past event not synchronized_: Old meeting")),
+              1);
+}
+
 TEST_F(CalendarPolicyTest, FullPhoneErasesPastEventsFirst)
 {
     for (int i = 0; i < 10; ++i)

@@ -1,0 +1,457 @@
+// The contacts half of the policy: what a side lacks, checked against the side's limits and placed in
+// its memories (handset first, then the SIM card on phones that keep one number per entry).
+#include "common/Globals.h"
+#include "common/GsmCharset.h"
+#include "data/DBContainer.h"
+#include "data/DBPhonebook.h"
+#include "data/ModFeatures.h"
+#include "endpoints/RunOwner.h"
+#include "engine/MrPolicy.h"
+#include "engine/PolicyText.h"
+
+#include <QHash>
+#include <QSet>
+
+namespace orvia {
+
+namespace {
+
+constexpr qint16 kName = 0;
+constexpr qint16 kHome = 2;
+constexpr qint16 kWork = 3;
+constexpr qint16 kEmail = 4;
+constexpr int kSimNameLen = 14;
+constexpr int kNameCompareLen = 100;
+
+enum class Placement
+{
+    Handset,
+    Suffix,
+    None
+};
+
+Placement placementFor(const QString &model)
+{
+    if (model == u"K110" || model == u"M230" || model == u"K310" || model == u"L420")
+        return Placement::Handset;
+    if (model == u"D240" || model == u"Tarvex")
+        return Placement::Suffix;
+    return Placement::None;
+}
+
+bool isNumber(qint16 typ)
+{
+    return typ >= 1 && typ <= 3;
+}
+
+// The first `n` characters; a limit of 0 or less means the side gave none, and cutting a name to
+// nothing would lose it.
+QString cutTo(const QString &s, int n)
+{
+    return n > 0 ? s.left(n) : s;
+}
+
+// A SIM entry name cut to 14 characters: with a kind suffix, its first 12 characters and the suffix,
+// so that the name still matches the contact's and the kind reads back.
+QString simEntryName(const QString &sim)
+{
+    const Globals &g = globals();
+    const bool suffixed =
+        sim.contains(g.gSuffixHash + g.gSuffixWork) || sim.contains(g.gSuffixHash + g.gSuffixHome);
+    if (!suffixed)
+        return sim.left(kSimNameLen);
+    return sim.left(kSimNameLen - 2) + sim.mid(sim.indexOf(g.gSuffixHash), 2);
+}
+
+// Digits, and "+" in the first place only. One notice per bad character.
+bool checkNumber(const QString &number)
+{
+    bool ok = true;
+    for (qsizetype k = 0; k < number.size(); ++k) {
+        const QChar c = number.at(k);
+        if ((c >= u'0' && c <= u'9') || (c == u'+' && k == 0))
+            continue;
+        ok = false;
+        ContactsNotice(number + u' ' + PolicyTr(QStringLiteral("is not a valid phone number. Not stored.")));
+    }
+    return ok;
+}
+
+// Which locations of each memory are in use: the side's as read, and those given out during this
+// placement. Locations are only ever taken, so the first free one never moves back.
+class FreeLocations
+{
+public:
+    explicit FreeLocations(const DBPhonebook &side)
+    {
+        for (qint16 i = 0; i < side.count(); ++i) {
+            const auto r = side.GetItem(i);
+            m_taken[r->memory].insert(r->location);
+        }
+    }
+
+    qint16 find(const QString &mem, int capacity)
+    {
+        const QSet<qint16> &taken = m_taken[mem];
+        int &loc = m_first[mem];
+        loc = qMax(loc, 1);
+        while (loc <= capacity && taken.contains(qint16(loc)))
+            ++loc;
+        return loc <= capacity ? qint16(loc) : qint16(-1);
+    }
+
+    void take(const QString &mem, qint16 loc) { m_taken[mem].insert(loc); }
+
+private:
+    QHash<QString, QSet<qint16>> m_taken;
+    QHash<QString, int> m_first;
+};
+
+void logText(const QString &text)
+{
+    globals().gLog.log(text, true);
+}
+
+const DBPhonebook &orEmpty(const std::shared_ptr<DBPhonebook> &store)
+{
+    static const DBPhonebook empty;
+    return store ? *store : empty;
+}
+
+const ModFeatures &orNone(const std::shared_ptr<ModFeatures> &fea)
+{
+    static const ModFeatures none;
+    return fea ? *fea : none;
+}
+
+} // namespace
+
+void MrPolicy::DoContacts(const std::shared_ptr<DBPhonebook> &dbpin1,
+                          const std::shared_ptr<DBPhonebook> &dbpin2, std::shared_ptr<DBPhonebook> &dbpout1,
+                          std::shared_ptr<DBPhonebook> &dbpout2, const std::shared_ptr<ModFeatures> &fea1,
+                          const std::shared_ptr<ModFeatures> &fea2)
+{
+    const DBPhonebook &in1 = orEmpty(dbpin1);
+    const DBPhonebook &in2 = orEmpty(dbpin2);
+    const ModFeatures &f1 = orNone(fea1);
+    const ModFeatures &f2 = orNone(fea2);
+
+    globals().gLog.StartCriticalSection(QStringLiteral("Mrp docontacts"));
+    logText(in1.GetDataText());
+    logText(in2.GetDataText());
+
+    progress(0.1);
+    const auto fam1 = in1.GroupFamilies(f1, m_loop);
+    if (interrupted())
+        return;
+    progress(0.2);
+    const auto fam2 = in2.GroupFamilies(f2, m_loop);
+    if (interrupted())
+        return;
+    progress(0.3);
+    fam1->name = QStringLiteral("dbcfam1");
+    fam2->name = QStringLiteral("dbcfam2");
+    logText(fam1->GetDataText());
+    logText(fam2->GetDataText());
+
+    const auto merged = fam1->MergeContacts(*fam2, m_loop);
+    if (interrupted())
+        return;
+    merged->name = QStringLiteral("merged contacts");
+    logText(merged->GetDataText());
+
+    progress(0.6);
+    const auto diff1 = merged->DiffContacts(*fam1, m_loop);
+    if (interrupted())
+        return;
+    diff1->name = QStringLiteral("diffcontacts1");
+    progress(0.7);
+    const auto diff2 = merged->DiffContacts(*fam2, m_loop);
+    if (interrupted())
+        return;
+    diff2->name = QStringLiteral("diffcontacts2");
+    progress(0.8);
+    logText(diff1->GetDataText());
+    logText(diff2->GetDataText());
+
+    dbpout1 = Fit2Feat(in1, *diff1, f1);
+    if (interrupted())
+        return;
+    progress(0.9);
+    dbpout2 = Fit2Feat(in2, *diff2, f2);
+    if (interrupted())
+        return;
+    dbpout1->name = QStringLiteral("Fit2Feat1");
+    dbpout2->name = QStringLiteral("Fit2Feat2");
+    logText(dbpout1->GetDataText());
+    logText(dbpout2->GetDataText());
+
+    progress(1);
+    if (m_owner)
+        m_owner->MrCallback(1);
+}
+
+qint16 MrPolicy::FindFreeLocation(const DBPhonebook &store1, const DBPhonebook &store2, const QString &mem,
+                                  const ModFeatures &fea) const
+{
+    const int capacity = mem == u"SM" ? fea.SM_capacity : fea.ME_capacity;
+    const auto takes = [&mem](const DBPhonebook &store, int loc) {
+        for (qint16 i = 0; i < store.count(); ++i) {
+            const auto r = store.GetItem(i);
+            if (r->memory == mem && r->location == loc)
+                return true;
+        }
+        return false;
+    };
+    for (int loc = 1; loc <= capacity; ++loc) {
+        if (!takes(store1, loc) && !takes(store2, loc))
+            return qint16(loc);
+    }
+    return -1;
+}
+
+std::shared_ptr<DBPhonebook> MrPolicy::Fit2Feat(const DBPhonebook &side, const DBPhonebook &diff,
+                                                const ModFeatures &fea)
+{
+    const bool indexed = m_lookup == Lookup::Indexed;
+    auto res = diff.Clone();
+    const qint16 n = res->count();
+    const qint16 sideCount = side.count();
+
+    // Data the side holds already, under whatever contact, are not written again.
+    QSet<QString> sideData;
+    if (indexed) {
+        for (qint16 i = 0; i < sideCount; ++i)
+            sideData.insert(side.GetItem(i)->data);
+    }
+    for (qint16 i = 0; i < n; ++i) {
+        const auto r = res->GetItem(i);
+        if (r->typ == kName)
+            continue;
+        bool present = false;
+        if (indexed) {
+            present = sideData.contains(r->data);
+        } else {
+            for (qint16 j = 0; j < sideCount && !present; ++j)
+                present = side.GetItem(j)->data == r->data;
+        }
+        if (present)
+            r->operation = 0;
+    }
+
+    for (qint16 i = 0; i < n; ++i) {
+        yield();
+        const auto r = res->GetItem(i);
+        if (r->operation != 1)
+            continue;
+        if (r->typ == kEmail) {
+            if (r->data.size() > fea.EmailLen) {
+                r->operation = 0;
+                if (fea.EmailLen != 0) {
+                    ContactsNotice(
+                        PolicyTr(QStringLiteral("Email")) + u' ' + r->data +
+                        PolicyTr(QStringLiteral("doesn\u00B4t fit the phone capacity, not stored.")));
+                } else {
+                    ContactsNotice(PolicyTr(QStringLiteral("Phone doesn't support emails:")) + u' ' +
+                                   r->data + u' ' + PolicyTr(QStringLiteral("not stored.")));
+                }
+            }
+        } else if (r->typ == kName) {
+            r->data = cutTo(r->data, fea.NameLen);
+        }
+        if (isNumber(r->typ) && r->operation == 1 && !checkNumber(r->data))
+            r->operation = 0;
+    }
+
+    switch (placementFor(fea.name)) {
+    case Placement::Handset: {
+        auto out = std::make_shared<DBPhonebook>();
+        placeOnHandset(side, *res, fea, *out);
+        return out;
+    }
+    case Placement::Suffix: {
+        auto out = std::make_shared<DBPhonebook>();
+        placeWithSuffix(side, *res, fea, *out);
+        return out;
+    }
+    case Placement::None:
+        break;
+    }
+    return res;
+}
+
+namespace {
+
+// The names of the contacts of `res` by id (the last name record of an id, as GetNameById reads it).
+class ContactNames
+{
+public:
+    ContactNames(const DBPhonebook &res, bool indexed) : m_res(res), m_indexed(indexed)
+    {
+        if (!indexed)
+            return;
+        for (qint16 i = 0; i < res.count(); ++i) {
+            const auto r = res.GetItem(i);
+            if (r->typ == kName)
+                m_names.insert(r->id, r->data);
+        }
+    }
+
+    QString of(qint16 id) const { return m_indexed ? m_names.value(id) : m_res.GetNameById(id); }
+
+private:
+    const DBPhonebook &m_res;
+    bool m_indexed;
+    QHash<qint16, QString> m_names;
+};
+
+// Whether an e-mail address's contact has a number, in the additions or on the side already.
+class ContactsWithNumbers
+{
+public:
+    ContactsWithNumbers(const DBPhonebook &res, const DBPhonebook &side, bool indexed)
+        : m_res(res), m_side(side), m_indexed(indexed)
+    {
+        if (!indexed)
+            return;
+        for (qint16 i = 0; i < res.count(); ++i) {
+            const auto r = res.GetItem(i);
+            if (isNumber(r->typ))
+                m_resIds.insert(r->id);
+        }
+        for (qint16 i = 0; i < side.count(); ++i) {
+            const auto r = side.GetItem(i);
+            if (r->typ == kName)
+                m_sideNames.insert(r->data.left(kNameCompareLen), r->id);
+            else if (isNumber(r->typ))
+                m_sideIds.insert(r->id);
+        }
+    }
+
+    bool has(qint16 id, const QString &name) const
+    {
+        if (m_indexed) {
+            if (m_resIds.contains(id))
+                return true;
+            const auto it = m_sideNames.constFind(name.left(kNameCompareLen));
+            return it != m_sideNames.constEnd() && m_sideIds.contains(it.value());
+        }
+        for (qint16 i = 0; i < m_res.count(); ++i) {
+            const auto r = m_res.GetItem(i);
+            if (r->id == id && isNumber(r->typ))
+                return true;
+        }
+        const auto nameRecord = m_side.GetItemByDataType(name, kName, kNameCompareLen);
+        if (!nameRecord)
+            return false;
+        for (qint16 i = 0; i < m_side.count(); ++i) {
+            const auto r = m_side.GetItem(i);
+            if (r->id == nameRecord->id && isNumber(r->typ))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    const DBPhonebook &m_res;
+    const DBPhonebook &m_side;
+    bool m_indexed;
+    QSet<qint16> m_resIds, m_sideIds;
+    QHash<QString, qint16> m_sideNames;
+};
+
+} // namespace
+
+void MrPolicy::placeOnHandset(const DBPhonebook &side, const DBPhonebook &res, const ModFeatures &fea,
+                              DBPhonebook &out)
+{
+    const bool indexed = m_lookup == Lookup::Indexed;
+    const QString me = QStringLiteral("ME");
+    const ContactNames names(res, indexed);
+    const ContactsWithNumbers withNumbers(res, side, indexed);
+    FreeLocations free(side);
+    const qint16 n = res.count();
+    for (qint16 i = 0; i < n; ++i) {
+        yield();
+        const auto r = res.GetItem(i);
+        if (r->typ == kName || r->operation != 1)
+            continue;
+        const QString name = names.of(r->id);
+        // An address alone would be an entry without a number: it is left out.
+        const bool placeable = isNumber(r->typ) || (r->typ == kEmail && withNumbers.has(r->id, name));
+        if (!placeable)
+            continue;
+        const qint16 loc = indexed ? free.find(me, fea.ME_capacity) : FindFreeLocation(side, out, me, fea);
+        if (loc == -1) {
+            ContactsNotice(PolicyTr(QStringLiteral("No more memory on the phone:")) + u' ' + name + r->data +
+                           u' ' + PolicyTr(QStringLiteral("not stored.")));
+            continue;
+        }
+        out.AddByName(name, loc, me, r->data, r->typ, 1);
+        free.take(me, loc);
+    }
+}
+
+void MrPolicy::placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, const ModFeatures &fea,
+                               DBPhonebook &out)
+{
+    const bool indexed = m_lookup == Lookup::Indexed;
+    const QString me = QStringLiteral("ME"), sm = QStringLiteral("SM");
+    const Globals &g = globals();
+    const ContactNames names(res, indexed);
+    FreeLocations free(side);
+    const auto findFree = [&](const QString &mem) {
+        return indexed ? free.find(mem, mem == sm ? fea.SM_capacity : fea.ME_capacity)
+                       : FindFreeLocation(side, out, mem, fea);
+    };
+    const auto notice = [](const QString &first, const QString &entry, const QString &number,
+                           const QString &second) {
+        ContactsNotice(PolicyTr(first) + u' ' + entry + u' ' + number + u' ' + PolicyTr(second));
+    };
+
+    const qint16 n = res.count();
+    for (qint16 i = 0; i < n; ++i) {
+        yield();
+        const auto r = res.GetItem(i);
+        if (r->typ == kName || r->operation != 1)
+            continue;
+        QString suffix;
+        if (r->typ == kHome)
+            suffix = g.gSuffixHash + g.gSuffixHome;
+        else if (r->typ == kWork)
+            suffix = g.gSuffixHash + g.gSuffixWork;
+        const QString name = names.of(r->id);
+        const QString entry =
+            (fea.NameLen > 0 ? name.left(qMax(0, fea.NameLen - int(suffix.size()))) : name) + suffix;
+        if (r->typ == kEmail)
+            continue;
+
+        qint16 loc = findFree(me);
+        if (loc != -1) {
+            out.AddByName(entry, loc, me, r->data, 1, 1);
+            free.take(me, loc);
+            continue;
+        }
+
+        QString sim = fea.name == u"Tarvex" ? entry : ConvertGsmCharset(entry, true);
+        if (sim.isEmpty()) {
+            notice(QStringLiteral("Phone memory full, entry:"), entry, r->data,
+                   QStringLiteral("NOT stored on the sim card because it contains non standard characters."));
+            continue;
+        }
+        loc = findFree(sm);
+        if (loc == -1) {
+            notice(QStringLiteral("No more memory on the phone:"), entry, r->data,
+                   QStringLiteral("not stored."));
+            continue;
+        }
+        if (sim.size() > kSimNameLen)
+            sim = simEntryName(sim);
+        out.AddByName(sim, loc, sm, r->data, 1, 1);
+        free.take(sm, loc);
+        notice(QStringLiteral("Phone memory full, entry:"), entry, r->data,
+               QStringLiteral("stored on the sim card."));
+    }
+}
+
+} // namespace orvia
