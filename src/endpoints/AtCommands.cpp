@@ -11,6 +11,15 @@ QString quoted(const QString &text)
     return QLatin1Char('"') + quotableText(text) + QLatin1Char('"');
 }
 
+// Event texts: a quote becomes a blank, as the desktop side reads a quote in a subject, so the text
+// read back from the phone matches its desktop original and is not taken for a new event.
+QString quotedEventText(const QString &text)
+{
+    QString t = text;
+    t.replace(QLatin1Char('"'), QLatin1Char(' '));
+    return QLatin1Char('"') + quotableText(t) + QLatin1Char('"');
+}
+
 QString cut(const QString &text, int len)
 {
     return text.left(qMax(0, len));
@@ -78,7 +87,7 @@ QString velmoraWriteEventCommand(const VelmoraEventWrite &e, int bodyLen)
            QLatin1Char(',') + QString::number(d.year()) + QStringLiteral(",00,") + twoDigits(t.minute()) +
            QLatin1Char(',') + twoDigits(t.hour()) + QLatin1Char(',') +
            (e.alarm ? QLatin1Char('1') : QLatin1Char('0')) + QLatin1Char(',') +
-           quoted(velmoraEventText(e, bodyLen));
+           quotedEventText(velmoraEventText(e, bodyLen));
 }
 
 QString tarvexWriteEventCommand(const TarvexEventWrite &e, int bodyLen)
@@ -95,7 +104,7 @@ QString tarvexWriteEventCommand(const TarvexEventWrite &e, int bodyLen)
         const QTime a = e.prerem != 0 ? e.dstart.addSecs(-qint64(e.prerem) * 60).time() : t;
         s += twoDigits(a.hour()) + QLatin1Char(',') + twoDigits(a.minute()) + QLatin1Char(',');
     }
-    return s + quoted(text);
+    return s + quotedEventText(text);
 }
 
 QString deleteEventCommand(qint16 location)

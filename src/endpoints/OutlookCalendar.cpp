@@ -34,6 +34,9 @@ KindAndTitle kindFromSubject(const QString &subject)
     QString s = subject;
     s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     s.replace(QLatin1Char('\r'), QLatin1Char(' '));
+    // A lone line feed too: the phone cannot hold one, and a title that keeps it would never match its
+    // copy on the phone, so every run would add it again.
+    s.replace(QLatin1Char('\n'), QLatin1Char(' '));
     s.replace(QLatin1Char('"'), QLatin1Char(' '));
     KindAndTitle r{1, s};
     qsizetype p = s.indexOf(QLatin1Char(':'));
@@ -52,7 +55,12 @@ KindAndTitle kindFromSubject(const QString &subject)
         r.typ = 4;
     else
         return r;
-    r.title = s.mid(colon ? p + 2 : p + 1);
+    // The blank written after a colon is dropped with it; a title right after the colon keeps its
+    // first character ("Call:Bob" is Bob, not "ob").
+    qsizetype from = p + 1;
+    if (colon && from < s.size() && s.at(from) == QLatin1Char(' '))
+        ++from;
+    r.title = s.mid(from);
     return r;
 }
 

@@ -116,10 +116,10 @@ TEST(Commands, QuotedTextsCannotBreakTheLine)
     VelmoraEventWrite v{QDateTime(QDate(2026, 5, 1), QTime(9, 0)), 0, false, QStringLiteral("a\"b"),
                         QStringLiteral("c\r\nd")};
     EXPECT_EQ(velmoraWriteEventCommand(v, 40),
-              QStringLiteral("at+schw=0,01,05,2026,00,00,09,0,\"a'b c  d\""));
+              QStringLiteral("at+schw=0,01,05,2026,00,00,09,0,\"a b c  d\""));
     TarvexEventWrite t{
         1, 1, QDateTime(QDate(2026, 5, 1), QTime(9, 0)), 0, false, QStringLiteral("\"q\""), QString()};
-    EXPECT_EQ(tarvexWriteEventCommand(t, 28), QStringLiteral("at+schw=1,1,0,2026,05,01,09,00,\"'q' \""));
+    EXPECT_EQ(tarvexWriteEventCommand(t, 28), QStringLiteral("at+schw=1,1,0,2026,05,01,09,00,\" q  \""));
 }
 
 TEST(Commands, VelmoraCalendarWrites)

@@ -163,13 +163,13 @@ TEST_F(Desk, CalendarKeywordsInAnyLanguage)
         const char *subject;
         qint16 typ;
     } cases[] = {{"Meeting: Project review", 3}, {"call: Bob", 2},  {"Birthday Anna", 4},
-                 {"Lunch with Bob", 1},          {"Re: Budget", 1}, {"Besprechung: Team", 3}};
+                 {"Lunch with Bob", 1},          {"Re: Budget", 1}, {"Besprechung: Team", 3}, {"Call:Cleo", 2}};
     for (const auto &c : cases)
         cal->add(0, at, at, true, 10, 1, QString::fromUtf8(c.subject), QStringLiteral("line1"), 1);
     ol->UpdateCalendar(cal);
     auto back = std::make_shared<DBCalendar>();
     ol->ReadCalendar(back);
-    ASSERT_EQ(back->count(), 6);
+    ASSERT_EQ(back->count(), 7);
     QMap<QString, qint16> got;
     for (qint16 i = 0; i < back->count(); ++i)
         got[back->GetItem(i)->title] = back->GetItem(i)->typ;
@@ -179,6 +179,7 @@ TEST_F(Desk, CalendarKeywordsInAnyLanguage)
     EXPECT_EQ(got.value(QStringLiteral("Lunch with Bob")), 1);
     EXPECT_EQ(got.value(QStringLiteral("Re: Budget")), 1);
     EXPECT_EQ(got.value(QStringLiteral("Team")), 3);
+    EXPECT_EQ(got.value(QStringLiteral("Cleo")), 2);
 }
 
 TEST_F(Desk, WrittenEventsRoundTripWithPrefixRecurrenceAndReminder)

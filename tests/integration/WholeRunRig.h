@@ -1,0 +1,133 @@
+#pragma once
+// A whole program minus its windows: the run hub with the real policy, the real desktop endpoint on a
+// temporary store, and a real phone driver talking to a simulated handset in-process.
+#include "common/Globals.h"
+#include "data/DBPhonebook.h"
+#include "data/DBPhonebookItem.h"
+#include "endpoints/OutlookControl.h"
+#include "endpoints/TarvexAT.h"
+#include "endpoints/VelmoraAT.h"
+#include "engine/EngineDoubles.h"
+#include "engine/FormMain.h"
+#include "engine/MrPolicy.h"
+#include "phonesim/ModelTable.h"
+#include "phonesim/SimCommControl.h"
+#include "support/ManualTime.h"
+#include "support/QtPrinters.h"
+#include "support/ScriptedMessageBox.h"
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace orvia::test {
+
+struct NoSetup : ISetupDetection
+{
+    int calls = 0;
+    void FiniteStateMachine() override { ++calls; }
+};
+
+class WholeRunRig
+{
+public:
+    WholeRunRig(const QString &model, const QString &phoneContents)
+        : time(QDateTime(QDate(2026, 3, 2), QTime(10, 0))), port(model, phoneContents, &time),
+          outlook(dir.path() + QStringLiteral("/pim"), &time), policy(&time, &time)
+    {
+        resetGlobals();
+        Globals &g = globals();
+        g.gMeetingWords.add(QStringLiteral("meeting"));
+        g.gCallWords.add(QStringLiteral("call"));
+        g.gBirthdayWords.add(QStringLiteral("birthday"));
+        FormMain::Deps d;
+        d.platform.timers = &time;
+        d.platform.clock = &time;
+        d.platform.loop = &time;
+        d.platform.messageBox = &boxes;
+        d.comm = &port;
+        d.view = &view;
+        d.tray = &tray;
+        d.shell = &shell;
+        d.outlook = &outlook;
+        d.policy = &policy;
+        fm = std::make_unique<FormMain>(d);
+        outlook.setOwner(fm.get());
+        initOk = outlook.Init();
+        const auto info = phonesim::findModel(model);
+        std::shared_ptr<AtDriverBase> drv;
+        if (info && info->family == phonesim::Family::Tarvex)
+            drv = std::make_shared<TarvexAT>(&boxes);
+        else
+            drv = std::make_shared<VelmoraAT>(&boxes);
+        drv->setShell(&setup, &tray);
+        fm->handler = drv;
+        portOk = fm->OpenCom(1, QStringLiteral("57600"));
+    }
+
+    QString contactsDir() const { return dir.path() + QStringLiteral("/pim/Personal Folders/Contacts/"); }
+    QString calendarDir() const { return dir.path() + QStringLiteral("/pim/Personal Folders/Calendar/"); }
+
+    void writeFile(const QString &path, const QByteArray &data)
+    {
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(data);
+    }
+    void addContact(const QString &uid, const QString &fn, const QString &telLines)
+    {
+        writeFile(contactsDir() + uid + QStringLiteral(".vcf"),
+                  (QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:") + uid + QStringLiteral("\r\nFN:") +
+                   fn + QStringLiteral("\r\nN:;") + fn + QStringLiteral(";;;\r\n") + telLines +
+                   QStringLiteral("END:VCARD\r\n"))
+                      .toUtf8());
+    }
+
+    // Runs one synchronisation to its end; false when it did not end within the time limit.
+    bool run(bool calendar)
+    {
+        view.text.clear();
+        if (calendar)
+            fm->StartCalendar();
+        else
+            fm->StartContacts();
+        for (int i = 0; i < 200000 && fm->syncState != Idle; ++i) {
+            port.deliverAll();
+            time.advance(100);
+        }
+        return fm->syncState == Idle;
+    }
+
+    // The desktop's contacts as "name: typ:data, ..." lines, sorted.
+    QStringList desktopContacts()
+    {
+        auto pb = std::make_shared<DBPhonebook>();
+        OutlookControl reader(dir.path() + QStringLiteral("/pim"), &time);
+        reader.setOwner(fm.get());
+        reader.Init();
+        reader.ReadContacts(pb);
+        QMap<qint16, QString> byId;
+        for (qint16 i = 0; i < pb->count(); ++i) {
+            auto r = pb->GetItem(i);
+            byId[r->id] += r->typ == 0 ? r->data + QStringLiteral(":")
+                                       : QStringLiteral(" %1:%2").arg(r->typ).arg(r->data);
+        }
+        QStringList out = byId.values();
+        out.sort();
+        return out;
+    }
+
+    QTemporaryDir dir;
+    ManualTime time;
+    ScriptedMessageBox boxes;
+    RecordingView view;
+    FakeTray tray;
+    FakeShell shell;
+    NoSetup setup;
+    phonesim::SimCommControl port;
+    OutlookControl outlook;
+    MrPolicy policy;
+    std::unique_ptr<FormMain> fm;
+    bool initOk = false, portOk = false;
+};
+
+} // namespace orvia::test
