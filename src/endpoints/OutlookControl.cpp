@@ -128,34 +128,30 @@ QString OutlookControl::getCalendarFolderID() const
     return CalendarFolder->EntryID();
 }
 
-QString OutlookControl::setContactsFolder(const QString &folderId)
+QString OutlookControl::chooseFolder(const QString &folderId, std::shared_ptr<pim::PimFolder> &target)
 {
+    // A folder that cannot be found leaves the previous choice in place.
     try {
         if (!OutlookNamespace)
             return QString();
         auto f = OutlookNamespace->GetFolderFromID(folderId);
         if (!f)
             return QString();
-        ContactsFolder = f;
+        target = f;
         return f->name();
     } catch (const RuntimeError &) {
         return QString();
     }
 }
 
+QString OutlookControl::setContactsFolder(const QString &folderId)
+{
+    return chooseFolder(folderId, ContactsFolder);
+}
+
 QString OutlookControl::setCalendarFolder(const QString &folderId)
 {
-    try {
-        if (!OutlookNamespace)
-            return QString();
-        auto f = OutlookNamespace->GetFolderFromID(folderId);
-        if (!f)
-            return QString();
-        CalendarFolder = f;
-        return f->name();
-    } catch (const RuntimeError &) {
-        return QString();
-    }
+    return chooseFolder(folderId, CalendarFolder);
 }
 
 std::shared_ptr<ModFeatures> OutlookControl::GetFeatures()

@@ -52,6 +52,7 @@ public:
 
 private:
     void scanFolders();
+    QString chooseFolder(const QString &folderId, std::shared_ptr<pim::PimFolder> &target);
     void walkFolders(const std::shared_ptr<pim::PimFolders> &folders, const QString &path);
     void StoreContactField(const QString &name, const DBPhonebookItem &item);
     bool pollInterrupt();
