@@ -1,8 +1,8 @@
 #pragma once
 // Recording doubles for the windows and workers the run hub talks to.
+#include "endpoints/DesktopEndpoint.h"
 #include "endpoints/PhoneDriver.h"
 #include "endpoints/ShellCallbacks.h"
-#include "endpoints/DesktopEndpoint.h"
 #include "engine/ProgressView.h"
 #include "engine/RunPolicy.h"
 #include "engine/ShellHooks.h"

@@ -1,43 +1,13 @@
 // The hub's serial link and callbacks: port opening, receive path, step timer, watchdog, progress.
-#include "EngineDoubles.h"
-#include "engine/FormMain.h"
-#include "support/LanguageFixture.h"
-#include "support/ManualTime.h"
-#include "support/ScriptedMessageBox.h"
-#include <gtest/gtest.h>
+#include "HubFixture.h"
 
 using namespace orvia;
 using namespace orvia::test;
 
 namespace {
 
-struct Hub : ::testing::Test
+struct Hub : HubFixture
 {
-    ManualTime time;
-    ScriptedMessageBox boxes;
-    RecordingView view;
-    FakeTray tray;
-    FakeShell shell;
-    FakeDesktop desktop;
-    FakePolicy policy;
-    FakeComm comm;
-    std::unique_ptr<FormMain> fm;
-    void SetUp() override
-    {
-        ASSERT_TRUE(loadBuiltLanguage());
-        FormMain::Deps d;
-        d.platform.timers = &time;
-        d.platform.clock = &time;
-        d.platform.loop = &time;
-        d.platform.messageBox = &boxes;
-        d.comm = &comm;
-        d.view = &view;
-        d.tray = &tray;
-        d.shell = &shell;
-        d.outlook = &desktop;
-        d.policy = &policy;
-        fm = std::make_unique<FormMain>(d);
-    }
 };
 
 } // namespace

@@ -1,47 +1,21 @@
 // Whole runs of the state machine against recording doubles: progress text, bars, buttons, tray
 // states and every way a run can end.
-#include "EngineDoubles.h"
-#include "engine/FormMain.h"
-#include "support/LanguageFixture.h"
-#include "support/ManualTime.h"
-#include "support/ScriptedMessageBox.h"
-#include <gtest/gtest.h>
+#include "HubFixture.h"
 
 using namespace orvia;
 using namespace orvia::test;
 
 namespace {
 
-struct Rig : ::testing::Test
+struct Rig : HubFixture
 {
-    ManualTime time;
-    ScriptedMessageBox boxes;
-    RecordingView view;
-    FakeTray tray;
-    FakeShell shell;
-    FakeDesktop desktop;
-    FakePolicy policy;
-    FakeComm comm;
     std::shared_ptr<FakeDriver> driver = std::make_shared<FakeDriver>();
-    std::unique_ptr<FormMain> fm;
 
     void SetUp() override
     {
-        ASSERT_TRUE(loadBuiltLanguage());
-        FormMain::Deps d;
-        d.platform.timers = &time;
-        d.platform.clock = &time;
-        d.platform.loop = &time;
-        d.platform.messageBox = &boxes;
-        d.comm = &comm;
-        d.view = &view;
-        d.tray = &tray;
-        d.shell = &shell;
-        d.outlook = &desktop;
-        d.policy = &policy;
-        fm = std::make_unique<FormMain>(d);
-        fm->handler = driver;
-        desktop.owner = fm.get();
+        HubFixture::SetUp();
+        if (fm)
+            fm->handler = driver;
     }
     // Runs ticks until the run is idle again (or nothing is scheduled).
     void runToEnd()

@@ -1,0 +1,43 @@
+#pragma once
+// The run hub wired to recording doubles, manual time and the built language file.
+#include "EngineDoubles.h"
+#include "engine/FormMain.h"
+#include "support/LanguageFixture.h"
+#include "support/ManualTime.h"
+#include "support/ScriptedMessageBox.h"
+#include <gtest/gtest.h>
+
+namespace orvia::test {
+
+struct HubFixture : ::testing::Test
+{
+    ManualTime time;
+    ScriptedMessageBox boxes;
+    RecordingView view;
+    FakeTray tray;
+    FakeShell shell;
+    FakeDesktop desktop;
+    FakePolicy policy;
+    FakeComm comm;
+    std::unique_ptr<FormMain> fm;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(loadBuiltLanguage());
+        FormMain::Deps d;
+        d.platform.timers = &time;
+        d.platform.clock = &time;
+        d.platform.loop = &time;
+        d.platform.messageBox = &boxes;
+        d.comm = &comm;
+        d.view = &view;
+        d.tray = &tray;
+        d.shell = &shell;
+        d.outlook = &desktop;
+        d.policy = &policy;
+        fm = std::make_unique<FormMain>(d);
+        desktop.owner = fm.get();
+    }
+};
+
+} // namespace orvia::test
