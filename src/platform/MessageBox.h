@@ -50,6 +50,21 @@ constexpr int operator|(Icon i, Buttons b)
 {
     return int(b) | int(i);
 }
+// The answer of a box's first button: what a box gives when nobody can choose.
+inline int firstButtonAnswer(int style)
+{
+    switch (style & 7) {
+    case AbortRetryIgnore:
+        return Abort;
+    case YesNoCancel:
+    case YesNo:
+        return Yes;
+    case RetryCancel:
+        return Retry;
+    default:
+        return Ok;
+    }
+}
 } // namespace mb
 
 inline const QString kAppTitle = QStringLiteral("Velmora Orvia Link");

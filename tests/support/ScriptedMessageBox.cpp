@@ -4,17 +4,7 @@ namespace orvia::test {
 
 int ScriptedMessageBox::firstButtonAnswer(int style)
 {
-    switch (style & 7) {
-    case mb::AbortRetryIgnore:
-        return mb::Abort;
-    case mb::YesNoCancel:
-    case mb::YesNo:
-        return mb::Yes;
-    case mb::RetryCancel:
-        return mb::Retry;
-    default:
-        return mb::Ok;
-    }
+    return mb::firstButtonAnswer(style);
 }
 
 int ScriptedMessageBox::show(const QString &text, int style, const QString &title)
