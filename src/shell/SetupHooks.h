@@ -1,0 +1,43 @@
+#pragma once
+// The seam between the setup window (ports, phone detection, its pages) and the other windows: what
+// the start-up, the tray window and the first-run window ask of the setup window, and what the setup
+// window asks of the splash. The tray window's icon state and showing go through ITrayState
+// (endpoints/ShellCallbacks.h) and IShellHooks (engine/ShellHooks.h).
+
+namespace orvia {
+
+class FormMain;
+class OutlookControl;
+
+class ISetupWindow
+{
+public:
+    virtual ~ISetupWindow() = default;
+    // Start-up: keeps the owner and the desktop access, loads the window (ports, pages), tests the
+    // ports and, unless this is the first run, detects the phone on the saved port.
+    virtual void Init(FormMain *owner, OutlookControl *outlook) = 0;
+    virtual bool isWindowShown() const = 0; // visible on screen (minimised counts as shown)
+    virtual bool isWindowMinimised() const = 0;
+    // Selects a page: 1 connection, 2 language, 3 desktop folders, 4 internet update.
+    virtual void SelectTab(int index) = 0;
+    // Normal window state, then shown, not modal.
+    virtual void showWindow() = 0;
+    // The first-run window's automatic connection: the "Auto detect" option is selected, the window
+    // shown, the ports tested and every available port probed.
+    virtual void startAutoDetection() = 0;
+};
+
+class ISplashWindow
+{
+public:
+    virtual ~ISplashWindow() = default;
+    // First run (no saved port): the splash's timer opens the first-run window.
+    virtual void setAutoconn(bool on) = 0;
+    // Hides the splash, but not before its three seconds are up.
+    virtual void CloseSplash() = 0;
+    virtual bool isSplashVisible() const = 0;
+    // Hides the splash at once (the setup window does so whenever it is activated).
+    virtual void hideSplash() = 0;
+};
+
+} // namespace orvia
