@@ -39,6 +39,12 @@ Placement placementFor(const QString &model)
     return Placement::None;
 }
 
+bool nameCrossesTheLink(const QString &name)
+{
+    return !name.contains(QLatin1Char('"')) && !name.contains(QLatin1Char('\r')) &&
+           !name.contains(QLatin1Char('\n'));
+}
+
 bool isNumber(qint16 typ)
 {
     return typ >= 1 && typ <= 3;
@@ -237,6 +243,27 @@ std::shared_ptr<DBPhonebook> MrPolicy::Fit2Feat(const DBPhonebook &side, const D
         }
         if (present)
             r->operation = 0;
+    }
+
+    // A name the AT command line cannot carry (a double quote, a line break) would reach the phone
+    // altered and come back as another contact: such a contact is not sent at all.
+    if (fea.name != u"Outlook") {
+        QSet<qint16> unsendable;
+        for (qint16 i = 0; i < n; ++i) {
+            const auto r = res->GetItem(i);
+            if (r->typ == kName && !nameCrossesTheLink(r->data))
+                unsendable.insert(r->id);
+        }
+        for (qint16 i = 0; i < n && !unsendable.isEmpty(); ++i) {
+            const auto r = res->GetItem(i);
+            if (r->operation != 1 || !unsendable.contains(r->id))
+                continue;
+            r->operation = 0;
+            if (r->typ != kName)
+                ContactsNotice(
+                    res->GetNameById(r->id) + u' ' + r->data + u' ' +
+                    PolicyTr(QStringLiteral("contains characters the phone cannot store. Not stored.")));
+        }
     }
 
     for (qint16 i = 0; i < n; ++i) {

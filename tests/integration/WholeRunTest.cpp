@@ -108,6 +108,43 @@ TEST_P(UmlautOnSim, FullHandsetSendsTheNameToTheSimAndItComesBackUnchanged)
 
 INSTANTIATE_TEST_SUITE_P(Locales, UmlautOnSim, ::testing::Values("de_DE", "fr_FR", "en_US"));
 
+// A name the command line cannot carry is kept off the phone with a notice, on every placement path,
+// so it can never come back altered and be copied to the desktop as a second contact.
+class QuotedName : public ::testing::TestWithParam<const char *>
+{
+};
+
+TEST_P(QuotedName, StaysOffThePhoneWithANoticeAndTheSecondRunChangesNothing)
+{
+    QString full;
+    if (QString::fromLatin1(GetParam()) == u"D240") // a full handset sends the D240's entries to the SIM
+        for (int i = 1; i <= 500; ++i)
+            full += QStringLiteral("entry=ME,%1,\"0%1\",129,\"P%1\"\n").arg(i);
+    WholeRunRig rig(QString::fromLatin1(GetParam()),
+                    full.isEmpty() ? QString() : QStringLiteral("ME=500\n") + full);
+    ASSERT_TRUE(rig.initOk);
+    rig.addContact(QStringLiteral("r"), QStringLiteral("Robert \"Bob\" Smith"),
+                   QStringLiteral("TEL;TYPE=CELL:0171 555\r\n"));
+    rig.addContact(QStringLiteral("a"), QStringLiteral("Ann O'Neill"),
+                   QStringLiteral("TEL;TYPE=CELL:0171 666\r\n"));
+    ASSERT_TRUE(rig.run(false));
+    const QStringList phone = phoneEntries(rig.port.contents());
+    EXPECT_TRUE(phone.filter(QStringLiteral("Bob")).isEmpty()) << phone.join('|').toStdString();
+    EXPECT_EQ(phone.filter(QStringLiteral("01716")).size(), 1) << phone.join('|').toStdString();
+    EXPECT_TRUE(globals().gDetails.contains(QStringLiteral(
+        "Robert \"Bob\" Smith 0171555 contains characters the phone cannot store. Not stored.")))
+        << globals().gDetails.toStdString();
+
+    const QStringList desktopBefore = rig.desktopContacts();
+    ASSERT_TRUE(rig.run(false));
+    EXPECT_TRUE(rig.view.text.contains(kSecondContacts)) << rig.view.text.toStdString();
+    EXPECT_EQ(phoneEntries(rig.port.contents()), phone);
+    EXPECT_EQ(rig.desktopContacts(), desktopBefore);
+    EXPECT_EQ(rig.desktopContacts().filter(QStringLiteral("Robert")).size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Placements, QuotedName, ::testing::Values("K110", "D240", "G170"));
+
 class CalendarText : public ::testing::TestWithParam<std::tuple<const char *, const char *>>
 {
 };
