@@ -11,38 +11,20 @@
 #include "platform/SerialCommControl.h"
 #include "platform/SettingsStore.h"
 #include "support/MemorySettingsStore.h"
+#include "support/SimulatorProgram.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace orvia;
 using namespace orvia::test;
 
-namespace {
-
-bool pump(const std::function<bool()> &done, int ms = 20000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-    return done();
-}
-
-QString simulatorProgram()
-{
-    return QString::fromLocal8Bit(qgetenv("ORVIA_BIN_DIR")) + QStringLiteral("/phonesim");
-}
-
-} // namespace
-
 TEST(PhonesimProgram, FullRunThroughTheSerialControl)
 {
-    if (!QFileInfo::exists(simulatorProgram()))
+    if (SimulatorProgram::path().isEmpty())
         GTEST_SKIP() << "the simulator program is not built";
     for (const char *model : {"L420", "G170"}) {
         SCOPED_TRACE(model);
@@ -58,13 +40,9 @@ TEST(PhonesimProgram, FullRunThroughTheSerialControl)
                     "entry=ME,4,\"0301\",129,\"O'Neil\"\n"
                     "entry=ME,9,\"0309\",129,\"Zed\"\n");
         }
-        QProcess sim;
-        sim.start(simulatorProgram(),
-                  {QStringLiteral("--model"), QLatin1String(model), QStringLiteral("--contents"),
-                   contentsPath, QStringLiteral("--dump"), dumpPath});
-        ASSERT_TRUE(sim.waitForStarted(5000));
-        ASSERT_TRUE(pump([&] { return sim.canReadLine(); }, 10000));
-        const QString ptyPath = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        SimulatorProgram sim(QLatin1String(model), contentsPath, dumpPath);
+        ASSERT_TRUE(sim.ok());
+        const QString ptyPath = sim.ptyPath();
 
         MemorySettingsStore settings;
         settings.save(kSettingsApp, QStringLiteral("ports"), QStringLiteral("COM4"), ptyPath);
@@ -94,7 +72,7 @@ TEST(PhonesimProgram, FullRunThroughTheSerialControl)
             watchdog->setEnabled(false);
         });
         auto step = [&](int callbacks) {
-            return pump([&] { return owner.callbacks >= callbacks || owner.recoveries > 0; });
+            return pumpUntil([&] { return owner.callbacks >= callbacks || owner.recoveries > 0; });
         };
 
         driver->Init(&comm, watchdog.get(), &owner);
@@ -134,11 +112,9 @@ TEST(PhonesimProgram, FullRunThroughTheSerialControl)
         EXPECT_EQ(box.count(), 0);
 
         // The dump holds the original entries plus exactly the two written ones.
-        sim.write("dump\n");
-        ASSERT_TRUE(pump([&] { return QFileInfo::exists(dumpPath); }, 10000));
+        ASSERT_TRUE(sim.dump());
         comm.setPortOpen(false);
-        sim.terminate();
-        sim.waitForFinished(5000);
+        sim.stop();
         const auto dumped = phonesim::loadContentsFile(dumpPath, QLatin1String(model));
         ASSERT_TRUE(dumped.contents) << dumped.error.toStdString();
         const auto &h = *dumped.contents;

@@ -8,26 +8,13 @@
 #include "data/ZeroDateTime.h"
 #include "phonesim/ContentsFile.h"
 #include "platform/QtTimerFactory.h"
+#include "support/SimulatorProgram.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <gtest/gtest.h>
 
 using namespace orvia;
 using namespace orvia::test;
-
-namespace {
-
-// Runs the event loop until `done` or the (generous) deadline; the driver's own watchdog still guards.
-bool pump(const std::function<bool()> &done)
-{
-    QDeadlineTimer deadline(20000);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return done();
-}
-
-} // namespace
 
 TEST(PtyRun, FullRunOverAPseudoTerminal)
 {
@@ -64,28 +51,28 @@ TEST(PtyRun, FullRunOverAPseudoTerminal)
         });
 
         driver->Init(&comm, watchdog.get(), &owner);
-        ASSERT_TRUE(pump([&] { return owner.callbacks == 1 || owner.recoveries > 0; }));
+        ASSERT_TRUE(pumpUntil([&] { return owner.callbacks == 1 || owner.recoveries > 0; }));
         EXPECT_TRUE(driver->automares());
         EXPECT_EQ(driver->GetFeatures()->ME_filled, 20);
 
         auto pb = std::make_shared<DBPhonebook>();
         driver->ReadContacts(pb);
-        ASSERT_TRUE(pump([&] { return owner.callbacks == 2 || owner.recoveries > 0; }));
+        ASSERT_TRUE(pumpUntil([&] { return owner.callbacks == 2 || owner.recoveries > 0; }));
         EXPECT_EQ(pb->countEntries(), 21);
 
         auto add = std::make_shared<DBPhonebook>();
         add->AddByName(QStringLiteral("New, one"), 6, QStringLiteral("SM"), QStringLiteral("+3312"), 1, 1);
         driver->UpdateContacts(add);
-        ASSERT_TRUE(pump([&] { return owner.callbacks == 3 || owner.recoveries > 0; }));
+        ASSERT_TRUE(pumpUntil([&] { return owner.callbacks == 3 || owner.recoveries > 0; }));
 
         auto calOut = std::make_shared<DBCalendar>();
         calOut->add(2, QDateTime(QDate(2026, 12, 24), QTime(18, 0)), zeroDateTime(), true, 30, 1,
                     QStringLiteral("Eve"), QString(), 1);
         driver->UpdateCalendar(calOut);
-        ASSERT_TRUE(pump([&] { return owner.callbacks == 4 || owner.recoveries > 0; }));
+        ASSERT_TRUE(pumpUntil([&] { return owner.callbacks == 4 || owner.recoveries > 0; }));
         auto cal = std::make_shared<DBCalendar>();
         driver->ReadCalendar(cal);
-        ASSERT_TRUE(pump([&] { return owner.callbacks == 5 || owner.recoveries > 0; }));
+        ASSERT_TRUE(pumpUntil([&] { return owner.callbacks == 5 || owner.recoveries > 0; }));
         ASSERT_EQ(cal->count(), 1);
         EXPECT_EQ(cal->GetItem(0)->dstart, QDateTime(QDate(2026, 12, 24), QTime(18, 0)));
         EXPECT_EQ(cal->GetItem(0)->prerem, 30);

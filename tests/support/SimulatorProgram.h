@@ -1,0 +1,40 @@
+#pragma once
+// The phone simulator program on a pseudo-terminal of its own, for tests that go through a real serial
+// port: started with a contents file, its terminal's path read from its first output line, its state
+// dumped on request.
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace orvia::test {
+
+// Runs the event loop until `done` or `ms` milliseconds have passed; returns `done()`. Only for waits
+// on real I/O (terminals, processes): time-outs under test go through the manual clock instead.
+bool pumpUntil(const std::function<bool()> &done, int ms = 20000);
+
+class SimulatorProgram
+{
+public:
+    // Path of the built simulator (next to the test binaries); empty when it is not built.
+    static QString path();
+
+    SimulatorProgram(const QString &model, const QString &contentsPath, const QString &dumpPath,
+                     const QStringList &extraArgs = {});
+    ~SimulatorProgram();
+    SimulatorProgram(const SimulatorProgram &) = delete;
+    SimulatorProgram &operator=(const SimulatorProgram &) = delete;
+
+    bool ok() const { return !m_ptyPath.isEmpty(); }
+    const QString &ptyPath() const { return m_ptyPath; }
+    // Asks for the contents to be written to the dump file and waits for it.
+    bool dump();
+    void stop();
+
+private:
+    QProcess m_process;
+    QString m_dumpPath;
+    QString m_ptyPath;
+};
+
+} // namespace orvia::test
