@@ -9,6 +9,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Timer.h"
 #include "platform/pim/AppointmentItem.h"
+#include "platform/pim/AtomicFile.h"
 #include "platform/pim/PimFolder.h"
 #include "platform/pim/PimItems.h"
 #include "platform/pim/RecurrencePattern.h"
@@ -146,10 +147,10 @@ void OutlookControl::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
             throwError(ErrObjectNotSet);
         auto items = CalendarFolder->Items();
         const qint16 n = dbc->count();
-        for (qint16 i = 0; i < n; ++i) {
-            if (pollInterrupt())
-                return;
-            auto rec = dbc->GetItem(i);
+        bool stopped = false;
+        for (qint16 i = 0; i < n && !stopped; ++i) {
+            stopped = pollInterrupt();
+            auto rec = stopped ? nullptr : dbc->GetItem(i);
             if (!rec || rec->operation != 1)
                 continue;
             auto appt = std::static_pointer_cast<pim::AppointmentItem>(items->add());
@@ -167,6 +168,10 @@ void OutlookControl::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
             appt->setBody(rec->body);
             appt->Save();
         }
+        // What was written, up to a stop, reaches the disk before the run goes on.
+        pim::syncFileSystemOf(m_root);
+        if (stopped)
+            return;
     } catch (const RuntimeError &e) {
         raiseOutlookError(e.number(), e.description());
     } catch (const std::exception &e) {

@@ -8,6 +8,7 @@
 #include "endpoints/RunOwner.h"
 #include "platform/RuntimeError.h"
 #include "platform/Timer.h"
+#include "platform/pim/AtomicFile.h"
 #include "platform/pim/ContactItem.h"
 #include "platform/pim/PimFolder.h"
 #include "platform/pim/PimItems.h"
@@ -127,13 +128,17 @@ void OutlookControl::UpdateContacts(std::shared_ptr<DBPhonebook> dbp)
 {
     try {
         const qint16 n = dbp->count();
-        for (qint16 i = 0; i < n; ++i) {
-            if (pollInterrupt())
-                return;
-            auto item = dbp->GetItem(i);
+        bool stopped = false;
+        for (qint16 i = 0; i < n && !stopped; ++i) {
+            stopped = pollInterrupt();
+            auto item = stopped ? nullptr : dbp->GetItem(i);
             if (item && item->operation == 1 && item->typ != 0)
                 StoreContactField(dbp->GetNameById(item->id), *item);
         }
+        // What was written, up to a stop, reaches the disk before the run goes on.
+        pim::syncFileSystemOf(m_root);
+        if (stopped)
+            return;
     } catch (const RuntimeError &e) {
         raiseOutlookError(e.number(), e.description());
     } catch (const std::exception &e) {

@@ -74,6 +74,16 @@ TEST(AtomicFile, ExclusiveCreateNeverReplacesAndFailuresLeaveNoTrace)
         number = e.number();
     }
     EXPECT_EQ(number, ErrPathAccess);
+
+    // The batch's wait for the disk reports a store that is gone instead of passing silently.
+    syncFileSystemOf(t.path());
+    number = 0;
+    try {
+        syncFileSystemOf(t.path() + QStringLiteral("/missing"));
+    } catch (const RuntimeError &e) {
+        number = e.number();
+    }
+    EXPECT_EQ(number, ErrPathAccess);
 }
 
 TEST(AtomicFile, ReplacingKeepsTheFilesPermissions)
