@@ -1,0 +1,173 @@
+#include "platform/QtInternetTransfer.h"
+#include "platform/RuntimeError.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+#include <QUrl>
+
+namespace orvia {
+
+namespace {
+
+// Deletes the reply however fetch ends; a reply still running is aborted first.
+struct ReplyOwner
+{
+    QNetworkReply *reply = nullptr;
+    ~ReplyOwner()
+    {
+        if (!reply)
+            return;
+        QObject::disconnect(reply, nullptr, nullptr, nullptr);
+        if (!reply->isFinished())
+            reply->abort();
+        delete reply;
+    }
+};
+
+struct BusyFlag
+{
+    bool &flag;
+    explicit BusyFlag(bool &f) : flag(f) { flag = true; }
+    ~BusyFlag() { flag = false; }
+};
+
+// An HTTP status of 4xx or 5xx: Qt reports it as an error, but the body is the server's answer.
+bool isHttpErrorPage(QNetworkReply::NetworkError e)
+{
+    return (e >= QNetworkReply::ContentAccessDenied && e <= QNetworkReply::UnknownContentError) ||
+           (e >= QNetworkReply::InternalServerError && e <= QNetworkReply::UnknownServerError) ||
+           e == QNetworkReply::ProtocolInvalidOperationError;
+}
+
+QString headerText(QNetworkReply *reply)
+{
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid())
+        return QString();
+    const QByteArray reason = reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute).toByteArray();
+    QString text = QStringLiteral("HTTP/1.1 %1 %2\r\n").arg(status.toInt()).arg(QString::fromLatin1(reason));
+    for (const auto &pair : reply->rawHeaderPairs())
+        text += QString::fromLatin1(pair.first) + QStringLiteral(": ") + QString::fromLatin1(pair.second) +
+                QStringLiteral("\r\n");
+    return text;
+}
+
+} // namespace
+
+QtInternetTransfer::QtInternetTransfer() : m_nam(std::make_unique<QNetworkAccessManager>())
+{
+    m_nam->setProxy(QNetworkProxy::NoProxy);
+}
+
+QtInternetTransfer::~QtInternetTransfer() = default;
+
+QByteArray QtInternetTransfer::fetch(const QString &url, qint64 maxBytes)
+{
+    if (m_busy)
+        throwError(inet::ErrBusy, QStringLiteral("Still executing the last request"));
+    BusyFlag busy(m_busy);
+    m_header.clear();
+
+    const QUrl target(url, QUrl::TolerantMode);
+    const QString scheme = target.scheme().toLower();
+    if (!scheme.isEmpty() && scheme != QLatin1String("http") && scheme != QLatin1String("https"))
+        throwError(inet::ErrUnsupportedScheme,
+                   QStringLiteral("The address is not a web address: %1").arg(url));
+    if (!target.isValid() || scheme.isEmpty() || target.host().isEmpty())
+        throwError(inet::ErrBadUrl, QStringLiteral("The address is not valid: %1").arg(url));
+
+    QNetworkRequest request(target);
+    // Ask for the bytes as stored: a compressed transfer would be unpacked behind our back and its
+    // length could no longer be checked against the announced one.
+    request.setRawHeader("Accept-Encoding", "identity");
+    request.setRawHeader("User-Agent", "OrviaLink");
+    request.setMaximumRedirectsAllowed(5);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    const qint64 timeoutMs = m_timeoutMsOverride > 0 ? m_timeoutMsOverride : qint64(requestTimeout()) * 1000;
+    if (timeoutMs > 0)
+        request.setTransferTimeout(int(qMin<qint64>(timeoutMs, INT_MAX)));
+
+    stateChanged(inet::Resolving);
+    ReplyOwner owner{m_nam->get(request)};
+    QNetworkReply *reply = owner.reply;
+
+    QByteArray body;
+    bool tooLarge = false;
+    bool receiving = false;
+    bool wholeRequestExpired = false;
+    const auto giveUpTooLarge = [&] {
+        tooLarge = true;
+        reply->abort();
+    };
+    QObject::connect(reply, &QNetworkReply::socketStartedConnecting, reply,
+                     [&] { stateChanged(inet::Connecting); });
+    QObject::connect(reply, &QNetworkReply::requestSent, reply, [&] { stateChanged(inet::RequestSent); });
+    QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
+        if (!receiving) {
+            receiving = true;
+            stateChanged(inet::Receiving);
+        }
+        const QVariant declared = reply->header(QNetworkRequest::ContentLengthHeader);
+        if (declared.isValid() && declared.toLongLong() > maxBytes)
+            giveUpTooLarge();
+    });
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] {
+        if (tooLarge)
+            return;
+        body += reply->read(maxBytes - body.size() + 1);
+        if (body.size() > maxBytes)
+            giveUpTooLarge();
+    });
+
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    QTimer wholeRequest;
+    if (timeoutMs > 0) {
+        wholeRequest.setSingleShot(true);
+        QObject::connect(&wholeRequest, &QTimer::timeout, reply, [&] {
+            wholeRequestExpired = true;
+            reply->abort();
+        });
+        wholeRequest.start(int(qMin<qint64>(timeoutMs * kWholeRequestTimeouts, INT_MAX)));
+    }
+    if (!reply->isFinished())
+        loop.exec();
+    wholeRequest.stop();
+
+    if (!tooLarge && reply->isOpen()) {
+        body += reply->read(maxBytes - body.size() + 1);
+        tooLarge = body.size() > maxBytes;
+    }
+    m_header = headerText(reply);
+    const QNetworkReply::NetworkError error = reply->error();
+
+    const auto fail = [&](int number, const QString &description) {
+        stateChanged(inet::Error);
+        throwError(number, description);
+    };
+    if (tooLarge)
+        fail(inet::ErrReplyTooLarge, QStringLiteral("The reply is larger than %1 bytes").arg(maxBytes));
+    if (wholeRequestExpired || error == QNetworkReply::OperationCanceledError ||
+        error == QNetworkReply::TimeoutError)
+        fail(inet::ErrTimedOut, QStringLiteral("The request timed out"));
+    if (error == QNetworkReply::HostNotFoundError)
+        fail(inet::ErrHostNotFound, QStringLiteral("Host not found: %1").arg(target.host()));
+    if (error == QNetworkReply::ConnectionRefusedError)
+        fail(inet::ErrCannotConnect, QStringLiteral("Cannot connect to %1").arg(target.authority()));
+    if (error != QNetworkReply::NoError && !(m_header.size() > 0 && isHttpErrorPage(error)))
+        fail(inet::ErrTransferFailed, QStringLiteral("The transfer failed: %1").arg(reply->errorString()));
+    const QVariant declared = reply->header(QNetworkRequest::ContentLengthHeader);
+    if (declared.isValid() && declared.toLongLong() != body.size())
+        fail(inet::ErrTransferFailed, QStringLiteral("The reply ended after %1 of %2 bytes")
+                                          .arg(body.size())
+                                          .arg(declared.toLongLong()));
+
+    stateChanged(inet::ResponseCompleted);
+    return body;
+}
+
+} // namespace orvia

@@ -1,0 +1,185 @@
+// The internet transfer on a local server: replies of any status, the header, text decoding, states,
+// and every way a request can fail without hanging.
+#include "LocalHttpServer.h"
+#include "platform/QtInternetTransfer.h"
+#include "platform/RuntimeError.h"
+
+#include <QHostAddress>
+#include <QTcpServer>
+#include <gtest/gtest.h>
+
+using namespace orvia;
+using namespace orvia::test;
+
+namespace {
+
+int errorOf(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const RuntimeError &e) {
+        return e.number();
+    }
+    return 0;
+}
+
+class InternetTransferTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        inet.setRequestTimeout(10);
+        inet.setOnStateChanged([this](int s) { states << s; });
+    }
+    LocalHttpServer server;
+    QtInternetTransfer inet;
+    QList<int> states;
+};
+
+} // namespace
+
+TEST_F(InternetTransferTest, BytesHeaderAndStates)
+{
+    QByteArray body(70000, '\0');
+    for (int i = 0; i < body.size(); ++i)
+        body[i] = char(i % 251);
+    LocalHttpServer::Response r = LocalHttpServer::text(body);
+    r.headers.append(qMakePair(QByteArray("X-Note"), QByteArray("kept")));
+    server.route(QStringLiteral("/f"), r);
+
+    EXPECT_EQ(inet.openUrlBytes(server.url(QStringLiteral("/f"))), body);
+    const QString header = inet.getHeader();
+    EXPECT_TRUE(header.startsWith(QStringLiteral("HTTP/1.1 200 OK\r\n"))) << header.toStdString();
+    EXPECT_TRUE(header.contains(QStringLiteral("X-Note: kept\r\n")));
+    ASSERT_FALSE(states.isEmpty());
+    EXPECT_EQ(states.first(), inet::Resolving);
+    EXPECT_TRUE(states.contains(inet::Receiving));
+    EXPECT_EQ(states.last(), inet::ResponseCompleted);
+}
+
+TEST_F(InternetTransferTest, ErrorStatusStillGivesItsPageAndStatusLine)
+{
+    EXPECT_TRUE(
+        inet.openUrlText(server.url(QStringLiteral("/nowhere"))).contains(QStringLiteral("<title>404")));
+    EXPECT_EQ(inet.getHeader().mid(9, 3), QStringLiteral("404"));
+    server.route(QStringLiteral("/boom"),
+                 LocalHttpServer::text("<title>down</title>", 503, "Service Unavailable"));
+    EXPECT_EQ(inet.openUrlBytes(server.url(QStringLiteral("/boom"))), QByteArray("<title>down</title>"));
+    EXPECT_TRUE(inet.getHeader().startsWith(QStringLiteral("HTTP/1.1 503")));
+}
+
+TEST_F(InternetTransferTest, TextIsUtf8OnlyWhenTheServerSaysSo)
+{
+    LocalHttpServer::Response r = LocalHttpServer::text("caf\xc3\xa9");
+    r.headers = {{"Content-Type", "text/xml; Charset=\"UTF-8\""}};
+    server.route(QStringLiteral("/u"), r);
+    server.route(QStringLiteral("/w"), LocalHttpServer::text("caf\xe9 \x80"));
+    EXPECT_EQ(inet.openUrlText(server.url(QStringLiteral("/u"))), QString::fromUtf8("caf\xc3\xa9"));
+    EXPECT_EQ(inet.openUrlText(server.url(QStringLiteral("/w"))),
+              QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac"));
+}
+
+TEST_F(InternetTransferTest, SilentServerTimesOutAsCanceled)
+{
+    LocalHttpServer::Response r;
+    r.mode = LocalHttpServer::Response::Silent;
+    server.route(QStringLiteral("/s"), r);
+    inet.setRequestTimeoutMs(40);
+    EXPECT_EQ(errorOf([&] { inet.openUrlBytes(server.url(QStringLiteral("/s"))); }), inet::ErrTimedOut);
+    EXPECT_EQ(states.last(), inet::Error);
+    EXPECT_TRUE(inet.getHeader().isEmpty());
+}
+
+TEST_F(InternetTransferTest, BrokenRepliesAreErrors)
+{
+    // Fewer bytes than announced.
+    LocalHttpServer::Response cut = LocalHttpServer::text(QByteArray(3000, 'x'));
+    cut.mode = LocalHttpServer::Response::CutShort;
+    cut.cutAt = 100;
+    server.route(QStringLiteral("/cut"), cut);
+    EXPECT_EQ(errorOf([&] { inet.openUrlBytes(server.url(QStringLiteral("/cut"))); }),
+              inet::ErrTransferFailed);
+
+    // Not HTTP at all.
+    LocalHttpServer::Response junk;
+    junk.mode = LocalHttpServer::Response::Raw;
+    junk.body = QByteArray("\x00\x01garbage\xff\r\n\r\n", 15);
+    server.route(QStringLiteral("/junk"), junk);
+    EXPECT_NE(errorOf([&] { inet.openUrlBytes(server.url(QStringLiteral("/junk"))); }), 0);
+
+    // Closed without a word.
+    LocalHttpServer::Response none;
+    none.mode = LocalHttpServer::Response::Raw;
+    server.route(QStringLiteral("/none"), none);
+    EXPECT_EQ(errorOf([&] { inet.openUrlBytes(server.url(QStringLiteral("/none"))); }),
+              inet::ErrTransferFailed);
+}
+
+TEST_F(InternetTransferTest, OversizedRepliesAreCutOff)
+{
+    inet.setMaxDownloadBytes(1000);
+    server.route(QStringLiteral("/big"), LocalHttpServer::text(QByteArray(1001, 'b')));
+    server.route(QStringLiteral("/fits"), LocalHttpServer::text(QByteArray(1000, 'b')));
+    EXPECT_EQ(errorOf([&] { inet.openUrlBytes(server.url(QStringLiteral("/big"))); }),
+              inet::ErrReplyTooLarge);
+    EXPECT_EQ(inet.openUrlBytes(server.url(QStringLiteral("/fits"))).size(), 1000);
+
+    // Without an announced length the count still stops it.
+    LocalHttpServer::Response raw;
+    raw.mode = LocalHttpServer::Response::Raw;
+    raw.body = "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n" + QByteArray(5000, 'r');
+    server.route(QStringLiteral("/raw"), raw);
+    EXPECT_EQ(errorOf([&] { inet.openUrlBytes(server.url(QStringLiteral("/raw"))); }),
+              inet::ErrReplyTooLarge);
+}
+
+TEST_F(InternetTransferTest, OnlyWebAddressesAreFetched)
+{
+    EXPECT_EQ(errorOf([&] { inet.openUrlBytes(QStringLiteral("file:///etc/passwd?http://x")); }),
+              inet::ErrUnsupportedScheme);
+    EXPECT_EQ(errorOf([&] { inet.openUrlBytes(QStringLiteral("/relative/only")); }), inet::ErrBadUrl);
+    EXPECT_EQ(errorOf([&] { inet.openUrlBytes(QStringLiteral("http://")); }), inet::ErrBadUrl);
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
+TEST_F(InternetTransferTest, RefusedConnectionAndNoProxy)
+{
+    quint16 port = 0;
+    {
+        QTcpServer probe;
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+        port = probe.serverPort();
+    }
+    EXPECT_EQ(errorOf([&] { inet.openUrlBytes(QStringLiteral("http://127.0.0.1:%1/x").arg(port)); }),
+              inet::ErrCannotConnect);
+
+    // A proxy in the environment is not used: the request reaches the server itself.
+    qputenv("http_proxy", QStringLiteral("http://127.0.0.1:%1").arg(port).toLatin1());
+    QtInternetTransfer direct;
+    server.route(QStringLiteral("/d"), LocalHttpServer::text("direct"));
+    EXPECT_EQ(direct.openUrlBytes(server.url(QStringLiteral("/d"))), QByteArray("direct"));
+    qunsetenv("http_proxy");
+}
+
+TEST_F(InternetTransferTest, SecondRequestWhileOneRunsIsRefused)
+{
+    server.route(QStringLiteral("/a"), LocalHttpServer::text("a"));
+    int inner = -1;
+    inet.setOnStateChanged([&](int s) {
+        if (s == inet::Resolving && inner < 0)
+            inner = errorOf([&] { inet.openUrlBytes(server.url(QStringLiteral("/a"))); });
+    });
+    EXPECT_EQ(inet.openUrlBytes(server.url(QStringLiteral("/a"))), QByteArray("a"));
+    EXPECT_EQ(inner, inet::ErrBusy);
+    EXPECT_EQ(server.count(QStringLiteral("/a")), 1);
+}
+
+TEST(InternetTransferCharset, ContentTypeParsing)
+{
+    EXPECT_EQ(IInternetTransfer::charsetOf(
+                  QStringLiteral("HTTP/1.1 200 OK\r\ncontent-TYPE: text/html;charset=UTF-8\r\n")),
+              QStringLiteral("utf-8"));
+    EXPECT_EQ(IInternetTransfer::charsetOf(QStringLiteral("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n")),
+              QString());
+    EXPECT_EQ(IInternetTransfer::charsetOf(QString()), QString());
+}
