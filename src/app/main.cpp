@@ -1,61 +1,33 @@
-// kivo: the tray application. main() builds the program's objects once and runs the start-up.
+// kivo: the tray application. main() builds the real platform services and hands them to the
+// program's objects, then runs the start-up.
 #include "common/Globals.h"
-#include "endpoints/OutlookControl.h"
-#include "endpoints/ShellCallbacks.h"
-#include "engine/FormMain.h"
-#include "engine/MrPolicy.h"
-#include "engine/ShellHooks.h"
 #include "platform/SerialCommControl.h"
 #include "platform/StderrMessageBox.h"
 #include "platform/SystemPlatform.h"
 #include "platform/pim/PimNamespace.h"
-#include "shell/FormMainWindow.h"
-#include "shell/ProgramStart.h"
-#include "shell/TranslateCaption.h"
+#include "shell/KivoProgram.h"
 #include "shell/WidgetMessageBox.h"
 #include <QApplication>
-#include <QDir>
+#include <QFileInfo>
+#include <QIcon>
+#include <QSessionManager>
 #include <memory>
 
 using namespace orvia;
-
-namespace {
-
-// Until the tray window is in place: the run's tray calls are accepted and the program ends on quit.
-class ShellStandIn : public ITrayState, public IShellHooks
-{
-public:
-    void SetState(int) override {}
-    void ToolTip(const QString &) override {}
-    void setEnabled(bool) override {}
-    void closeSplash() override {}
-    void showTrayWindow() override {}
-    void showDetails() override {}
-    void quit() override { QCoreApplication::quit(); }
-    int meQueryUnload(int, int) override { return 1; }
-    void meResize() override {}
-};
-
-bool headless()
-{
-    const QString qpa = QGuiApplication::platformName();
-    return qpa == QLatin1String("offscreen") || qpa == QLatin1String("minimal");
-}
-
-} // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kivo"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVIA_VERSION_TEXT));
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kivo.png")));
 
     globals().gLog.openFile(MrLog::defaultFilePath());
 
     // Without a display nobody could answer a modal box: say it on standard error instead.
     std::unique_ptr<IMessageBox> box;
-    if (headless())
+    if (StderrMessageBox::headless())
         box = std::make_unique<StderrMessageBox>();
     else
         box = std::make_unique<WidgetMessageBox>();
@@ -63,31 +35,26 @@ int main(int argc, char **argv)
     Platform &platform = system.platform();
     std::unique_ptr<SerialCommControl> comm = system.createCommControl();
 
-    const QString storeRoot = platform.settings->get(
-        kSettingsApp, kSettingsSection, QStringLiteral("store_root"), pim::PimApplication::defaultRoot());
-    OutlookControl outlook(storeRoot, platform.loop);
-    MrPolicy policy(platform.clock, platform.loop);
-    FormMainWindow window;
-    ShellStandIn shell;
+    // The program ends only through the tray's quit; it may come before the event loop runs.
+    bool quitRequested = false;
+    KivoOptions options;
+    const QString dir = QCoreApplication::applicationDirPath();
+    options.languageFile = dir + QStringLiteral("/lang.dbl");
+    options.helpFile = dir + QStringLiteral("/Orvia Link help.html");
+    options.storeRoot = platform.settings->get(kSettingsApp, kSettingsSection, QStringLiteral("store_root"),
+                                               pim::PimApplication::defaultRoot());
+    options.exeFileName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    options.commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
+    options.version = ProgramVersion::current();
+    options.endProgram = [&quitRequested] {
+        quitRequested = true;
+        QCoreApplication::exit(0);
+    };
 
-    FormMain::Deps deps;
-    deps.platform = platform;
-    deps.comm = comm.get();
-    deps.view = &window;
-    deps.tray = &shell;
-    deps.shell = &shell;
-    deps.outlook = &outlook;
-    deps.policy = &policy;
-    FormMain hub(deps);
-    window.setHub(&hub);
-    outlook.setOwner(&hub);
-
-    StartHooks hooks;
-    hooks.hideMain = [&] { window.hide(); };
-    hooks.translateCaptions = [&] { TranslateCaption(&window); };
-    ProgramStart start(platform, outlook, hooks,
-                       QCoreApplication::applicationDirPath() + QStringLiteral("/lang.dbl"));
-    if (start.run() != StartResult::Running)
+    KivoProgram program(platform, comm.get(), options);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &app,
+                     [&program](QSessionManager &) { program.sessionEnding(); });
+    if (program.start() != StartResult::Running || quitRequested)
         return 0;
     return QCoreApplication::exec();
 }

@@ -1,6 +1,7 @@
 #include "shell/FormMainWindow.h"
 #include "engine/FormMain.h"
 #include "platform/MessageBox.h"
+#include "shell/TranslateCaption.h"
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -36,6 +37,7 @@ FormMainWindow::FormMainWindow(QWidget *parent)
     TextProgress->setObjectName(QStringLiteral("TextProgress"));
     TextProgress->setReadOnly(true);
     TextProgress->setMinimumHeight(130);
+    TextProgress->setMinimumWidth(400);
 
     Label3 = new QLabel(QStringLiteral("Operation progress"), this);
     Label3->setObjectName(QStringLiteral("Label3"));
@@ -143,6 +145,13 @@ QPushButton *FormMainWindow::button(ViewButton b) const
         return CommandDone;
     }
     return CommandDone;
+}
+
+void FormMainWindow::translateCaptions()
+{
+    for (QObject *c :
+         std::initializer_list<QObject *>{Label1, Label2, Label3, CommandDone, CommandELog, CommandStop})
+        TranslateCaption(c);
 }
 
 void FormMainWindow::setButtonVisible(ViewButton b, bool visible)

@@ -35,6 +35,8 @@ public:
     void clearDebugLog() override;
 
     QPushButton *button(ViewButton b) const;
+    // The start-up translates the labels' and buttons' captions once the language is known.
+    void translateCaptions();
     // The end of the user's session closes the window with this mode.
     void closeForSessionEnd();
 

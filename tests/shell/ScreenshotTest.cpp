@@ -1,0 +1,89 @@
+// Writes a picture of every window in each of the five languages to <build>/screenshots, so that cut
+// or overlapping captions can be seen; checks that no caption is wider than its control.
+#include "ShellRig.h"
+#include "shell/FormAbout.h"
+#include "shell/FormAutoConn.h"
+#include "shell/FormErrorLog.h"
+#include "shell/FormMainWindow.h"
+#include "shell/FrmSysTray.h"
+#include "shell/frmSplash.h"
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <gtest/gtest.h>
+
+using namespace orvia;
+using namespace orvia::test;
+
+namespace {
+
+QString shotDir()
+{
+    const QString dir = qEnvironmentVariable("ORVIA_BIN_DIR") + QStringLiteral("/../screenshots");
+    QDir().mkpath(dir);
+    return QDir(dir).absolutePath();
+}
+
+void shoot(QWidget &w, const QString &language, const QString &name)
+{
+    w.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w.grab().save(shotDir() + QStringLiteral("/%1_%2.png").arg(name, language)))
+        << name.toStdString();
+    // Every push button's caption fits its button.
+    for (QPushButton *b : w.findChildren<QPushButton *>()) {
+        if (!b->isVisible())
+            continue;
+        // The style's size hint is the room the caption, icon and frame need.
+        EXPECT_LE(b->sizeHint().width(), b->width())
+            << name.toStdString() << " " << language.toStdString() << ": " << b->text().toStdString();
+    }
+    w.hide();
+}
+
+} // namespace
+
+TEST(Screenshots, EveryWindowInEveryLanguage)
+{
+    const QList<std::pair<QString, QString>> languages{
+        {"en", "English"}, {"de", "German"}, {"fr", "French"}, {"it", "Italian"}, {"sp", "Spanish"}};
+    for (const auto &[code, name] : languages) {
+        ShellRig rig(name);
+        ASSERT_EQ(rig.start(), StartResult::Running) << code.toStdString();
+        KivoProgram &p = *rig.program;
+
+        shoot(p.splash(), code, QStringLiteral("splash"));
+
+        rig.connectPhone(QStringLiteral("K310"));
+        p.tray().show();
+        p.tray().onActivate();
+        shoot(p.tray(), code, QStringLiteral("tray"));
+        p.tray().trayMouse(FrmSysTray::kRightButtonUp);
+        shoot(*p.tray().popupMenu(), code, QStringLiteral("tray_popup"));
+
+        FormMainWindow &main = p.mainWindow();
+        main.setProgressText(QStringLiteral("Start Contacts Sync...done\r\nLoading data from Outlook...12 "
+                                            "entries, done.\r\n"));
+        main.setOverallBar(30);
+        main.setOperationBar(60);
+        shoot(main, code, QStringLiteral("main_running"));
+        main.setButtonVisible(ViewButton::Stop, false);
+        main.setButtonVisible(ViewButton::Done, true);
+        main.setButtonVisible(ViewButton::Details, true);
+        main.setButtonEnabled(ViewButton::Details, true);
+        shoot(main, code, QStringLiteral("main_done"));
+
+        globals().gDetails = QStringLiteral("Details for Outlook: 3 entries out of date.\r\n");
+        shoot(p.details(), code, QStringLiteral("details"));
+
+        FormAutoConn first(rig.setup);
+        shoot(first, code, QStringLiteral("firstrun"));
+
+        FormAbout about(rig.system, ProgramVersion{1, 0, 165});
+        shoot(about, code, QStringLiteral("about"));
+    }
+}

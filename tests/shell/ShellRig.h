@@ -1,0 +1,126 @@
+#pragma once
+// The whole program of windows on doubles: hand-driven time, scripted boxes, in-memory settings,
+// scripted system services, a temporary desktop store; a recording setup window and phone driver.
+#include "common/Globals.h"
+#include "endpoints/PhoneDriver.h"
+#include "engine/FormMain.h"
+#include "shell/KivoProgram.h"
+#include "shell/SetupHooks.h"
+#include "support/FakeSystemServices.h"
+#include "support/ManualTime.h"
+#include "support/MemorySettingsStore.h"
+#include "support/ScriptedMessageBox.h"
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace orvia::test {
+
+class RecordingSetupWindow : public ISetupWindow
+{
+public:
+    explicit RecordingSetupWindow(QStringList &calls) : m_calls(calls) {}
+    void Init(FormMain *, OutlookControl *) override { m_calls << QStringLiteral("setup:Init"); }
+    bool isWindowShown() const override { return shown; }
+    bool isWindowMinimised() const override { return minimised; }
+    void SelectTab(int index) override { m_calls << QStringLiteral("setup:tab%1").arg(index); }
+    void showWindow() override
+    {
+        shown = true;
+        minimised = false;
+        m_calls << QStringLiteral("setup:show");
+    }
+    void startAutoDetection() override { m_calls << QStringLiteral("setup:auto"); }
+
+    bool shown = false;
+    bool minimised = false;
+
+private:
+    QStringList &m_calls;
+};
+
+class StubDriver : public IPhoneDriver
+{
+public:
+    explicit StubDriver(QString description) : description(std::move(description)) {}
+    void Receive(const QString &) override {}
+    void Init(ICommControl *, ITimer *, IRunOwner *) override { ++inits; }
+    std::shared_ptr<ModFeatures> GetFeatures() override { return nullptr; }
+    void ReadContacts(std::shared_ptr<DBPhonebook>) override {}
+    void UpdateContacts(std::shared_ptr<DBPhonebook>) override {}
+    void ReadCalendar(std::shared_ptr<DBCalendar>) override {}
+    void UpdateCalendar(std::shared_ptr<DBCalendar>) override {}
+    bool automares() const override { return true; }
+    QString PhoneDescription() const override { return description; }
+    void setShell(ISetupDetection *, ITrayState *) override {}
+
+    QString description;
+    int inits = 0;
+};
+
+struct ShellRig
+{
+    QTemporaryDir dir;
+    ManualTime time;
+    ScriptedMessageBox boxes;
+    MemorySettingsStore settings;
+    FakeSystemServices system;
+    Platform platform;
+    QStringList calls; // setup window calls and modal windows, in order
+    int ends = 0;      // the program was ended
+    RecordingSetupWindow *setup = nullptr;
+    std::unique_ptr<KivoProgram> program;
+    KivoOptions options;
+
+    explicit ShellRig(const QString &language = QStringLiteral("English"))
+    {
+        resetGlobals();
+        platform.timers = &time;
+        platform.clock = &time;
+        platform.loop = &time;
+        platform.messageBox = &boxes;
+        platform.settings = &settings;
+        platform.system = &system;
+        system.addProcess(QStringLiteral("kivo"));
+        system.setLanguage(language);
+        options.languageFile = qEnvironmentVariable("ORVIA_BIN_DIR") + QStringLiteral("/lang.dbl");
+        options.helpFile = qEnvironmentVariable("ORVIA_BIN_DIR") + QStringLiteral("/Orvia Link help.html");
+        options.storeRoot = dir.path() + QStringLiteral("/pim");
+        options.exeFileName = QStringLiteral("kivo");
+        options.version = ProgramVersion{1, 0, 165};
+        options.endProgram = [this] { ++ends; };
+        options.showFirstRun = [this] { calls << QStringLiteral("firstRun"); };
+        options.showAbout = [this] { calls << QStringLiteral("about"); };
+        options.showDetails = [this] { calls << QStringLiteral("details"); };
+        options.createSetup = [this](const SetupWindowContext &) {
+            auto s = std::make_unique<RecordingSetupWindow>(calls);
+            setup = s.get();
+            return s;
+        };
+    }
+    ~ShellRig()
+    {
+        program.reset();
+        resetGlobals();
+    }
+
+    KivoProgram &build()
+    {
+        program = std::make_unique<KivoProgram>(platform, nullptr, options);
+        return *program;
+    }
+    StartResult start()
+    {
+        if (!program)
+            build();
+        return program->start();
+    }
+    std::shared_ptr<StubDriver> connectPhone(const QString &model)
+    {
+        auto d = std::make_shared<StubDriver>(model);
+        program->hub().handler = d;
+        return d;
+    }
+};
+
+} // namespace orvia::test

@@ -1,0 +1,304 @@
+// The tray window on the whole program of windows: icon states and flashing, the enable rules of a
+// click and of the popup menu, handset pictures, the commands, the close and quit policy.
+#include "ShellRig.h"
+#include "shell/FormMainWindow.h"
+#include "shell/FrmSysTray.h"
+#include <QAction>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+using namespace orvia;
+using namespace orvia::test;
+
+namespace {
+
+struct Tray : ::testing::Test
+{
+    ShellRig rig;
+    FrmSysTray *tray = nullptr;
+
+    void SetUp() override
+    {
+        ASSERT_EQ(rig.start(), StartResult::Running);
+        tray = &rig.program->tray();
+    }
+    bool enabled(const char *name) const { return tray->action(QString::fromLatin1(name))->isEnabled(); }
+    bool buttonEnabled(const char *name) const
+    {
+        return tray->button(QString::fromLatin1(name))->isEnabled();
+    }
+    ITrayState &state() { return tray->trayState(); }
+};
+
+} // namespace
+
+TEST_F(Tray, StartsStoppedWithItsIconAndTitleTipAndFlashesOnlyWhileBusy)
+{
+    EXPECT_TRUE(tray->iconRegistered());
+    EXPECT_FALSE(tray->isVisible());
+    EXPECT_EQ(tray->currentIconName(), QStringLiteral(":/icons/stop.png"));
+    EXPECT_EQ(tray->icon()->toolTip(), QStringLiteral("Velmora Orvia Link"));
+    EXPECT_FALSE(tray->icon()->icon().isNull());
+
+    state().SetState(2);
+    QStringList seen{tray->currentIconName()};
+    for (int i = 0; i < 5; ++i) {
+        rig.time.advance(399);
+        EXPECT_EQ(tray->currentIconName(), seen.last()) << "changed before its 400 ms";
+        rig.time.advance(1);
+        seen << tray->currentIconName();
+    }
+    EXPECT_EQ(seen, (QStringList{":/icons/busy1.png", ":/icons/busy2.png", ":/icons/busy3.png",
+                                 ":/icons/busy4.png", ":/icons/busy1.png", ":/icons/busy2.png"}));
+
+    // A second busy restarts at phase 0; ready stops the flashing for good.
+    state().SetState(2);
+    EXPECT_EQ(tray->currentIconName(), QStringLiteral(":/icons/busy1.png"));
+    state().SetState(1);
+    EXPECT_EQ(tray->currentIconName(), QStringLiteral(":/icons/ready.png"));
+    rig.time.advance(2000);
+    EXPECT_EQ(tray->currentIconName(), QStringLiteral(":/icons/ready.png"));
+    EXPECT_FALSE(tray->state().flashing());
+
+    // An unknown state keeps the icon.
+    state().SetState(3);
+    EXPECT_EQ(tray->currentIconName(), QStringLiteral(":/icons/ready.png"));
+}
+
+TEST_F(Tray, TipIsCutToTheShellsFieldAndKeptOnTheIcon)
+{
+    state().ToolTip(QStringLiteral("K310 on COM 3"));
+    EXPECT_EQ(tray->icon()->toolTip(), QStringLiteral("K310 on COM 3"));
+    state().ToolTip(QString(80, QLatin1Char('x')));
+    EXPECT_EQ(tray->icon()->toolTip().size(), 63);
+}
+
+TEST_F(Tray, StateCallsBeforeTheStartUpOwnsTheTrayChangeNothing)
+{
+    ShellRig other;
+    other.build();
+    FrmSysTray &t = other.program->tray();
+    t.trayState().SetState(2);
+    t.trayState().ToolTip(QStringLiteral("phone"));
+    EXPECT_EQ(t.state().state(), 0);
+    EXPECT_FALSE(t.state().flashing());
+    EXPECT_EQ(other.time.activeTimers(), 0);
+    EXPECT_TRUE(t.currentIconName().isEmpty());
+}
+
+TEST_F(Tray, LeftClickAppliesRuleAAndShowsAHiddenWindowOnly)
+{
+    tray->trayMouse(FrmSysTray::kLeftButtonUp);
+    EXPECT_TRUE(tray->isVisible());
+    EXPECT_FALSE(buttonEnabled("Cmd_start_pb")) << "no phone driver yet";
+    EXPECT_FALSE(enabled("mSync2_0"));
+
+    // Already visible: a click changes nothing, even when a phone came meanwhile.
+    rig.connectPhone(QStringLiteral("K310"));
+    tray->trayMouse(FrmSysTray::kLeftButtonUp);
+    EXPECT_FALSE(buttonEnabled("Cmd_start_pb"));
+
+    tray->hide();
+    tray->trayMouse(FrmSysTray::kLeftButtonDoubleClick);
+    EXPECT_TRUE(buttonEnabled("Cmd_start_pb"));
+    EXPECT_TRUE(buttonEnabled("Cmd_start_cal"));
+    EXPECT_TRUE(enabled("mSync2_1"));
+
+    // The setup window on screen disables starting; so does a setup window that is the handler.
+    tray->hide();
+    rig.setup->shown = true;
+    tray->trayMouse(FrmSysTray::kLeftButtonUp);
+    EXPECT_FALSE(buttonEnabled("Cmd_start_cal"));
+    tray->hide();
+    rig.setup->shown = false;
+    rig.program->hub().handler.reset();
+    tray->trayMouse(FrmSysTray::kLeftButtonUp);
+    EXPECT_FALSE(enabled("mSync2_0"));
+
+    // Other mouse messages are ignored.
+    tray->hide();
+    tray->trayMouse(512);
+    EXPECT_FALSE(tray->isVisible());
+}
+
+TEST_F(Tray, RightClickAppliesRuleBToThePopup)
+{
+    rig.connectPhone(QStringLiteral("K110"));
+    tray->trayMouse(FrmSysTray::kRightButtonUp);
+    EXPECT_TRUE(tray->popupMenu()->isVisible());
+    EXPECT_TRUE(enabled("mSync_0"));
+    EXPECT_TRUE(enabled("mSetup"));
+    EXPECT_FALSE(tray->action(QStringLiteral("mCheckUpd"))->isVisible()) << "never shown in the popup";
+    tray->popupMenu()->hide();
+
+    // With the setup window on screen only About and Quit remain.
+    rig.setup->shown = true;
+    tray->trayMouse(FrmSysTray::kRightButtonUp);
+    tray->popupMenu()->hide();
+    EXPECT_FALSE(enabled("mSync_0"));
+    EXPECT_FALSE(enabled("mSync_1"));
+    EXPECT_FALSE(enabled("mSetup"));
+    EXPECT_TRUE(enabled("mAbout2"));
+    EXPECT_TRUE(enabled("mExit"));
+
+    // No phone: setup stays possible, synchronising does not.
+    rig.setup->shown = false;
+    rig.program->hub().handler.reset();
+    tray->trayMouse(FrmSysTray::kRightButtonUp);
+    tray->popupMenu()->hide();
+    EXPECT_TRUE(enabled("mSetup"));
+    EXPECT_FALSE(enabled("mSync_1"));
+
+    // While the tray window is on screen its own start buttons are disabled by the popup's rule.
+    rig.connectPhone(QStringLiteral("K110"));
+    tray->show();
+    tray->onActivate();
+    EXPECT_TRUE(buttonEnabled("Cmd_start_pb"));
+    tray->trayMouse(FrmSysTray::kRightButtonUp);
+    tray->popupMenu()->hide();
+    EXPECT_FALSE(buttonEnabled("Cmd_start_pb"));
+    EXPECT_TRUE(enabled("mSync2_0")) << "the menu bar entries follow rule A only";
+}
+
+TEST_F(Tray, ActivationShowsThePictureOfTheExactModelCode)
+{
+    tray->show();
+    tray->onActivate();
+    EXPECT_EQ(tray->visiblePicture(), 0);
+    rig.connectPhone(QStringLiteral("K310"));
+    tray->onActivate();
+    EXPECT_EQ(tray->visiblePicture(), 2);
+    rig.connectPhone(QStringLiteral("M230"));
+    tray->onActivate();
+    EXPECT_EQ(tray->visiblePicture(), 8);
+    for (const char *text : {"m230", "M230 ", "Tarvex"}) {
+        rig.connectPhone(QString::fromLatin1(text));
+        tray->onActivate();
+        EXPECT_EQ(tray->visiblePicture(), 0) << text;
+    }
+    rig.connectPhone(QStringLiteral("H280X"));
+    tray->onActivate();
+    EXPECT_EQ(tray->visiblePicture(), 7);
+}
+
+TEST_F(Tray, StartingARunShowsTheMainWindowAndDisablesTheTray)
+{
+    auto phone = rig.connectPhone(QStringLiteral("L420"));
+    FormMainWindow &main = rig.program->mainWindow();
+    tray->show();
+    tray->mSync_Click(1);
+    EXPECT_EQ(rig.program->hub().syncState, CalendarReadOutlook) << "waiting for the identification";
+    EXPECT_EQ(phone->inits, 1);
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_FALSE(tray->isEnabled());
+    EXPECT_EQ(tray->currentIconName(), QStringLiteral(":/icons/busy1.png"));
+
+    // A second start while the main window is on screen does nothing.
+    rig.program->hub().syncState = Idle;
+    tray->mSync_Click(0);
+    EXPECT_EQ(rig.program->hub().syncState, Idle);
+    EXPECT_EQ(phone->inits, 1);
+
+    // "Done" hides the main window and gives the tray back.
+    main.button(ViewButton::Done)->click();
+    EXPECT_FALSE(main.isVisible());
+    EXPECT_TRUE(tray->isEnabled());
+    EXPECT_TRUE(tray->isVisible());
+}
+
+TEST_F(Tray, SetupAndUpdateOpenTheSetupWindowOnTheirPageUnlessItIsOnScreen)
+{
+    tray->action(QStringLiteral("mSetup2"))->trigger();
+    tray->action(QStringLiteral("mCheckUpd2"))->trigger(); // already shown: nothing
+    rig.setup->minimised = true;
+    tray->mCheckUpd_Click();
+    EXPECT_EQ(rig.calls.mid(rig.calls.indexOf(QStringLiteral("setup:Init")) + 1),
+              (QStringList{"setup:tab1", "setup:show", "setup:tab4", "setup:show"}));
+}
+
+namespace {
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl &url) { urls << url; }
+};
+} // namespace
+
+TEST_F(Tray, HelpOpensTheLocalPageOrSaysItCouldNot)
+{
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    tray->action(QStringLiteral("mHelp"))->trigger();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_TRUE(catcher.urls.first().toLocalFile().endsWith(QStringLiteral("/Orvia Link help.html")));
+    EXPECT_EQ(rig.boxes.count(), 0);
+
+    ShellRig german(QStringLiteral("German"));
+    german.options.helpFile = german.dir.path() + QStringLiteral("/missing.html");
+    ASSERT_EQ(german.start(), StartResult::Running);
+    german.program->tray().mHelp_Click();
+    ASSERT_EQ(german.boxes.count(), 1);
+    EXPECT_EQ(german.boxes.last().text, QStringLiteral("Die Hilfeseite konnte nicht ge\u00F6ffnet werden."));
+    EXPECT_EQ(german.boxes.last().style, mb::OkOnly);
+}
+
+TEST_F(Tray, ClosingHidesWindowsAndQuitEndsTheProgramWithoutIcon)
+{
+    tray->show();
+    tray->close();
+    EXPECT_FALSE(tray->isVisible());
+    tray->show();
+    tray->showMinimized();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(tray->isVisible()) << "minimising hides";
+    EXPECT_FALSE(tray->isMinimized()) << "and comes back normal";
+
+    QWidget other;
+    other.show();
+    EXPECT_EQ(tray->MeQueryUnload(&other, 0, 1), 0);
+    EXPECT_EQ(tray->MeQueryUnload(&other, 0, 2), 0);
+    EXPECT_TRUE(other.isVisible());
+    EXPECT_EQ(tray->MeQueryUnload(&other, 0, 0), 1);
+    EXPECT_FALSE(other.isVisible());
+
+    tray->action(QStringLiteral("mAbout2"))->trigger();
+    EXPECT_TRUE(rig.calls.contains(QStringLiteral("about")));
+    tray->action(QStringLiteral("mExit"))->trigger();
+    EXPECT_EQ(rig.ends, 1);
+    EXPECT_FALSE(tray->iconRegistered());
+    tray->action(QStringLiteral("mExit2"))->trigger();
+    EXPECT_EQ(rig.ends, 2);
+}
+
+TEST_F(Tray, MainWindowCloseIsRefusedDuringARunAndHiddenAfterIt)
+{
+    rig.connectPhone(QStringLiteral("K110"));
+    FormMainWindow &main = rig.program->mainWindow();
+    tray->mSync_Click(0);
+    main.close();
+    EXPECT_TRUE(main.isVisible());
+    EXPECT_TRUE(rig.program->hub().InterruptQuery);
+    EXPECT_TRUE(tray->isEnabled());
+
+    rig.program->hub().syncState = Idle;
+    rig.program->hub().InterruptQuery = false;
+    main.close();
+    EXPECT_FALSE(main.isVisible());
+    EXPECT_EQ(rig.ends, 0);
+
+    // The end of the session ends the program, even during a run.
+    rig.program->hub().syncState = ContactsReadPhone;
+    rig.program->sessionEnding();
+    EXPECT_EQ(rig.ends, 1);
+}
+
+#include "TrayWindowTest.moc"
