@@ -6,59 +6,6 @@
 
 namespace orvia {
 
-void DBCalendar::AddItem(std::shared_ptr<DBCalendarItem> item)
-{
-    checkListRoom(m_items.size(), 1);
-    m_items.append(std::move(item));
-}
-
-std::shared_ptr<DBCalendarItem> DBCalendar::GetItem(qint16 Index) const
-{
-    if (Index < 0 || m_items.isEmpty())
-        throwError(ErrSubscript);
-    if (Index >= m_items.size()) {
-        globals().gLog.log(name + QStringLiteral("array seek ot of range"), true);
-        return nullptr;
-    }
-    return m_items.at(Index);
-}
-
-void DBCalendar::Load(const QString &filename)
-{
-    const StoreFileContent content = readStoreFile(filename);
-    QList<std::shared_ptr<DBCalendarItem>> items;
-    items.reserve(content.lines.size());
-    for (const QString &line : content.lines) {
-        auto item = std::make_shared<DBCalendarItem>();
-        item->SetDataText(line);
-        items.append(std::move(item));
-    }
-    name = content.name;
-    m_items = std::move(items);
-}
-
-void DBCalendar::Save(const QString &filename)
-{
-    name = QStringLiteral("Calendar");
-    writeStoreFile(filename, GetDataText());
-}
-
-QString DBCalendar::GetDataText() const
-{
-    QString text = name + u',' + QString::number(count()) + QStringLiteral("\r\n");
-    for (const auto &item : m_items)
-        text += item->GetDataText();
-    return text;
-}
-
-void DBCalendar::log() const
-{
-    try {
-        (void)GetDataText();
-    } catch (...) {
-    }
-}
-
 std::shared_ptr<DBCalendar> DBCalendar::Clone() const
 {
     auto copy = std::make_shared<DBCalendar>();

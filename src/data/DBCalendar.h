@@ -1,6 +1,7 @@
 #pragma once
 // An ordered store of calendar records. AddItem keeps the very record it is given; add creates one.
 #include "data/DBCalendarItem.h"
+#include "data/RecordStore.h"
 
 #include <QList>
 #include <QString>
@@ -8,24 +9,13 @@
 
 namespace orvia {
 
-class DBCalendar
+class DBCalendar : public RecordStore<DBCalendarItem>
 {
 public:
-    QString name;
-
-    qint16 count() const { return qint16(m_items.size()); }
-    // Throws the overflow error when the store already holds 32767 records.
-    void AddItem(std::shared_ptr<DBCalendarItem> item);
-    // Index past the last record: null and a log line "<name>array seek ot of range". A negative index,
-    // or any index on an empty store: the subscript error.
-    std::shared_ptr<DBCalendarItem> GetItem(qint16 Index) const;
     // Replaces the content by a store file's; on any failure the store is left as it was.
-    void Load(const QString &filename);
-    // Sets `name` to "Calendar" and writes the store file (replaced whole, never half-written).
-    void Save(const QString &filename);
-    QString GetDataText() const;
-    void log() const;
-    void Clear() { m_items.clear(); }
+    void Load(const QString &filename) { loadFile(filename); }
+    // Sets `name` to "Calendar" and writes the store file.
+    void Save(const QString &filename) { saveFile(filename, QStringLiteral("Calendar")); }
     // New records with equal fields; the copy's name is empty.
     std::shared_ptr<DBCalendar> Clone() const;
     // Note the order: typ before title and body, operation last.
@@ -35,9 +25,6 @@ public:
     qint16 countOpAdd() const;
     // Records with operation not 0.
     qint16 countToSend() const;
-
-private:
-    QList<std::shared_ptr<DBCalendarItem>> m_items;
 };
 
 } // namespace orvia

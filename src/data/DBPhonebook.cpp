@@ -21,59 +21,6 @@ QString trimBlanks(const QString &s)
 
 } // namespace
 
-void DBPhonebook::AddItem(std::shared_ptr<DBPhonebookItem> item)
-{
-    checkListRoom(m_items.size(), 1);
-    m_items.append(std::move(item));
-}
-
-std::shared_ptr<DBPhonebookItem> DBPhonebook::GetItem(qint16 Index) const
-{
-    if (Index < 0 || m_items.isEmpty())
-        throwError(ErrSubscript);
-    if (Index >= m_items.size()) {
-        globals().gLog.log(name + QStringLiteral("array seek ot of range"), true);
-        return nullptr;
-    }
-    return m_items.at(Index);
-}
-
-void DBPhonebook::Load(const QString &filename)
-{
-    const StoreFileContent content = readStoreFile(filename);
-    QList<std::shared_ptr<DBPhonebookItem>> items;
-    items.reserve(content.lines.size());
-    for (const QString &line : content.lines) {
-        auto item = std::make_shared<DBPhonebookItem>();
-        item->SetDataText(line);
-        items.append(std::move(item));
-    }
-    name = content.name;
-    m_items = std::move(items);
-}
-
-void DBPhonebook::Save(const QString &filename)
-{
-    name = QStringLiteral("Phonebook");
-    writeStoreFile(filename, GetDataText());
-}
-
-QString DBPhonebook::GetDataText() const
-{
-    QString text = name + u',' + QString::number(count()) + QStringLiteral("\r\n");
-    for (const auto &item : m_items)
-        text += item->GetDataText();
-    return text;
-}
-
-void DBPhonebook::log() const
-{
-    try {
-        (void)GetDataText();
-    } catch (...) {
-    }
-}
-
 qint16 DBPhonebook::GetLastId() const
 {
     qint16 last = 0;

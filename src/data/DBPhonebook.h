@@ -2,6 +2,7 @@
 // An ordered store of phonebook records. The store keeps references: AddItem stores the very record it
 // is given, so one record can sit in several stores; add and AddByName create new records.
 #include "data/DBPhonebookItem.h"
+#include "data/RecordStore.h"
 
 #include <QList>
 #include <QString>
@@ -13,26 +14,13 @@ class DBContainer;
 class IMessageLoop;
 class ModFeatures;
 
-class DBPhonebook
+class DBPhonebook : public RecordStore<DBPhonebookItem>
 {
 public:
-    QString name;
-
-    qint16 count() const { return qint16(m_items.size()); }
-    // Throws the overflow error when the store already holds 32767 records.
-    void AddItem(std::shared_ptr<DBPhonebookItem> item);
-    // Index past the last record: null and a log line "<name>array seek ot of range". A negative index,
-    // or any index on an empty store: the subscript error.
-    std::shared_ptr<DBPhonebookItem> GetItem(qint16 Index) const;
-    // Replaces the content by a store file's. On any failure (file errors, malformed lines) the store is
-    // left as it was and the error is thrown.
-    void Load(const QString &filename);
-    // Sets `name` to "Phonebook" and writes the store file (replaced whole, never half-written).
-    void Save(const QString &filename);
-    // Header line "name,count" and one line per record, each ended by CR LF.
-    QString GetDataText() const;
-    void log() const;
-    void Clear() { m_items.clear(); }
+    // Replaces the content by a store file's; on any failure the store is left as it was.
+    void Load(const QString &filename) { loadFile(filename); }
+    // Sets `name` to "Phonebook" and writes the store file.
+    void Save(const QString &filename) { saveFile(filename, QStringLiteral("Phonebook")); }
     // Largest id; 0 for an empty store.
     qint16 GetLastId() const;
     // New records with equal fields (re-added through add); the copy's name is empty.
@@ -56,9 +44,6 @@ public:
     // The store's contacts grouped into families; the store itself is not changed. Yields to `loop`
     // once per record.
     std::shared_ptr<DBContainer> GroupFamilies(const ModFeatures &mf, IMessageLoop *loop = nullptr) const;
-
-private:
-    QList<std::shared_ptr<DBPhonebookItem>> m_items;
 };
 
 } // namespace orvia
