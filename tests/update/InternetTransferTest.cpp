@@ -173,13 +173,3 @@ TEST_F(InternetTransferTest, SecondRequestWhileOneRunsIsRefused)
     EXPECT_EQ(inner, inet::ErrBusy);
     EXPECT_EQ(server.count(QStringLiteral("/a")), 1);
 }
-
-TEST(InternetTransferCharset, ContentTypeParsing)
-{
-    EXPECT_EQ(IInternetTransfer::charsetOf(
-                  QStringLiteral("HTTP/1.1 200 OK\r\ncontent-TYPE: text/html;charset=UTF-8\r\n")),
-              QStringLiteral("utf-8"));
-    EXPECT_EQ(IInternetTransfer::charsetOf(QStringLiteral("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\n")),
-              QString());
-    EXPECT_EQ(IInternetTransfer::charsetOf(QString()), QString());
-}

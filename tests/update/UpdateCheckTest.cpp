@@ -37,13 +37,11 @@ TEST_F(UpdateCheckTest, UpToDateAnswer)
     EXPECT_FALSE(view.enabled);
     EXPECT_EQ(view.caret, 20000);
     EXPECT_TRUE(logHas(QStringLiteral("Connecting to ") + server.host() + kUpdatePath));
-}
 
-TEST_F(UpdateCheckTest, MarkerInAnyCaseAndTagsInAnyCase)
-{
+    // The marker and the tags in any letter case.
     serveCheck("<UPDATE><NoThing/></uPdAtE>");
     check->CheckForUpdate();
-    EXPECT_TRUE(view.text.contains(QStringLiteral("The application is already up to date")));
+    EXPECT_EQ(view.text.count(QStringLiteral("The application is already up to date")), 2);
     EXPECT_EQ(box.count(), 0);
 }
 
@@ -164,6 +162,9 @@ TEST_F(UpdateCheckTest, SiblingProductAndLanguageInTheRequest)
     check->CheckForUpdate();
     EXPECT_EQ(server.requests().value(0), kUpdatePath + QStringLiteral("?app=melu&version=1.0.165&lang=fr"));
     EXPECT_EQ(check->appCode(), QStringLiteral("melu"));
+
+    EXPECT_EQ(UpdateCheck::versionText(QStringLiteral("2.3")), QStringLiteral("2.3.0"));
+    EXPECT_EQ(UpdateCheck::versionText(QString()), QStringLiteral("0.0.0"));
 }
 
 TEST_F(UpdateCheckTest, FaultyCheckAfterAGoodOneKeepsTheButtonAndThePartialList)
@@ -188,13 +189,6 @@ TEST_F(UpdateCheckTest, StatusAccumulatesUntilTheReset)
     check->ResetUpdateTab();
     EXPECT_TRUE(view.text.isEmpty());
     EXPECT_FALSE(view.enabled);
-}
-
-TEST_F(UpdateCheckTest, ProgramVersionIsMajorMinorRevision)
-{
-    EXPECT_EQ(UpdateCheck::versionText(QStringLiteral("1.0.165")), QStringLiteral("1.0.165"));
-    EXPECT_EQ(UpdateCheck::versionText(QStringLiteral("2.3")), QStringLiteral("2.3.0"));
-    EXPECT_EQ(UpdateCheck::versionText(QString()), QStringLiteral("0.0.0"));
 }
 
 // Exact state points, time-outs and failures, through the scripted transfer.

@@ -43,20 +43,24 @@ TEST_F(UpdateDownloadTest, FilesAreSavedByteForByteThenTheProgramEnds)
     const QByteArray lang = binary(2000, 99);
     serveFile(QStringLiteral("/dl/kivo"), program);
     serveFile(QStringLiteral("/dl/lang.dbl"), lang);
+    serveFile(QStringLiteral("/ftp://elsewhere/x"), "other scheme");
     dir.write(QStringLiteral("lang.dbl.upd"), "an older download");
     offer(fileEntry("/dl/kivo", "kivo") +
-          fileEntry("HTTP://" + server.host().toLatin1() + "/dl/lang.dbl", "lang.dbl"));
+          fileEntry("HTTP://" + server.host().toLatin1() + "/dl/lang.dbl", "lang.dbl") +
+          fileEntry("/ftp://elsewhere/x", "x"));
 
     check->DownloadUpdate();
 
     EXPECT_EQ(dir.read(QStringLiteral("kivo.upd")), program);
     EXPECT_EQ(dir.read(QStringLiteral("lang.dbl.upd")), lang);
-    EXPECT_EQ(entries(), QStringList({QStringLiteral("kivo.upd"), QStringLiteral("lang.dbl.upd")}));
+    EXPECT_EQ(dir.read(QStringLiteral("x.upd")), QByteArray("other scheme"));
+    EXPECT_EQ(entries(), QStringList({QStringLiteral("kivo.upd"), QStringLiteral("lang.dbl.upd"),
+                                      QStringLiteral("x.upd")}));
     ASSERT_EQ(box.count(), 1);
     EXPECT_EQ(box.last().text, kFinished);
     EXPECT_EQ(box.last().style, mb::OkOnly);
     EXPECT_EQ(shell.quits, 1);
-    // The relative address got the web host; the upper-case scheme counted as absolute.
+    // Relative addresses and other schemes got the web host; the upper-case scheme counted as absolute.
     EXPECT_EQ(server.count(QStringLiteral("/dl/kivo")), 1);
     EXPECT_EQ(server.count(QStringLiteral("/dl/lang.dbl")), 1);
     EXPECT_TRUE(logHas(QStringLiteral("Getting http://") + server.host() + QStringLiteral("/dl/kivo")));
@@ -66,17 +70,7 @@ TEST_F(UpdateDownloadTest, FilesAreSavedByteForByteThenTheProgramEnds)
                                                 QStringLiteral("/dl/kivo\r\nPlease wait\u2026")));
 }
 
-TEST_F(UpdateDownloadTest, AnyOtherSchemeGetsTheWebHostInFront)
-{
-    serveFile(QStringLiteral("/ftp://elsewhere/x"), "content");
-    offer(fileEntry("/ftp://elsewhere/x", "x"));
-    check->DownloadUpdate();
-    EXPECT_EQ(dir.read(QStringLiteral("x.upd")), QByteArray("content"));
-    EXPECT_TRUE(
-        logHas(QStringLiteral("Getting http://") + server.host() + QStringLiteral("/ftp://elsewhere/x")));
-}
-
-TEST_F(UpdateDownloadTest, OneFolderPartIsCreatedAndUsed)
+TEST_F(UpdateDownloadTest, OneFolderPartIsCreatedWhenMissing)
 {
     serveFile(QStringLiteral("/h"), "help");
     serveFile(QStringLiteral("/i"), "icon");
@@ -86,18 +80,16 @@ TEST_F(UpdateDownloadTest, OneFolderPartIsCreatedAndUsed)
     EXPECT_EQ(dir.read(QStringLiteral("help/index.html.upd")), QByteArray("help"));
     EXPECT_EQ(dir.read(QStringLiteral("icons/a.png.upd")), QByteArray("icon"));
     EXPECT_EQ(shell.quits, 1);
-}
 
-TEST_F(UpdateDownloadTest, FolderPartThatIsAFileIsASaveError)
-{
-    serveFile(QStringLiteral("/h"), "help");
-    dir.write(QStringLiteral("help"), "a file, not a folder");
-    offer(fileEntry("/h", "help/index.html"));
+    // A file where the folder should be: the save error, and nothing else written.
+    box.clear();
+    dir.write(QStringLiteral("docs"), "a file, not a folder");
+    offer(fileEntry("/h", "docs/index.html"));
     check->DownloadUpdate();
     ASSERT_EQ(box.count(), 1);
     EXPECT_TRUE(box.last().text.startsWith(kSaveError)) << box.last().text.toStdString();
-    EXPECT_EQ(shell.quits, 0);
-    EXPECT_EQ(entries(), QStringList({QStringLiteral("help")}));
+    EXPECT_EQ(shell.quits, 1);
+    EXPECT_EQ(dir.read(QStringLiteral("docs")), QByteArray("a file, not a folder"));
 }
 
 TEST_F(UpdateDownloadTest, ErrorPageWith404IsNotSavedAndEndsWithoutFinishing)
@@ -106,7 +98,8 @@ TEST_F(UpdateDownloadTest, ErrorPageWith404IsNotSavedAndEndsWithoutFinishing)
     offer(fileEntry("/missing", "kivo") + fileEntry("/ok", "lang.dbl"));
     check->DownloadUpdate();
     EXPECT_FALSE(dir.exists(QStringLiteral("kivo.upd")));
-    EXPECT_EQ(dir.read(QStringLiteral("lang.dbl.upd")), QByteArray("good bytes")); // the others still come
+    EXPECT_EQ(dir.read(QStringLiteral("lang.dbl.upd")),
+              QByteArray("good bytes")); // the others still come
     EXPECT_EQ(box.count(), 0);
     EXPECT_EQ(shell.quits, 0);
     EXPECT_TRUE(logHas(QStringLiteral("The remote server returned an error.")));
