@@ -281,6 +281,15 @@ void FrmSysTray::mSync_Click(int index)
         return;
     if (m_ownerWindow->isVisible() && !m_ownerWindow->isMinimized())
         return;
+    // The buttons and menus were enabled when they were last shown; the phone may have gone since
+    // (a failure dropped the driver). A run without a driver would stop in its first step with the
+    // window stuck open, so refresh the commands instead.
+    const TrayWindowsView view = windowsView();
+    if (!view.driverInPlace) {
+        m_state.applyRuleA(view);
+        applyCommands();
+        return;
+    }
     m_ownerWindow->setWindowState(m_ownerWindow->windowState() & ~Qt::WindowMinimized);
     m_sink->setEnabled(false);
     m_ownerWindow->show();

@@ -211,6 +211,21 @@ TEST_F(Tray, StartingARunShowsTheMainWindowAndDisablesTheTray)
     EXPECT_TRUE(tray->isVisible());
 }
 
+TEST_F(Tray, AStartCommandLeftEnabledAfterThePhoneWentAwayStartsNothing)
+{
+    rig.connectPhone(QStringLiteral("K310"));
+    tray->trayMouse(FrmSysTray::kLeftButtonUp);
+    ASSERT_TRUE(buttonEnabled("Cmd_start_pb"));
+    rig.program->hub().RecoverFromPhoneError(); // a phone failure drops the driver
+    tray->button(QStringLiteral("Cmd_start_pb"))->click();
+    EXPECT_EQ(rig.program->hub().syncState, Idle);
+    EXPECT_FALSE(rig.program->mainWindow().isVisible());
+    EXPECT_EQ(rig.boxes.count(), 0);
+    EXPECT_TRUE(tray->isEnabled());
+    EXPECT_FALSE(buttonEnabled("Cmd_start_pb")) << "the commands are refreshed instead";
+    EXPECT_FALSE(enabled("mSync2_1"));
+}
+
 TEST_F(Tray, SetupAndUpdateOpenTheSetupWindowOnTheirPageUnlessItIsOnScreen)
 {
     tray->action(QStringLiteral("mSetup2"))->trigger();
