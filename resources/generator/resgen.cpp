@@ -79,16 +79,14 @@ QImage trayIcon(int kind, int phase)
         p.drawEllipse(badge);
         p.setPen(QPen(Qt::white, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.drawPolyline(QPolygonF{QPointF(9.4, 11.6), QPointF(11.0, 13.2), QPointF(13.7, 9.9)});
-    } else { // busy: blue disc, two arcs that turn with the phase
+    } else { // busy: blue disc with a ring whose gap turns a quarter per phase
         p.setPen(QPen(QColor(0x10, 0x30, 0x80), 0.8));
         p.setBrush(QColor(0x2a, 0x6c, 0xd8));
         p.drawEllipse(badge);
         p.setPen(QPen(Qt::white, 1.4, Qt::SolidLine, Qt::RoundCap));
         p.setBrush(Qt::NoBrush);
         const QRectF arc(9.3, 9.3, 4.4, 4.4);
-        const int start = (90 - phase * 90) * 16;
-        p.drawArc(arc, start, 110 * 16);
-        p.drawArc(arc, start + 180 * 16, 110 * 16);
+        p.drawArc(arc, (90 - phase * 90) * 16, 240 * 16);
     }
     return img;
 }

@@ -12,8 +12,8 @@ constexpr int kHeight = 293;
 
 frmSplash::frmSplash(ITimerFactory &timers, IMessageLoop *loop, ProgramVersion version, QString exeFileName,
                      QString commandLine, QString appTitle, QWidget *parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-      m_timer(timers.createTimer()), m_loop(loop), m_version(version), m_exeFileName(std::move(exeFileName)),
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_timer(timers.createTimer()),
+      m_loop(loop), m_version(version), m_exeFileName(std::move(exeFileName)),
       m_commandLine(std::move(commandLine)), m_appTitle(std::move(appTitle))
 {
     setObjectName(QStringLiteral("frmSplash"));
