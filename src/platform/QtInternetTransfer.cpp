@@ -1,4 +1,5 @@
 #include "platform/QtInternetTransfer.h"
+#include "platform/QtTimerFactory.h"
 #include "platform/RuntimeError.h"
 
 #include <QEventLoop>
@@ -6,7 +7,6 @@
 #include <QNetworkProxy>
 #include <QNetworkReply>
 #include <QNetworkRequest>
-#include <QTimer>
 #include <QUrl>
 
 namespace orvia {
@@ -58,8 +58,13 @@ QString headerText(QNetworkReply *reply)
 
 } // namespace
 
-QtInternetTransfer::QtInternetTransfer() : m_nam(std::make_unique<QNetworkAccessManager>())
+QtInternetTransfer::QtInternetTransfer(ITimerFactory *timers)
+    : m_timers(timers), m_nam(std::make_unique<QNetworkAccessManager>())
 {
+    if (!m_timers) {
+        m_ownTimers = std::make_unique<QtTimerFactory>();
+        m_timers = m_ownTimers.get();
+    }
     m_nam->setProxy(QNetworkProxy::NoProxy);
 }
 
@@ -87,7 +92,7 @@ QByteArray QtInternetTransfer::fetch(const QString &url, qint64 maxBytes)
     request.setRawHeader("User-Agent", "OrviaLink");
     request.setMaximumRedirectsAllowed(5);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
-    const qint64 timeoutMs = m_timeoutMsOverride > 0 ? m_timeoutMsOverride : qint64(requestTimeout()) * 1000;
+    const qint64 timeoutMs = qint64(requestTimeout()) * 1000;
     if (timeoutMs > 0)
         request.setTransferTimeout(int(qMin<qint64>(timeoutMs, INT_MAX)));
 
@@ -125,18 +130,19 @@ QByteArray QtInternetTransfer::fetch(const QString &url, qint64 maxBytes)
 
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    QTimer wholeRequest;
+    const std::unique_ptr<ITimer> wholeRequest = m_timers->createTimer();
     if (timeoutMs > 0) {
-        wholeRequest.setSingleShot(true);
-        QObject::connect(&wholeRequest, &QTimer::timeout, reply, [&] {
+        wholeRequest->setOnTick([&] {
+            wholeRequest->setEnabled(false);
             wholeRequestExpired = true;
             reply->abort();
         });
-        wholeRequest.start(int(qMin<qint64>(timeoutMs * kWholeRequestTimeouts, INT_MAX)));
+        wholeRequest->setInterval(int(qMin<qint64>(timeoutMs * kWholeRequestTimeouts, INT_MAX)));
+        wholeRequest->setEnabled(true);
     }
     if (!reply->isFinished())
         loop.exec();
-    wholeRequest.stop();
+    wholeRequest->setEnabled(false);
 
     if (!tooLarge && reply->isOpen()) {
         body += reply->read(maxBytes - body.size() + 1);

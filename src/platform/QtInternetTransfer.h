@@ -8,19 +8,20 @@ class QNetworkAccessManager;
 
 namespace orvia {
 
+class ITimerFactory;
+
 class QtInternetTransfer : public IInternetTransfer
 {
 public:
-    QtInternetTransfer();
+    // The whole-request limit runs on `timers` (Qt's own when null); the time-out without progress is
+    // the network access manager's.
+    explicit QtInternetTransfer(ITimerFactory *timers = nullptr);
     ~QtInternetTransfer() override;
     QtInternetTransfer(const QtInternetTransfer &) = delete;
     QtInternetTransfer &operator=(const QtInternetTransfer &) = delete;
 
     QString getHeader() const override { return m_header; }
 
-    // A time-out in milliseconds that replaces the one in seconds while non-zero: lets the expiry
-    // path run without waiting whole seconds.
-    void setRequestTimeoutMs(int ms) { m_timeoutMsOverride = ms < 0 ? 0 : ms; }
     // However steadily a reply trickles in, a request ends after this many time-outs in total.
     static constexpr int kWholeRequestTimeouts = 10;
 
@@ -28,10 +29,11 @@ protected:
     QByteArray fetch(const QString &url, qint64 maxBytes) override;
 
 private:
+    std::unique_ptr<ITimerFactory> m_ownTimers;
+    ITimerFactory *m_timers = nullptr;
     std::unique_ptr<QNetworkAccessManager> m_nam;
     QString m_header;
     bool m_busy = false;
-    int m_timeoutMsOverride = 0;
 };
 
 } // namespace orvia

@@ -35,7 +35,7 @@ UpdatePage::UpdatePage(const Platform &platform, IShellHooks *shell, QWidget *pa
     layout->addLayout(buttons);
 
     if (!inet) {
-        m_ownInet = std::make_unique<QtInternetTransfer>();
+        m_ownInet = std::make_unique<QtInternetTransfer>(platform.timers);
         inet = m_ownInet.get();
     }
     UpdateCheckDeps deps;
