@@ -138,6 +138,8 @@ void FormMain::RecoverFromPhoneError()
     m_deps.view->hideWindow();
     enableTray();
     handler.reset();
+    if (auto f = m_onRecovered)
+        f();
 }
 
 void FormMain::SetTrayState(int state)

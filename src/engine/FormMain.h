@@ -6,6 +6,7 @@
 #include "endpoints/SerialHandler.h"
 #include "platform/Platform.h"
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace orvia {
@@ -77,6 +78,8 @@ public:
     void RecoverFromPhoneError() override;
     qint16 SyncStateMachine() const override { return syncState; }
     void SetTrayState(int state);
+    // Told after RecoverFromPhoneError has dropped the driver (the setup window re-enables "Connect").
+    void setOnPhoneErrorRecovered(std::function<void()> f) { m_onRecovered = std::move(f); }
     void log(const QString &s); // the hidden debug box
 
     // Run entry points and the state machine.
@@ -118,6 +121,7 @@ private:
     Deps m_deps;
     std::unique_ptr<ITimer> m_timer;    // the one-shot step timer
     std::unique_ptr<ITimer> m_timerOut; // the reply watchdog
+    std::function<void()> m_onRecovered;
 };
 
 } // namespace orvia

@@ -1,0 +1,566 @@
+#include "shell/PhoneDetection.h"
+#include "common/Globals.h"
+#include "common/RegTools.h"
+#include "common/ReplyParsing.h"
+#include "common/SystemInfo.h"
+#include "common/Translation.h"
+#include "endpoints/AtFraming.h"
+#include "endpoints/TarvexAT.h"
+#include "endpoints/VelmoraAT.h"
+#include "engine/FormMain.h"
+#include "engine/ShellHooks.h"
+#include "platform/RuntimeError.h"
+#include "shell/SetupConnectionPage.h"
+#include "shell/SetupHooks.h"
+
+namespace orvia {
+
+const QString PhoneDetection::kSerialCommKey =
+    QStringLiteral("HKEY_LOCAL_MACHINE\\hardware\\devicemap\\serialcomm");
+const QString PhoneDetection::kInfraredKey = QStringLiteral("HKEY_LOCAL_MACHINE\\Enum\\Root\\Infrared\\0000");
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kSpeed = QStringLiteral("57600");
+
+QString num(int n)
+{
+    return QString::number(n);
+}
+
+// A single decimal digit's value, or -1.
+int digitValue(QChar c)
+{
+    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ? c.unicode() - u'0' : -1;
+}
+
+// The last non-empty line among line 2 and the line before the last (line 1 is the echo, the last
+// the final result).
+QString answerLine(const QStringList &lines, const QString &keep)
+{
+    QString found = keep;
+    for (qsizetype i = 2; i + 1 < lines.size(); ++i)
+        if (!lines.at(i).isEmpty())
+            found = lines.at(i);
+    return found;
+}
+
+} // namespace
+
+PhoneDetection::PhoneDetection(const Deps &deps) : m_deps(deps), m_timer(deps.platform.timers->createTimer())
+{
+    m_timer->setEnabled(false);
+    m_timer->setInterval(kReplyTimeoutMs);
+    m_timer->setOnTick([this] { onTimer(); });
+}
+
+PhoneDetection::~PhoneDetection()
+{
+    m_timer->setOnTick({});
+}
+
+void PhoneDetection::log(const QString &line) const
+{
+    globals().gLog.log(line);
+}
+
+QString PhoneDetection::setting(const QString &key, const QString &def) const
+{
+    return m_deps.platform.settings->get(kSettingsApp, kSettingsSection, key, def);
+}
+
+void PhoneDetection::saveSetting(const QString &key, const QString &value)
+{
+    m_deps.platform.settings->save(kSettingsApp, kSettingsSection, key, value);
+}
+
+bool PhoneDetection::timerArmed() const
+{
+    return m_timer->enabled() && m_timer->interval() > 0;
+}
+
+qint16 PhoneDetection::currentPort() const
+{
+    const QList<qint16> &list = scanList();
+    return (m_scanIndex >= 0 && m_scanIndex < list.size()) ? list.at(m_scanIndex) : qint16(0);
+}
+
+void PhoneDetection::appendStatus(const QString &text)
+{
+    m_deps.page->setStatusText(m_deps.page->statusText() + text);
+}
+
+// ---- port discovery -------------------------------------------------------------------------------
+
+void PhoneDetection::enumeratePorts()
+{
+    m_portList.clear();
+    // Systems from version 5 on name their ports "\device\serialN", version 4 "COMN"; the major number
+    // is read whole, so that 6, 10 and later versions list their ports too.
+    const QString version = GetWinVersion(*m_deps.platform.system);
+    bool ok = false;
+    const int major = version.section(QLatin1Char('.'), 0, 0).toInt(&ok);
+    QString prefix;
+    if (ok && major >= 5)
+        prefix = QStringLiteral("\\device\\serial");
+    else if (ok && major == 4)
+        prefix = QStringLiteral("COM");
+
+    if (!prefix.isEmpty()) {
+        for (int d = 0; d <= 8; ++d) {
+            QString value;
+            if (!ReadRegString(*m_deps.platform.registry, kSerialCommKey, prefix + num(d), value, QString()))
+                continue;
+            log(QStringLiteral("Registry entry: ") + value);
+            if (value.size() != 4 || !value.startsWith(QLatin1String("COM")))
+                continue;
+            const int n = digitValue(value.at(3));
+            if (n < 0)
+                continue;
+            m_portList.append(qint16(n));
+            // Nine values can be accepted but there are eight buttons; the ninth port is still probed
+            // by the automatic detection.
+            const int k = int(m_portList.size());
+            if (k <= IConnectionPage::kPortButtons)
+                m_deps.page->showPortButton(k, QStringLiteral("Com ") + num(n), num(n));
+        }
+    }
+    log(num(int(m_portList.size())));
+
+    m_irdaPort = 0;
+    QString irda;
+    if (ReadRegString(*m_deps.platform.registry, kInfraredKey, QStringLiteral("VirtualComPortName"), irda,
+                      QString()) &&
+        !irda.isEmpty() && irda.left(3).toLower() == QLatin1String("com"))
+        m_irdaPort = qint16(std::max(0, digitValue(irda.back())));
+}
+
+void PhoneDetection::DetectPorts()
+{
+    for (int k = 1; k <= IConnectionPage::kPortButtons; ++k)
+        m_deps.page->setPortButtonEnabled(k, true);
+    m_deps.platform.loop->yieldOnce();
+    m_scanIndex = 0;
+    m_availPorts.clear();
+    if (!m_owner)
+        return;
+    ICommControl *comm = m_owner->MSComm1();
+    for (const qint16 n : std::as_const(m_portList)) {
+        // Each port on its own: one that cannot be opened is left out and the test goes on.
+        try {
+            if (comm->portOpen())
+                comm->setPortOpen(false);
+            comm->setCommPort(n);
+            comm->setPortOpen(true);
+            comm->setPortOpen(false);
+        } catch (const RuntimeError &e) {
+            log(e.description() + QLatin1Char(' ') + num(e.number()));
+            continue;
+        } catch (const std::exception &e) {
+            log(QString::fromUtf8(e.what()));
+            continue;
+        }
+        m_availPorts.append(n);
+        log(QStringLiteral("Avaible port COM") + num(n));
+        if (m_availPorts.size() >= kMaxAvailablePorts)
+            break;
+        m_deps.platform.loop->yieldOnce();
+    }
+}
+
+// ---- starting a detection -------------------------------------------------------------------------
+
+void PhoneDetection::Init(FormMain &owner)
+{
+    m_owner = &owner;
+    DetectPorts();
+    m_deps.tray->SetState(0);
+    m_savedPort = setting(QStringLiteral("port"), QStringLiteral("none"));
+    m_modelReply = setting(QStringLiteral("model"), QStringLiteral("none"));
+    if (m_savedPort == QLatin1String("none")) {
+        m_deps.splash->setAutoconn(true);
+        return;
+    }
+    const qint16 port = m_savedPort.isEmpty() ? 0 : qint16(std::max(0, digitValue(m_savedPort.back())));
+    if (m_availPorts.contains(port)) {
+        for (int k = 1; k <= IConnectionPage::kPortButtons; ++k) {
+            const QString tag = m_deps.page->portButtonTag(k);
+            if (!tag.isEmpty())
+                m_deps.page->setPortButtonChecked(k, tag.toInt() == port);
+        }
+        m_retryAllPorts = true;
+        Connect(port);
+    } else {
+        showInUse(port);
+        m_deps.page->showWindow();
+    }
+}
+
+void PhoneDetection::showInUse(qint16 port)
+{
+    m_deps.platform.messageBox->show(Translate(QStringLiteral("The serial port Com")) + num(port) +
+                                     QLatin1Char(' ') +
+                                     Translate(QStringLiteral("is in use by another program.")) + kCrLf +
+                                     Translate(QStringLiteral("Please select another port.")));
+}
+
+void PhoneDetection::Connect(qint16 port)
+{
+    if (!m_owner)
+        return;
+    // Whatever was being probed is abandoned: its time-out and late replies must not act any more.
+    stopTimer();
+    m_state = State::Idle;
+    ++m_generation;
+    ICommControl *comm = m_owner->MSComm1();
+    if (comm->portOpen()) {
+        closePort();
+        m_deps.platform.loop->yieldOnce();
+        m_deps.platform.loop->pause(kReconnectPauseMs);
+    }
+    if (port != 0) {
+        if (!m_availPorts.contains(port)) {
+            showInUse(port);
+            // Nothing was started: the user may choose again.
+            m_deps.page->setConnectEnabled(true);
+            return;
+        }
+        m_scanAll = false;
+        m_singlePort = {port};
+        m_scanIndex = 0;
+        m_deps.page->setStatusText(Translate(QStringLiteral("Connecting phone on com")) + QLatin1Char(' ') +
+                                   num(port) + kCrLf);
+    } else {
+        m_deps.page->setStatusText(Translate(QStringLiteral("Detecting phone...")) + kCrLf);
+        m_scanIndex = 0;
+        m_scanAll = true;
+    }
+    const quint32 generation = ++m_generation;
+    m_deps.platform.loop->yieldOnce();
+    if (generation != m_generation)
+        return; // another detection was started meanwhile
+    m_state = State::OpenPort;
+    FiniteStateMachine();
+}
+
+void PhoneDetection::clickConnect()
+{
+    m_deps.page->setConnectEnabled(false);
+    DetectPorts();
+    int chosen = -1;
+    for (int k = 0; k <= IConnectionPage::kPortButtons; ++k) {
+        if (!m_deps.page->portButtonChecked(k))
+            continue;
+        chosen = (k == 0) ? 0 : m_deps.page->portButtonTag(k).toInt();
+        break;
+    }
+    m_retryAllPorts = false;
+    if (chosen < 0) {
+        m_deps.page->setConnectEnabled(true);
+        return;
+    }
+    Connect(qint16(chosen));
+}
+
+// ---- the state machine ----------------------------------------------------------------------------
+
+void PhoneDetection::FiniteStateMachine()
+{
+    log(QStringLiteral("MrWho state automa: ") + num(int(m_state)) + QStringLiteral(" port pointed ") +
+        num(currentPort()));
+    switch (m_state) {
+    case State::OpenPort:
+        stepOpenPort();
+        break;
+    case State::Reset:
+        m_state = State::Identify;
+        sendCommand(QStringLiteral("ATZ"));
+        break;
+    case State::Identify:
+        m_state = State::CheckIdentity;
+        sendCommand(QStringLiteral("ATZI"));
+        break;
+    case State::CheckIdentity:
+        stepCheckIdentity();
+        break;
+    case State::CreateDriver:
+        stepCreateDriver();
+        break;
+    case State::DriverDone:
+        stepDriverDone();
+        break;
+    case State::Idle:
+        break;
+    }
+}
+
+void PhoneDetection::nextPort()
+{
+    ++m_scanIndex;
+    m_state = State::OpenPort;
+    FiniteStateMachine();
+}
+
+void PhoneDetection::setHandlerToSelf()
+{
+    // A driver that was handler may still have its reply watchdog armed; it is dropped here, so its
+    // watchdog must not end the new detection later.
+    if (m_owner->handler && m_owner->handler.get() != this) {
+        if (ITimer *watchdog = m_owner->TimerOut())
+            watchdog->setEnabled(false);
+    }
+    m_owner->handler.reset();
+    m_owner->handler = shared_from_this();
+}
+
+void PhoneDetection::clearHandler()
+{
+    m_owner->handler.reset();
+}
+
+void PhoneDetection::stepOpenPort()
+{
+    // The handler being replaced may be the driver whose call brought us here: keep it alive until
+    // this step has returned.
+    const std::shared_ptr<ISerialHandler> previous = m_owner->handler;
+    setHandlerToSelf();
+    m_state = State::Reset;
+    if (m_scanIndex >= scanList().size()) {
+        endOfList();
+        return;
+    }
+    const qint16 port = currentPort();
+    if (!m_owner->OpenCom(port, kSpeed)) {
+        nextPort();
+        return;
+    }
+    m_atziReply.clear();
+    m_modelReply.clear();
+    m_replyBuffer.clear();
+    const quint32 generation = m_generation;
+    m_deps.platform.loop->yieldOnce();
+    if (m_irdaPort != 0 && port == m_irdaPort)
+        m_deps.platform.loop->pause(kInfraredPauseMs);
+    m_deps.platform.loop->yieldOnce();
+    if (generation != m_generation)
+        return;
+    sendCommand(QStringLiteral("ATZ"));
+}
+
+void PhoneDetection::stepCheckIdentity()
+{
+    m_unsupportedModel.clear();
+    if (m_atziReply.contains(QLatin1String("9600")) || m_atziReply.contains(QLatin1String("Velmora"))) {
+        m_state = State::CreateDriver;
+        m_replyBuffer.clear();
+        sendCommand(QStringLiteral("AT+GMM"));
+        return;
+    }
+    closePort();
+    appendStatus(Translate(QStringLiteral("Unknown hardware on com")) + num(currentPort()) + kCrLf);
+    m_deps.platform.loop->yieldOnce();
+    nextPort();
+}
+
+std::shared_ptr<IPhoneDriver> PhoneDetection::createDriver(const QString &model) const
+{
+    for (const char *code : {"L420", "M230", "K310", "D240", "K110"})
+        if (model.contains(QLatin1String(code)))
+            return std::make_shared<VelmoraAT>(m_deps.platform.messageBox);
+    if (model.contains(QLatin1String("Tarvex")))
+        return std::make_shared<TarvexAT>(m_deps.platform.messageBox);
+    return nullptr;
+}
+
+void PhoneDetection::stepCreateDriver()
+{
+    clearHandler();
+    std::shared_ptr<IPhoneDriver> driver = createDriver(m_modelReply);
+    if (!driver) {
+        appendStatus(Translate(QStringLiteral("Found unsupported phone")) + QStringLiteral(" :") +
+                     m_modelReply);
+        m_unsupportedModel = m_modelReply;
+        nextPort();
+        return;
+    }
+    driver->setShell(this, m_deps.tray);
+    m_owner->handler = driver;
+    m_state = State::DriverDone;
+    driver->Init(m_owner->MSComm1(), m_owner->TimerOut(), m_owner);
+}
+
+void PhoneDetection::stepDriverDone()
+{
+    const auto driver = std::dynamic_pointer_cast<IPhoneDriver>(m_owner->handler);
+    if (driver && driver->automares())
+        success();
+    else
+        nextPort();
+}
+
+void PhoneDetection::success()
+{
+    const auto driver = std::dynamic_pointer_cast<IPhoneDriver>(m_owner->handler);
+    const qint16 port = currentPort();
+    m_deps.page->setConnectEnabled(true);
+    saveSetting(QStringLiteral("port"), QStringLiteral("Com ") + num(port));
+    saveSetting(QStringLiteral("model"), m_modelReply);
+    m_deps.splash->CloseSplash();
+    if (!m_deps.page->windowVisible()) {
+        m_deps.tray->SetState(1);
+        m_deps.shell->showTrayWindow();
+    }
+    appendStatus(Translate(QStringLiteral("Detected")) + QLatin1Char(' ') + driver->PhoneDescription() +
+                 QLatin1Char(' ') + Translate(QStringLiteral("family")) + QLatin1Char(' ') +
+                 Translate(QStringLiteral("on COM")) + QLatin1Char(' ') + num(port));
+    m_deps.tray->SetState(1);
+    m_deps.platform.loop->yieldOnce();
+}
+
+void PhoneDetection::endOfList()
+{
+    m_deps.page->setConnectEnabled(true);
+    m_deps.tray->SetState(0);
+    if (m_retryAllPorts) {
+        m_retryAllPorts = false;
+        Connect(0);
+        return;
+    }
+    stopTimer();
+    // Nothing answered: the last port tried is not kept open for nobody.
+    closePort();
+    const quint32 generation = ++m_generation;
+    if (m_unsupportedModel.isEmpty())
+        m_deps.platform.messageBox->show(
+            Translate(QStringLiteral("No phone found.")) + kCrLf +
+            Translate(QStringLiteral("Please make sure a mobile phone is connected,")) + kCrLf +
+            Translate(QStringLiteral(
+                "is on, the PIN (if any) has been inserted, and no application is using the port.")));
+    else
+        m_deps.platform.messageBox->show(Translate(QStringLiteral("Found unsupported phone")) +
+                                         QStringLiteral(" :") + m_unsupportedModel);
+    if (generation != m_generation)
+        return; // the user started another detection while the box was open
+    m_deps.page->showWindow();
+    m_deps.page->setStatusText(QString());
+    m_state = State::Idle;
+    clearHandler();
+    m_deps.splash->CloseSplash();
+}
+
+// ---- link -----------------------------------------------------------------------------------------
+
+void PhoneDetection::armTimer()
+{
+    m_timer->setEnabled(false);
+    m_timer->setInterval(kReplyTimeoutMs);
+    m_timer->setEnabled(true);
+}
+
+void PhoneDetection::stopTimer()
+{
+    m_timer->setEnabled(false);
+}
+
+void PhoneDetection::closePort()
+{
+    ICommControl *comm = m_owner ? m_owner->MSComm1() : nullptr;
+    if (!comm)
+        return;
+    try {
+        if (comm->portOpen())
+            comm->setPortOpen(false);
+    } catch (const std::exception &) {
+        // A port that fails to close is closed as far as the detection is concerned.
+    }
+}
+
+void PhoneDetection::sendCommand(const QString &command)
+{
+    m_replyBuffer.clear();
+    m_replyHandled = false;
+    ++m_generation;
+    // Every command gets its full time to be answered, so a port that falls silent mid-probe is
+    // given up instead of waited on for ever.
+    armTimer();
+    try {
+        m_owner->send(command);
+    } catch (const std::exception &e) {
+        log(QStringLiteral("MrWho send failed: ") + QString::fromUtf8(e.what()));
+        giveUpPort(Translate(QStringLiteral("No phone on Com")) + QLatin1Char(' ') + num(currentPort()) +
+                   kCrLf);
+    }
+}
+
+void PhoneDetection::giveUpPort(const QString &statusLine)
+{
+    stopTimer();
+    m_replyHandled = true;
+    closePort();
+    appendStatus(statusLine);
+    m_deps.platform.loop->yieldOnce();
+    nextPort();
+}
+
+void PhoneDetection::onTimer()
+{
+    stopTimer();
+    if (m_state < State::Reset || m_state > State::CreateDriver || m_replyHandled)
+        return;
+    giveUpPort(Translate(QStringLiteral("No phone on Com")) + QLatin1Char(' ') + num(currentPort()) + kCrLf);
+}
+
+void PhoneDetection::Receive(const QString &data)
+{
+    // Text is taken only while a probe command waits for its answer.
+    if (m_state < State::Reset || m_state > State::CreateDriver || m_replyHandled)
+        return;
+    m_replyBuffer += data;
+    const ReplyStatus status = classifyReply(m_replyBuffer);
+    if (status == ReplyStatus::Incomplete) {
+        if (m_replyBuffer.size() > kMaxReplyLength) {
+            // Endless text without a final result is no handset of ours.
+            giveUpPort(Translate(QStringLiteral("Unknown hardware on com")) + num(currentPort()) + kCrLf);
+            return;
+        }
+        armTimer();
+        return;
+    }
+    m_replyHandled = true;
+    stopTimer();
+    m_replyLines = SplitLines(m_replyBuffer);
+    if (status == ReplyStatus::Error) {
+        protocolError();
+        return;
+    }
+    const QString echo = m_replyLines.value(1);
+    if (echo.contains(QLatin1String("ATZI")))
+        m_atziReply = answerLine(m_replyLines, m_atziReply);
+    else if (echo.contains(QLatin1String("AT+GMM")))
+        m_modelReply = answerLine(m_replyLines, m_modelReply);
+    FiniteStateMachine();
+}
+
+void PhoneDetection::protocolError()
+{
+    const quint32 generation = m_generation;
+    m_deps.platform.messageBox->show(Translate(QStringLiteral("Protocol error!")));
+    if (generation != m_generation)
+        return; // a new detection began while the box was open
+    // The port answered, but not as a handset we can use: go on with the next one.
+    closePort();
+    m_deps.platform.loop->yieldOnce();
+    nextPort();
+}
+
+void PhoneDetection::phoneErrorRecovered()
+{
+    // The driver's failure ended the detection (or a run): the user must be able to connect again.
+    stopTimer();
+    ++m_generation;
+    m_state = State::Idle;
+    m_deps.page->setConnectEnabled(true);
+}
+
+} // namespace orvia

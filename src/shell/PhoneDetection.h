@@ -1,0 +1,139 @@
+#pragma once
+// Port discovery and phone detection of the setup window, without widgets: lists the COM ports the
+// registry names, tests which of them open, and probes ports one after another with AT commands over
+// the main window's serial control until a handset of a known family answers. It then hands the link
+// to the family's phone driver, lets the driver identify the phone and saves port and model.
+// While it probes it is the main window's serial handler.
+#include "endpoints/SerialHandler.h"
+#include "endpoints/ShellCallbacks.h"
+#include "platform/Platform.h"
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace orvia {
+
+class FormMain;
+class IConnectionPage;
+class IShellHooks;
+class ISplashWindow;
+class ITrayState;
+class IPhoneDriver;
+
+class PhoneDetection : public ISerialHandler,
+                       public ISetupDetection,
+                       public std::enable_shared_from_this<PhoneDetection>
+{
+public:
+    // The detection steps; each names the step that handles the reply to the command it sent.
+    enum class State : qint16
+    {
+        Idle = 0,
+        OpenPort = 1,      // opens the next port of the scan, sends ATZ
+        Reset = 2,         // the first ATZ answered: ATZ again
+        Identify = 3,      // sends ATZI
+        CheckIdentity = 4, // judges the ATZI line, sends AT+GMM
+        CreateDriver = 5,  // picks the family's driver from the model line and lets it identify the phone
+        DriverDone = 6,    // the driver has identified the phone (or failed to)
+    };
+
+    static constexpr int kReplyTimeoutMs = 2000;
+    static constexpr int kInfraredPauseMs = 3000;
+    static constexpr int kReconnectPauseMs = 1000;
+    static constexpr int kMaxAvailablePorts = 8;
+    // A probe reply longer than this is no handset's answer: the port is given up.
+    static constexpr qsizetype kMaxReplyLength = 4096;
+
+    static const QString kSerialCommKey;
+    static const QString kInfraredKey;
+
+    struct Deps
+    {
+        Platform platform;
+        ITrayState *tray = nullptr;      // icon state
+        IShellHooks *shell = nullptr;    // showing the tray window
+        ISplashWindow *splash = nullptr; // first-run flag, closing the splash
+        IConnectionPage *page = nullptr;
+    };
+    explicit PhoneDetection(const Deps &deps);
+    ~PhoneDetection() override;
+    PhoneDetection(const PhoneDetection &) = delete;
+    PhoneDetection &operator=(const PhoneDetection &) = delete;
+
+    // Part of the window's load: fills the port list and shows a button per port found.
+    void enumeratePorts();
+    // Keeps the owner, tests the ports and starts the start-up detection of the saved port.
+    void Init(FormMain &owner);
+    void DetectPorts();
+    void Connect(qint16 port);
+    void clickConnect(); // the "Connect" button
+    void onTimer();      // the reply time-out
+    // The owner ended a run or detection after a phone failure.
+    void phoneErrorRecovered();
+
+    // ISetupDetection
+    void FiniteStateMachine() override;
+    // ISerialHandler
+    void Receive(const QString &data) override;
+    bool hasTimeOut() const override { return false; }
+
+    // Read-only views for the window and for diagnostics.
+    const QList<qint16> &portList() const { return m_portList; }
+    const QList<qint16> &availPorts() const { return m_availPorts; }
+    State state() const { return m_state; }
+    qint16 irdaPort() const { return m_irdaPort; }
+    QString modelReply() const { return m_modelReply; }
+    QString atziReply() const { return m_atziReply; }
+    bool timerArmed() const;
+    FormMain *owner() const { return m_owner; }
+
+private:
+    const QList<qint16> &scanList() const { return m_scanAll ? m_availPorts : m_singlePort; }
+    qint16 currentPort() const;
+    void nextPort();
+    void armTimer();
+    void stopTimer();
+    void sendCommand(const QString &command);
+    void closePort();
+    void appendStatus(const QString &text);
+    void step();
+    void stepOpenPort();
+    void stepCheckIdentity();
+    void stepCreateDriver();
+    void stepDriverDone();
+    void endOfList();
+    void success();
+    void protocolError();
+    void giveUpPort(const QString &statusLine);
+    void showInUse(qint16 port);
+    void setHandlerToSelf();
+    void clearHandler();
+    void log(const QString &line) const;
+    QString setting(const QString &key, const QString &def) const;
+    void saveSetting(const QString &key, const QString &value);
+    std::shared_ptr<IPhoneDriver> createDriver(const QString &model) const;
+
+    Deps m_deps;
+    FormMain *m_owner = nullptr;
+    std::unique_ptr<ITimer> m_timer;
+
+    QList<qint16> m_portList;
+    QList<qint16> m_availPorts;
+    QList<qint16> m_singlePort;
+    bool m_scanAll = false;
+    qint16 m_scanIndex = 0;
+    State m_state = State::Idle;
+    QString m_replyBuffer;
+    QStringList m_replyLines;
+    QString m_atziReply;
+    QString m_modelReply;
+    QString m_savedPort;
+    qint16 m_irdaPort = 0;
+    bool m_retryAllPorts = false;
+    QString m_unsupportedModel;
+    bool m_replyHandled = false; // the current command's reply has been acted on; later text is ignored
+    quint32 m_generation = 0;    // changes with every command and every new detection
+};
+
+} // namespace orvia
