@@ -2,6 +2,7 @@
 #include "common/Globals.h"
 #include "common/Translation.h"
 #include "endpoints/OutlookControl.h"
+#include "endpoints/PhoneDriver.h"
 #include "engine/FormMain.h"
 #include "engine/ShellHooks.h"
 #include "platform/RuntimeError.h"
@@ -52,11 +53,14 @@ MrWho::MrWho(const SetupWindowContext &context, QWidget *parent, UpdatePage *upd
 
 MrWho::~MrWho()
 {
-    // The main window may still hold the detection as its handler; it must not call into a dead page.
-    if (FOwner && FOwner->handler == m_detection)
-        FOwner->handler.reset();
-    if (FOwner)
+    // The main window may still hold the detection, or a driver that would call the detection back.
+    if (FOwner) {
+        if (FOwner->handler == m_detection)
+            FOwner->handler.reset();
+        else if (auto driver = std::dynamic_pointer_cast<IPhoneDriver>(FOwner->handler))
+            driver->setShell(nullptr, m_context.tray);
         FOwner->setOnPhoneErrorRecovered({});
+    }
 }
 
 void MrWho::buildControls()

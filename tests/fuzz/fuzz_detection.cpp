@@ -1,0 +1,228 @@
+// Random text from the far end of every probed port, cut into random pieces and mixed with reply
+// time-outs: the phone detection must never crash, and must always come to rest (a driver in place or
+// the scan ended) once time runs on.
+#include "endpoints/PhoneDriver.h"
+#include "endpoints/ShellCallbacks.h"
+#include "engine/FormMain.h"
+#include "engine/ProgressView.h"
+#include "engine/ShellHooks.h"
+#include "platform/MemoryRegistry.h"
+#include "platform/SystemServicesPosix.h"
+#include "shell/PhoneDetection.h"
+#include "shell/SetupConnectionPage.h"
+#include "shell/SetupHooks.h"
+
+#include <QMap>
+#include <QString>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+using namespace orvia;
+
+namespace {
+
+class Wire : public ICommControl
+{
+public:
+    void setCommPort(int p) override { m_port = p; }
+    int commPort() const override { return m_port; }
+    void setSettings(const QString &) override {}
+    QString settings() const override { return {}; }
+    void setHandshaking(int) override {}
+    int handshaking() const override { return 2; }
+    void setRTSEnable(bool) override {}
+    bool rtsEnable() const override { return true; }
+    void setRThreshold(int) override {}
+    int rThreshold() const override { return 1; }
+    void setPortOpen(bool open) override { m_open = open; }
+    bool portOpen() const override { return m_open; }
+    void output(const QString &) override { ++sent; }
+    QString input() override
+    {
+        QString out;
+        out.swap(m_input);
+        return out;
+    }
+    void arrive(const QString &text)
+    {
+        m_input += text;
+        raiseOnComm();
+    }
+    int sent = 0;
+
+private:
+    QString m_input;
+    int m_port = 1;
+    bool m_open = false;
+};
+
+class Timer : public ITimer
+{
+public:
+    void setInterval(int ms) override { m_ms = ms; }
+    int interval() const override { return m_ms; }
+    void setEnabled(bool on) override { m_on = on; }
+    bool enabled() const override { return m_on; }
+    void fire()
+    {
+        if (m_on && m_ms > 0)
+            tick();
+    }
+
+private:
+    int m_ms = 0;
+    bool m_on = false;
+};
+
+class Timers : public ITimerFactory, public IMessageLoop, public IMessageBox, public ISettingsStore
+{
+public:
+    std::unique_ptr<ITimer> createTimer() override
+    {
+        auto t = std::make_unique<Timer>();
+        all.push_back(t.get());
+        return t;
+    }
+    // Every armed timer ticks once; true when any did.
+    bool fireAll()
+    {
+        bool any = false;
+        for (Timer *t : std::vector<Timer *>(all)) {
+            if (t->enabled() && t->interval() > 0) {
+                any = true;
+                t->fire();
+            }
+        }
+        return any;
+    }
+    void yieldOnce() override {}
+    void pause(int) override {}
+    int show(const QString &, int, const QString &) override { return mb::Ok; }
+    QString get(const QString &, const QString &, const QString &key, const QString &def) const override
+    {
+        return values.value(key, def);
+    }
+    void save(const QString &, const QString &, const QString &key, const QString &value) override
+    {
+        values[key] = value;
+    }
+    void remove(const QString &, const QString &, const QString &key) override { values.remove(key); }
+    QStringList keys(const QString &, const QString &) const override { return values.keys(); }
+    std::vector<Timer *> all;
+    QMap<QString, QString> values;
+};
+
+struct Page : IConnectionPage
+{
+    void showPortButton(int, const QString &, const QString &) override {}
+    QString portButtonTag(int) const override { return {}; }
+    void setPortButtonEnabled(int, bool) override {}
+    bool portButtonChecked(int) const override { return false; }
+    void setPortButtonChecked(int, bool) override {}
+    void setConnectEnabled(bool) override {}
+    bool connectEnabled() const override { return true; }
+    QString statusText() const override { return status; }
+    void setStatusText(const QString &t) override { status = t.right(4096); }
+    bool windowVisible() const override { return false; }
+    void showWindow() override {}
+    QString status;
+};
+
+struct Windows : ITrayState, IShellHooks, ISplashWindow, IProgressView
+{
+    void SetState(int) override {}
+    void ToolTip(const QString &) override {}
+    void setEnabled(bool) override {}
+    void closeSplash() override {}
+    void showTrayWindow() override {}
+    void showDetails() override {}
+    void quit() override {}
+    int meQueryUnload(int c, int) override { return c; }
+    void meResize() override {}
+    void setAutoconn(bool) override {}
+    void CloseSplash() override {}
+    bool isSplashVisible() const override { return false; }
+    void hideSplash() override {}
+    void setProgressText(const QString &) override {}
+    QString progressText() const override { return {}; }
+    void setOperationBar(int) override {}
+    void setOverallBar(int) override {}
+    int overallBar() const override { return 0; }
+    void setButtonVisible(ViewButton, bool) override {}
+    void setButtonEnabled(ViewButton, bool) override {}
+    void setBusyCursor(bool) override {}
+    void showWindow() override {}
+    void hideWindow() override {}
+    void appendDebugLog(const QString &) override {}
+    void clearDebugLog() override {}
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    Timers services;
+    Wire wire;
+    Windows windows;
+    Page page;
+    SystemServices system;
+    MemoryRegistry registry;
+    for (int i = 0; i < 3; ++i)
+        registry.setString(reg::HKLM, QStringLiteral("hardware\\devicemap\\serialcomm"),
+                           QStringLiteral("\\device\\serial%1").arg(i), QStringLiteral("COM%1").arg(i + 1));
+
+    Platform p;
+    p.timers = &services;
+    p.loop = &services;
+    p.messageBox = &services;
+    p.settings = &services;
+    p.system = &system;
+    p.registry = &registry;
+
+    FormMain::Deps d;
+    d.platform = p;
+    d.comm = &wire;
+    d.view = &windows;
+    d.tray = &windows;
+    d.shell = &windows;
+    auto hub = std::make_unique<FormMain>(d);
+    PhoneDetection::Deps dd;
+    dd.platform = p;
+    dd.tray = &windows;
+    dd.shell = &windows;
+    dd.splash = &windows;
+    dd.page = &page;
+    auto det = std::make_shared<PhoneDetection>(dd);
+    hub->setOnPhoneErrorRecovered([&] { det->phoneErrorRecovered(); });
+    det->enumeratePorts();
+    det->Init(*hub);
+    det->Connect(0);
+
+    // 0xFF cuts the input into pieces of reply; a piece starting with 0xFE is a time-out instead.
+    QByteArray piece;
+    auto flush = [&] {
+        if (!piece.isEmpty() && static_cast<uint8_t>(piece[0]) == 0xFE)
+            services.fireAll();
+        else if (!piece.isEmpty())
+            wire.arrive(QString::fromLatin1(piece));
+        piece.clear();
+    };
+    for (size_t i = 0; i < size; ++i) {
+        if (data[i] == 0xFF)
+            flush();
+        else
+            piece.append(char(data[i]));
+    }
+    flush();
+
+    // With nothing more arriving, time alone must bring the detection to rest.
+    int ticks = 0;
+    while (services.fireAll())
+        if (++ticks > 100)
+            std::abort();
+    hub->handler.reset();
+    return 0;
+}
