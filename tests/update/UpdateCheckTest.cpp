@@ -100,15 +100,14 @@ TEST_F(UpdateCheckTest, IncompleteOfferShowsTheLinesSoFarThenTheBox)
     EXPECT_EQ(box.last().style, mb::OkOnly);
     EXPECT_FALSE(view.enabled);
     EXPECT_TRUE(logHas(QStringLiteral("Message error: <update><title>")));
-}
 
-TEST_F(UpdateCheckTest, FileWithoutNameFailsTheOffer)
-{
-    serveCheck(offerReply("<file><url>/a</url><name>a</name></file><file><url>/b</url></file>"));
+    // After a good offer, a check failing before the files keeps the list and the button.
+    offer(fileEntry("/a", "a"));
+    serveCheck("<update><title>T</title></update>");
     check->CheckForUpdate();
-    EXPECT_EQ(box.count(), 1);
-    EXPECT_FALSE(view.enabled);
-    EXPECT_FALSE(view.text.contains(QStringLiteral("What's new")));
+    EXPECT_EQ(box.count(), 2);
+    EXPECT_TRUE(view.enabled);
+    EXPECT_EQ(check->updateNames().GetItem(0), QStringLiteral("a"));
 }
 
 TEST_F(UpdateCheckTest, BrokenReplyIsAnErrorBoxWithItsNumber)

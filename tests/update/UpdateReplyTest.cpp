@@ -137,28 +137,6 @@ TEST_F(UpdateReplyTest, FileListWithoutClosingTagsEnds)
     EXPECT_FALSE(ParseFileList(QStringLiteral("<file=\"<url>u</url><name>n</name>\"/>"), urls, names));
 }
 
-TEST_F(UpdateReplyTest, OfferIsReadInOrderAndStopsAtTheFirstMissingElement)
-{
-    QStringList lines;
-    const auto append = [&](const QString &s) { lines << s; };
-    StringArray urls, names;
-    ASSERT_TRUE(
-        ParseUpdateInfo(QString::fromLatin1(offerReply(fileEntry("/k", "kivo"))), append, urls, names));
-    EXPECT_EQ(lines, QStringList({QStringLiteral("Update for Orvia Link\r\n"),
-                                  QStringLiteral("New avaible version: 2.0.7\r\n"),
-                                  QStringLiteral("Download size: 1 MB\r\n"),
-                                  QStringLiteral("What's new: \r\nFaster sync\r\n"),
-                                  QStringLiteral("Please update.\r\n")}));
-    EXPECT_EQ(names.GetItem(0), QStringLiteral("kivo"));
-
-    lines.clear();
-    const QString noSize =
-        QStringLiteral("<update><title>T</title><version>V</version><files></files></update>");
-    EXPECT_FALSE(ParseUpdateInfo(noSize, append, urls, names));
-    EXPECT_EQ(lines.size(), 2);
-    EXPECT_EQ(names.count(), 1); // the earlier list stays: the parse never reached the files
-}
-
 TEST_F(UpdateReplyTest, ErrorPagesAndStatusLines)
 {
     EXPECT_TRUE(IsErrorPage("<html><TITLE>Oops</TITLE></html>"));
