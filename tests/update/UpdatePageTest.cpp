@@ -3,6 +3,7 @@
 #include "shell/UpdatePage.h"
 #include "UpdateRig.h"
 
+#include <QDir>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -98,4 +99,27 @@ TEST_F(UpdatePageTest, CaptionsFollowTheLanguage)
     page->translateCaptions();
     EXPECT_EQ(page->CmdSearchUpd()->text(), QStringLiteral("Jetzt nach Updates suchen"));
     EXPECT_EQ(page->CmdUpdate()->text(), QStringLiteral("Orvia Link aktualisieren"));
+}
+
+// Pictures of the page at its natural size after a check, one per language, for a look at cut-off texts.
+TEST_F(UpdatePageTest, ScreenshotsInEveryLanguage)
+{
+    const QString folder = qEnvironmentVariable("ORVIA_BIN_DIR") + QStringLiteral("/../screenshots");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    serveCheck(offerReply(fileEntry("/k", "kivo")));
+    for (const char *language : {"en", "de", "fr", "it", "sp"}) {
+        ASSERT_TRUE(loadBuiltLanguage(QLatin1String(language)));
+        page->translateCaptions();
+        page->ResetUpdateTab();
+        page->check().CheckForUpdate();
+        page->adjustSize();
+        page->show();
+        EXPECT_TRUE(
+            page->grab().save(folder + QStringLiteral("/update_page_%1.png").arg(QLatin1String(language))));
+        // Both captions fit their buttons.
+        for (QPushButton *b : {page->CmdSearchUpd(), page->CmdUpdate()})
+            EXPECT_GE(b->width(), b->sizeHint().width()) << b->text().toStdString();
+        page->CmdSearchUpd()->setText(QStringLiteral("Check for updates now"));
+        page->CmdUpdate()->setText(QStringLiteral("Update Orvia Link"));
+    }
 }
