@@ -1,6 +1,7 @@
 // Writes a picture of every window in each of the five languages to <build>/screenshots, so that cut
 // or overlapping captions can be seen; checks that no caption is wider than its control.
 #include "ShellRig.h"
+#include "phonesim/SimCommControl.h"
 #include "shell/FormAbout.h"
 #include "shell/FormAutoConn.h"
 #include "shell/FormErrorLog.h"
@@ -53,6 +54,10 @@ TEST(Screenshots, EveryWindowInEveryLanguage)
         {"en", "English"}, {"de", "German"}, {"fr", "French"}, {"it", "Italian"}, {"sp", "Spanish"}};
     for (const auto &[code, name] : languages) {
         ShellRig rig(name);
+        rig.options.createSetup = nullptr; // the program's own setup window
+        rig.listPorts({1, 3});
+        phonesim::SimCommControl phone(QStringLiteral("K310"), QString(), &rig.time);
+        rig.comm = &phone;
         ASSERT_EQ(rig.start(), StartResult::Running) << code.toStdString();
         KivoProgram &p = *rig.program;
 
@@ -80,10 +85,18 @@ TEST(Screenshots, EveryWindowInEveryLanguage)
         globals().gDetails = QStringLiteral("Details for Outlook: 3 entries out of date.\r\n");
         shoot(p.details(), code, QStringLiteral("details"));
 
-        FormAutoConn first(rig.setup);
+        auto *setup = dynamic_cast<QWidget *>(&p.setup());
+        ASSERT_NE(setup, nullptr);
+        for (int tab = 1; tab <= 4; ++tab) {
+            p.setup().SelectTab(tab);
+            shoot(*setup, code, QStringLiteral("setup_page%1").arg(tab));
+        }
+
+        FormAutoConn first(&p.setup());
         shoot(first, code, QStringLiteral("firstrun"));
 
         FormAbout about(rig.system, ProgramVersion{1, 0, 165});
         shoot(about, code, QStringLiteral("about"));
+        rig.program.reset(); // before the serial control it uses
     }
 }

@@ -8,6 +8,7 @@
 #include "shell/SetupHooks.h"
 #include "support/FakeSystemServices.h"
 #include "support/ManualTime.h"
+#include "support/MemoryRegistryBackend.h"
 #include "support/MemorySettingsStore.h"
 #include "support/ScriptedMessageBox.h"
 #include <QStringList>
@@ -65,6 +66,8 @@ struct ShellRig
     ScriptedMessageBox boxes;
     MemorySettingsStore settings;
     FakeSystemServices system;
+    MemoryRegistryBackend registry;
+    ICommControl *comm = nullptr; // the serial control; none unless a test gives one
     Platform platform;
     QStringList calls; // setup window calls and modal windows, in order
     int ends = 0;      // the program was ended
@@ -81,6 +84,7 @@ struct ShellRig
         platform.messageBox = &boxes;
         platform.settings = &settings;
         platform.system = &system;
+        platform.registry = &registry;
         system.addProcess(QStringLiteral("kivo"));
         system.setLanguage(language);
         options.languageFile = qEnvironmentVariable("ORVIA_BIN_DIR") + QStringLiteral("/lang.dbl");
@@ -106,7 +110,7 @@ struct ShellRig
 
     KivoProgram &build()
     {
-        program = std::make_unique<KivoProgram>(platform, nullptr, options);
+        program = std::make_unique<KivoProgram>(platform, comm, options);
         return *program;
     }
     StartResult start()
@@ -114,6 +118,14 @@ struct ShellRig
         if (!program)
             build();
         return program->start();
+    }
+    // The registry lists these COM ports.
+    void listPorts(std::initializer_list<int> ports)
+    {
+        int i = 0;
+        for (int p : ports)
+            registry.setString(reg::HKLM, QStringLiteral("hardware\\devicemap\\serialcomm"),
+                               QStringLiteral("\\device\\serial%1").arg(i++), QStringLiteral("COM%1").arg(p));
     }
     std::shared_ptr<StubDriver> connectPhone(const QString &model)
     {
