@@ -1,6 +1,7 @@
 #include "shell/FormMainWindow.h"
 #include "engine/FormMain.h"
 #include "platform/MessageBox.h"
+#include "shell/ScreenPlacement.h"
 #include "shell/TranslateCaption.h"
 #include <QApplication>
 #include <QCloseEvent>
@@ -174,6 +175,10 @@ void FormMainWindow::setBusyCursor(bool busy)
 
 void FormMainWindow::showWindow()
 {
+    if (!m_placed) {
+        m_placed = true;
+        centreOnScreen(*this);
+    }
     showNormal();
     raise();
     activateWindow();

@@ -48,6 +48,7 @@ protected:
 private:
     FormMain *m_hub = nullptr;
     int m_unloadMode = 0;
+    bool m_placed = false; // centred at its first showing
     QLabel *Label1, *Label2, *Label3, *Image1;
     QPlainTextEdit *TextProgress, *Text1;
     QProgressBar *ProgressBar, *ProgressBar1;

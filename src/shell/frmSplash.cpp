@@ -1,6 +1,7 @@
 #include "shell/frmSplash.h"
 #include "common/Translation.h"
 #include "platform/SystemServices.h"
+#include "shell/ScreenPlacement.h"
 #include <QLabel>
 
 namespace orvia {
@@ -67,8 +68,10 @@ void frmSplash::load()
 
 void frmSplash::showSplash()
 {
-    if (!m_loaded)
+    if (!m_loaded) {
         load();
+        centreOnScreen(*this);
+    }
     show();
     raise();
 }

@@ -3,6 +3,8 @@
 #include "shell/frmSplash.h"
 #include "support/LanguageFixture.h"
 #include "support/ManualTime.h"
+#include <QGuiApplication>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 using namespace orvia;
@@ -88,6 +90,9 @@ TEST_F(Splash, LabelsAreEmptyUntilTheFirstStatusThenShowVersionAndBuild)
 {
     ASSERT_TRUE(loadBuiltLanguage(QStringLiteral("en")));
     make();
+    EXPECT_EQ(splash->frameGeometry().center(),
+              QGuiApplication::primaryScreen()->availableGeometry().center())
+        << "centred on the screen";
     EXPECT_TRUE(splash->usesProductPicture());
     EXPECT_TRUE(splash->versionText().isEmpty());
     EXPECT_TRUE(splash->buildText().isEmpty());
