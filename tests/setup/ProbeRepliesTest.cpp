@@ -43,26 +43,31 @@ struct Probe : DetectionRig
     }
 };
 
-TEST_F(Probe, IdentificationWithoutTheMakersMarksIsUnknownHardware)
+TEST_F(Probe, AnswersWithoutTheMakersMarksAreUnknownHardware)
 {
-    port.answer = handset(QStringLiteral("ACME modem 33600"), QStringLiteral("X"));
-    run();
-    EXPECT_EQ(page.status, QString()) << "the end of the list empties the status";
-    ASSERT_EQ(boxes.count(), 1);
-    EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("No phone found.")));
-    EXPECT_FALSE(port.lines.contains(QStringLiteral("COM1:AT+GMM")));
-    EXPECT_FALSE(port.portOpen());
-}
-
-TEST_F(Probe, StatusNamesEachUnknownPortWithoutABlank)
-{
-    port.answer = handset(QStringLiteral("ACME modem 33600"), QStringLiteral("X"));
-    QString statusAtBox;
-    boxes.setOnShow([&](const ScriptedMessageBox::Shown &) { statusAtBox = page.status; });
-    run();
-    EXPECT_EQ(
-        statusAtBox,
-        QStringLiteral("Detecting phone...\r\nUnknown hardware on com1\r\nUnknown hardware on com2\r\n"));
+    const std::function<QString(int, const QString &)> answers[] = {
+        handset(QStringLiteral("ACME modem 33600"), QStringLiteral("X")),
+        // Echo switched off: the identification is not recognised as the answer to ATZI.
+        [](int, const QString &line) -> QString {
+            return line == QLatin1String("ATZI") ? QStringLiteral("\r\nVelmora K110 GSM\r\n\r\nOK\r\n")
+                                                 : QStringLiteral("\r\nOK\r\n");
+        }};
+    for (const auto &answer : answers) {
+        boxes = ScriptedMessageBox();
+        port.lines.clear();
+        port.answer = answer;
+        QString statusAtBox;
+        boxes.setOnShow([&](const ScriptedMessageBox::Shown &) { statusAtBox = page.status; });
+        run();
+        EXPECT_EQ(statusAtBox, QStringLiteral("Detecting phone...\r\nUnknown hardware on com1\r\n"
+                                              "Unknown hardware on com2\r\n"));
+        ASSERT_EQ(boxes.count(), 1);
+        EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("No phone found.")));
+        EXPECT_EQ(page.status, QString()) << "the end of the list empties the status";
+        EXPECT_FALSE(port.lines.contains(QStringLiteral("COM1:AT+GMM")));
+        EXPECT_FALSE(port.portOpen());
+        EXPECT_EQ(driver(), nullptr);
+    }
 }
 
 TEST_F(Probe, ModelCodesPickTheDriverAndUnknownModelsAreNamed)
@@ -113,20 +118,6 @@ TEST_F(Probe, UnsupportedModelIsShownInTheStatusAndTheScanGoesOn)
     EXPECT_EQ(boxes.count(), 0);
 }
 
-TEST_F(Probe, PhoneWithEchoOffIsUnknownHardware)
-{
-    port.answer = [](int, const QString &line) -> QString {
-        if (line == QLatin1String("ATZI"))
-            return QStringLiteral("\r\nVelmora K110 GSM\r\n\r\nOK\r\n");
-        return QStringLiteral("\r\nOK\r\n");
-    };
-    QString statusAtBox;
-    boxes.setOnShow([&](const ScriptedMessageBox::Shown &) { statusAtBox = page.status; });
-    run();
-    EXPECT_EQ(driver(), nullptr);
-    EXPECT_TRUE(statusAtBox.contains(QStringLiteral("Unknown hardware on com1\r\n")));
-}
-
 TEST_F(Probe, ReplyInPiecesIsAssembledAndEachPieceRestartsTheTimeOut)
 {
     port.answer = nullptr; // the test plays the far end by hand
@@ -170,17 +161,6 @@ TEST_F(Probe, EndlessTextIsGivenUpNotWaitedOn)
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("No phone found.")));
     EXPECT_FALSE(det->timerArmed());
-}
-
-TEST_F(Probe, TextOutsideAProbeIsIgnored)
-{
-    port.answer = nullptr;
-    port.setCommPort(1);
-    port.setPortOpen(true);
-    det->Receive(QStringLiteral("\r\nOK\r\n"));
-    det->Receive(QStringLiteral("\r\nERROR\r\n"));
-    EXPECT_EQ(boxes.count(), 0);
-    EXPECT_EQ(port.lines, QStringList());
 }
 
 TEST_F(Probe, ConnectButtonStaysUsableWhenNoDetectionStarts)
