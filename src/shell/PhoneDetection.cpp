@@ -331,14 +331,17 @@ void PhoneDetection::stepOpenPort()
         return;
     }
     const qint16 port = currentPort();
-    if (!m_owner->OpenCom(port, kSpeed)) {
+    const quint32 generation = m_generation;
+    const bool opened = m_owner->OpenCom(port, kSpeed); // yields once when it opens
+    if (generation != m_generation)
+        return;
+    if (!opened) {
         nextPort();
         return;
     }
     m_atziReply.clear();
     m_modelReply.clear();
     m_replyBuffer.clear();
-    const quint32 generation = m_generation;
     m_deps.platform.loop->yieldOnce();
     if (m_irdaPort != 0 && port == m_irdaPort)
         m_deps.platform.loop->pause(kInfraredPauseMs);
@@ -359,8 +362,8 @@ void PhoneDetection::stepCheckIdentity()
     }
     closePort();
     appendStatus(Translate(QStringLiteral("Unknown hardware on com")) + num(currentPort()) + kCrLf);
-    m_deps.platform.loop->yieldOnce();
-    nextPort();
+    if (yieldUndisturbed())
+        nextPort();
 }
 
 std::shared_ptr<IPhoneDriver> PhoneDetection::createDriver(const QString &model) const
@@ -499,8 +502,15 @@ void PhoneDetection::giveUpPort(const QString &statusLine)
     m_replyHandled = true;
     closePort();
     appendStatus(statusLine);
+    if (yieldUndisturbed())
+        nextPort();
+}
+
+bool PhoneDetection::yieldUndisturbed()
+{
+    const quint32 generation = m_generation;
     m_deps.platform.loop->yieldOnce();
-    nextPort();
+    return generation == m_generation;
 }
 
 void PhoneDetection::onTimer()
@@ -550,8 +560,8 @@ void PhoneDetection::protocolError()
         return; // a new detection began while the box was open
     // The port answered, but not as a handset we can use: go on with the next one.
     closePort();
-    m_deps.platform.loop->yieldOnce();
-    nextPort();
+    if (yieldUndisturbed())
+        nextPort();
 }
 
 void PhoneDetection::phoneErrorRecovered()

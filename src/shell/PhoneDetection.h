@@ -106,6 +106,9 @@ private:
     void success();
     void protocolError();
     void giveUpPort(const QString &statusLine);
+    // Lets the message loop run once; false when a new detection began meanwhile (the caller then
+    // leaves everything to it).
+    bool yieldUndisturbed();
     void showInUse(qint16 port);
     void setHandlerToSelf();
     void clearHandler();

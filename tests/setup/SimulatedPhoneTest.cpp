@@ -286,4 +286,25 @@ TEST_F(SimDetection, NewDetectionStopsTheDroppedDriversWatchdog)
     EXPECT_TRUE(driver()->automares());
 }
 
+TEST_F(SimDetection, DetectionStartedWhileTheScanYieldsTakesOver)
+{
+    listPorts({2, 3});
+    make();
+    comm->setPort(2, Kind::Silent);
+    start();
+    det->Connect(0);
+    bool armed = true;
+    time.setOnYield([&] {
+        if (std::exchange(armed, false))
+            det->Connect(3); // e.g. the first-run window's automatic connection
+    });
+    time.advance(PhoneDetection::kReplyTimeoutMs); // port 2 given up; the scan yields
+    time.setOnYield({});
+    settle();
+    EXPECT_EQ(boxes.count(), 0) << "the abandoned scan must not end the new detection";
+    ASSERT_NE(driver(), nullptr);
+    EXPECT_TRUE(driver()->automares());
+    EXPECT_EQ(comm->commandLines().count(QStringLiteral("ATZI")), 1);
+}
+
 } // namespace
