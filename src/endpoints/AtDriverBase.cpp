@@ -17,12 +17,16 @@
 #include "platform/Timer.h"
 
 #include <limits>
+#include <utility>
 
 namespace orvia {
 
 using driver::T;
 
-AtDriverBase::AtDriverBase(IMessageBox *messageBox) : m_box(messageBox) {}
+AtDriverBase::AtDriverBase(IMessageBox *messageBox, FamilyTraits traits)
+    : m_box(messageBox), m_traits(std::move(traits))
+{
+}
 
 AtDriverBase::~AtDriverBase() = default;
 
@@ -30,6 +34,16 @@ void AtDriverBase::setShell(ISetupDetection *setup, ITrayState *tray)
 {
     m_setup = setup;
     m_tray = tray;
+}
+
+namespace {
+const QString kSim = QStringLiteral("SM");
+const QString kHandset = QStringLiteral("ME");
+} // namespace
+
+qint16 AtDriverBase::stateOf(Step s) const
+{
+    return qint16(m_traits.identificationQueries.size() + qint16(s));
 }
 
 void AtDriverBase::start(qint16 state)
@@ -44,31 +58,154 @@ void AtDriverBase::Init(ICommControl *msc, ITimer *timerOut, IRunOwner *owner)
     TimerOut = timerOut;
     m_owner = owner;
     onInit();
-    start(startStates().init);
+    start(1);
 }
 
 void AtDriverBase::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
 {
     m_readTarget = std::move(dbp);
-    start(startStates().readContacts);
+    start(stateOf(Step::ReadStart));
 }
 
 void AtDriverBase::UpdateContacts(std::shared_ptr<DBPhonebook> dbp)
 {
     m_writeSource = std::move(dbp);
-    start(startStates().updateContacts);
+    start(stateOf(Step::WriteStart));
 }
 
 void AtDriverBase::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
 {
     m_calReadTarget = std::move(dbc);
-    start(startStates().readCalendar);
+    start(stateOf(Step::CalReadStart));
 }
 
 void AtDriverBase::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
 {
     m_calWriteSource = std::move(dbc);
-    start(startStates().updateCalendar);
+    start(stateOf(Step::CalWriteStart));
+}
+
+void AtDriverBase::RunAutoma()
+{
+    driver::log(m_traits.stepLog + QString::number(m_state));
+    if (stopRequested())
+        return;
+    step(m_state);
+}
+
+void AtDriverBase::step(qint16 state)
+{
+    const QStringList &queries = m_traits.identificationQueries;
+    if (state >= 1 && state <= queries.size()) {
+        if (state == 1)
+            m_automares = false;
+        m_state = qint16(state + 1);
+        send(queries.at(state - 1));
+        return;
+    }
+    const qint16 shared = qint16(state - queries.size());
+    if (shared >= qint16(Step::SelectSim) && shared <= qint16(Step::CalWrite))
+        step(Step(shared));
+    // Idle, or a state no step has: nothing to do.
+}
+
+void AtDriverBase::step(Step s)
+{
+    switch (s) {
+    case Step::SelectSim:
+        m_state = stateOf(Step::AskSimStatus);
+        SetMem(kSim);
+        break;
+    case Step::AskSimStatus:
+        m_state = stateOf(Step::SelectHandset);
+        send(QStringLiteral("AT+CPBS?"));
+        break;
+    case Step::SelectHandset:
+        m_state = stateOf(Step::AskHandsetStatus);
+        SetMem(kHandset);
+        break;
+    case Step::AskHandsetStatus:
+        m_state = stateOf(Step::Identified);
+        send(QStringLiteral("AT+CPBS?"));
+        break;
+    case Step::Identified:
+        finishIdentification();
+        break;
+    case Step::ReadStart:
+        m_progressMax = double(m_smUsed) + double(m_meUsed) + 2;
+        m_progressCount = 0;
+        IncProgress();
+        m_counter = 0;
+        m_readIndex = 0;
+        m_state = stateOf(Step::ReadHandset);
+        SetMem(kHandset);
+        break;
+    case Step::ReadHandset:
+        if (readNextLocation(m_meUsed, m_meTotal))
+            break;
+        m_counter = 0;
+        m_readIndex = 0;
+        IncProgress();
+        m_state = stateOf(Step::ReadSim);
+        SetMem(kSim);
+        break;
+    case Step::ReadSim:
+        if (!readNextLocation(m_smUsed, m_smTotal))
+            finishOperation();
+        break;
+    case Step::WriteStart:
+        m_progressCount = 0;
+        m_progressMax = double(m_writeSource ? m_writeSource->countToSend() : 0) + 1;
+        IncProgress();
+        m_counter = 0;
+        m_state = stateOf(Step::WriteSim);
+        SetMem(kSim);
+        break;
+    case Step::WriteSim:
+        if (SendNextEntry(m_counter, kSim))
+            break;
+        m_counter = 0;
+        m_state = stateOf(Step::WriteHandset);
+        SetMem(kHandset);
+        break;
+    case Step::WriteHandset:
+        if (!SendNextEntry(m_counter, kHandset))
+            finishOperation();
+        break;
+    case Step::CalReadStart: {
+        const QString command = startCalendarRead();
+        m_state = stateOf(Step::CalReadNext);
+        if (command.isEmpty())
+            step(Step::CalReadNext);
+        else
+            send(command);
+        break;
+    }
+    case Step::CalReadNext:
+        if (!nextCalendarRead())
+            finishOperation();
+        break;
+    case Step::CalWriteStart:
+        m_progressCount = 0;
+        m_progressMax = double(m_calWriteSource ? m_calWriteSource->countToSend() : 0) + 1;
+        IncProgress();
+        m_counter = 0;
+        m_state = stateOf(Step::CalWrite);
+        step(Step::CalWrite);
+        break;
+    case Step::CalWrite:
+        if (SendNextCalendarItem(m_counter))
+            break;
+        m_counter = 0;
+        finishOperation();
+        break;
+    }
+}
+
+void AtDriverBase::finishOperation()
+{
+    m_state = 0;
+    MrCallback();
 }
 
 std::shared_ptr<ModFeatures> AtDriverBase::GetFeatures()
@@ -100,7 +237,7 @@ void AtDriverBase::send(const QString &s)
     m_rxBuffer.clear();
     m_rxLines = QStringList{QString()};
     if (TimerOut) {
-        TimerOut->setInterval(watchdogMs());
+        TimerOut->setInterval(m_traits.watchdogMs);
         TimerOut->setEnabled(true);
     }
     traceSend();
@@ -122,13 +259,13 @@ void AtDriverBase::Receive(const QString &data)
         // A link that keeps sending without ever ending its reply would otherwise restart the watchdog
         // for ever while the buffer grows: no reply of these handsets comes near this size.
         if (m_rxBuffer.size() > kMaxReplyLength) {
-            driver::log(protocolErrorLogPrefix() + QStringLiteral("reply too long"));
+            driver::log(m_traits.protocolErrorLog + QStringLiteral("reply too long"));
             protocolFailure();
             return;
         }
         // More text: the phone gets another full interval (only while the watchdog is armed).
         if (TimerOut)
-            TimerOut->setInterval(watchdogMs());
+            TimerOut->setInterval(m_traits.watchdogMs);
         return;
     }
     stopWatchdog();
@@ -141,7 +278,7 @@ void AtDriverBase::Receive(const QString &data)
     } catch (const std::exception &e) {
         // A complete reply that cannot be read ends the operation like an ERROR reply would; waiting on
         // would only wait for nothing.
-        driver::log(protocolErrorLogPrefix() + QStringLiteral("unreadable reply (") +
+        driver::log(m_traits.protocolErrorLog + QStringLiteral("unreadable reply (") +
                     QString::fromUtf8(e.what()) + QStringLiteral(")"));
         protocolFailure();
         return;
@@ -168,8 +305,18 @@ void AtDriverBase::showMessage(const QString &text)
 void AtDriverBase::protocolFailure()
 {
     stopWatchdog();
-    driver::log(protocolErrorLogPrefix() + m_rxBuffer + QStringLiteral("\r\n"));
+    logProtocolError();
     showMessage(T(QStringLiteral("A protocol error occurred while performing operation.")));
+    endAfterFailure();
+}
+
+void AtDriverBase::logProtocolError()
+{
+    driver::log(m_traits.protocolErrorLog + m_rxBuffer + QStringLiteral("\r\n"));
+}
+
+void AtDriverBase::endAfterFailure()
+{
     m_rxBuffer.clear();
     m_state = 0; // a failed driver sends nothing more, whatever arrives later
     if (m_owner)
@@ -206,6 +353,14 @@ void AtDriverBase::finishIdentification()
     }
 }
 
+void AtDriverBase::setTrayText()
+{
+    if (!m_tray || !m_owner || featuresName().isEmpty())
+        return;
+    m_tray->ToolTip(kAppTitle + QLatin1Char(' ') + trayPhoneText() + T(QStringLiteral("on COM")) +
+                    QString::number(MSCom ? MSCom->commPort() : 0));
+}
+
 void AtDriverBase::SetMem(const QString &mem)
 {
     m_currentMem = mem;
@@ -215,6 +370,11 @@ void AtDriverBase::SetMem(const QString &mem)
 void AtDriverBase::GetPhonebookEntry(qint16 index)
 {
     send(readEntryCommand(index));
+}
+
+bool AtDriverBase::memoryDigit() const
+{
+    return featuresName() == kTarvexFamily;
 }
 
 void AtDriverBase::SendEntry(const QString &name, qint16 location, const QString &memory, const QString &data,
@@ -303,10 +463,21 @@ QString AtDriverBase::storedName(const QString &name, const QString &) const
     return name;
 }
 
-void AtDriverBase::handlePhonebookEntries(bool categories)
+void AtDriverBase::dispatch()
+{
+    const QString &echo = replyLine(1);
+    if (echo.contains(QLatin1String("AT+CPBS?")))
+        handleMemoryStatus();
+    else if (echo.contains(QLatin1String("AT+CPBR")))
+        handlePhonebookEntries();
+    else
+        dispatchFamily(echo);
+}
+
+void AtDriverBase::handlePhonebookEntries()
 {
     // Every line is read before the store is touched, so a bad line adds nothing.
-    const QList<PhonebookEntry> entries = parsePhonebookEntries(m_rxLines, categories);
+    const QList<PhonebookEntry> entries = parsePhonebookEntries(m_rxLines, categoryDigit());
     for (const PhonebookEntry &e : entries) {
         if (m_readTarget)
             m_readTarget->AddByName(storedName(e.name, m_currentMem), e.location, m_currentMem, e.number,

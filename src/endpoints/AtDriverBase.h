@@ -1,7 +1,9 @@
 #pragma once
 // What both AT phone drivers share: the link to the serial control and the reply watchdog, sending a
-// command, assembling a reply and telling OK from ERROR, the phonebook commands, progress, and the
-// features record. Each driver adds its own state machine, dispatch and error handling.
+// command, assembling a reply and telling OK from ERROR, the one state machine both families step
+// through (identification, phonebook read and write, calendar write), the phonebook commands and
+// replies, progress, and the features record. Each driver adds its identification queries, its
+// calendar commands, its reply recognition and its error handling.
 #include "endpoints/PhoneDriver.h"
 
 #include <QString>
@@ -20,7 +22,16 @@ struct MemoryStatus;
 class AtDriverBase : public IPhoneDriver
 {
 public:
-    explicit AtDriverBase(IMessageBox *messageBox);
+    // The fixed traits of one family of handsets.
+    struct FamilyTraits
+    {
+        QStringList identificationQueries; // sent in order from state 1
+        int watchdogMs = 0;
+        QString stepLog;          // the log line of every step, before the state number
+        QString protocolErrorLog; // the log line of a failed reply, before the reply
+    };
+
+    AtDriverBase(IMessageBox *messageBox, FamilyTraits traits);
     ~AtDriverBase() override;
 
     // IPhoneDriver
@@ -47,25 +58,50 @@ public:
     qint16 currentState() const { return m_state; }
 
 protected:
-    // What differs between the two families.
-    struct StartStates
+    // The state machine: 0 is idle, states 1 to n send the family's identification queries one by one,
+    // and the steps below follow as states n + 1 onwards. Each step stores the next state before its
+    // command goes out, so the reply finds its handler.
+    enum class Step : qint16
     {
-        qint16 init, readContacts, updateContacts, readCalendar, updateCalendar;
+        SelectSim = 1, // the last query's reply has come; selects the SIM
+        AskSimStatus,  // the SIM selection's reply; asks its status
+        SelectHandset,
+        AskHandsetStatus,
+        Identified,
+        ReadStart, // ReadContacts
+        ReadHandset,
+        ReadSim,
+        WriteStart, // UpdateContacts
+        WriteSim,
+        WriteHandset,
+        CalReadStart, // ReadCalendar
+        CalReadNext,
+        CalWriteStart, // UpdateCalendar
+        CalWrite,
     };
-    virtual StartStates startStates() const = 0;
-    virtual int watchdogMs() const = 0;
+    qint16 stateOf(Step s) const;
+
+    // What differs between the two families.
     virtual QString featuresName() const = 0;              // model code or family word
     virtual bool ownsModel(const QString &name) const = 0; // the model table row applies to this driver
-    virtual bool memoryDigit() const = 0;                  // "AT+CPBW=" carries 0/2 for the memory
-    virtual bool categoryDigit() const = 0;                // "AT+CPBW=" carries a category after the name
+    virtual bool categoryDigit() const = 0; // phonebook lines carry a category digit after the name
     virtual void onInit() {}
     virtual void traceSend() {}
-    virtual void RunAutoma() = 0;
+    // The phone's part of the tray text, between the title and "on COM", ending in a blank.
+    virtual QString trayPhoneText() const = 0;
+    // Calendar read: sets up the progress and returns the command that reads the whole calendar, or
+    // nothing when the read goes command by command from the next step on (run at once).
+    virtual QString startCalendarRead() = 0;
+    // Calendar read: sends the next command, or returns false when the read is done.
+    virtual bool nextCalendarRead() = 0;
+    // Calendar write: sends the command for the next record to carry out, or returns false when none
+    // is left.
+    virtual bool SendNextCalendarItem(qint16 &counter) = 0;
     // A reply ended in an error; returns true when it is to be dispatched as an answer after all.
     virtual bool handleErrorReply() = 0;
-    // A complete reply: act on it by its echoed command line. Throws when the reply cannot be read.
-    virtual void dispatch() = 0;
-    virtual QString protocolErrorLogPrefix() const = 0;
+    // A complete reply the shared handling does not know: act on it by its echoed command line.
+    // Throws when the reply cannot be read.
+    virtual void dispatchFamily(const QString &echo) = 0;
     // A stored phonebook entry's name, as read from memory `mem`.
     virtual QString storedName(const QString &name, const QString &mem) const;
 
@@ -82,21 +118,15 @@ protected:
     // step), or null when none is left.
     std::shared_ptr<DBCalendarItem> nextCalendarItem(qint16 &counter);
 
-    // Shared step helpers of the state machines.
-    bool stopRequested();        // the user confirmed a stop: ends the operation
-    void finishIdentification(); // tray text, then the setup window or the run
-    virtual void setTrayText() = 0;
-    // Reads the next location of the current memory, or returns false when the memory is done.
-    bool readNextLocation(qint16 used, qint16 total);
-
-    // Reply handling shared by both families.
-    void handleMemoryStatus();
-    void handlePhonebookEntries(bool categories);
     const QString &replyLine(int index) const; // throws when the reply has no such line
 
     // Ends the operation after a protocol failure: log, message, the owner's recovery. Nothing of the
     // driver is touched after the recovery call (the owner may drop the driver there).
     void protocolFailure();
+    // The log line of a failed reply.
+    void logProtocolError();
+    // The end of a failed operation after its message: idle, and the owner's recovery (last).
+    void endAfterFailure();
     void showMessage(const QString &text);
     void stopWatchdog();
 
@@ -121,7 +151,22 @@ protected:
     bool m_lastReplyWasError = false;
 
 private:
+    const FamilyTraits m_traits;
+
     void start(qint16 state);
+    void RunAutoma();
+    void step(qint16 state);
+    void step(Step s);
+    void dispatch();
+    bool memoryDigit() const;    // "AT+CPBW=" carries 0/2 for the memory
+    bool stopRequested();        // the user confirmed a stop: ends the operation
+    void finishIdentification(); // tray text, then the setup window or the run
+    void setTrayText();
+    void finishOperation(); // idle, and the run goes on
+    // Reads the next location of the current memory, or returns false when the memory is done.
+    bool readNextLocation(qint16 used, qint16 total);
+    void handleMemoryStatus();
+    void handlePhonebookEntries();
 };
 
 } // namespace orvia
