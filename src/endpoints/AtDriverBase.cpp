@@ -112,61 +112,41 @@ void AtDriverBase::step(qint16 state)
 void AtDriverBase::step(Step s)
 {
     switch (s) {
+    // Identification selects each memory in turn and asks for its status, then the next step follows.
     case Step::SelectSim:
-        m_state = stateOf(Step::AskSimStatus);
-        SetMem(kSim);
+    case Step::SelectHandset:
+        selectMemory(following(s), s == Step::SelectSim ? kSim : kHandset);
         break;
     case Step::AskSimStatus:
-        m_state = stateOf(Step::SelectHandset);
-        send(QStringLiteral("AT+CPBS?"));
-        break;
-    case Step::SelectHandset:
-        m_state = stateOf(Step::AskHandsetStatus);
-        SetMem(kHandset);
-        break;
     case Step::AskHandsetStatus:
-        m_state = stateOf(Step::Identified);
+        m_state = stateOf(following(s));
         send(QStringLiteral("AT+CPBS?"));
         break;
     case Step::Identified:
         finishIdentification();
         break;
     case Step::ReadStart:
-        m_progressMax = double(m_smUsed) + double(m_meUsed) + 2;
-        m_progressCount = 0;
-        IncProgress();
-        m_counter = 0;
-        m_readIndex = 0;
-        m_state = stateOf(Step::ReadHandset);
-        SetMem(kHandset);
+        startProgress(double(m_smUsed) + double(m_meUsed) + 2);
+        startMemory(Step::ReadHandset, kHandset);
         break;
     case Step::ReadHandset:
         if (readNextLocation(m_meUsed, m_meTotal))
             break;
-        m_counter = 0;
-        m_readIndex = 0;
-        IncProgress();
-        m_state = stateOf(Step::ReadSim);
-        SetMem(kSim);
+        IncProgress(); // the change of memory counts as a step
+        startMemory(Step::ReadSim, kSim);
         break;
     case Step::ReadSim:
-        if (!readNextLocation(m_smUsed, m_smTotal))
-            finishOperation();
+        if (readNextLocation(m_smUsed, m_smTotal))
+            break;
+        finishOperation();
         break;
     case Step::WriteStart:
-        m_progressCount = 0;
-        m_progressMax = double(m_writeSource ? m_writeSource->countToSend() : 0) + 1;
-        IncProgress();
-        m_counter = 0;
-        m_state = stateOf(Step::WriteSim);
-        SetMem(kSim);
+        startProgress(double(m_writeSource ? m_writeSource->countToSend() : 0) + 1);
+        startMemory(Step::WriteSim, kSim);
         break;
     case Step::WriteSim:
-        if (SendNextEntry(m_counter, kSim))
-            break;
-        m_counter = 0;
-        m_state = stateOf(Step::WriteHandset);
-        SetMem(kHandset);
+        if (!SendNextEntry(m_counter, kSim))
+            startMemory(Step::WriteHandset, kHandset);
         break;
     case Step::WriteHandset:
         if (!SendNextEntry(m_counter, kHandset))
@@ -186,9 +166,7 @@ void AtDriverBase::step(Step s)
             finishOperation();
         break;
     case Step::CalWriteStart:
-        m_progressCount = 0;
-        m_progressMax = double(m_calWriteSource ? m_calWriteSource->countToSend() : 0) + 1;
-        IncProgress();
+        startProgress(double(m_calWriteSource ? m_calWriteSource->countToSend() : 0) + 1);
         m_counter = 0;
         m_state = stateOf(Step::CalWrite);
         step(Step::CalWrite);
@@ -200,6 +178,31 @@ void AtDriverBase::step(Step s)
         finishOperation();
         break;
     }
+}
+
+AtDriverBase::Step AtDriverBase::following(Step s)
+{
+    return Step(qint16(s) + 1);
+}
+
+void AtDriverBase::selectMemory(Step next, const QString &mem)
+{
+    m_state = stateOf(next);
+    SetMem(mem);
+}
+
+void AtDriverBase::startMemory(Step next, const QString &mem)
+{
+    m_counter = 0;
+    m_readIndex = 0;
+    selectMemory(next, mem);
+}
+
+void AtDriverBase::startProgress(double steps)
+{
+    m_progressCount = 0;
+    m_progressMax = steps;
+    IncProgress();
 }
 
 void AtDriverBase::finishOperation()

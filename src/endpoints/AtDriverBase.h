@@ -113,7 +113,8 @@ protected:
                    qint16 typ);
     bool SendNextEntry(qint16 &position, const QString &mem);
     void IncProgress();
-    qint16 calBodyLen(); // the text limit of this driver's own features record
+    void startProgress(double steps); // a new operation of this many steps, the first one done
+    qint16 calBodyLen();              // the text limit of this driver's own features record
     // The calendar write walk: the next record with an operation to carry out (counting its progress
     // step), or null when none is left.
     std::shared_ptr<DBCalendarItem> nextCalendarItem(qint16 &counter);
@@ -163,6 +164,10 @@ private:
     void finishIdentification(); // tray text, then the setup window or the run
     void setTrayText();
     void finishOperation(); // idle, and the run goes on
+    static Step following(Step s);
+    void selectMemory(Step next, const QString &mem);
+    // A phonebook walk of one memory: the counters start again and the memory is selected.
+    void startMemory(Step next, const QString &mem);
     // Reads the next location of the current memory, or returns false when the memory is done.
     bool readNextLocation(qint16 used, qint16 total);
     void handleMemoryStatus();

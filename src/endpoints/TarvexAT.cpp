@@ -35,9 +35,7 @@ QString TarvexAT::trayPhoneText() const
 
 QString TarvexAT::startCalendarRead()
 {
-    m_progressCount = 0;
-    m_progressMax = kCalendarSlots + 1;
-    IncProgress();
+    startProgress(kCalendarSlots + 1);
     m_counter = 0;
     return {}; // slot by slot
 }

@@ -49,10 +49,8 @@ QString VelmoraAT::storedName(const QString &name, const QString &mem) const
 
 QString VelmoraAT::startCalendarRead()
 {
-    m_progressMax = 1;
-    m_progressCount = 0;
     driver::log(QStringLiteral("Velmora AT calendar read: progress start"));
-    IncProgress();
+    startProgress(1);
     driver::log(QStringLiteral("Velmora AT calendar read: sending the list request"));
     return QStringLiteral("AT+SCHL");
 }
