@@ -112,15 +112,11 @@ void AtDriverBase::step(qint16 state)
 void AtDriverBase::step(Step s)
 {
     switch (s) {
-    // Identification selects each memory in turn and asks for its status, then the next step follows.
     case Step::SelectSim:
-    case Step::SelectHandset:
-        selectMemory(following(s), s == Step::SelectSim ? kSim : kHandset);
-        break;
     case Step::AskSimStatus:
+    case Step::SelectHandset:
     case Step::AskHandsetStatus:
-        m_state = stateOf(following(s));
-        send(QStringLiteral("AT+CPBS?"));
+        askMemoryStatus(s);
         break;
     case Step::Identified:
         finishIdentification();
@@ -183,6 +179,18 @@ void AtDriverBase::step(Step s)
 AtDriverBase::Step AtDriverBase::following(Step s)
 {
     return Step(qint16(s) + 1);
+}
+
+void AtDriverBase::askMemoryStatus(Step s)
+{
+    // Each memory in turn: select it, then ask how many of its places are used.
+    m_state = stateOf(following(s));
+    if (s == Step::SelectSim)
+        SetMem(kSim);
+    else if (s == Step::SelectHandset)
+        SetMem(kHandset);
+    else
+        send(QStringLiteral("AT+CPBS?"));
 }
 
 void AtDriverBase::selectMemory(Step next, const QString &mem)

@@ -165,6 +165,7 @@ private:
     void setTrayText();
     void finishOperation(); // idle, and the run goes on
     static Step following(Step s);
+    void askMemoryStatus(Step s); // the identification steps after the family's own queries
     void selectMemory(Step next, const QString &mem);
     // A phonebook walk of one memory: the counters start again and the memory is selected.
     void startMemory(Step next, const QString &mem);
