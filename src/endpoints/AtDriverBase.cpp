@@ -356,12 +356,18 @@ void AtDriverBase::finishIdentification()
     m_automares = true;
     setTrayText();
     if (!m_owner || m_owner->SyncStateMachine() == 0) {
-        stopWatchdog();
-        if (m_setup)
-            m_setup->FiniteStateMachine();
+        handBackToSetup();
     } else {
         MrCallback();
     }
+}
+
+void AtDriverBase::handBackToSetup()
+{
+    stopWatchdog();
+    m_state = 0;
+    if (m_setup)
+        m_setup->FiniteStateMachine();
 }
 
 void AtDriverBase::setTrayText()

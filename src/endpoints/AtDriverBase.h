@@ -130,6 +130,8 @@ protected:
     void endAfterFailure();
     void showMessage(const QString &text);
     void stopWatchdog();
+    // Outside a run: idle, and the setup window's detection decides what follows.
+    void handBackToSetup();
 
     IMessageBox *m_box = nullptr;
     IRunOwner *m_owner = nullptr;

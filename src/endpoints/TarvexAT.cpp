@@ -6,7 +6,6 @@
 #include "endpoints/AtFraming.h"
 #include "endpoints/CalendarReplies.h"
 #include "endpoints/DriverServices.h"
-#include "endpoints/ShellCallbacks.h"
 
 #include <QLocale>
 
@@ -57,10 +56,7 @@ bool TarvexAT::handleErrorReply()
         return true; // an empty slot: dispatched like any other answer
     if (m_state == stateOf(Step::SelectSim)) {
         // The model query failed: the setup window decides what follows.
-        stopWatchdog();
-        m_state = 0;
-        if (m_setup)
-            m_setup->FiniteStateMachine();
+        handBackToSetup();
         return false;
     }
     protocolFailure();

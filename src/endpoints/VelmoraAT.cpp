@@ -8,7 +8,6 @@
 #include "endpoints/DriverServices.h"
 #include "endpoints/PhoneModels.h"
 #include "endpoints/RunOwner.h"
-#include "endpoints/ShellCallbacks.h"
 
 namespace orvia {
 
@@ -71,9 +70,7 @@ bool VelmoraAT::handleErrorReply()
     }
     // Outside a run the setup window goes on with its detection.
     m_automares = false;
-    m_state = 0;
-    if (m_setup)
-        m_setup->FiniteStateMachine();
+    handBackToSetup();
     return false;
 }
 
