@@ -68,6 +68,8 @@ void MrWho::buildControls()
     auto *outer = new QVBoxLayout(this);
     outer->setSizeConstraint(QLayout::SetFixedSize);
     TabStrip1 = new QTabWidget(this);
+    // Every tab caption stays readable in every language: the window widens instead of scrolling tabs.
+    TabStrip1->setUsesScrollButtons(false);
     outer->addWidget(TabStrip1);
 
     // Connection page.

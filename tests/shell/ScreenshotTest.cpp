@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QTabBar>
 #include <gtest/gtest.h>
 
 using namespace orvia;
@@ -42,6 +43,12 @@ void shoot(QWidget &w, const QString &language, const QString &name)
         // The style's size hint is the room the caption, icon and frame need.
         EXPECT_LE(b->sizeHint().width(), b->width())
             << name.toStdString() << " " << language.toStdString() << ": " << b->text().toStdString();
+    }
+    // Every tab caption is shown whole, without scroll arrows.
+    for (QTabBar *t : w.findChildren<QTabBar *>()) {
+        if (!t->isVisible())
+            continue;
+        EXPECT_LE(t->sizeHint().width(), t->width()) << name.toStdString() << " " << language.toStdString();
     }
     w.hide();
 }
