@@ -1,6 +1,6 @@
 // The whole program of windows with its own setup window and a simulated handset on COM3: the saved
-// port is found at start-up, the splash hands over to the tray, a contacts run started from the tray
-// window goes through, and the first run opens the first-run window.
+// port is found at start-up, the splash hands over to the tray, a contacts run and a calendar run
+// started from the tray window go through, and the first run opens the first-run window.
 #include "ShellRig.h"
 #include "phonesim/SimCommControl.h"
 #include "shell/FormMainWindow.h"
@@ -47,7 +47,7 @@ struct WithPhone : ::testing::Test
 
 } // namespace
 
-TEST_F(WithPhone, SavedPortIsFoundAndAContactsRunFromTheTrayGoesThrough)
+TEST_F(WithPhone, SavedPortIsFoundAndContactsAndCalendarRunsFromTheTrayGoThrough)
 {
     rig.settings.set(QStringLiteral("port"), QStringLiteral("Com 3"));
     ASSERT_EQ(rig.start(), StartResult::Running);
@@ -77,6 +77,19 @@ TEST_F(WithPhone, SavedPortIsFoundAndAContactsRunFromTheTrayGoesThrough)
 
     p.mainWindow().button(ViewButton::Done)->click();
     EXPECT_FALSE(p.mainWindow().isVisible());
+    EXPECT_TRUE(tray.isEnabled());
+
+    // Then a calendar run from the other button, on the same link.
+    tray.onActivate();
+    ASSERT_TRUE(tray.button(QStringLiteral("Cmd_start_cal"))->isEnabled());
+    tray.button(QStringLiteral("Cmd_start_cal"))->click();
+    EXPECT_FALSE(tray.isEnabled());
+    ASSERT_TRUE(runUntil([&] { return p.hub().syncState == Idle; })) << "the calendar run does not end";
+    EXPECT_TRUE(
+        p.mainWindow().progressText().endsWith(QStringLiteral("Data exchange successfully completed.")))
+        << p.mainWindow().progressText().toStdString();
+    EXPECT_EQ(rig.boxes.count(), 0) << rig.boxes.texts().join(QLatin1Char('|')).toStdString();
+    p.mainWindow().button(ViewButton::Done)->click();
     EXPECT_TRUE(tray.isEnabled());
 }
 
