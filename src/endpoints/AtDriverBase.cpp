@@ -98,7 +98,7 @@ void AtDriverBase::step(qint16 state)
     const QStringList &queries = m_traits.identificationQueries;
     if (state >= 1 && state <= queries.size()) {
         if (state == 1)
-            m_automares = false;
+            m_automares = false; // identified again from scratch
         m_state = qint16(state + 1);
         send(queries.at(state - 1));
         return;

@@ -22,16 +22,6 @@ struct MemoryStatus;
 class AtDriverBase : public IPhoneDriver
 {
 public:
-    // The fixed traits of one family of handsets.
-    struct FamilyTraits
-    {
-        QStringList identificationQueries; // sent in order from state 1
-        int watchdogMs = 0;
-        QString stepLog;          // the log line of every step, before the state number
-        QString protocolErrorLog; // the log line of a failed reply, before the reply
-    };
-
-    AtDriverBase(IMessageBox *messageBox, FamilyTraits traits);
     ~AtDriverBase() override;
 
     // IPhoneDriver
@@ -58,6 +48,17 @@ public:
     qint16 currentState() const { return m_state; }
 
 protected:
+    // The fixed traits of one family of handsets.
+    struct FamilyTraits
+    {
+        QStringList identificationQueries; // sent in order from state 1
+        int watchdogMs = 0;
+        QString stepLog;          // the log line of every step, before the state number
+        QString protocolErrorLog; // the log line of a failed reply, before the reply
+    };
+
+    AtDriverBase(IMessageBox *messageBox, FamilyTraits traits);
+
     // The state machine: 0 is idle, states 1 to n send the family's identification queries one by one,
     // and the steps below follow as states n + 1 onwards. Each step stores the next state before its
     // command goes out, so the reply finds its handler.
