@@ -1,8 +1,8 @@
 #pragma once
 // A real pseudo-terminal between a driver and a simulated handset: the driver's side is a serial
 // control on the terminal's slave end (raw mode, read notifications through the Qt event loop); the
-// handset's side is a thread that serves the simulator core on the master end, sleeping out each
-// reply piece's time on the wire when the link is paced.
+// handset's side is a thread that serves the simulator core on the master end, sleeping out the time
+// each command and each reply piece need on the wire when the link is paced.
 #include "phonesim/Cp1252.h"
 #include "phonesim/PhoneSim.h"
 #include "platform/CommControl.h"
@@ -53,6 +53,18 @@ public:
     phonesim::PhoneSim &phone() { return *m_phone; }
 
 private:
+    // A paced handset puts each byte on the line when its wire time is up. A plain sleep wakes a few
+    // hundred microseconds late on an idle machine, which would make the simulated line slower than its
+    // baud rate; the last stretch is spun instead.
+    template <class TimePoint> static void sleepUntilPrecisely(TimePoint due)
+    {
+        constexpr auto spin = std::chrono::microseconds(400);
+        if (due - decltype(due)::clock::now() > spin)
+            std::this_thread::sleep_until(due - spin);
+        while (decltype(due)::clock::now() < due)
+            std::this_thread::yield();
+    }
+
     void serve()
     {
         using clock = std::chrono::steady_clock;
@@ -67,10 +79,13 @@ private:
                 continue;
             }
             m_bytesIn += n;
+            // On a paced line the command's own bytes take their time too before the handset has them.
             auto due = clock::now();
+            if (const int rate = m_phone->faults().bytesPerSecond; rate > 0)
+                due += std::chrono::microseconds(qint64(n) * 1000000 / rate);
             for (const auto &piece : m_phone->receive(QByteArray(buf, int(n)))) {
                 due += std::chrono::microseconds(piece.gapUs);
-                std::this_thread::sleep_until(due);
+                sleepUntilPrecisely(due);
                 qsizetype off = 0;
                 while (off < piece.bytes.size()) {
                     const ssize_t w =
