@@ -92,7 +92,7 @@ QString prefixFor(qint16 typ)
 
 void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
 {
-    try {
+    storeOperation([&] {
         if (!CalendarFolder)
             throwError(ErrObjectNotSet);
         logLine(QStringLiteral("bkpt read cal start"));
@@ -104,7 +104,7 @@ void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
         const qint32 n = qint32(total);
         for (qint32 i = 1; i <= n; ++i) {
             if (pollInterrupt())
-                return;
+                return false;
             m_owner->SetProgress(i / total);
             std::shared_ptr<pim::PimItem> item;
             try {
@@ -132,17 +132,13 @@ void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
             dbc->add(0, appt->start(), appt->end(), appt->ReminderSet(), appt->ReminderMinutesBeforeStart(),
                      kt.typ, kt.title, oneLine(appt->body()), 0);
         }
-    } catch (const RuntimeError &e) {
-        raiseOutlookError(e.number(), e.description());
-    } catch (const std::exception &e) {
-        raiseOutlookError(ErrInvalidArgument, QString::fromLocal8Bit(e.what()));
-    }
-    m_owner->MrCallback(1);
+        return true;
+    });
 }
 
 void OutlookControl::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
 {
-    try {
+    storeOperation([&] {
         if (!CalendarFolder)
             throwError(ErrObjectNotSet);
         auto items = CalendarFolder->Items();
@@ -170,14 +166,8 @@ void OutlookControl::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
         }
         // What was written, up to a stop, reaches the disk before the run goes on.
         pim::syncFileSystemOf(m_root);
-        if (stopped)
-            return;
-    } catch (const RuntimeError &e) {
-        raiseOutlookError(e.number(), e.description());
-    } catch (const std::exception &e) {
-        raiseOutlookError(ErrInvalidArgument, QString::fromLocal8Bit(e.what()));
-    }
-    m_owner->MrCallback(1);
+        return !stopped;
+    });
 }
 
 } // namespace orvia

@@ -71,7 +71,7 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
     if (!ContactsFolder)
         throwError(ErrObjectNotSet);
     const double total = ContactsFolder->Items()->count();
-    try {
+    storeOperation([&] {
         auto items = ContactsFolder->Items();
         const qint32 n = items->count();
         if (n > 32767)
@@ -79,7 +79,7 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
         for (qint32 i = 1; i <= n; ++i) {
             logLine(QStringLiteral("startfor"));
             if (pollInterrupt())
-                return;
+                return false;
             logLine(QStringLiteral("after userinterrupt"));
             m_owner->SetProgress(i / total);
             logLine(QStringLiteral("after setprogress"));
@@ -116,17 +116,13 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
             }
         }
         logLine(QStringLiteral("Outlook readcontacts done"));
-    } catch (const RuntimeError &e) {
-        raiseOutlookError(e.number(), e.description());
-    } catch (const std::exception &e) {
-        raiseOutlookError(ErrInvalidArgument, QString::fromLocal8Bit(e.what()));
-    }
-    m_owner->MrCallback(1);
+        return true;
+    });
 }
 
 void OutlookControl::UpdateContacts(std::shared_ptr<DBPhonebook> dbp)
 {
-    try {
+    storeOperation([&] {
         const qint16 n = dbp->count();
         bool stopped = false;
         for (qint16 i = 0; i < n && !stopped; ++i) {
@@ -137,14 +133,8 @@ void OutlookControl::UpdateContacts(std::shared_ptr<DBPhonebook> dbp)
         }
         // What was written, up to a stop, reaches the disk before the run goes on.
         pim::syncFileSystemOf(m_root);
-        if (stopped)
-            return;
-    } catch (const RuntimeError &e) {
-        raiseOutlookError(e.number(), e.description());
-    } catch (const std::exception &e) {
-        raiseOutlookError(ErrInvalidArgument, QString::fromLocal8Bit(e.what()));
-    }
-    m_owner->MrCallback(1);
+        return !stopped;
+    });
 }
 
 void OutlookControl::StoreContactField(const QString &name, const DBPhonebookItem &item)

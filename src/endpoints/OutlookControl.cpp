@@ -176,6 +176,20 @@ std::shared_ptr<ModFeatures> OutlookControl::GetFeatures()
     return f;
 }
 
+void OutlookControl::storeOperation(const std::function<bool()> &body)
+{
+    bool finished = false;
+    try {
+        finished = body();
+    } catch (const RuntimeError &e) {
+        raiseOutlookError(e.number(), e.description());
+    } catch (const std::exception &e) {
+        raiseOutlookError(ErrInvalidArgument, QString::fromLocal8Bit(e.what()));
+    }
+    if (finished)
+        m_owner->MrCallback(1);
+}
+
 bool OutlookControl::pollInterrupt()
 {
     m_loop->yieldOnce();

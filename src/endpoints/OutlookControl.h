@@ -6,6 +6,7 @@
 #include "data/StringArray.h"
 #include "endpoints/DesktopEndpoint.h"
 #include <QString>
+#include <functional>
 #include <memory>
 
 namespace orvia {
@@ -57,6 +58,9 @@ private:
     void StoreContactField(const QString &name, const DBPhonebookItem &item);
     bool pollInterrupt();
     [[noreturn]] void raiseOutlookError(int number, const QString &description);
+    // Runs one read or update of the store: any failure becomes the run's desktop error; the owner is
+    // called back when `body` finishes (true), not when the user stopped it (false).
+    void storeOperation(const std::function<bool()> &body);
 
     QString m_root;
     IMessageLoop *m_loop;
