@@ -1,6 +1,7 @@
 // A full run against the simulator program on its pseudo-terminal, through the real serial control:
 // afterwards the handset's dumped state holds exactly what the driver wrote.
 #include "DriverRig.h"
+#include "PtyLink.h"
 
 #include "data/DBCalendar.h"
 #include "data/DBPhonebook.h"
@@ -30,17 +31,12 @@ TEST(PhonesimProgram, FullRunThroughTheSerialControl)
         SCOPED_TRACE(model);
         const bool tarvex = QLatin1String(model) == QLatin1String("G170");
         QTemporaryDir dir;
-        const QString contentsPath = dir.filePath(QStringLiteral("phone.txt"));
-        const QString dumpPath = dir.filePath(QStringLiteral("dump.txt"));
-        {
-            QFile f(contentsPath);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write("SM=250\nME=1000\n"
-                    "entry=SM,1,\"+4915112345678\",145,\"Anna, B\"\n"
-                    "entry=ME,4,\"0301\",129,\"O'Neil\"\n"
-                    "entry=ME,9,\"0309\",129,\"Zed\"\n");
-        }
-        SimulatorProgram sim(QLatin1String(model), contentsPath, dumpPath);
+        SimulatorProgram sim(QLatin1String(model),
+                             "SM=250\nME=1000\n"
+                             "entry=SM,1,\"+4915112345678\",145,\"Anna, B\"\n"
+                             "entry=ME,4,\"0301\",129,\"O'Neil\"\n"
+                             "entry=ME,9,\"0309\",129,\"Zed\"\n",
+                             dir.path());
         ASSERT_TRUE(sim.ok());
         const QString ptyPath = sim.ptyPath();
 
@@ -66,11 +62,7 @@ TEST(PhonesimProgram, FullRunThroughTheSerialControl)
         else
             driver = std::make_unique<VelmoraAT>(&box);
         driver->setShell(&shell, &shell);
-        comm.setOnComm([&] { driver->Receive(comm.input()); });
-        watchdog->setOnTick([&] {
-            driver->TimeOut();
-            watchdog->setEnabled(false);
-        });
+        wireDriver(comm, *watchdog, *driver);
         auto step = [&](int callbacks) {
             return pumpUntil([&] { return owner.callbacks >= callbacks || owner.recoveries > 0; });
         };
@@ -115,7 +107,7 @@ TEST(PhonesimProgram, FullRunThroughTheSerialControl)
         ASSERT_TRUE(sim.dump());
         comm.setPortOpen(false);
         sim.stop();
-        const auto dumped = phonesim::loadContentsFile(dumpPath, QLatin1String(model));
+        const auto dumped = phonesim::loadContentsFile(sim.dumpPath(), QLatin1String(model));
         ASSERT_TRUE(dumped.contents) << dumped.error.toStdString();
         const auto &h = *dumped.contents;
         ASSERT_EQ(h.sim.entries.size(), 2u);

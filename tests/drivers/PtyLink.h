@@ -3,9 +3,11 @@
 // control on the terminal's slave end (raw mode, read notifications through the Qt event loop); the
 // handset's side is a thread that serves the simulator core on the master end, sleeping out the time
 // each command and each reply piece need on the wire when the link is paced.
+#include "endpoints/AtDriverBase.h"
 #include "phonesim/Cp1252.h"
 #include "phonesim/PhoneSim.h"
 #include "platform/CommControl.h"
+#include "platform/Timer.h"
 
 #include <QSocketNotifier>
 #include <atomic>
@@ -107,6 +109,17 @@ private:
     std::atomic<bool> m_stop{false};
     std::atomic<qint64> m_bytesOut{0}, m_bytesIn{0};
 };
+
+// Wires a driver to its link as the main window does: what arrives goes to its Receive, and the reply
+// watchdog's tick to its TimeOut, once.
+inline void wireDriver(ICommControl &comm, ITimer &watchdog, AtDriverBase &driver)
+{
+    comm.setOnComm([&comm, &driver] { driver.Receive(comm.input()); });
+    watchdog.setOnTick([&watchdog, &driver] {
+        driver.TimeOut();
+        watchdog.setEnabled(false);
+    });
+}
 
 // The program's side of the link: a minimal serial control on a terminal device.
 class TtyComm : public ICommControl

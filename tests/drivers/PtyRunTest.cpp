@@ -44,11 +44,7 @@ TEST(PtyRun, FullRunOverAPseudoTerminal)
         else
             driver = std::make_unique<TarvexAT>(&box);
         driver->setShell(&shell, &shell);
-        comm.setOnComm([&] { driver->Receive(comm.input()); });
-        watchdog->setOnTick([&] {
-            driver->TimeOut();
-            watchdog->setEnabled(false);
-        });
+        wireDriver(comm, *watchdog, *driver);
 
         driver->Init(&comm, watchdog.get(), &owner);
         ASSERT_TRUE(pumpUntil([&] { return owner.callbacks == 1 || owner.recoveries > 0; }));

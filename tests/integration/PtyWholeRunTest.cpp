@@ -22,16 +22,11 @@ TEST(PtyWholeRun, ContactsAndCalendarThroughThePhoneSimulatorProgram)
         GTEST_SKIP() << "the simulator program is not built";
     resetGlobals();
     QTemporaryDir dir;
-    const QString contentsPath = dir.filePath(QStringLiteral("phone.txt"));
-    const QString dumpPath = dir.filePath(QStringLiteral("dump.txt"));
-    {
-        QFile f(contentsPath);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("SM=250\nME=1000\n"
-                "entry=SM,1,\"+4915112345678\",145,\"Anna\",0\n"
-                "entry=ME,3,\"030123\",129,\"Cleo\",2\n");
-    }
-    SimulatorProgram sim(QStringLiteral("K110"), contentsPath, dumpPath);
+    SimulatorProgram sim(QStringLiteral("K110"),
+                         "SM=250\nME=1000\n"
+                         "entry=SM,1,\"+4915112345678\",145,\"Anna\",0\n"
+                         "entry=ME,3,\"030123\",129,\"Cleo\",2\n",
+                         dir.path());
     ASSERT_TRUE(sim.ok());
     const QString ptyPath = sim.ptyPath();
 
@@ -120,7 +115,7 @@ TEST(PtyWholeRun, ContactsAndCalendarThroughThePhoneSimulatorProgram)
     comm.setPortOpen(false);
     ASSERT_TRUE(sim.dump());
     sim.stop();
-    const auto dumped = phonesim::loadContentsFile(dumpPath, QStringLiteral("K110"));
+    const auto dumped = phonesim::loadContentsFile(sim.dumpPath(), QStringLiteral("K110"));
     ASSERT_TRUE(dumped.contents) << dumped.error.toStdString();
     const auto &h = *dumped.contents;
     EXPECT_EQ(h.sim.entries.size() + h.me.entries.size(), 3u);

@@ -21,16 +21,19 @@ QString SimulatorProgram::path()
     return QFileInfo::exists(p) ? p : QString();
 }
 
-SimulatorProgram::SimulatorProgram(const QString &model, const QString &contentsPath, const QString &dumpPath,
-                                   const QStringList &extraArgs)
-    : m_dumpPath(dumpPath)
+SimulatorProgram::SimulatorProgram(const QString &model, const QByteArray &contents, const QString &folder)
+    : m_dumpPath(folder + QStringLiteral("/dump.txt"))
 {
+    const QString contentsPath = folder + QStringLiteral("/phone.txt");
+    QFile file(contentsPath);
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size())
+        return;
+    file.close();
     if (path().isEmpty())
         return;
-    QStringList args{QStringLiteral("--model"), model, QStringLiteral("--contents"), contentsPath};
-    if (!dumpPath.isEmpty())
-        args << QStringLiteral("--dump") << dumpPath;
-    m_process.start(path(), args + extraArgs);
+    const QStringList args{QStringLiteral("--model"), model,     QStringLiteral("--contents"), contentsPath,
+                           QStringLiteral("--dump"),  m_dumpPath};
+    m_process.start(path(), args);
     if (!m_process.waitForStarted(5000))
         return;
     if (pumpUntil([&] { return m_process.canReadLine(); }, 10000))

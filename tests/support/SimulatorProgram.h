@@ -2,6 +2,7 @@
 // The phone simulator program on a pseudo-terminal of its own, for tests that go through a real serial
 // port: started with a contents file, its terminal's path read from its first output line, its state
 // dumped on request.
+#include <QByteArray>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -19,14 +20,16 @@ public:
     // Path of the built simulator (next to the test binaries); empty when it is not built.
     static QString path();
 
-    SimulatorProgram(const QString &model, const QString &contentsPath, const QString &dumpPath,
-                     const QStringList &extraArgs = {});
+    // Writes `contents` to "phone.txt" in `folder` and starts the simulator on it; its dumps go to
+    // "dump.txt" in the same folder.
+    SimulatorProgram(const QString &model, const QByteArray &contents, const QString &folder);
     ~SimulatorProgram();
     SimulatorProgram(const SimulatorProgram &) = delete;
     SimulatorProgram &operator=(const SimulatorProgram &) = delete;
 
     bool ok() const { return !m_ptyPath.isEmpty(); }
     const QString &ptyPath() const { return m_ptyPath; }
+    const QString &dumpPath() const { return m_dumpPath; }
     // Asks for the contents to be written to the dump file and waits for it.
     bool dump();
     void stop();
