@@ -6,8 +6,10 @@
 #include "engine/FormMain.h"
 #include "engine/ProgressView.h"
 #include "engine/ShellHooks.h"
+#include "fuzz/FuzzWire.h"
 #include "platform/MemoryRegistry.h"
 #include "platform/SystemServicesPosix.h"
+#include "setup/SetupDoubles.h"
 #include "shell/PhoneDetection.h"
 #include "shell/SetupConnectionPage.h"
 #include "shell/SetupHooks.h"
@@ -23,41 +25,6 @@
 using namespace orvia;
 
 namespace {
-
-class Wire : public ICommControl
-{
-public:
-    void setCommPort(int p) override { m_port = p; }
-    int commPort() const override { return m_port; }
-    void setSettings(const QString &) override {}
-    QString settings() const override { return {}; }
-    void setHandshaking(int) override {}
-    int handshaking() const override { return 2; }
-    void setRTSEnable(bool) override {}
-    bool rtsEnable() const override { return true; }
-    void setRThreshold(int) override {}
-    int rThreshold() const override { return 1; }
-    void setPortOpen(bool open) override { m_open = open; }
-    bool portOpen() const override { return m_open; }
-    void output(const QString &) override { ++sent; }
-    QString input() override
-    {
-        QString out;
-        out.swap(m_input);
-        return out;
-    }
-    void arrive(const QString &text)
-    {
-        m_input += text;
-        raiseOnComm();
-    }
-    int sent = 0;
-
-private:
-    QString m_input;
-    int m_port = 1;
-    bool m_open = false;
-};
 
 class Timer : public ITimer
 {
@@ -115,59 +82,16 @@ public:
     QMap<QString, QString> values;
 };
 
-struct Page : IConnectionPage
-{
-    void showPortButton(int, const QString &, const QString &) override {}
-    QString portButtonTag(int) const override { return {}; }
-    void setPortButtonEnabled(int, bool) override {}
-    bool portButtonChecked(int) const override { return false; }
-    void setPortButtonChecked(int, bool) override {}
-    void setConnectEnabled(bool) override {}
-    bool connectEnabled() const override { return true; }
-    QString statusText() const override { return status; }
-    void setStatusText(const QString &t) override { status = t.right(4096); }
-    bool windowVisible() const override { return false; }
-    void showWindow() override {}
-    QString status;
-};
-
-struct Windows : ITrayState, IShellHooks, ISplashWindow, IProgressView
-{
-    void SetState(int) override {}
-    void ToolTip(const QString &) override {}
-    void setEnabled(bool) override {}
-    void closeSplash() override {}
-    void showTrayWindow() override {}
-    void showDetails() override {}
-    void quit() override {}
-    int meQueryUnload(int c, int) override { return c; }
-    void meResize() override {}
-    void setAutoconn(bool) override {}
-    void CloseSplash() override {}
-    bool isSplashVisible() const override { return false; }
-    void hideSplash() override {}
-    void setProgressText(const QString &) override {}
-    QString progressText() const override { return {}; }
-    void setOperationBar(int) override {}
-    void setOverallBar(int) override {}
-    int overallBar() const override { return 0; }
-    void setButtonVisible(ViewButton, bool) override {}
-    void setButtonEnabled(ViewButton, bool) override {}
-    void setBusyCursor(bool) override {}
-    void showWindow() override {}
-    void hideWindow() override {}
-    void appendDebugLog(const QString &) override {}
-    void clearDebugLog() override {}
-};
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     Timers services;
-    Wire wire;
-    Windows windows;
-    Page page;
+    fuzz::FuzzWire wire;
+    test::FakeShellWindows windows;
+    test::FakeTrayState tray;
+    test::NullView view;
+    test::FakePage page;
     SystemServices system;
     MemoryRegistry registry;
     for (int i = 0; i < 3; ++i)
@@ -185,13 +109,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FormMain::Deps d;
     d.platform = p;
     d.comm = &wire;
-    d.view = &windows;
-    d.tray = &windows;
+    d.view = &view;
+    d.tray = &tray;
     d.shell = &windows;
     auto hub = std::make_unique<FormMain>(d);
     PhoneDetection::Deps dd;
     dd.platform = p;
-    dd.tray = &windows;
+    dd.tray = &tray;
     dd.shell = &windows;
     dd.splash = &windows;
     dd.page = &page;

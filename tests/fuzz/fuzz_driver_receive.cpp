@@ -7,6 +7,7 @@
 #include "endpoints/ShellCallbacks.h"
 #include "endpoints/TarvexAT.h"
 #include "endpoints/VelmoraAT.h"
+#include "fuzz/FuzzWire.h"
 #include "platform/CommControl.h"
 #include "platform/MessageBox.h"
 #include "platform/Timer.h"
@@ -19,31 +20,6 @@
 using namespace orvia;
 
 namespace {
-
-class Wire : public ICommControl
-{
-public:
-    void setCommPort(int) override {}
-    int commPort() const override { return 1; }
-    void setSettings(const QString &) override {}
-    QString settings() const override { return {}; }
-    void setHandshaking(int) override {}
-    int handshaking() const override { return 0; }
-    void setRTSEnable(bool) override {}
-    bool rtsEnable() const override { return false; }
-    void setRThreshold(int) override {}
-    int rThreshold() const override { return 1; }
-    void setPortOpen(bool) override {}
-    bool portOpen() const override { return true; }
-    void output(const QString &text) override
-    {
-        ++sent;
-        last = text;
-    }
-    QString input() override { return {}; }
-    int sent = 0;
-    QString last;
-};
 
 class Timer : public ITimer
 {
@@ -89,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     Owner owner;
     owner.sync = (mode & 0x40) ? 0 : 1;
-    Wire wire;
+    fuzz::FuzzWire wire;
+    wire.setPortOpen(true);
     Timer timer;
     std::unique_ptr<AtDriverBase> driver;
     if (mode & 1)
