@@ -1,6 +1,9 @@
 #include "endpoints/AtCommands.h"
 
+#include "endpoints/CalendarReplies.h"
 #include "endpoints/PhoneModels.h"
+
+#include <algorithm>
 
 namespace orvia {
 
@@ -23,6 +26,15 @@ QString quotedEventText(const QString &text)
 QString cut(const QString &text, int len)
 {
     return text.left(qMax(0, len));
+}
+
+// The first family reads the start back as the first time of its text at or after the record moment,
+// so only a lead under a day comes back as itself; a longer one would move the event days early. The
+// longest lead that reads back keeps the reminder as early as the handset can hold it.
+qint32 velmoraLead(qint32 prerem)
+{
+    constexpr qint32 kLongestLead = 24 * 60 - 1;
+    return std::clamp(prerem, 0, kLongestLead);
 }
 
 } // namespace
@@ -70,17 +82,21 @@ QString twoDigits(int n)
 
 QString velmoraEventText(const VelmoraEventWrite &e, int bodyLen)
 {
+    const QString own = e.title + QLatin1Char(' ') + e.body;
+    // A text that itself begins with a time would be read as carrying the start: the real start goes
+    // in front of it even without a lead.
+    int hour = 0, minute = 0;
     QString text;
-    if (e.prerem != 0)
+    if (velmoraLead(e.prerem) != 0 || leadsWithStartTime(own, hour, minute))
         text = twoDigits(e.dstart.time().hour()) + QLatin1Char(':') + twoDigits(e.dstart.time().minute()) +
                QLatin1Char(' ');
-    text += e.title + QLatin1Char(' ') + e.body;
-    return cut(text, bodyLen);
+    return cut(text + own, bodyLen);
 }
 
 QString velmoraWriteEventCommand(const VelmoraEventWrite &e, int bodyLen)
 {
-    const QDateTime r = e.prerem != 0 ? e.dstart.addSecs(-qint64(e.prerem) * 60) : e.dstart;
+    const qint32 lead = velmoraLead(e.prerem);
+    const QDateTime r = lead != 0 ? e.dstart.addSecs(-qint64(lead) * 60) : e.dstart;
     const QDate d = r.date();
     const QTime t = r.time();
     return QStringLiteral("at+schw=0,") + twoDigits(d.day()) + QLatin1Char(',') + twoDigits(d.month()) +

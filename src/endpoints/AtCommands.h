@@ -28,8 +28,9 @@ QString writeEntryCommand(const EntryWrite &e);
 // Two digits at least, a leading zero below 10.
 QString twoDigits(int n);
 
-// The first family's calendar write: the record moment is the reminder moment, the start time (when it
-// differs) leads the text.
+// The first family's calendar write: the record moment is the reminder moment (a lead of a day or more
+// is cut to just under a day), and the start time leads the text when it differs or when the text
+// itself begins with a time.
 struct VelmoraEventWrite
 {
     QDateTime dstart;

@@ -63,8 +63,7 @@ QList<PhoneEvent> parseVelmoraCalendarList(const QString &text)
         const QDateTime t1(date, time);
         QDateTime t2 = t1;
         int h = 0, m = 0;
-        if (title.size() >= 5 && title.at(2) == QLatin1Char(':') && twoDigitsAt(title, 0, 24, h) &&
-            twoDigitsAt(title, 3, 60, m)) {
+        if (leadsWithStartTime(title, h, m)) {
             t2 = QDateTime(date, QTime(h, m));
             if (t2 < t1)
                 t2 = t2.addDays(1);
@@ -77,6 +76,12 @@ QList<PhoneEvent> parseVelmoraCalendarList(const QString &text)
         out.append(e);
     }
     return out;
+}
+
+bool leadsWithStartTime(const QString &text, int &hour, int &minute)
+{
+    return text.size() >= 5 && text.at(2) == QLatin1Char(':') && twoDigitsAt(text, 0, 24, hour) &&
+           twoDigitsAt(text, 3, 60, minute);
 }
 
 QDate tarvexDate(const QString &text)

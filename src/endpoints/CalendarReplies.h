@@ -24,6 +24,10 @@ struct PhoneEvent
 // moment is the reminder; a text starting "HH:MM" carries the event's start.
 QList<PhoneEvent> parseVelmoraCalendarList(const QString &text);
 
+// True when a first-family text begins with a start time ("HH:MM" and one separating character):
+// `hour` and `minute` receive it.
+bool leadsWithStartTime(const QString &text, int &hour, int &minute);
+
 // The second family answers one slot: index, kind, alarm flag, date, time, [alarm time,] quoted text.
 // "ERROR" (an empty slot) gives nothing.
 std::optional<PhoneEvent> parseTarvexCalendarEntry(const QString &line);

@@ -139,6 +139,16 @@ TEST(Commands, VelmoraCalendarWrites)
                           QStringLiteral("xyz")};
     EXPECT_EQ(velmoraEventText(e, 10), QStringLiteral("07:05 abcd"));
     EXPECT_EQ(velmoraEventText(e, 0), QString());
+    // A lead of a day or more is cut to just under a day, so the start reads back on its own day.
+    e = VelmoraEventWrite{QDateTime(QDate(2026, 3, 10), QTime(9, 30)), 2 * 1440, true, QStringLiteral("D"),
+                          QString()};
+    EXPECT_EQ(velmoraWriteEventCommand(e, 40),
+              QStringLiteral("at+schw=0,09,03,2026,00,31,09,1,\"09:30 D \""));
+    // A title that begins with a time gets the real start in front of it even without a lead.
+    e = VelmoraEventWrite{QDateTime(QDate(2026, 3, 11), QTime(9, 0)), 0, true,
+                          QStringLiteral("10:30 Standup"), QString()};
+    EXPECT_EQ(velmoraWriteEventCommand(e, 40),
+              QStringLiteral("at+schw=0,11,03,2026,00,00,09,1,\"09:00 10:30 Standup \""));
     EXPECT_EQ(deleteEventCommand(7), QStringLiteral("at+schd=7"));
     EXPECT_EQ(twoDigits(0), QStringLiteral("00"));
     EXPECT_EQ(twoDigits(123), QStringLiteral("123"));
