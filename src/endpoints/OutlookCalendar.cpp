@@ -29,8 +29,11 @@ struct KindAndTitle
     QString title;
 };
 
-// "Meeting: Review" -> 3, "Review"; "Birthday Anna" -> 4, "Anna"; anything else keeps its subject.
-KindAndTitle kindFromSubject(const QString &subject)
+// Marks an appointment whose whole subject is a plain title, though it begins with a kind keyword.
+const QByteArray kPlainSubject = QByteArrayLiteral("X-ORVIA-PLAIN-SUBJECT");
+
+// The subject on one line, as the phone can hold it: line breaks and double quotes become blanks.
+QString subjectText(const QString &subject)
 {
     QString s = subject;
     s.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
@@ -39,6 +42,13 @@ KindAndTitle kindFromSubject(const QString &subject)
     // copy on the phone, so every run would add it again.
     s.replace(QLatin1Char('\n'), QLatin1Char(' '));
     s.replace(QLatin1Char('"'), QLatin1Char(' '));
+    return s;
+}
+
+// "Meeting: Review" -> 3, "Review"; "Birthday Anna" -> 4, "Anna"; anything else keeps its subject.
+KindAndTitle kindFromSubject(const QString &subject)
+{
+    const QString s = subjectText(subject);
     KindAndTitle r{1, s};
     qsizetype p = s.indexOf(QLatin1Char(':'));
     const bool colon = p >= 0;
@@ -63,6 +73,13 @@ KindAndTitle kindFromSubject(const QString &subject)
         ++from;
     r.title = s.mid(from);
     return r;
+}
+
+KindAndTitle kindOf(const pim::AppointmentItem &appt)
+{
+    if (appt.extraProperty(kPlainSubject) == u"TRUE")
+        return KindAndTitle{1, subjectText(appt.subject())};
+    return kindFromSubject(appt.subject());
 }
 
 QString oneLine(const QString &body)
@@ -128,7 +145,7 @@ void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
                            QStringLiteral("Could not store whole-day event: ") + appt->subject());
                 continue;
             }
-            const KindAndTitle kt = kindFromSubject(appt->subject());
+            const KindAndTitle kt = kindOf(*appt);
             dbc->add(0, appt->start(), appt->end(), appt->ReminderSet(), appt->ReminderMinutesBeforeStart(),
                      kt.typ, kt.title, oneLine(appt->body()), 0);
         }
@@ -156,7 +173,12 @@ void OutlookControl::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
                 rp.setPatternStartDate(rec->dstart.date());
                 rp.setPatternEndDate(QDate(2222, 12, 21));
             }
-            appt->setSubject(prefixFor(rec->typ) + rec->title);
+            const QString prefix = prefixFor(rec->typ);
+            appt->setSubject(prefix + rec->title);
+            // A plain title that begins with a kind keyword ("Call Bob") would read back as another
+            // kind with a shorter title and never match its original again: the file says it is plain.
+            if (prefix.isEmpty() && kindFromSubject(rec->title).typ != 1)
+                appt->setExtraProperty(kPlainSubject, QStringLiteral("TRUE"));
             appt->setStart(rec->dstart);
             appt->setEnd(rec->dstart.addSecs(30 * 60));
             appt->setReminderSet(rec->alarm);

@@ -178,6 +178,17 @@ void setTime(icalcomponent *c, icalproperty_kind kind, const icaltimetype &t)
         icalproperty_add_parameter(p, icalparameter_new_value(ICAL_VALUE_DATE));
 }
 
+icalproperty *extraPropertyOf(icalcomponent *c, const QByteArray &name)
+{
+    for (icalproperty *p = icalcomponent_get_first_property(c, ICAL_X_PROPERTY); p;
+         p = icalcomponent_get_next_property(c, ICAL_X_PROPERTY)) {
+        const char *n = icalproperty_get_x_name(p);
+        if (n && QByteArray(n).compare(name, Qt::CaseInsensitive) == 0)
+            return p;
+    }
+    return nullptr;
+}
+
 icaltimetype rawTime(icalproperty *p)
 {
     icalvalue *v = p ? icalproperty_get_value(p) : nullptr;
@@ -314,6 +325,26 @@ QString AppointmentItem::body() const
 void AppointmentItem::setBody(const QString &text)
 {
     setText(m_event, ICAL_DESCRIPTION_PROPERTY, text, true);
+}
+
+QString AppointmentItem::extraProperty(const QByteArray &name) const
+{
+    icalproperty *p = extraPropertyOf(m_event, name);
+    const char *v = p ? icalproperty_get_x(p) : nullptr;
+    return v ? QString::fromUtf8(v) : QString();
+}
+
+void AppointmentItem::setExtraProperty(const QByteArray &name, const QString &value)
+{
+    while (icalproperty *p = extraPropertyOf(m_event, name)) {
+        icalcomponent_remove_property(m_event, p);
+        icalproperty_free(p);
+    }
+    if (value.isEmpty())
+        return;
+    icalproperty *p = icalproperty_new_x(value.toUtf8().constData());
+    icalproperty_set_x_name(p, name.constData());
+    icalcomponent_add_property(m_event, p);
 }
 
 QDateTime AppointmentItem::start() const

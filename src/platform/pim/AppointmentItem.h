@@ -38,6 +38,10 @@ public:
     qint32 ReminderMinutesBeforeStart() const;
     void setReminderMinutesBeforeStart(qint32 minutes);
     RecurrencePattern &GetRecurrencePattern() { return m_pattern; }
+    // A private property of the event ("X-" name, matched case-blind); empty when absent.
+    QString extraProperty(const QByteArray &name) const;
+    // Sets it; an empty value removes it.
+    void setExtraProperty(const QByteArray &name, const QString &value);
 
     QString uidText() const { return uid(); }
 
