@@ -22,6 +22,15 @@ int charToWindows1252(QChar c)
     return quint8(b.at(0));
 }
 
+bool fitsWindows1252(const QString &text)
+{
+    for (QChar c : text) {
+        if (charToWindows1252(c) < 0)
+            return false;
+    }
+    return true;
+}
+
 QString fromWindows1252(const QByteArray &bytes)
 {
     return cp1252::decode(bytes);

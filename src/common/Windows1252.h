@@ -14,6 +14,9 @@ QChar windows1252ToChar(quint8 byte);
 // The code-page byte of a character, or -1 when the code page cannot hold it.
 int charToWindows1252(QChar c);
 
+// True when the code page holds every character of the text, so it crosses the wire unchanged.
+bool fitsWindows1252(const QString &text);
+
 QString fromWindows1252(const QByteArray &bytes);
 
 // Characters the code page cannot hold become '?'.

@@ -2,6 +2,7 @@
 // lacks, and the phone's list fitted to its model's limits.
 #include "common/CalendarText.h"
 #include "common/Globals.h"
+#include "common/Windows1252.h"
 #include "data/DBCalendar.h"
 #include "data/ModFeatures.h"
 #include "endpoints/RunOwner.h"
@@ -39,10 +40,15 @@ bool assignsSlots(const QString &model)
     return model == u"Tarvex";
 }
 
+bool isPhone(const QString &model)
+{
+    return model != u"Outlook";
+}
+
 // Outlook's writer passes deletions over, so erasing out-of-date events there would only be claimed.
 bool erasesOutOfDate(const QString &model)
 {
-    return model != u"Outlook";
+    return isPhone(model);
 }
 
 void appendCopy(DBCalendar &to, const DBCalendarItem &r, qint16 operation)
@@ -75,6 +81,25 @@ const ModFeatures &orNone(const std::shared_ptr<ModFeatures> &fea)
 qint16 toQint16(int v)
 {
     return qint16(std::clamp(v, -32768, 32767));
+}
+
+// A title the link's code page cannot hold would reach the handset with "?" in its place and come back
+// as another event on every run: such an event stays off the phone, with a notice.
+std::shared_ptr<DBCalendar> withoutUnsendableTitles(const DBCalendar &work)
+{
+    auto out = std::make_shared<DBCalendar>();
+    const qint16 n = work.count();
+    for (qint16 i = 0; i < n; ++i) {
+        const auto r = work.GetItem(i);
+        if (r->operation == kOpAdd && !fitsWindows1252(r->title)) {
+            CalendarNotice(
+                r->title + u' ' +
+                PolicyTr(QStringLiteral("contains characters the phone cannot store. Not stored.")));
+            continue;
+        }
+        appendCopy(*out, *r);
+    }
+    return out;
 }
 
 } // namespace
@@ -195,7 +220,7 @@ std::shared_ptr<DBCalendar> MrPolicy::DiffCalendar(const DBCalendar &side, const
 std::shared_ptr<DBCalendar> MrPolicy::Fit2FeatCalendar(const DBCalendar &side, const DBCalendar &diff,
                                                        const ModFeatures &fea)
 {
-    auto work = diff.Clone();
+    auto work = isPhone(fea.name) ? withoutUnsendableTitles(diff) : diff.Clone();
 
     // Yearly events go to their next anniversary first, so that the day and capacity checks below
     // look at the day the event will really be written to.
