@@ -2,6 +2,8 @@
 // A whole program minus its windows: the run hub with the real policy, the real desktop endpoint on a
 // temporary store, and a real phone driver talking to a simulated handset in-process.
 #include "common/Globals.h"
+#include "data/DBCalendar.h"
+#include "data/DBCalendarItem.h"
 #include "data/DBPhonebook.h"
 #include "data/DBPhonebookItem.h"
 #include "endpoints/OutlookControl.h"
@@ -82,6 +84,17 @@ public:
                       .toUtf8());
     }
 
+    // One desktop event; `lines` are the VEVENT's lines after its UID (SUMMARY, DTSTART, ...).
+    void addEvent(const QString &uid, const QString &lines)
+    {
+        writeFile(
+            calendarDir() + uid + QStringLiteral(".ics"),
+            (QStringLiteral("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//t//EN\r\nBEGIN:VEVENT\r\nUID:") +
+             uid + QStringLiteral("\r\nDTSTAMP:20260101T000000Z\r\n") + lines +
+             QStringLiteral("END:VEVENT\r\nEND:VCALENDAR\r\n"))
+                .toUtf8());
+    }
+
     // Runs one synchronisation to its end; false when it did not end within the time limit.
     bool run(bool calendar)
     {
@@ -97,14 +110,20 @@ public:
         return fm->syncState == Idle;
     }
 
+    // A desktop endpoint of its own on the same tree, for reading what the runs left.
+    std::unique_ptr<OutlookControl> desktopReader()
+    {
+        auto reader = std::make_unique<OutlookControl>(dir.path() + QStringLiteral("/pim"), &time);
+        reader->setOwner(fm.get());
+        reader->Init();
+        return reader;
+    }
+
     // The desktop's contacts as "name: typ:data, ..." lines, sorted.
     QStringList desktopContacts()
     {
         auto pb = std::make_shared<DBPhonebook>();
-        OutlookControl reader(dir.path() + QStringLiteral("/pim"), &time);
-        reader.setOwner(fm.get());
-        reader.Init();
-        reader.ReadContacts(pb);
+        desktopReader()->ReadContacts(pb);
         QMap<qint16, QString> byId;
         for (qint16 i = 0; i < pb->count(); ++i) {
             auto r = pb->GetItem(i);
@@ -112,6 +131,18 @@ public:
                                        : QStringLiteral(" %1:%2").arg(r->typ).arg(r->data);
         }
         QStringList out = byId.values();
+        out.sort();
+        return out;
+    }
+
+    // The desktop's events as "typ title" lines, sorted.
+    QStringList desktopEvents()
+    {
+        auto cal = std::make_shared<DBCalendar>();
+        desktopReader()->ReadCalendar(cal);
+        QStringList out;
+        for (qint16 i = 0; i < cal->count(); ++i)
+            out << QStringLiteral("%1 %2").arg(cal->GetItem(i)->typ).arg(cal->GetItem(i)->title);
         out.sort();
         return out;
     }

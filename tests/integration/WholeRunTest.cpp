@@ -175,3 +175,141 @@ TEST_P(CalendarText, QuoteAndLineBreakReachThePhoneAndComeBackAsOneEvent)
 INSTANTIATE_TEST_SUITE_P(Families, CalendarText,
                          ::testing::Combine(::testing::Values("K110", "D240", "G170"),
                                             ::testing::Values("de_DE", "fr_FR", "en_US")));
+
+// Events whose text the phone or the desktop could read back otherwise than it went out. Three runs in a
+// row: the first moves what each side lacks, the later ones move nothing, and every event is held
+// once on each side (or stays off the phone with its notice).
+struct CalendarTrip
+{
+    const char *name;
+    const char *model;
+    const char *desktop;      // VEVENT lines per event, events separated by "--\r\n"
+    const char *phone;        // handset contents
+    const char *desktopAfter; // "typ title" per event, sorted, separated by "|"
+    const char *phoneAfter;   // "record moment kKIND text" per event, sorted, separated by "|"
+    const char *notice;       // in the details after every run, or empty
+};
+
+void PrintTo(const CalendarTrip &t, std::ostream *os)
+{
+    *os << t.name << '_' << t.model;
+}
+
+class CalendarRoundTrip : public ::testing::TestWithParam<CalendarTrip>
+{
+};
+
+namespace {
+
+QStringList phoneEvents(phonesim::HandsetContents &c)
+{
+    QStringList r;
+    for (const auto &[index, e] : c.calendar)
+        r << e.when.toString(QStringLiteral("yyyy-MM-dd HH:mm")) + QStringLiteral(" k%1 ").arg(e.kind) +
+                 e.text;
+    r.sort();
+    return r;
+}
+
+QStringList splitRows(const char *rows)
+{
+    return QString::fromUtf8(rows).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+}
+
+// Reminders of a day or more: the first family keeps the start exact and the longest lead it can hold.
+const char *kLongLeads =
+    "SUMMARY:Birthday: Zoe\r\nDTSTART:19900315T000000\r\nDTEND:19900315T003000\r\n"
+    "RRULE:FREQ=YEARLY\r\nBEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:Zoe\r\n"
+    "TRIGGER:-P1D\r\nEND:VALARM\r\n--\r\n"
+    "SUMMARY:Dentist\r\nDTSTART:20260310T093000\r\nDTEND:20260310T100000\r\n"
+    "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:D\r\nTRIGGER:-P1D\r\nEND:VALARM\r\n--\r\n"
+    "SUMMARY:Checkup\r\nDTSTART:20260312T080000\r\nDTEND:20260312T083000\r\n"
+    "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:C\r\nTRIGGER:-P2D\r\nEND:VALARM\r\n";
+
+// A title that begins with a time of its own, with the reminder at the start.
+const char *kTimedTitle = "SUMMARY:10:30 Standup\r\nDTSTART:20260311T090000\r\nDTEND:20260311T093000\r\n"
+                          "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:S\r\nTRIGGER:PT0M\r\nEND:VALARM\r\n";
+
+// Plain events on the phone whose first word is a kind keyword, in English and German.
+const char *kKeywordTitles = "event=1,1,2026-03-10 09:00,0,,\"Call Bob\"\n"
+                             "event=2,1,2026-03-11 09:00,0,,\"Birthday party\"\n"
+                             "event=3,1,2026-03-12 09:00,0,,\"Anruf Oma\"\n"
+                             "event=4,1,2026-03-13 09:00,0,,\"Meeting: Review\"\n";
+const char *kKeywordDesktop = "1 Anruf Oma|1 Birthday party|1 Call Bob|1 Meeting: Review";
+const char *kKeywordPhone = "2026-03-10 09:00 k1 Call Bob|2026-03-11 09:00 k1 Birthday party|"
+                            "2026-03-12 09:00 k1 Anruf Oma|2026-03-13 09:00 k1 Meeting: Review";
+
+// A title outside the link's code page stays off the phone; one inside it goes.
+const char *kCodePage =
+    "SUMMARY:Spotkanie z Łukaszem\r\nDTSTART:20260310T100000\r\nDTEND:20260310T103000\r\n--\r\n"
+    "SUMMARY:Café Müller\r\nDTSTART:20260311T100000\r\nDTEND:20260311T103000\r\n";
+const char *kCodePageNotice = "Spotkanie z Łukaszem contains characters the phone cannot store. Not stored.";
+
+} // namespace
+
+TEST_P(CalendarRoundTrip, LaterRunsMoveNothingAndEveryEventIsHeldOnce)
+{
+    const CalendarTrip &t = GetParam();
+    WholeRunRig rig(QString::fromLatin1(t.model), QString::fromUtf8(t.phone));
+    ASSERT_TRUE(rig.initOk);
+    globals().gCallWords.add(QStringLiteral("Anruf"));
+    const QStringList events =
+        QString::fromUtf8(t.desktop).split(QStringLiteral("--\r\n"), Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < events.size(); ++i)
+        rig.addEvent(QStringLiteral("e%1").arg(i), events.at(i));
+
+    for (int run = 1; run <= 3; ++run) {
+        ASSERT_TRUE(rig.run(true));
+        EXPECT_TRUE(rig.view.text.contains(QStringLiteral("Data exchange successfully completed.")))
+            << run << rig.view.text.toStdString();
+        if (run > 1) {
+            EXPECT_TRUE(rig.view.text.contains(QStringLiteral("Sending 0 events to Outlook\u00AE...")))
+                << run << rig.view.text.toStdString();
+            EXPECT_TRUE(
+                rig.view.text.contains(QStringLiteral("Sending 0 events to the Velmora\u00AE phone...")))
+                << run << rig.view.text.toStdString();
+        }
+        EXPECT_EQ(rig.desktopEvents(), splitRows(t.desktopAfter)) << run;
+        EXPECT_EQ(QDir(rig.calendarDir()).entryList({QStringLiteral("*.ics")}).size(),
+                  splitRows(t.desktopAfter).size())
+            << run;
+        EXPECT_EQ(phoneEvents(rig.port.contents()), splitRows(t.phoneAfter)) << run;
+        if (*t.notice) {
+            EXPECT_TRUE(globals().gDetails.contains(QString::fromUtf8(t.notice)))
+                << run << globals().gDetails.toStdString();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, CalendarRoundTrip,
+    ::testing::Values(
+        CalendarTrip{"LongLead", "K110", kLongLeads, "", "1 Checkup|1 Dentist|4 Zoe",
+                     "2026-03-09 09:31 k1 09:30 Dentist |2026-03-11 08:01 k1 08:00 Checkup |"
+                     "2026-03-14 00:01 k1 00:00 Zoe ",
+                     ""},
+        CalendarTrip{"LongLead", "D240", kLongLeads, "", "1 Checkup|1 Dentist|4 Zoe",
+                     "2026-03-09 09:31 k1 09:30 Dentist |2026-03-11 08:01 k1 08:00 Checkup |"
+                     "2026-03-14 00:01 k1 00:00 Zoe ",
+                     ""},
+        CalendarTrip{"LongLead", "G170", kLongLeads, "", "1 Checkup|1 Dentist|4 Zoe",
+                     "2026-03-10 09:30 k1 Dentist |2026-03-12 08:00 k1 Checkup |2026-03-15 00:00 k4 Zoe ",
+                     ""},
+        CalendarTrip{"TimedTitle", "K110", kTimedTitle, "", "1 10:30 Standup",
+                     "2026-03-11 09:00 k1 09:00 10:30 Standup ", ""},
+        CalendarTrip{"TimedTitle", "D240", kTimedTitle, "", "1 10:30 Standup",
+                     "2026-03-11 09:00 k1 09:00 10:30 Standup ", ""},
+        CalendarTrip{"TimedTitle", "G170", kTimedTitle, "", "1 10:30 Standup",
+                     "2026-03-11 09:00 k1 10:30 Standup ", ""},
+        CalendarTrip{"KeywordTitle", "K110", "", kKeywordTitles, kKeywordDesktop, kKeywordPhone, ""},
+        CalendarTrip{"KeywordTitle", "D240", "", kKeywordTitles, kKeywordDesktop, kKeywordPhone, ""},
+        CalendarTrip{"KeywordTitle", "G170", "", kKeywordTitles, kKeywordDesktop, kKeywordPhone, ""},
+        CalendarTrip{"CodePage", "K110", kCodePage, "", "1 Café Müller|1 Spotkanie z Łukaszem",
+                     "2026-03-11 09:45 k1 10:00 Café Müller ", kCodePageNotice},
+        CalendarTrip{"CodePage", "D240", kCodePage, "", "1 Café Müller|1 Spotkanie z Łukaszem",
+                     "2026-03-11 09:45 k1 10:00 Café Müller ", kCodePageNotice},
+        CalendarTrip{"CodePage", "G170", kCodePage, "", "1 Café Müller|1 Spotkanie z Łukaszem",
+                     "2026-03-11 10:00 k1 Café Müller ", kCodePageNotice}),
+    [](const ::testing::TestParamInfo<CalendarTrip> &i) {
+        return std::string(i.param.name) + '_' + i.param.model;
+    });
