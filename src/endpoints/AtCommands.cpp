@@ -3,6 +3,8 @@
 #include "endpoints/CalendarReplies.h"
 #include "endpoints/PhoneModels.h"
 
+#include <QTimeZone>
+
 #include <algorithm>
 
 namespace orvia {
@@ -35,6 +37,18 @@ qint32 velmoraLead(qint32 prerem)
 {
     constexpr qint32 kLongestLead = 24 * 60 - 1;
     return std::clamp(prerem, 0, kLongestLead);
+}
+
+// The handset's clock knows no summer time: its reminder lies `minutes` before the start on the clock
+// face, as the start is read back, even when the clocks change in between. A clock time that the
+// change skips would not read back as itself: there the plain difference in time is kept.
+QDateTime clockMinus(const QDateTime &t, qint32 minutes)
+{
+    const QDateTime face = QDateTime(t.date(), t.time(), QTimeZone::utc()).addSecs(-qint64(minutes) * 60);
+    const QDateTime local(face.date(), face.time());
+    if (!local.isValid() || local.date() != face.date() || local.time() != face.time())
+        return t.addSecs(-qint64(minutes) * 60);
+    return local;
 }
 
 } // namespace
@@ -95,8 +109,7 @@ QString velmoraEventText(const VelmoraEventWrite &e, int bodyLen)
 
 QString velmoraWriteEventCommand(const VelmoraEventWrite &e, int bodyLen)
 {
-    const qint32 lead = velmoraLead(e.prerem);
-    const QDateTime r = lead != 0 ? e.dstart.addSecs(-qint64(lead) * 60) : e.dstart;
+    const QDateTime r = clockMinus(e.dstart, velmoraLead(e.prerem));
     const QDate d = r.date();
     const QTime t = r.time();
     return QStringLiteral("at+schw=0,") + twoDigits(d.day()) + QLatin1Char(',') + twoDigits(d.month()) +

@@ -144,6 +144,24 @@ TEST(Commands, VelmoraCalendarWrites)
                           QString()};
     EXPECT_EQ(velmoraWriteEventCommand(e, 40),
               QStringLiteral("at+schw=0,09,03,2026,00,31,09,1,\"09:30 D \""));
+    {
+        // The clocks go forward in between: the reminder still lies just under a day before on the clock.
+        struct TzGuard
+        {
+            QByteArray saved = qgetenv("TZ");
+            TzGuard() { qputenv("TZ", "Europe/Berlin"); }
+            ~TzGuard() { saved.isNull() ? (void)qunsetenv("TZ") : (void)qputenv("TZ", saved); }
+        } tz;
+        e = VelmoraEventWrite{QDateTime(QDate(2026, 3, 29), QTime(9, 30)), 1440, true, QStringLiteral("D"),
+                              QString()};
+        EXPECT_EQ(velmoraWriteEventCommand(e, 40),
+                  QStringLiteral("at+schw=0,28,03,2026,00,31,09,1,\"09:30 D \""));
+        // A reminder whose clock time the change skips keeps the plain difference.
+        e = VelmoraEventWrite{QDateTime(QDate(2026, 3, 29), QTime(3, 10)), 15, true, QStringLiteral("D"),
+                              QString()};
+        EXPECT_EQ(velmoraWriteEventCommand(e, 40),
+                  QStringLiteral("at+schw=0,29,03,2026,00,55,01,1,\"03:10 D \""));
+    }
     // A title that begins with a time gets the real start in front of it even without a lead.
     e = VelmoraEventWrite{QDateTime(QDate(2026, 3, 11), QTime(9, 0)), 0, true,
                           QStringLiteral("10:30 Standup"), QString()};
