@@ -4,14 +4,49 @@
 #include "data/FamilyDataIndex.h"
 #include "data/ListLimits.h"
 
+#include <algorithm>
+
 namespace orvia {
 
 namespace {
 
-QString familyKey(const QString &name)
+// The distinct family names of a container, sorted, so that the names beginning with a cut lie together.
+class SortedNames
 {
-    return name.left(DBContainer::kFamilyKeyLength);
-}
+public:
+    explicit SortedNames(const QList<std::shared_ptr<DBPhonebook>> &families)
+    {
+        m_names.reserve(families.size());
+        for (const auto &f : families)
+            m_names.append(f->name);
+        std::sort(m_names.begin(), m_names.end());
+        m_names.erase(std::unique(m_names.begin(), m_names.end()), m_names.end());
+    }
+
+    bool contains(const QString &name) const
+    {
+        return std::binary_search(m_names.cbegin(), m_names.cend(), name);
+    }
+
+    // The one longer name that `cut` (of at least 12 characters) is the beginning of; empty when there is
+    // none or more than one: a cut shared by two people belongs to neither.
+    QString onlyNameCutTo(const QString &cut) const
+    {
+        if (cut.size() < DBContainer::kFamilyKeyLength)
+            return QString();
+        QString found;
+        for (auto it = std::upper_bound(m_names.cbegin(), m_names.cend(), cut);
+             it != m_names.cend() && it->startsWith(cut); ++it) {
+            if (!found.isEmpty())
+                return QString();
+            found = *it;
+        }
+        return found;
+    }
+
+private:
+    QStringList m_names;
+};
 
 // AddByName on a store that only this run fills, with the name look-up kept in a table instead of a
 // scan of the store: same records, same ids.
@@ -87,7 +122,7 @@ QString DBContainer::GetDataText() const
 void DBContainer::Clear()
 {
     m_families.clear();
-    m_byKey.clear();
+    m_byName.clear();
     m_indexStale = false;
 }
 
@@ -104,18 +139,27 @@ std::shared_ptr<DBContainer> DBContainer::Clone() const
 
 std::shared_ptr<DBPhonebook> DBContainer::GetFamily(const QString &name)
 {
-    auto family = familyFor(name);
+    auto family = findExact(name);
+    if (!family) {
+        const QString full = SortedNames(m_families).onlyNameCutTo(name);
+        family = full.isEmpty() ? familyFor(name) : findExact(full);
+    }
     m_indexStale = true;
     return family;
 }
 
-std::shared_ptr<DBPhonebook> DBContainer::familyFor(const QString &name)
+std::shared_ptr<DBPhonebook> DBContainer::findExact(const QString &name)
 {
     if (m_indexStale)
         rebuildIndex();
-    const auto it = m_byKey.constFind(familyKey(name));
-    if (it != m_byKey.constEnd())
-        return m_families.at(*it);
+    const auto it = m_byName.constFind(name);
+    return it != m_byName.constEnd() ? m_families.at(*it) : nullptr;
+}
+
+std::shared_ptr<DBPhonebook> DBContainer::familyFor(const QString &name)
+{
+    if (auto family = findExact(name))
+        return family;
     auto family = std::make_shared<DBPhonebook>();
     family->name = name;
     append(family);
@@ -125,27 +169,33 @@ std::shared_ptr<DBPhonebook> DBContainer::familyFor(const QString &name)
 void DBContainer::append(std::shared_ptr<DBPhonebook> family)
 {
     checkListRoom(m_families.size(), 1);
-    m_byKey.insert(familyKey(family->name), m_families.size());
+    m_byName.insert(family->name, m_families.size());
     m_families.append(std::move(family));
 }
 
 void DBContainer::rebuildIndex() const
 {
-    m_byKey.clear();
+    m_byName.clear();
     for (qsizetype i = 0; i < m_families.size(); ++i)
-        m_byKey.insert(familyKey(m_families.at(i)->name), i); // later families replace earlier ones
+        m_byName.insert(m_families.at(i)->name, i); // later families replace earlier ones
     m_indexStale = false;
 }
 
 std::shared_ptr<DBContainer> DBContainer::MergeContacts(const DBContainer &dbc2, IMessageLoop *loop) const
 {
     auto result = Clone();
+    // Cuts are looked up among this container's own names, not among the families the merge adds.
+    const SortedNames ours(m_families);
     FamilyDataIndex held;
     // Walk a snapshot: dbc2 may be this very container.
     const QList<std::shared_ptr<DBPhonebook>> families = dbc2.m_families;
     for (const auto &f2 : families) {
         yieldTo(loop);
-        const auto fm = result->familyFor(f2->name);
+        auto fm = result->findExact(f2->name);
+        if (!fm) {
+            const QString full = ours.onlyNameCutTo(f2->name);
+            fm = full.isEmpty() ? result->familyFor(f2->name) : result->findExact(full);
+        }
         const qint16 n = f2->count();
         for (qint16 i = 0; i < n; ++i) {
             auto r = f2->GetItem(i);
@@ -160,19 +210,46 @@ std::shared_ptr<DBContainer> DBContainer::MergeContacts(const DBContainer &dbc2,
 
 std::shared_ptr<DBPhonebook> DBContainer::DiffContacts(const DBContainer &dbcdiff, IMessageLoop *loop) const
 {
-    // A copy, so that the families created for contacts it lacks leave dbcdiff as it is.
+    // Compared with copies, whose data are trimmed as the records of a grouping are.
     const auto other = dbcdiff.Clone();
+    const SortedNames ours(m_families);
+    // The lengths of the other side's names that may be cuts of a name here.
+    QList<qsizetype> cutLengths;
+    for (const auto &f : other->m_families) {
+        if (f->name.size() >= kFamilyKeyLength && !ours.contains(f->name) &&
+            !cutLengths.contains(f->name.size()))
+            cutLengths.append(f->name.size());
+    }
     auto out = std::make_shared<DBPhonebook>();
     NameRecordIndex names(*out);
     FamilyDataIndex held;
+    QList<const DBPhonebook *> theirs;
     for (const auto &f : m_families) {
         yieldTo(loop);
-        const auto fo = other->familyFor(f->name);
+        // The other side's family of this very name, and those named with a cut of it and of no other
+        // name here (a phone keeps one contact under names cut to different lengths).
+        theirs.clear();
+        if (const auto same = other->findExact(f->name))
+            theirs.append(same.get());
+        for (const qsizetype len : cutLengths) {
+            if (len >= f->name.size())
+                continue;
+            const QString cut = f->name.left(len);
+            if (ours.contains(cut) || ours.onlyNameCutTo(cut) != f->name)
+                continue;
+            if (const auto cutFamily = other->findExact(cut))
+                theirs.append(cutFamily.get());
+        }
         const qint16 n = f->count();
         for (qint16 i = 0; i < n; ++i) {
             yieldTo(loop);
             const auto r = f->GetItem(i);
-            if (r->typ != 0 && !held.holdsDatum(*fo, r->typ, r->data))
+            if (r->typ == 0)
+                continue;
+            const bool present = std::any_of(theirs.cbegin(), theirs.cend(), [&](const DBPhonebook *fo) {
+                return held.holdsDatum(*fo, r->typ, r->data);
+            });
+            if (!present)
                 names.addByName(f->name, r->data, r->typ, 1);
         }
     }

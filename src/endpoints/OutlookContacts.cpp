@@ -12,6 +12,7 @@
 #include "platform/pim/ContactItem.h"
 #include "platform/pim/PimFolder.h"
 #include "platform/pim/PimItems.h"
+#include <algorithm>
 #include <array>
 
 namespace orvia {
@@ -46,6 +47,16 @@ const std::array<Slot, 9> kSlots{{
     {4, &pim::ContactItem::Email2Address, &pim::ContactItem::setEmail2Address, true},
     {4, &pim::ContactItem::Email3Address, &pim::ContactItem::setEmail3Address, true},
 }};
+
+// Whether the contact already has this number in any of its numbers (faxes included), or this address.
+bool holds(const pim::ContactItem &contact, const DBPhonebookItem &item)
+{
+    const bool email = item.typ == 4;
+    const QStringList values = email ? contact.AllEmailAddresses() : contact.AllTelephoneNumbers();
+    return std::any_of(values.cbegin(), values.cend(), [&](const QString &v) {
+        return (email ? OutlookControl::RemoveSpaces(v) : OutlookControl::NumberOnly(v)) == item.data;
+    });
+}
 
 } // namespace
 
@@ -114,6 +125,20 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
                     dbp->add(sameId, 0, QString(), value, s.typ, 0);
                 }
             }
+            // Numbers and addresses past the fields above are the contact's too: unseen, a phone's copy
+            // of one would be written into the card again on every run.
+            for (const auto &[typ, raw] : contact->FurtherTelephoneNumbers()) {
+                const QString value = NumberOnly(raw);
+                qint16 sameId = id;
+                if (!value.isEmpty())
+                    dbp->add(sameId, 0, QString(), value, typ, 0);
+            }
+            for (const QString &raw : contact->FurtherEmailAddresses()) {
+                const QString value = RemoveSpaces(raw);
+                qint16 sameId = id;
+                if (!value.isEmpty())
+                    dbp->add(sameId, 0, QString(), value, 4, 0);
+            }
         }
         logLine(QStringLiteral("Outlook readcontacts done"));
         return true;
@@ -150,7 +175,7 @@ void OutlookControl::StoreContactField(const QString &name, const DBPhonebookIte
         CurrentContact = std::static_pointer_cast<pim::ContactItem>(items->add());
         CurrentContact->setFullName(name);
     }
-    if (item.typ >= 1 && item.typ <= 4) {
+    if (item.typ >= 1 && item.typ <= 4 && !holds(*CurrentContact, item)) {
         bool stored = false;
         for (const Slot &s : kSlots) {
             if (s.typ != item.typ)

@@ -2,6 +2,7 @@
 // its memories (handset first, then the SIM card on phones that keep one number per entry).
 #include "common/Globals.h"
 #include "common/GsmCharset.h"
+#include "common/Windows1252.h"
 #include "data/DBContainer.h"
 #include "data/DBPhonebook.h"
 #include "data/ModFeatures.h"
@@ -11,6 +12,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <algorithm>
 
 namespace orvia {
 
@@ -39,10 +41,29 @@ Placement placementFor(const QString &model)
     return Placement::None;
 }
 
+// A line break cannot cross the command line; the phone would keep a blank and hand back another name.
 bool nameCrossesTheLink(const QString &name)
 {
-    return !name.contains(QLatin1Char('"')) && !name.contains(QLatin1Char('\r')) &&
-           !name.contains(QLatin1Char('\n'));
+    return !name.contains(QLatin1Char('\r')) && !name.contains(QLatin1Char('\n'));
+}
+
+// The link carries Windows-1252; any other character would reach the phone as "?".
+bool fitsTheLinkCharset(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return charToWindows1252(c) >= 0; });
+}
+
+// An address comes back from the phone exactly as sent only without double quotes (the command line
+// turns them into apostrophes), line breaks and characters outside the link's character set.
+bool addressCrossesTheLink(const QString &address)
+{
+    return !address.contains(QLatin1Char('"')) && nameCrossesTheLink(address) && fitsTheLinkCharset(address);
+}
+
+void cannotStoreNotice(const QString &name, const QString &data)
+{
+    ContactsNotice(name + u' ' + data + u' ' +
+                   PolicyTr(QStringLiteral("contains characters the phone cannot store. Not stored.")));
 }
 
 bool isNumber(qint16 typ)
@@ -245,8 +266,9 @@ std::shared_ptr<DBPhonebook> MrPolicy::Fit2Feat(const DBPhonebook &side, const D
             r->operation = 0;
     }
 
-    // A name the AT command line cannot carry (a double quote, a line break) would reach the phone
-    // altered and come back as another contact: such a contact is not sent at all.
+    // A name the AT command line cannot carry (a line break) would reach the phone altered and come back
+    // as another contact: such a contact is not sent at all. (A double quote reaches the phone as an
+    // apostrophe; that contact's data are present on both sides afterwards, so nothing moves again.)
     if (fea.name != u"Outlook") {
         QSet<qint16> unsendable;
         for (qint16 i = 0; i < n; ++i) {
@@ -260,9 +282,7 @@ std::shared_ptr<DBPhonebook> MrPolicy::Fit2Feat(const DBPhonebook &side, const D
                 continue;
             r->operation = 0;
             if (r->typ != kName)
-                ContactsNotice(
-                    res->GetNameById(r->id) + u' ' + r->data + u' ' +
-                    PolicyTr(QStringLiteral("contains characters the phone cannot store. Not stored.")));
+                cannotStoreNotice(res->GetNameById(r->id), r->data);
         }
     }
 
@@ -282,6 +302,10 @@ std::shared_ptr<DBPhonebook> MrPolicy::Fit2Feat(const DBPhonebook &side, const D
                     ContactsNotice(PolicyTr(QStringLiteral("Phone doesn't support emails:")) + u' ' +
                                    r->data + u' ' + PolicyTr(QStringLiteral("not stored.")));
                 }
+            } else if (fea.name != u"Outlook" && !addressCrossesTheLink(r->data)) {
+                // Stored altered, it would be copied back to the desktop and written again on every run.
+                r->operation = 0;
+                cannotStoreNotice(res->GetNameById(r->id), r->data);
             }
         } else if (r->typ == kName) {
             r->data = cutTo(r->data, fea.NameLen);
@@ -408,6 +432,10 @@ void MrPolicy::placeOnHandset(const DBPhonebook &side, const DBPhonebook &res, c
         const bool placeable = isNumber(r->typ) || (r->typ == kEmail && withNumbers.has(r->id, name));
         if (!placeable)
             continue;
+        if (!fitsTheLinkCharset(name)) {
+            cannotStoreNotice(name, r->data);
+            continue;
+        }
         const qint16 loc = indexed ? free.find(me, fea.ME_capacity) : FindFreeLocation(side, out, me, fea);
         if (loc == -1) {
             ContactsNotice(PolicyTr(QStringLiteral("No more memory on the phone:")) + u' ' + name + r->data +
@@ -454,13 +482,20 @@ void MrPolicy::placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, 
             continue;
 
         qint16 loc = findFree(me);
+        if (loc != -1 && !fitsTheLinkCharset(entry)) {
+            cannotStoreNotice(entry, r->data);
+            continue;
+        }
         if (loc != -1) {
             out.AddByName(entry, loc, me, r->data, 1, 1);
             free.take(me, loc);
             continue;
         }
 
-        QString sim = fea.name == u"Tarvex" ? entry : ConvertGsmCharset(entry, true);
+        // The Tarvex family takes the name as it is, so only what the link can carry.
+        QString sim = fea.name != u"Tarvex"       ? ConvertGsmCharset(entry, true)
+                      : fitsTheLinkCharset(entry) ? entry
+                                                  : QString();
         if (sim.isEmpty()) {
             notice(QStringLiteral("Phone memory full, entry:"), entry, r->data,
                    QStringLiteral("NOT stored on the sim card because it contains non standard characters."));

@@ -27,24 +27,71 @@ protected:
     }
 };
 
-TEST_F(DBContainerTest, FamiliesAreFoundByTheFirstTwelveCharactersAndTheLastMatchWins)
+TEST_F(DBContainerTest, AnExactNameWinsAndACutFindsTheOneNameItBegins)
 {
     DBContainer c;
     const auto acme = c.GetFamily(QStringLiteral("Acme Trading Ltd"));
     EXPECT_EQ(c.count(), 1);
-    EXPECT_EQ(c.GetFamily(QStringLiteral("Acme TradingXYZ")), acme);    // same first 12, other tail
-    const auto other = c.GetFamily(QStringLiteral("Acme TradinG Ltd")); // the 12th character differs
+    EXPECT_EQ(c.GetFamily(QStringLiteral("Acme Trading")), acme);      // a cut of 12 finds its full name
+    EXPECT_EQ(c.GetFamily(QStringLiteral("Acme Trading L")), acme);    // so does a longer one
+    const auto other = c.GetFamily(QStringLiteral("Acme TradingXYZ")); // same first 12, another name
     EXPECT_NE(other, acme);
-    EXPECT_EQ(other->name, QStringLiteral("Acme TradinG Ltd"));
+    EXPECT_EQ(other->name, QStringLiteral("Acme TradingXYZ"));
     EXPECT_EQ(c.count(), 2);
 
-    // Two families that share their first 12 characters: the later one is found.
-    auto later = family(QStringLiteral("Acme Trading GmbH"));
-    c.AddItem(later);
-    EXPECT_EQ(c.GetFamily(QStringLiteral("Acme Trading")), later);
-    const auto shortName = c.GetFamily(QStringLiteral("Acme")); // short names are whole keys
+    // A cut that begins two names belongs to neither; an exact name is found whatever else begins so.
+    const auto shared = c.GetFamily(QStringLiteral("Acme Trading"));
+    EXPECT_NE(shared, acme);
+    EXPECT_NE(shared, other);
+    EXPECT_EQ(c.GetFamily(QStringLiteral("Acme Trading")), shared);
+    EXPECT_EQ(c.GetFamily(QStringLiteral("Acme Trading Ltd")), acme);
+    const auto shortName = c.GetFamily(QStringLiteral("Acme")); // shorter than 12: only itself
     EXPECT_EQ(c.count(), 4);
     EXPECT_EQ(c.GetItem(3), shortName);
+
+    // Two families of one name: the later one is found.
+    auto later = family(QStringLiteral("Acme Trading Ltd"));
+    c.AddItem(later);
+    EXPECT_EQ(c.GetFamily(QStringLiteral("Acme Trading Ltd")), later);
+}
+
+TEST_F(DBContainerTest, CutNamesJoinTheirOneFullNameAndDifferentPeopleStayApart)
+{
+    DBContainer desktop;
+    desktop.AddItem(
+        family(QStringLiteral("Christina Bauer"), {{1, QStringLiteral("1")}, {2, QStringLiteral("2")}}));
+    desktop.AddItem(
+        family(QStringLiteral("Christina Baumann"), {{1, QStringLiteral("3")}, {3, QStringLiteral("4")}}));
+    desktop.AddItem(family(QStringLiteral("Katharina Schneider-Wolff"), {{1, QStringLiteral("5")}}));
+    DBContainer phone; // names as a phone cuts them, to 18, to 14 and to 12 with a kind suffix
+    phone.AddItem(family(QStringLiteral("Katharina Schneide"), {{1, QStringLiteral("5")}}));
+    phone.AddItem(family(QStringLiteral("Katharina Sc"), {{2, QStringLiteral("6")}}));
+    phone.AddItem(family(QStringLiteral("Christina Ba"), {{2, QStringLiteral("2")}})); // a cut of two names
+    phone.AddItem(family(QStringLiteral("Christina Baum"), {{1, QStringLiteral("3")}}));
+
+    const auto merged = desktop.MergeContacts(phone);
+    ASSERT_EQ(merged->count(), 4);
+    EXPECT_EQ(merged->GetItem(0)->count(), 2);
+    EXPECT_EQ(merged->GetItem(1)->count(), 2);
+    EXPECT_EQ(merged->GetItem(2)->count(), 2); // 5 and the cut's 6
+    EXPECT_EQ(merged->GetItem(3)->name, QStringLiteral("Christina Ba"));
+
+    // Each phone cut is compared with its full name only; what the ambiguous cut holds is missing.
+    EXPECT_EQ(merged->DiffContacts(phone)->GetDataText(),
+              QStringLiteral(",5\r\n1,0,,1,Christina Bauer,0\r\n1,0,,1,1,1\r\n1,0,,1,2,2\r\n"
+                             "2,0,,1,Christina Baumann,0\r\n2,0,,1,4,3\r\n"));
+    EXPECT_EQ(merged->DiffContacts(desktop)->GetDataText(),
+              QStringLiteral(",4\r\n1,0,,1,Katharina Schneider-Wolff,0\r\n1,0,,1,6,2\r\n"
+                             "2,0,,1,Christina Ba,0\r\n2,0,,1,2,2\r\n"));
+
+    // Two hundred phone contacts that share their first 12 characters stay two hundred.
+    DBContainer many;
+    for (int i = 1; i <= 200; ++i)
+        many.AddItem(family(QStringLiteral("Phone Kontakt %1").arg(i, 3, 10, QLatin1Char('0')),
+                            {{1, QString::number(i)}}));
+    const auto all = DBContainer().MergeContacts(many);
+    EXPECT_EQ(all->count(), 200);
+    EXPECT_EQ(all->DiffContacts(DBContainer())->count(), 400);
 }
 
 TEST_F(DBContainerTest, RenamedFamiliesAreFoundUnderTheirNewNames)

@@ -7,6 +7,7 @@
 #include "data/ModFeatures.h"
 #include "platform/Timer.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace orvia::test {
@@ -37,21 +38,48 @@ public:
     int yields = 0;
 };
 
-// GetFamily as a scan over the public interface.
-inline std::shared_ptr<DBPhonebook> scanFamily(DBContainer &c, const QString &name)
+// The last family named exactly `name`, by a scan; null when none.
+inline std::shared_ptr<DBPhonebook> scanExact(const DBContainer &c, const QString &name)
 {
     std::shared_ptr<DBPhonebook> found;
     for (qint16 i = 0; i < c.count(); ++i) {
-        auto f = c.GetItem(i);
-        if (f->name.left(12) == name.left(12))
-            found = f;
-    }
-    if (!found) {
-        found = std::make_shared<DBPhonebook>();
-        found->name = name;
-        c.AddItem(found);
+        if (c.GetItem(i)->name == name)
+            found = c.GetItem(i);
     }
     return found;
+}
+
+// The one name of `c` (at least 12 characters of `cut` long) that `cut` is the beginning of; empty when
+// there is none or more than one.
+inline QString scanOnlyNameCutTo(const DBContainer &c, const QString &cut)
+{
+    QString found;
+    if (cut.size() < 12)
+        return found;
+    for (qint16 i = 0; i < c.count(); ++i) {
+        const QString n = c.GetItem(i)->name;
+        if (n.size() <= cut.size() || !n.startsWith(cut) || n == found)
+            continue;
+        if (!found.isEmpty())
+            return QString();
+        found = n;
+    }
+    return found;
+}
+
+inline std::shared_ptr<DBPhonebook> addFamily(DBContainer &c, const QString &name)
+{
+    auto f = std::make_shared<DBPhonebook>();
+    f->name = name;
+    c.AddItem(f);
+    return f;
+}
+
+// Grouping's look-up: the exact name only.
+inline std::shared_ptr<DBPhonebook> scanFamily(DBContainer &c, const QString &name)
+{
+    auto found = scanExact(c, name);
+    return found ? found : addFamily(c, name);
 }
 
 inline bool scanHoldsData(const DBPhonebook &f, const QString &data)
@@ -88,7 +116,11 @@ inline std::shared_ptr<DBContainer> scanMerge(const DBContainer &a, const DBCont
     auto result = a.Clone();
     for (qint16 k = 0; k < b.count(); ++k) {
         const auto f2 = b.GetItem(k);
-        auto fm = scanFamily(*result, f2->name);
+        auto fm = scanExact(*result, f2->name);
+        if (!fm) {
+            const QString full = scanOnlyNameCutTo(a, f2->name);
+            fm = full.isEmpty() ? addFamily(*result, f2->name) : scanExact(*result, full);
+        }
         for (qint16 i = 0; i < f2->count(); ++i) {
             auto r = f2->GetItem(i);
             if (r->typ != 0 && !fm->GetItemByDataType(r->data, r->typ, 100))
@@ -104,10 +136,21 @@ inline std::shared_ptr<DBPhonebook> scanDiff(const DBContainer &a, const DBConta
     auto out = std::make_shared<DBPhonebook>();
     for (qint16 k = 0; k < a.count(); ++k) {
         const auto f = a.GetItem(k);
-        auto fo = scanFamily(*other, f->name);
+        QList<std::shared_ptr<DBPhonebook>> theirs;
+        for (qint16 j = 0; j < other->count(); ++j) {
+            const auto fo = other->GetItem(j);
+            if (fo == scanExact(*other, fo->name) && // the last of a name stands for it
+                (fo->name == f->name ||
+                 (f->name.startsWith(fo->name) && fo->name.size() >= 12 && !scanExact(a, fo->name) &&
+                  scanOnlyNameCutTo(a, fo->name) == f->name)))
+                theirs.append(fo);
+        }
         for (qint16 i = 0; i < f->count(); ++i) {
             const auto r = f->GetItem(i);
-            if (r->typ != 0 && !fo->GetItemByDataType(r->data, r->typ, 100))
+            const bool held = std::any_of(theirs.cbegin(), theirs.cend(), [&](const auto &fo) {
+                return fo->GetItemByDataType(r->data, r->typ, 100) != nullptr;
+            });
+            if (r->typ != 0 && !held)
                 out->AddByName(f->name, 0, QString(), r->data, r->typ, 1);
         }
     }

@@ -87,7 +87,7 @@ TEST_F(GroupFamiliesTest, ExtendedPhonebookKeepsKindsAndClearsOperations)
     outlook.add(id, 0, QString(), QStringLiteral("ibm@x.com"), 4, 1);
     id = 0;
     outlook.add(id, 0, QString(), QStringLiteral("International Bus Lines"), 0,
-                0); // same first 12 characters
+                0); // same first 12 characters, another contact
     outlook.add(id, 0, QString(), QStringLiteral("  0800 1  "), 2, 1);
     id = 0;
     outlook.add(id, 0, QString(), QStringLiteral("Anna#H"), 0, 0); // no suffixes in an extended phonebook
@@ -95,13 +95,15 @@ TEST_F(GroupFamiliesTest, ExtendedPhonebookKeepsKindsAndClearsOperations)
     outlook.add(id, 0, QString(), QStringLiteral("Lonely"), 0, 0);
 
     const auto c = outlook.GroupFamilies(features(true));
-    ASSERT_EQ(c->count(), 3);
+    ASSERT_EQ(c->count(), 4);
     EXPECT_EQ(c->GetItem(0)->name, QStringLiteral("International Business Machines"));
-    EXPECT_EQ(records(*c->GetItem(0)), (QStringList{"0171/1/0", "ibm@x.com/4/0", "0800 1/2/0"}));
-    EXPECT_EQ(c->GetItem(0)->GetItem(2)->id, 2);
-    EXPECT_EQ(c->GetItem(1)->name, QStringLiteral("Anna#H"));
-    EXPECT_EQ(c->GetItem(2)->name, QStringLiteral("Lonely"));
-    EXPECT_EQ(c->GetItem(2)->count(), 0);
+    EXPECT_EQ(records(*c->GetItem(0)), (QStringList{"0171/1/0", "ibm@x.com/4/0"}));
+    EXPECT_EQ(c->GetItem(1)->name, QStringLiteral("International Bus Lines"));
+    EXPECT_EQ(records(*c->GetItem(1)), QStringList{"0800 1/2/0"});
+    EXPECT_EQ(c->GetItem(1)->GetItem(0)->id, 2);
+    EXPECT_EQ(c->GetItem(2)->name, QStringLiteral("Anna#H"));
+    EXPECT_EQ(c->GetItem(3)->name, QStringLiteral("Lonely"));
+    EXPECT_EQ(c->GetItem(3)->count(), 0);
 
     c->GetItem(0)->GetItem(0)->data = QStringLiteral("changed");
     EXPECT_EQ(outlook.GetItem(1)->data, QStringLiteral("0171"));

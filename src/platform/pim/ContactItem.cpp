@@ -119,6 +119,17 @@ QString ContactItem::FullName() const
     return words.join(QLatin1Char(' '));
 }
 
+QString ContactItem::indexName() const
+{
+    const QString full = FullName();
+    qsizetype b = 0, e = full.size();
+    while (b < e && full.at(b) == u' ')
+        ++b;
+    while (e > b && full.at(e - 1) == u' ')
+        --e;
+    return full.mid(b, e - b);
+}
+
 void ContactItem::setFullName(const QString &name)
 {
     int fn = m_card.indexOf("FN");
@@ -196,9 +207,12 @@ int ContactItem::telIndex(TelSlot slot) const
 
 QString ContactItem::tel(TelSlot slot) const
 {
-    int i = telIndex(slot);
-    if (i < 0)
-        return QString();
+    const int i = telIndex(slot);
+    return i < 0 ? QString() : telAt(i);
+}
+
+QString ContactItem::telAt(int i) const
+{
     QString v = m_card.textValue(i).trimmed();
     if (startsWithScheme(v, QStringLiteral("tel:"))) {
         v = v.mid(4);
@@ -258,9 +272,12 @@ int ContactItem::emailIndex(int n) const
 
 QString ContactItem::email(int n) const
 {
-    int i = emailIndex(n);
-    if (i < 0)
-        return QString();
+    const int i = emailIndex(n);
+    return i < 0 ? QString() : emailAt(i);
+}
+
+QString ContactItem::emailAt(int i) const
+{
     QString v = m_card.textValue(i).trimmed();
     if (startsWithScheme(v, QStringLiteral("mailto:")))
         v = v.mid(7);
@@ -285,6 +302,68 @@ void ContactItem::setEmail(int n, const QString &value)
         p.params = typeParams(m_card.version(), {"INTERNET"});
     p.value = escapeText(value);
     m_card.insertProperty(p);
+}
+
+QList<std::pair<qint16, QString>> ContactItem::FurtherTelephoneNumbers() const
+{
+    QSet<int> shown;
+    for (TelSlot slot : {Mobile, Other, Home, Home2, Business, Business2})
+        shown.insert(telIndex(slot));
+    QList<std::pair<qint16, QString>> out;
+    const QList<VProperty> &props = m_card.properties();
+    for (int i = 0; i < props.size(); ++i) {
+        if (props.at(i).name != "TEL" || shown.contains(i))
+            continue;
+        switch (classify(props.at(i))) {
+        case MobileClass:
+        case OtherClass:
+            out.append({qint16(1), telAt(i)});
+            break;
+        case HomeClass:
+            out.append({qint16(2), telAt(i)});
+            break;
+        case WorkClass:
+            out.append({qint16(3), telAt(i)});
+            break;
+        case NotMapped:
+            break;
+        }
+    }
+    return out;
+}
+
+QStringList ContactItem::FurtherEmailAddresses() const
+{
+    QStringList out;
+    int n = 0;
+    const QList<VProperty> &props = m_card.properties();
+    for (int i = 0; i < props.size(); ++i) {
+        if (props.at(i).name == "EMAIL" && n++ >= 3)
+            out.append(emailAt(i));
+    }
+    return out;
+}
+
+QStringList ContactItem::valuesOf(const QByteArray &property,
+                                  QString (ContactItem::*valueAt)(int) const) const
+{
+    QStringList out;
+    const QList<VProperty> &props = m_card.properties();
+    for (int i = 0; i < props.size(); ++i) {
+        if (props.at(i).name == property)
+            out.append((this->*valueAt)(i));
+    }
+    return out;
+}
+
+QStringList ContactItem::AllTelephoneNumbers() const
+{
+    return valuesOf("TEL", &ContactItem::telAt);
+}
+
+QStringList ContactItem::AllEmailAddresses() const
+{
+    return valuesOf("EMAIL", &ContactItem::emailAt);
 }
 
 } // namespace orvia::pim

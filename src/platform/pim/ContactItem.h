@@ -37,6 +37,15 @@ public:
     QString Email3Address() const { return email(2); }
     void setEmail3Address(const QString &v) { setEmail(2, v); }
 
+    // Numbers past the ones the six number fields show, in card order, each with its kind (1 mobile or
+    // other, 2 home, 3 work); faxes and pagers are not among them.
+    QList<std::pair<qint16, QString>> FurtherTelephoneNumbers() const;
+    // Addresses past the third.
+    QStringList FurtherEmailAddresses() const;
+    // Every number the card holds, faxes and pagers included, and every address, as the fields show them.
+    QStringList AllTelephoneNumbers() const;
+    QStringList AllEmailAddresses() const;
+
     const VCard &card() const { return m_card; }
 
 protected:
@@ -45,7 +54,8 @@ protected:
     void setUid(const QString &uid) override;
     QString fileExtension() const override { return QStringLiteral(".vcf"); }
     bool isIndexed() const override { return !isGroup(); }
-    QString indexName() const override { return FullName(); }
+    // The full name as a contacts run reads it: without outer blanks.
+    QString indexName() const override;
 
 private:
     enum TelSlot
@@ -62,9 +72,13 @@ private:
     bool isGroup() const;
     int telIndex(TelSlot slot) const;
     QString tel(TelSlot slot) const;
+    QString telAt(int i) const;
     void setTel(TelSlot slot, const QString &value);
     int emailIndex(int n) const;
     QString email(int n) const;
+    QString emailAt(int i) const;
+    // The value of every property of that name, as `valueAt` shows it.
+    QStringList valuesOf(const QByteArray &property, QString (ContactItem::*valueAt)(int) const) const;
     void setEmail(int n, const QString &value);
 
     VCard m_card;
