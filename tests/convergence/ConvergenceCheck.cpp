@@ -1,0 +1,431 @@
+#include "convergence/ConvergenceCheck.h"
+
+#include "common/CalendarText.h"
+#include "data/DBCalendar.h"
+#include "data/DBLanguages.h"
+#include "engine/CalendarDates.h"
+#include "integration/WholeRunRig.h"
+#include "phonesim/ModelTable.h"
+#include <QDirIterator>
+#include <map>
+
+namespace orvia::test::convergence {
+
+namespace {
+
+const QString kDone = QStringLiteral("Data exchange successfully completed.");
+
+struct Datum
+{
+    QString name;
+    int typ = 0;
+    QString data;
+};
+
+struct Side
+{
+    QList<Datum> desktop, phone;
+    QList<DBCalendarItem> desktopEvents, phoneEvents;
+    QString contactsDetails, calendarDetails;
+};
+
+// A phone without kinds keeps a home or work number under the name with "#H" or "#W" added.
+QList<Datum> dataOf(const std::shared_ptr<DBPhonebook> &pb)
+{
+    QList<Datum> out;
+    for (qint16 i = 0; pb && i < pb->count(); ++i) {
+        const auto r = pb->GetItem(i);
+        if (r->typ == 0)
+            continue;
+        Datum d{pb->GetNameById(r->id), r->typ, r->data};
+        if (d.typ == 1 && (d.name.endsWith(QStringLiteral("#H")) || d.name.endsWith(QStringLiteral("#W")))) {
+            d.typ = d.name.endsWith(u'H') ? 2 : 3;
+            d.name.chop(2);
+        }
+        out.append(d);
+    }
+    return out;
+}
+
+QList<DBCalendarItem> eventsOf(const std::shared_ptr<DBCalendar> &cal)
+{
+    QList<DBCalendarItem> out;
+    for (qint16 i = 0; cal && i < cal->count(); ++i)
+        out.append(*cal->GetItem(i));
+    return out;
+}
+
+std::map<QString, QByteArray> treeOf(const QString &root)
+{
+    std::map<QString, QByteArray> out;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        if (f.open(QIODevice::ReadOnly))
+            out[f.fileName().mid(root.size())] = f.readAll();
+    }
+    return out;
+}
+
+QString entryText(const QString &memory, int loc, const phonesim::PhonebookEntry &e)
+{
+    return QStringLiteral("%1 %2 \"%3\" \"%4\" category %5")
+        .arg(memory)
+        .arg(loc)
+        .arg(e.number, e.name)
+        .arg(e.category);
+}
+
+QStringList phoneLines(const phonesim::HandsetContents &c)
+{
+    QStringList out;
+    for (const auto &[loc, e] : c.me.entries)
+        out << entryText(QStringLiteral("ME"), loc, e);
+    for (const auto &[loc, e] : c.sim.entries)
+        out << entryText(QStringLiteral("SM"), loc, e);
+    for (const auto &[idx, e] : c.calendar)
+        out << QStringLiteral("event %1 kind %2 %3 alarm %4 \"%5\"")
+                   .arg(idx)
+                   .arg(e.kind)
+                   .arg(e.when.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+                   .arg(e.alarm)
+                   .arg(e.text);
+    return out;
+}
+
+// What changed between two states of both sides, one line per added or removed line.
+QString movement(const std::map<QString, QByteArray> &treeBefore,
+                 const std::map<QString, QByteArray> &treeAfter, const QStringList &phoneBefore,
+                 const QStringList &phoneAfter)
+{
+    QStringList out;
+    for (const auto &[path, bytes] : treeAfter) {
+        const auto it = treeBefore.find(path);
+        if (it == treeBefore.end() || it->second != bytes)
+            out << (it == treeBefore.end() ? QStringLiteral("  desktop file added: ")
+                                           : QStringLiteral("  desktop file changed: ")) +
+                       path + QStringLiteral("\n    ") +
+                       QString::fromUtf8(bytes).trimmed().replace(QStringLiteral("\r\n"),
+                                                                  QStringLiteral("\n    "));
+    }
+    for (const auto &[path, bytes] : treeBefore)
+        if (!treeAfter.count(path))
+            out << QStringLiteral("  desktop file removed: ") + path;
+    for (const QString &l : phoneAfter)
+        if (!phoneBefore.contains(l))
+            out << QStringLiteral("  phone now holds: ") + l;
+    for (const QString &l : phoneBefore)
+        if (!phoneAfter.contains(l))
+            out << QStringLiteral("  phone no longer holds: ") + l;
+    return out.join(u'\n');
+}
+
+// The quote is sent as the phone stores it.
+QString comparable(QString name)
+{
+    return name.replace(u'"', u'\'').trimmed();
+}
+
+// The phone name is the desktop name, or the phone's cut of it (trimmed as every name read is).
+bool sameContact(const QString &desktop, const QString &phone)
+{
+    const QString d = comparable(desktop), p = comparable(phone);
+    return !p.isEmpty() && d.startsWith(p) &&
+           (p.size() >= qMin(d.size(), qsizetype(12)) || d.left(12).trimmed() == p);
+}
+
+// The phone holds the title and the body joined by a blank; a title longer than its text is cut.
+bool sameTitle(QString a, QString b)
+{
+    while (a.endsWith(u' '))
+        a.chop(1);
+    while (b.endsWith(u' '))
+        b.chop(1);
+    const QString &shorter = a.size() <= b.size() ? a : b;
+    const QString &longer = a.size() <= b.size() ? b : a;
+    return shorter == longer || (longer.startsWith(shorter) && shorter.size() >= 20);
+}
+
+// The Velmora family keeps no kind: its events read back as plain events.
+bool sameEvent(DBCalendarItem a, DBCalendarItem b, bool kindKept)
+{
+    if ((kindKept && a.typ != b.typ) || !sameTitle(a.title, b.title))
+        return false;
+    if (SameMinute(a.dstart, b.dstart))
+        return true;
+    return (a.typ == 4 || b.typ == 4) && a.dstart.time() == b.dstart.time() &&
+           SameAnniversaryDay(a.dstart.date(), b.dstart.date());
+}
+
+QString eventText(const DBCalendarItem &e)
+{
+    return QStringLiteral("kind %1 %2 alarm %3 lead %4 \"%5\"")
+        .arg(e.typ)
+        .arg(e.dstart.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+        .arg(e.alarm)
+        .arg(e.prerem)
+        .arg(e.title);
+}
+
+class Checker
+{
+public:
+    Checker(const World &world, const Keywords &words) : m_world(world), m_words(words) {}
+
+    Verdict run()
+    {
+        WholeRunRig rig(m_world.model, QString());
+        setUp(rig);
+        Side first, second;
+        if (!pair(rig, 1, first))
+            return m_verdict;
+        const auto tree = treeOf(rig.dir.path());
+        const QStringList phone = phoneLines(rig.port.contents());
+        for (int n = 2; n <= 3; ++n) {
+            Side later;
+            if (!pair(rig, n, later, tree, phone))
+                return m_verdict;
+            if (n == 2)
+                second = later;
+        }
+        duplicates(second);
+        contactsReadBack(first, second);
+        calendarReadBack(first, second);
+        if (!m_verdict.ok())
+            fail(QStringLiteral("details of the first runs:\n") + first.contactsDetails +
+                 first.calendarDetails);
+        return m_verdict;
+    }
+
+private:
+    void fail(const QString &what) { m_verdict.failures << what; }
+
+    void setUp(WholeRunRig &rig)
+    {
+        Globals &g = globals();
+        for (const QString &w : m_words.meeting)
+            g.gMeetingWords.add(w);
+        for (const QString &w : m_words.call)
+            g.gCallWords.add(w);
+        for (const QString &w : m_words.birthday)
+            g.gBirthdayWords.add(w);
+        phonesim::HandsetContents &c = rig.port.contents();
+        c.me.capacity = m_world.meCapacity;
+        c.sim.capacity = m_world.simCapacity;
+        for (const PhoneEntry &e : m_world.phoneEntries) {
+            phonesim::Memory &m = e.memory == u"SM" ? c.sim : c.me;
+            m.entries[int(m.entries.size()) + 1] = e.entry;
+        }
+        int index = phonesim::findModel(m_world.model)->calendarFirst;
+        for (const phonesim::CalendarEvent &e : m_world.phoneEvents)
+            c.calendar[index++] = e;
+        for (const DesktopContact &dc : m_world.contacts)
+            rig.writeFile(rig.contactsDir() + dc.uid + QStringLiteral(".vcf"), vcardOf(dc));
+        for (const DesktopEvent &de : m_world.events)
+            rig.writeFile(rig.calendarDir() + de.uid + QStringLiteral(".ics"), icsOf(de));
+    }
+
+    bool pair(WholeRunRig &rig, int n, Side &side, const std::map<QString, QByteArray> &tree = {},
+              const QStringList &phone = {})
+    {
+        for (const bool calendar : {false, true}) {
+            const QString what = QStringLiteral("%1 run %2").arg(calendar ? "calendar" : "contacts").arg(n);
+            if (!rig.run(calendar) || !rig.view.text.contains(kDone)) {
+                fail(what + QStringLiteral(" did not complete: ") + rig.view.text.right(300) +
+                     QStringLiteral(" | ") + rig.boxes.texts().join(u'|'));
+                return false;
+            }
+            const QString details = globals().gDetails;
+            if (calendar) {
+                side.desktopEvents = eventsOf(rig.fm->calOutlook);
+                side.phoneEvents = eventsOf(rig.fm->calPhone);
+                side.calendarDetails = details;
+            } else {
+                side.desktop = dataOf(rig.fm->pbOutlook);
+                side.phone = dataOf(rig.fm->pbPhone);
+                side.contactsDetails = details;
+            }
+            for (const DesktopEvent &e : m_world.events)
+                if (calendar && e.allDay && !details.contains(e.summary))
+                    fail(what + QStringLiteral(" gave no notice for the all-day event \"") + e.summary +
+                         u'"');
+            if (n == 1)
+                continue;
+            const auto treeNow = treeOf(rig.dir.path());
+            const QStringList phoneNow = phoneLines(rig.port.contents());
+            if (treeNow != tree || phoneNow != phone) {
+                fail(what + QStringLiteral(" moved:\n") + movement(tree, treeNow, phone, phoneNow));
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void duplicates(const Side &s)
+    {
+        const auto datumTwice = [this](const QList<Datum> &list, const QString &where) {
+            QSet<QString> seen;
+            for (const Datum &d : list) {
+                const QString key = d.name + u'\x1f' + QString::number(d.typ) + u'\x1f' + d.data;
+                if (seen.contains(key))
+                    fail(where + QStringLiteral(" holds twice: \"") + d.name + QStringLiteral("\" ") +
+                         d.data);
+                seen.insert(key);
+            }
+        };
+        datumTwice(s.desktop, QStringLiteral("desktop"));
+        datumTwice(s.phone, QStringLiteral("phone"));
+        const auto eventTwice = [this](const QList<DBCalendarItem> &list, const QString &where) {
+            for (qsizetype i = 0; i < list.size(); ++i)
+                for (qsizetype j = i + 1; j < list.size(); ++j) {
+                    DBCalendarItem a = list.at(i), b = list.at(j);
+                    if (a.typ == b.typ && a.title == b.title && SameMinute(a.dstart, b.dstart))
+                        fail(where + QStringLiteral(" holds twice: ") + eventText(a));
+                }
+        };
+        eventTwice(s.desktopEvents, QStringLiteral("desktop calendar"));
+        eventTwice(s.phoneEvents, QStringLiteral("phone calendar"));
+    }
+
+    void contactsReadBack(const Side &first, const Side &s)
+    {
+        const auto hasNumber = [&s](const QString &name) {
+            for (const Datum &d : s.desktop)
+                if (d.name == name && d.typ >= 1 && d.typ <= 3)
+                    return true;
+            return false;
+        };
+        for (const Datum &d : s.desktop) {
+            bool found = false;
+            for (const Datum &p : s.phone)
+                found = found || (p.data == d.data && p.typ == d.typ && sameContact(d.name, p.name));
+            const bool addressAlone = d.typ == 4 && !hasNumber(d.name);
+            if (!found && !addressAlone && !first.contactsDetails.contains(d.data))
+                fail(QStringLiteral("desktop datum not on the phone and no notice: \"%1\" %2:%3")
+                         .arg(d.name)
+                         .arg(d.typ)
+                         .arg(d.data));
+        }
+        for (const Datum &p : s.phone) {
+            bool found = false;
+            for (const Datum &d : s.desktop)
+                found = found || (p.data == d.data && p.typ == d.typ && sameContact(d.name, p.name));
+            if (!found && !first.contactsDetails.contains(p.data))
+                fail(QStringLiteral("phone datum not on the desktop and no notice: \"%1\" %2:%3")
+                         .arg(p.name)
+                         .arg(p.typ)
+                         .arg(p.data));
+        }
+    }
+
+    // A full phone calendar takes events up to a date the details give; a yearly event counts at its
+    // next anniversary.
+    static bool noticed(const Side &first, const DBCalendarItem &e)
+    {
+        const QString &d = first.calendarDetails;
+        if ((!e.title.isEmpty() && d.contains(e.title)) || d.contains(DateTimeToText(e.dstart)))
+            return true;
+        const QString mark = QStringLiteral("Events sync until ");
+        const qsizetype at = d.indexOf(mark);
+        if (at < 0)
+            return false;
+        const qsizetype end = d.indexOf(u'\r', at);
+        QDateTime until;
+        try {
+            until = TextToDateTime(d.mid(at + mark.size(), end - at - qsizetype(mark.size())));
+        } catch (...) {
+            return false;
+        }
+        QDateTime when = e.dstart;
+        if (e.typ == 4) {
+            const QDate now = runStart().date();
+            QDate next(now.year(), e.dstart.date().month(), qMin(e.dstart.date().day(), 28));
+            next = next.addDays(e.dstart.date().day() - next.day());
+            if (next < now)
+                next = QDate(now.year() + 1, e.dstart.date().month(), 1).addDays(e.dstart.date().day() - 1);
+            when = QDateTime(next, e.dstart.time());
+        }
+        return when > until;
+    }
+
+    void calendarReadBack(const Side &first, const Side &s)
+    {
+        const QDateTime now = runStart();
+        const bool kindKept = phonesim::findModel(m_world.model)->family == phonesim::Family::Tarvex;
+        const auto check = [&](const QList<DBCalendarItem> &from, const QList<DBCalendarItem> &to,
+                               const QString &what) {
+            for (const DBCalendarItem &e : from) {
+                if (e.typ != 4 && e.dstart <= now)
+                    continue; // past events stay where they are
+                bool found = false;
+                for (const DBCalendarItem &o : to)
+                    found = found || sameEvent(e, o, kindKept);
+                if (!found && !noticed(first, e))
+                    fail(what + eventText(e));
+            }
+        };
+        check(s.desktopEvents, s.phoneEvents,
+              QStringLiteral("desktop event not on the phone and no notice: "));
+        check(s.phoneEvents, s.desktopEvents,
+              QStringLiteral("phone event not on the desktop and no notice: "));
+    }
+
+    const World &m_world;
+    const Keywords &m_words;
+    Verdict m_verdict;
+};
+
+QStringList listOf(const StringArray &a)
+{
+    QStringList out;
+    for (qint16 i = 0; i < a.count(); ++i)
+        out << a.GetItem(i);
+    return out;
+}
+
+} // namespace
+
+Keywords loadKeywords(const QString &languageFile)
+{
+    DBLanguages languages;
+    if (!languages.Load(languageFile, true))
+        return {};
+    return Keywords{listOf(languages.GetAllTranslations(QStringLiteral("Meeting"))),
+                    listOf(languages.GetAllTranslations(QStringLiteral("Call"))),
+                    listOf(languages.GetAllTranslations(QStringLiteral("Birthday")))};
+}
+
+QDateTime runStart()
+{
+    return QDateTime(QDate(2026, 3, 2), QTime(10, 0));
+}
+
+Verdict checkWorld(const World &world, const Keywords &words)
+{
+    return Checker(world, words).run();
+}
+
+World reduceWorld(const World &world, const Keywords &words)
+{
+    World w = world;
+    for (int i = w.itemCount() - 1; i >= 0; --i) {
+        const World smaller = w.without(i);
+        if (!checkWorld(smaller, words).ok())
+            w = smaller;
+    }
+    return w;
+}
+
+QString describeWorld(const World &world)
+{
+    QStringList out{QStringLiteral("seed %1, model %2, %3 memories (ME %4, SM %5)")
+                        .arg(world.seed)
+                        .arg(world.model, world.fill)
+                        .arg(world.meCapacity)
+                        .arg(world.simCapacity)};
+    for (int i = 0; i < world.itemCount(); ++i)
+        out << world.describeItem(i).trimmed();
+    return out.join(u'\n');
+}
+
+} // namespace orvia::test::convergence

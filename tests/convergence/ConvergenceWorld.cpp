@@ -1,0 +1,485 @@
+#include "convergence/ConvergenceWorld.h"
+
+#include "phonesim/ModelTable.h"
+#include <QSet>
+#include <array>
+#include <random>
+
+namespace orvia::test::convergence {
+
+namespace {
+
+class Dice
+{
+public:
+    explicit Dice(quint32 seed) : m_gen(seed) {}
+    int below(int n) { return n <= 1 ? 0 : int(m_gen() % quint32(n)); }
+    int between(int lo, int hi) { return lo + below(hi - lo + 1); }
+    bool chance(int percent) { return below(100) < percent; }
+    QString pick(const QStringList &l) { return l.at(below(int(l.size()))); }
+
+private:
+    std::mt19937 m_gen;
+};
+
+const QStringList kGiven = {"Anna",   "Zoë",   "José",   "Renée", "Jürgen",  "Åse",    "François", "Bob",
+                            "Ingrid", "Núria", "Ciarán", "Mette", "Ødegård", "Élodie", "Grzegorz", "Tomás"};
+const QStringList kFamily = {"Berg", "Müller", "Ñúñez", "Smith-Jones", "O'Neill", "Dupré", "Kowalski",
+                             "Haß",  "Øster",  "Lind",  "Çelik",       "Dæhlie",  "Ruiz",  "Weiß"};
+const QStringList kNon1252 = {"Łukasz Żak",  "Dvořák Jiří", "Ştefan Mărgărit",
+                              "Иван Петров", "Ελένη",       "Ćosić"};
+const QStringList kTitleWords = {
+    "Review",     "Zahnarzt",  "Dîner chez Zoë", "Équipe",
+    "Budget, Q3", "A; B; C",   "Say \"hi\"",     "Kino\nund Essen",
+    "Ölwechsel",  "Año nuevo", "Standup",        "Präsentation für die Geschäftsleitung am Mittwoch"};
+const QStringList kTitleNon1252 = {"Spotkanie z Łukaszem", "Встреча", "Čaj o páté", "Ζωή"};
+const QStringList kEmailOdd = {"o'neil+tag", "first.last", "x_y-z",     "semi;colon", "comma,here",
+                               "ümlaut",     "a!b#c$d",    "tilde~eq=", "{brace}"};
+
+// Every name or title of a world differs from every other in its first 12 characters and is no
+// prefix of another, unless the generator pairs them on purpose.
+class Names
+{
+public:
+    bool take(const QString &s)
+    {
+        const QString key = s.trimmed().left(12);
+        for (const QString &k : m_keys)
+            if (k.startsWith(key) || key.startsWith(k))
+                return false;
+        m_keys << key;
+        return true;
+    }
+
+private:
+    QStringList m_keys;
+};
+
+struct Gen
+{
+    Dice dice;
+    const TextClasses &classes;
+    const Keywords &words;
+    const phonesim::ModelInfo &model;
+    QDateTime now;
+    Names names, titles;
+    int serial = 0;
+    World w;
+
+    bool velmora() const { return model.family == phonesim::Family::Velmora; }
+
+    QString number()
+    {
+        const int n = ++serial;
+        const QString digits = QString::number(5550000 + dice.below(4000) * 100 + n);
+        switch (dice.below(4)) {
+        case 0:
+            return QStringLiteral("+49151") + digits;
+        case 1:
+            return QStringLiteral("0171 ") + digits.left(3) + u' ' + digits.mid(3);
+        case 2:
+            return QStringLiteral("030-") + digits;
+        default:
+            return QStringLiteral("0") + QString::number(40 + n) + digits;
+        }
+    }
+    QString phoneNumber() // as a handset holds it
+    {
+        QString s = number();
+        s.remove(u' ');
+        s.remove(u'-');
+        return s;
+    }
+    QString email(const QString &name)
+    {
+        QString local = dice.chance(50) ? dice.pick(kEmailOdd) : name.section(u' ', 0, 0).toLower();
+        if (classes.quotedEmails && dice.chance(15))
+            local = QStringLiteral("\"odd\"") + local;
+        return local + QString::number(++serial) + QStringLiteral("@example.org");
+    }
+
+    QString personName()
+    {
+        for (int tries = 0; tries < 50; ++tries) {
+            QString s;
+            switch (dice.below(9)) {
+            case 0:
+                s = dice.pick(kFamily) + QStringLiteral(", ") + dice.pick(kGiven);
+                break;
+            case 1:
+                s = dice.pick(kGiven) + u' ' + dice.pick(kFamily) + QStringLiteral("; Work");
+                break;
+            case 2:
+                s = dice.pick(kGiven) + QStringLiteral(" \"") + dice.pick(kGiven) + QStringLiteral("\" ") +
+                    dice.pick(kFamily);
+                break;
+            case 3:
+                s = dice.pick(kGiven) + u'\n' + dice.pick(kFamily);
+                break;
+            case 4:
+                s = dice.pick(kGiven) + u' ' + dice.pick(kFamily) +
+                    QStringLiteral(" von Hohenberg-Schwarzenfeld");
+                break;
+            case 5:
+                if (classes.non1252Names) {
+                    s = dice.pick(kNon1252);
+                    break;
+                }
+                [[fallthrough]];
+            default:
+                s = dice.pick(kGiven) + u' ' + dice.pick(kFamily);
+            }
+            if (names.take(s))
+                return s;
+        }
+        return QStringLiteral("Person ") + QString::number(++serial);
+    }
+
+    // A name as the user keyed it into the handset: what its memory and the link can hold.
+    QString handsetName(int maxLength)
+    {
+        for (int tries = 0; tries < 50; ++tries) {
+            QString s = dice.pick(kGiven) + u' ' + dice.pick(kFamily);
+            if (dice.chance(20))
+                s = dice.pick(kFamily) + QStringLiteral(", ") + dice.pick(kGiven);
+            s = s.left(maxLength).trimmed();
+            if (names.take(s))
+                return s;
+        }
+        return QStringLiteral("Ph ") + QString::number(++serial);
+    }
+
+    QString keyword(const QStringList &list)
+    {
+        const QString k = dice.pick(list);
+        return dice.chance(50) ? k : k.left(1).toUpper() + k.mid(1);
+    }
+
+    QString title(int maxLength, bool phone)
+    {
+        for (int tries = 0; tries < 50; ++tries) {
+            QString s = dice.pick(kTitleWords);
+            if (!phone && classes.non1252Titles && dice.chance(15))
+                s = dice.pick(kTitleNon1252);
+            if (phone)
+                s.remove(u'"').replace(u'\n', u' ');
+            const bool timeTitle = classes.velmoraTimeTitles || !velmora();
+            if (timeTitle && dice.chance(10))
+                s = QStringLiteral("%1:%2 ")
+                        .arg(dice.below(24), 2, 10, QChar(u'0'))
+                        .arg(dice.below(12) * 5, 2, 10, QChar(u'0')) +
+                    s;
+            if (classes.keywordTitles && dice.chance(15))
+                s = keyword(*std::array{&words.meeting, &words.call, &words.birthday}[dice.below(3)]) + u' ' +
+                    s;
+            s = (s + QStringLiteral(" ") + QString::number(++serial)).left(maxLength);
+            if (titles.take(s))
+                return s;
+        }
+        return QStringLiteral("Event ") + QString::number(++serial);
+    }
+
+    QDateTime start()
+    {
+        if (dice.chance(8))
+            return QDateTime(QDate(2028, 2, 29), QTime(dice.between(0, 23), dice.below(12) * 5));
+        int day = dice.between(-20, 400);
+        if (day >= -1 && day <= 1)
+            day += 5;
+        const int hour = dice.chance(10) ? dice.pick({"0", "23"}).toInt() : dice.between(7, 21);
+        return QDateTime(now.date().addDays(day), QTime(hour, dice.below(12) * 5));
+    }
+
+    std::optional<int> reminder()
+    {
+        if (dice.chance(35))
+            return std::nullopt;
+        QList<int> leads{0, 5, 15, 60, 23 * 60};
+        if (classes.velmoraDayReminders || !velmora())
+            leads << 24 * 60 << 2 * 24 * 60 << 7 * 24 * 60;
+        return leads.at(dice.below(int(leads.size())));
+    }
+
+    void desktopContacts()
+    {
+        const int n = dice.between(0, 6);
+        for (int i = 0; i < n; ++i) {
+            DesktopContact c;
+            c.uid = QStringLiteral("c%1").arg(i);
+            c.fullName = personName();
+            const QStringList kinds{"CELL", "HOME", "WORK", "VOICE"};
+            const int numbers = dice.between(0, 3);
+            QSet<QString> used;
+            for (int k = 0; k < numbers; ++k) {
+                const QString kind = kinds.at(dice.below(4));
+                if (used.contains(kind) && !classes.twoNumbersOfOneKind)
+                    continue;
+                used.insert(kind);
+                c.numbers.append({kind, number()});
+            }
+            if (dice.chance(40))
+                c.emails << email(c.fullName);
+            if (classes.paddedNames && dice.chance(10))
+                c.fullName = dice.chance(50) ? c.fullName + u' ' : u' ' + c.fullName;
+            w.contacts << c;
+        }
+        if (classes.sharedPrefixNames && dice.chance(25)) {
+            for (const char *name : {"Christina Bauer", "Christina Baumann"}) {
+                DesktopContact c;
+                c.uid = QStringLiteral("p%1").arg(w.contacts.size());
+                c.fullName = QString::fromLatin1(name);
+                c.numbers.append({dice.pick({"CELL", "HOME", "WORK"}), number()});
+                w.contacts << c;
+            }
+        }
+    }
+
+    void phoneEntries()
+    {
+        const int n = dice.between(0, 6);
+        const bool suffixed = !model.extendedPhonebook;
+        for (int i = 0; i < n; ++i) {
+            PhoneEntry e;
+            e.memory = dice.chance(30) ? QStringLiteral("SM") : QStringLiteral("ME");
+            QString name = handsetName(e.memory == u"SM" ? 14 : model.nameLength);
+            int category = dice.below(3);
+            if (suffixed && dice.chance(30)) {
+                const QString suffix = dice.chance(50) ? QStringLiteral("#H") : QStringLiteral("#W");
+                name =
+                    name.left(qMin(e.memory == u"SM" ? 12 : model.nameLength - 2, int(name.size()))) + suffix;
+            }
+            e.entry.name = name;
+            e.entry.number = phoneNumber();
+            e.entry.type = e.entry.number.startsWith(u'+') ? 145 : 129;
+            if (model.extendedPhonebook && e.memory == u"ME") {
+                e.entry.category = category;
+                if (dice.chance(20) && model.emailLength > 0) {
+                    e.entry.category = 3;
+                    e.entry.number = email(name).left(model.emailLength);
+                    e.entry.type.reset();
+                }
+            }
+            w.phoneEntries << e;
+        }
+        // A number of a desktop contact the user also keyed into the phone, under the phone's cut of its
+        // name.
+        if (!w.contacts.isEmpty() && dice.chance(30)) {
+            const DesktopContact &c = w.contacts.at(dice.below(int(w.contacts.size())));
+            const QString name = c.fullName.trimmed();
+            bool keyable = !name.contains(u'"') && !name.contains(u'\n') && !name.contains(u'\r');
+            for (QChar ch : name)
+                keyable = keyable && ch.unicode() < 0x100;
+            if (keyable) {
+                PhoneEntry e;
+                e.memory = QStringLiteral("ME");
+                e.entry.name = name.left(model.nameLength);
+                e.entry.number = phoneNumber();
+                e.entry.type = 129;
+                w.phoneEntries << e;
+            }
+        }
+    }
+
+    void capacities()
+    {
+        int me = 0, sim = 0;
+        for (const PhoneEntry &e : w.phoneEntries)
+            ++(e.memory == u"SM" ? sim : me);
+        const int kind = int(w.seed / 9 % 3);
+        w.fill = QStringList{"full", "nearly full", "roomy"}.at(kind);
+        const int spare = kind == 0 ? 0 : kind == 1 ? dice.between(1, 2) : 40;
+        w.meCapacity = qMax(1, me + spare);
+        w.simCapacity = qMax(1, sim + (kind == 0 ? 0 : spare + dice.below(2)));
+    }
+
+    void desktopEvents()
+    {
+        const int n = dice.between(0, 7);
+        for (int i = 0; i < n; ++i) {
+            DesktopEvent e;
+            e.uid = QStringLiteral("e%1").arg(i);
+            e.start = start();
+            e.reminder = reminder();
+            const int shape = dice.below(10);
+            if (shape == 0) {
+                e.allDay = true;
+                e.start.setTime(QTime(0, 0));
+                e.summary = title(60, false);
+            } else if (shape <= 2) {
+                e.yearly = true;
+                e.start =
+                    dice.chance(30)
+                        ? QDateTime(QDate(2024, 2, 29), QTime(9, 0))
+                        : QDateTime(QDate(1990 + dice.below(30), dice.between(1, 12), dice.between(1, 28)),
+                                    QTime(dice.between(7, 20), 0));
+                e.summary = keyword(words.birthday) + QStringLiteral(": ") + title(30, false);
+            } else if (shape <= 4) {
+                e.summary = keyword(dice.chance(50) ? words.meeting : words.call) +
+                            (dice.chance(70) ? QStringLiteral(": ") : QStringLiteral(":")) + title(30, false);
+            } else {
+                e.summary = title(60, false);
+            }
+            w.events << e;
+        }
+        // A busy day: more events than some handsets keep in one day.
+        if (dice.chance(15)) {
+            const QDate day = now.date().addDays(dice.between(10, 60));
+            for (int i = 0; i < 6; ++i)
+                w.events << DesktopEvent{QStringLiteral("b%1").arg(i),
+                                         title(30, false),
+                                         QDateTime(day, QTime(8 + i, 0)),
+                                         30,
+                                         std::nullopt,
+                                         false,
+                                         false};
+        }
+    }
+
+    void phoneEvents()
+    {
+        const int capacity = model.calendarCapacity;
+        const int n = dice.chance(15) ? capacity - dice.below(3) : dice.between(0, 5);
+        const int textLength = model.calendarTextLength;
+        for (int i = 0; i < n; ++i) {
+            phonesim::CalendarEvent e;
+            const QDateTime at = start();
+            const std::optional<int> lead = reminder();
+            if (velmora()) {
+                const bool dayLead = lead && *lead >= 24 * 60;
+                e.alarm = lead.has_value() && !dayLead;
+                e.when = e.alarm ? at.addSecs(-60 * *lead) : at;
+                const QString t = title(textLength - 6, true);
+                e.text = dice.chance(80) || e.alarm ? at.toString(QStringLiteral("HH:mm ")) + t : t;
+            } else {
+                e.kind = dice.between(1, 4);
+                e.when = at;
+                e.alarm = lead.has_value();
+                if (e.alarm)
+                    e.alarmTime = at.addSecs(-60 * *lead).time();
+                e.text = title(textLength, true);
+            }
+            w.phoneEvents << e;
+        }
+    }
+};
+
+} // namespace
+
+TextClasses TextClasses::all()
+{
+    return TextClasses{true, true, true, true, true, true, true, true, true};
+}
+
+int World::itemCount() const
+{
+    return int(contacts.size() + events.size() + phoneEntries.size() + phoneEvents.size());
+}
+
+World World::without(int item) const
+{
+    World w = *this;
+    if (item < contacts.size()) {
+        w.contacts.removeAt(item);
+        return w;
+    }
+    item -= int(contacts.size());
+    if (item < events.size()) {
+        w.events.removeAt(item);
+        return w;
+    }
+    item -= int(events.size());
+    if (item < phoneEntries.size()) {
+        w.phoneEntries.removeAt(item);
+        return w;
+    }
+    item -= int(phoneEntries.size());
+    w.phoneEvents.removeAt(item);
+    return w;
+}
+
+QString World::describeItem(int item) const
+{
+    if (item < contacts.size())
+        return QStringLiteral("desktop contact:\n") + QString::fromUtf8(vcardOf(contacts.at(item)));
+    item -= int(contacts.size());
+    if (item < events.size())
+        return QStringLiteral("desktop event:\n") + QString::fromUtf8(icsOf(events.at(item)));
+    item -= int(events.size());
+    if (item < phoneEntries.size()) {
+        const PhoneEntry &e = phoneEntries.at(item);
+        return QStringLiteral("phone entry: %1 \"%2\" \"%3\" category %4")
+            .arg(e.memory, e.entry.number, e.entry.name)
+            .arg(e.entry.category);
+    }
+    item -= int(phoneEntries.size());
+    const phonesim::CalendarEvent &e = phoneEvents.at(item);
+    return QStringLiteral("phone event: kind %1 %2 alarm %3 %4 \"%5\"")
+        .arg(e.kind)
+        .arg(e.when.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+        .arg(e.alarm)
+        .arg(e.alarmTime ? e.alarmTime->toString(QStringLiteral("HH:mm")) : QString(), e.text);
+}
+
+World generateWorld(quint32 seed, const TextClasses &classes, const Keywords &words, const QDateTime &now)
+{
+    const QStringList models = phonesim::modelCodes();
+    const phonesim::ModelInfo &model = *phonesim::findModel(models.at(int(seed % quint32(models.size()))));
+    Gen g{Dice(seed), classes, words, model, now, {}, {}, 0, {}};
+    g.w.seed = seed;
+    g.w.model = model.code;
+    g.desktopContacts();
+    g.phoneEntries();
+    g.capacities();
+    g.desktopEvents();
+    g.phoneEvents();
+    return g.w;
+}
+
+namespace {
+
+QString escaped(QString s)
+{
+    s.replace(u'\\', QStringLiteral("\\\\"));
+    s.replace(u',', QStringLiteral("\\,"));
+    s.replace(u';', QStringLiteral("\\;"));
+    s.replace(u'\n', QStringLiteral("\\n"));
+    return s;
+}
+
+QString floating(const QDateTime &t, bool allDay)
+{
+    return allDay ? QStringLiteral(";VALUE=DATE:") + t.toString(QStringLiteral("yyyyMMdd"))
+                  : u':' + t.toString(QStringLiteral("yyyyMMdd'T'HHmmss"));
+}
+
+} // namespace
+
+QByteArray vcardOf(const DesktopContact &c)
+{
+    QString s = QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:") + c.uid + QStringLiteral("\r\nFN:") +
+                escaped(c.fullName) + QStringLiteral("\r\nN:;") + escaped(c.fullName) +
+                QStringLiteral(";;;\r\n");
+    for (const auto &[kind, number] : c.numbers)
+        s += QStringLiteral("TEL;TYPE=") + kind + u':' + number + QStringLiteral("\r\n");
+    for (const QString &e : c.emails)
+        s += QStringLiteral("EMAIL;TYPE=INTERNET:") + escaped(e) + QStringLiteral("\r\n");
+    return (s + QStringLiteral("END:VCARD\r\n")).toUtf8();
+}
+
+QByteArray icsOf(const DesktopEvent &e)
+{
+    QString s =
+        QStringLiteral("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//t//EN\r\nBEGIN:VEVENT\r\nUID:") +
+        e.uid + QStringLiteral("\r\nDTSTAMP:20260101T000000Z\r\nDTSTART") + floating(e.start, e.allDay) +
+        QStringLiteral("\r\nDTEND") +
+        floating(e.allDay ? e.start.addDays(1) : e.start.addSecs(60 * e.minutes), e.allDay) +
+        QStringLiteral("\r\nSUMMARY:") + escaped(e.summary) + QStringLiteral("\r\n");
+    if (e.yearly)
+        s += QStringLiteral("RRULE:FREQ=YEARLY\r\n");
+    if (e.reminder)
+        s += QStringLiteral("BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:Reminder\r\nTRIGGER:-PT") +
+             QString::number(*e.reminder) + QStringLiteral("M\r\nEND:VALARM\r\n");
+    return (s + QStringLiteral("END:VEVENT\r\nEND:VCALENDAR\r\n")).toUtf8();
+}
+
+} // namespace orvia::test::convergence

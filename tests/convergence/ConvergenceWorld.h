@@ -1,0 +1,84 @@
+#pragma once
+// A random but reproducible pair of contents for one handset model: desktop contacts and events (written
+// as a vdir tree) and handset phonebook and calendar entries, drawn from the kinds of text that have
+// made whole runs diverge before.
+#include "phonesim/HandsetContents.h"
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <optional>
+
+namespace orvia::test::convergence {
+
+// Kinds of text the generator may draw. Each can be switched off alone, so a known open fault does not
+// hide every other failure while it is being mended; the defaults are what the test and the long form use.
+struct TextClasses
+{
+    bool velmoraDayReminders = false; // reminders of a day or more on the Velmora family
+    bool velmoraTimeTitles = false;   // event titles starting "HH:MM" on the Velmora family
+    bool keywordTitles = false;       // plain event titles whose first word is a kind keyword
+    bool quotedEmails = false;        // e-mail addresses holding a double quote
+    bool non1252Names = false;        // contact names outside Windows-1252
+    bool paddedNames = false;         // full names with leading or trailing blanks
+    bool twoNumbersOfOneKind = false; // a desktop contact with two numbers of one kind
+    bool sharedPrefixNames = false;   // different contacts sharing their first 12 characters
+    bool non1252Titles = false;       // event titles outside Windows-1252
+
+    static TextClasses all();
+};
+
+// The kind keywords of every language of the program's phrase table.
+struct Keywords
+{
+    QStringList meeting, call, birthday;
+};
+
+struct DesktopContact
+{
+    QString uid;
+    QString fullName;
+    QList<QPair<QString, QString>> numbers; // vCard TEL type, number as written
+    QStringList emails;
+};
+
+struct DesktopEvent
+{
+    QString uid;
+    QString summary;
+    QDateTime start; // local, floating
+    int minutes = 30;
+    std::optional<int> reminder; // minutes before the start
+    bool allDay = false;
+    bool yearly = false;
+};
+
+struct PhoneEntry
+{
+    QString memory; // "ME" or "SM"
+    phonesim::PhonebookEntry entry;
+};
+
+struct World
+{
+    quint32 seed = 0;
+    QString model;
+    QString fill; // "full", "nearly full" or "roomy"
+    int meCapacity = 0, simCapacity = 0;
+    QList<DesktopContact> contacts;
+    QList<DesktopEvent> events;
+    QList<PhoneEntry> phoneEntries;
+    QList<phonesim::CalendarEvent> phoneEvents;
+
+    int itemCount() const;
+    World without(int item) const; // the same world less one item (contacts, events, entries, then events)
+    QString describeItem(int item) const;
+};
+
+// The model and fill follow from the seed so that consecutive seeds cover every model and fill.
+World generateWorld(quint32 seed, const TextClasses &classes, const Keywords &words, const QDateTime &now);
+
+// vCard and iCalendar texts of the desktop items, as a user's tools would have written them.
+QByteArray vcardOf(const DesktopContact &c);
+QByteArray icsOf(const DesktopEvent &e);
+
+} // namespace orvia::test::convergence
