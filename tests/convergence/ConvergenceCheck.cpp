@@ -93,6 +93,21 @@ QStringList phoneLines(const phonesim::HandsetContents &c)
     return out;
 }
 
+// The lines of a vCard or iCalendar file that say what it holds.
+QString significantLines(const QByteArray &bytes)
+{
+    static const QStringList kept{"FN", "TEL", "EMAIL", "DTSTART", "SUMMARY", "RRULE", "TRIGGER"};
+    QStringList out;
+    for (const QString &line : QString::fromUtf8(bytes).split(QStringLiteral("\r\n"))) {
+        for (const QString &k : kept)
+            if (line.startsWith(k + u':') || line.startsWith(k + u';')) {
+                out << line;
+                break;
+            }
+    }
+    return out.join(QStringLiteral("\n    "));
+}
+
 // What changed between two states of both sides, one line per added or removed line.
 QString movement(const std::map<QString, QByteArray> &treeBefore,
                  const std::map<QString, QByteArray> &treeAfter, const QStringList &phoneBefore,
@@ -104,9 +119,7 @@ QString movement(const std::map<QString, QByteArray> &treeBefore,
         if (it == treeBefore.end() || it->second != bytes)
             out << (it == treeBefore.end() ? QStringLiteral("  desktop file added: ")
                                            : QStringLiteral("  desktop file changed: ")) +
-                       path + QStringLiteral("\n    ") +
-                       QString::fromUtf8(bytes).trimmed().replace(QStringLiteral("\r\n"),
-                                                                  QStringLiteral("\n    "));
+                       path + QStringLiteral("\n    ") + significantLines(bytes);
     }
     for (const auto &[path, bytes] : treeBefore)
         if (!treeAfter.count(path))
@@ -318,8 +331,8 @@ private:
         }
     }
 
-    // A full phone calendar takes events up to a date the details give; a yearly event counts at its
-    // next anniversary.
+    // A full phone calendar leaves out the events from a date the details give on; a yearly event counts at
+    // its next anniversary.
     static bool noticed(const Side &first, const DBCalendarItem &e)
     {
         const QString &d = first.calendarDetails;
@@ -345,7 +358,7 @@ private:
                 next = QDate(now.year() + 1, e.dstart.date().month(), 1).addDays(e.dstart.date().day() - 1);
             when = QDateTime(next, e.dstart.time());
         }
-        return when > until;
+        return when >= until;
     }
 
     void calendarReadBack(const Side &first, const Side &s)

@@ -5,15 +5,21 @@
 // - Every run ends with "Data exchange successfully completed.".
 // - After the first contacts run and the first calendar run, no later run changes a byte of the
 //   desktop tree or a field of the handset.
-// - No side holds one item twice: the same name under two contacts, one datum twice in one contact,
-//   one phone entry twice, or two events of one kind, start minute and title.
-// - Every datum and every event one side holds after the first pair is on the other side too (a
-//   contact datum under a name that is the same name, or the phone's cut of it of at least 12
-//   characters; an event at the same minute, of the same kind, with the same title or the phone's cut
-//   of it), unless the first run of its kind gave a notice for it: its details text names the datum,
-//   the event's title or its start as the details show dates, or says up to which date events were
-//   synchronised and the event lies after every event the phone holds. A desktop all-day event must
-//   be named in the details of every calendar run.
+// - No side holds one item twice: one datum twice under one name, or two events of one kind, start
+//   minute and title.
+// - Reads back: every datum and every coming event that one side holds after the first pair (as the
+//   second runs read the sides) is on the other side too, or is noticed.
+//   On the other side means: a contact datum of the same kind and text under the same name, or under
+//   the phone's cut of it (at least its first 12 characters, trimmed), a double quote standing as an
+//   apostrophe, a home or work number of a phone without kinds under the name with "#H" or "#W"; an
+//   event at the same minute (a yearly one on the same day of the year and time, 29 February meeting
+//   1 March), of the same kind where the phone keeps kinds, with the same title up to trailing blanks
+//   or the phone's cut of it of at least 20 characters.
+//   Noticed means: the details text of the first run of its kind contains the datum's text, or the
+//   event's title or its start as the details write dates, or says "Events sync until" a moment at or
+//   before the event's start (a yearly event's next anniversary). An e-mail address of a contact
+//   without a number needs neither, and past events stay where they are.
+// - Every calendar run's details name each desktop all-day event.
 #include "convergence/ConvergenceWorld.h"
 #include <QStringList>
 
