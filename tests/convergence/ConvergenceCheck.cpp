@@ -370,11 +370,14 @@ private:
             for (const DBCalendarItem &e : from) {
                 if (e.typ != 4 && e.dstart <= now)
                     continue; // past events stay where they are
-                bool found = false;
+                const DBCalendarItem *match = nullptr;
                 for (const DBCalendarItem &o : to)
-                    found = found || sameEvent(e, o, kindKept);
-                if (!found && !noticed(first, e))
+                    match = match ? match : sameEvent(e, o, kindKept) ? &o : nullptr;
+                if (!match && !noticed(first, e))
                     fail(what + eventText(e));
+                else if (match && match->alarm != e.alarm)
+                    fail(QStringLiteral("reminder lost or gained: ") + eventText(e) +
+                         QStringLiteral(" and ") + eventText(*match));
             }
         };
         check(s.desktopEvents, s.phoneEvents,
