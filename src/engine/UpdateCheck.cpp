@@ -194,7 +194,7 @@ bool UpdateCheck::saveFile(const QString &name, const QByteArray &bytes)
 {
     try {
         CheckUpdateFileName(name);
-        const QString folder = m_folder.isEmpty() ? m_deps.system->currentDir() : m_folder;
+        const QString folder = m_deps.system->programDir();
         const qsizetype slash = name.indexOf(QLatin1Char('/'));
         if (slash >= 0) {
             const QString subfolder = folder + QLatin1Char('/') + name.left(slash);

@@ -1,7 +1,8 @@
 #pragma once
 // The update page's behaviour, without widgets: asks the update server whether a newer version
 // exists, shows the answer in the page's status text, and downloads the new version's files as
-// ".upd" files into the program's folder, for the launcher to swap in at the next start.
+// ".upd" files into the program's folder (never the working directory, which is anybody's), for the
+// launcher to swap in at the next start.
 #include "data/StringArray.h"
 
 #include <QByteArray>
@@ -60,8 +61,6 @@ public:
     // major.minor.revision, as sent to the server.
     void setProgramVersion(const QString &version) { m_version = version; }
     const QString &programVersion() const { return m_version; }
-    // Where update files go; empty (the default) means the current directory.
-    void setFolder(const QString &folder) { m_folder = folder; }
 
     const QString &appCode() const { return m_appCode; }
     const StringArray &updateUrls() const { return m_updateUrls; }
@@ -81,7 +80,6 @@ private:
     UpdateCheckDeps m_deps;
     QString m_appTitle;
     QString m_version;
-    QString m_folder;
     QString m_appCode;
     StringArray m_updateUrls;
     StringArray m_updateNames;

@@ -50,9 +50,15 @@ void Launcher::waitForMainProgram()
     } while (pid != 0);
 }
 
+QString Launcher::inFolder(const QString &name) const
+{
+    return m_folder + QLatin1Char('/') + name;
+}
+
 bool Launcher::swap(const QStringList &updates)
 {
-    for (const QString &update : updates) {
+    for (const QString &name : updates) {
+        const QString update = inFolder(name);
         const QString target = update.left(update.size() - 4);
         // A target that does not exist yet (a new file) simply gets no backup.
         if (ignoringErrors([&] { m_sys.rename(target, target + kOld); }))
@@ -65,7 +71,7 @@ bool Launcher::swap(const QStringList &updates)
 
 bool Launcher::rollBack()
 {
-    ignoringErrors([&] { m_sys.deleteFile(QStringLiteral("*") + kUpd); });
+    ignoringErrors([&] { m_sys.deleteFile(inFolder(QStringLiteral("*") + kUpd)); });
     // Only the backups this run made go back: an older ".old" that could not be deleted before the
     // swap must not replace the files that were current.
     for (const QString &target : std::as_const(m_backups)) {
@@ -78,7 +84,7 @@ bool Launcher::rollBack()
 
 bool Launcher::startMainProgram()
 {
-    if (m_sys.startProgram(m_program, QStringList(), true))
+    if (m_sys.startProgram(inFolder(m_program), QStringList(), true))
         return true;
     message(startFailedText(m_program));
     return false;
@@ -89,10 +95,11 @@ Launcher::Outcome Launcher::run()
     m_loop.yieldOnce();
     waitForMainProgram();
 
+    m_folder = m_sys.programDir();
     QStringList updates;
-    ignoringErrors([&] { updates = m_sys.listFiles(QStringLiteral("*") + kUpd, attr::Normal); });
+    ignoringErrors([&] { updates = m_sys.listFiles(inFolder(QStringLiteral("*") + kUpd), attr::Normal); });
     if (!updates.isEmpty()) {
-        ignoringErrors([&] { m_sys.deleteFile(QStringLiteral("*") + kOld); });
+        ignoringErrors([&] { m_sys.deleteFile(inFolder(QStringLiteral("*") + kOld)); });
         if (!swap(updates)) {
             message(kSwapFailedText);
             const bool restored = rollBack();

@@ -1,6 +1,7 @@
 #pragma once
 // The launcher's run: wait until the main program has ended, swap in the downloaded ".upd" files of
-// the current folder keeping ".old" backups, roll back when a swap fails, start the main program.
+// the programs' folder (the launcher's own, whatever the working directory) keeping ".old" backups,
+// roll back when a swap fails, start the main program from that folder.
 #include "platform/MessageBox.h"
 #include "platform/SystemServices.h"
 #include "platform/Timer.h"
@@ -22,7 +23,8 @@ public:
     };
 
     Launcher(ISystemServices &sys, IMessageLoop &loop, IMessageBox &box);
-    void setProgram(const QString &name) { m_program = name; } // default: the main program's name
+    // The main program's file name in the programs' folder; default: the main program's name.
+    void setProgram(const QString &name) { m_program = name; }
     void setPollInterval(int ms) { m_pollMs = ms; }
 
     Outcome run();
@@ -37,12 +39,14 @@ private:
     bool rollBack();                       // false when a backup could not be put back
     bool startMainProgram();
     void message(const QString &text);
+    QString inFolder(const QString &name) const;
 
     ISystemServices &m_sys;
     IMessageLoop &m_loop;
     IMessageBox &m_box;
     QString m_program = kMainExecutable;
     int m_pollMs = 1000;
+    QString m_folder;      // the programs' folder
     QStringList m_backups; // targets whose backup this run made, in the order made
 };
 

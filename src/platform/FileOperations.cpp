@@ -179,6 +179,20 @@ void makeDir(const QString &path)
         throwError(errno == ENOENT ? ErrPathNotFound : ErrPathAccess);
 }
 
+void makePrivateFolder(const QString &folder)
+{
+    QString sofar;
+    for (const QString &part : folder.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        sofar += QLatin1Char('/') + part;
+        ::mkdir(native(sofar).constData(), 0700); // an existing folder stays as it is
+    }
+    struct stat st
+    {
+    };
+    if (::stat(native(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode) && !(st.st_mode & S_ISVTX))
+        ::chmod(native(folder).constData(), 0700);
+}
+
 void removeDir(const QString &path)
 {
     if (::rmdir(native(path).constData()) != 0)

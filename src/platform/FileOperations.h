@@ -13,6 +13,10 @@ void deleteFile(const QString &pathOrPattern);
 void rename(const QString &from, const QString &to);
 void setAttributes(const QString &path, int attributes);
 void makeDir(const QString &path);
+// Creates the missing folders of the absolute `folder` path, each for its owner only, and closes
+// `folder` itself to others (it may predate this rule). A shared folder such as /tmp (sticky) is left
+// as it is. Failures are silent: the caller finds out when it uses the folder.
+void makePrivateFolder(const QString &folder);
 void removeDir(const QString &path);
 bool exists(const QString &path);
 

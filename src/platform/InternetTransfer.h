@@ -51,7 +51,7 @@ class IInternetTransfer
 public:
     virtual ~IInternetTransfer() = default;
 
-    // Seconds a request may go without any progress before it is given up; 0 means no limit.
+    // Seconds a whole request may take, however steadily its reply trickles in; 0 means no limit.
     void setRequestTimeout(int seconds) { m_timeoutSeconds = seconds < 0 ? 0 : seconds; }
     int requestTimeout() const { return m_timeoutSeconds; }
     void setMaxDownloadBytes(qint64 bytes) { m_maxDownloadBytes = bytes; }

@@ -90,11 +90,10 @@ QByteArray QtInternetTransfer::fetch(const QString &url, qint64 maxBytes)
     // length could no longer be checked against the announced one.
     request.setRawHeader("Accept-Encoding", "identity");
     request.setRawHeader("User-Agent", "OrviaLink");
-    request.setMaximumRedirectsAllowed(5);
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    // Every redirect is refused below, before anything is fetched from where it points.
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
     const qint64 timeoutMs = qint64(requestTimeout()) * 1000;
-    if (timeoutMs > 0)
-        request.setTransferTimeout(int(qMin<qint64>(timeoutMs, INT_MAX)));
 
     stateChanged(inet::Resolving);
     ReplyOwner owner{m_nam->get(request)};
@@ -104,6 +103,7 @@ QByteArray QtInternetTransfer::fetch(const QString &url, qint64 maxBytes)
     bool tooLarge = false;
     bool receiving = false;
     bool wholeRequestExpired = false;
+    QUrl refusedRedirect;
     const auto giveUpTooLarge = [&] {
         tooLarge = true;
         reply->abort();
@@ -111,6 +111,10 @@ QByteArray QtInternetTransfer::fetch(const QString &url, qint64 maxBytes)
     QObject::connect(reply, &QNetworkReply::socketStartedConnecting, reply,
                      [&] { stateChanged(inet::Connecting); });
     QObject::connect(reply, &QNetworkReply::requestSent, reply, [&] { stateChanged(inet::RequestSent); });
+    QObject::connect(reply, &QNetworkReply::redirected, reply, [&](const QUrl &to) {
+        refusedRedirect = target.resolved(to);
+        reply->abort();
+    });
     QObject::connect(reply, &QNetworkReply::metaDataChanged, reply, [&] {
         if (!receiving) {
             receiving = true;
@@ -137,7 +141,7 @@ QByteArray QtInternetTransfer::fetch(const QString &url, qint64 maxBytes)
             wholeRequestExpired = true;
             reply->abort();
         });
-        wholeRequest->setInterval(int(qMin<qint64>(timeoutMs * kWholeRequestTimeouts, INT_MAX)));
+        wholeRequest->setInterval(int(qMin<qint64>(timeoutMs, INT_MAX)));
         wholeRequest->setEnabled(true);
     }
     if (!reply->isFinished())
@@ -157,6 +161,9 @@ QByteArray QtInternetTransfer::fetch(const QString &url, qint64 maxBytes)
     };
     if (tooLarge)
         fail(inet::ErrReplyTooLarge, QStringLiteral("The reply is larger than %1 bytes").arg(maxBytes));
+    if (!refusedRedirect.isEmpty())
+        fail(inet::ErrTransferFailed, QStringLiteral("The server sent the request on to another address: %1")
+                                          .arg(refusedRedirect.toDisplayString()));
     if (wholeRequestExpired || error == QNetworkReply::OperationCanceledError ||
         error == QNetworkReply::TimeoutError)
         fail(inet::ErrTimedOut, QStringLiteral("The request timed out"));

@@ -1,6 +1,7 @@
 #pragma once
 // The internet transfer control on QNetworkAccessManager: no proxy, no compression (the bytes saved
-// are the bytes served), at most five redirects, http and https only.
+// are the bytes served), http and https only. A redirect is a failed request and is never followed: the
+// update server answers directly, and an unsigned download must come from the host that was asked.
 #include "platform/InternetTransfer.h"
 #include <memory>
 
@@ -13,17 +14,13 @@ class ITimerFactory;
 class QtInternetTransfer : public IInternetTransfer
 {
 public:
-    // The whole-request limit runs on `timers` (Qt's own when null); the time-out without progress is
-    // the network access manager's.
+    // The request time-out runs on `timers` (Qt's own when null).
     explicit QtInternetTransfer(ITimerFactory *timers = nullptr);
     ~QtInternetTransfer() override;
     QtInternetTransfer(const QtInternetTransfer &) = delete;
     QtInternetTransfer &operator=(const QtInternetTransfer &) = delete;
 
     QString getHeader() const override { return m_header; }
-
-    // However steadily a reply trickles in, a request ends after this many time-outs in total.
-    static constexpr int kWholeRequestTimeouts = 10;
 
 protected:
     QByteArray fetch(const QString &url, qint64 maxBytes) override;

@@ -61,7 +61,9 @@ public:
     virtual void makeDir(const QString &path) = 0;
     virtual void removeDir(const QString &path) = 0;
     virtual bool fileExists(const QString &path) const = 0; // a file or a folder
-    virtual QString currentDir() const = 0;
+    // The folder of the running program's executable, whatever the working directory: the programs'
+    // own files, the update files among them, live there.
+    virtual QString programDir() const = 0;
     // Starts a program; minimised-with-focus is the platform's closest equivalent. False on failure.
     virtual bool startProgram(const QString &path, const QStringList &args, bool minimised) = 0;
 };

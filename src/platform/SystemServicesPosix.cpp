@@ -1,6 +1,7 @@
 #include "platform/SystemServicesPosix.h"
 #include "platform/FileOperations.h"
 #include "platform/ProcessTable.h"
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -110,9 +111,9 @@ bool SystemServices::fileExists(const QString &path) const
     return fileops::exists(path);
 }
 
-QString SystemServices::currentDir() const
+QString SystemServices::programDir() const
 {
-    return QDir::currentPath();
+    return QCoreApplication::applicationDirPath();
 }
 
 QString SystemServices::resolveProgram(const QString &path)

@@ -21,7 +21,7 @@ public:
     void makeDir(const QString &path) override;
     void removeDir(const QString &path) override;
     bool fileExists(const QString &path) const override;
-    QString currentDir() const override;
+    QString programDir() const override;
     bool startProgram(const QString &path, const QStringList &args, bool minimised) override;
 
     // "6.1.0-18-amd64" gives 6 and 1; text without a leading number gives 0.

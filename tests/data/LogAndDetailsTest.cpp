@@ -1,7 +1,9 @@
 #include "common/Details.h"
 #include "common/Globals.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -57,11 +59,85 @@ TEST(MrLogTest, FileGetsEarlierAndLaterLines)
     EXPECT_TRUE(content.contains("before\nafter\n"));
 }
 
+namespace {
+QFile::Permissions modeOf(const QString &path)
+{
+    return QFile::permissions(path) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+}
+QByteArray contentOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+TEST(MrLogTest, FileIsTheOwnersAndKeepsOnlyTheSessionBefore)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("state/velmora"));
+    const QString path = folder + QStringLiteral("/kivo.log");
+    const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+    {
+        // What an earlier version left: an open folder and a log of every session.
+        ASSERT_TRUE(QDir().mkpath(folder));
+        QFile::setPermissions(folder, open | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
+        for (const char *name : {"kivo.log", "kivo.log.1"}) {
+            QFile f(folder + QLatin1Char('/') + QLatin1String(name));
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray("session of ") + name + '\n');
+            f.setPermissions(open);
+        }
+    }
+    MrLog log;
+    ASSERT_TRUE(log.openFile(path));
+    log.log(QStringLiteral("now"));
+    EXPECT_EQ(modeOf(folder), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(modeOf(path), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(modeOf(path + QStringLiteral(".1")), QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(contentOf(path + QStringLiteral(".1")), QByteArray("session of kivo.log\n"));
+    EXPECT_FALSE(contentOf(path).contains("session of"));
+    EXPECT_TRUE(contentOf(path).endsWith("now\n"));
+
+    // A new folder is made for the owner alone, down from the first missing part.
+    MrLog fresh;
+    const QString deep = dir.filePath(QStringLiteral("new/state/velmora/kivo.log"));
+    ASSERT_TRUE(fresh.openFile(deep));
+    for (const char *part : {"new", "new/state", "new/state/velmora"})
+        EXPECT_EQ(modeOf(dir.filePath(QLatin1String(part))),
+                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)
+            << part;
+}
+
+TEST(MrLogTest, FileStaysBoundedHoweverMuchIsLogged)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("kivo.log"));
+    MrLog log;
+    ASSERT_TRUE(log.openFile(path));
+    // A whole store on one line, many times over, then one line larger than a file may be.
+    const QString store = QString(700 * 1024, QLatin1Char('s'));
+    for (int run = 0; run < 15; ++run)
+        log.log(store + QString::number(run));
+    log.log(QString(MrLog::kMaxFileBytes, QChar(0x00e9)));
+    log.log(QStringLiteral("last"));
+    const qint64 current = QFileInfo(path).size();
+    const qint64 previous = QFileInfo(path + QStringLiteral(".1")).size();
+    EXPECT_LE(current, MrLog::kMaxFileBytes);
+    EXPECT_LE(previous, MrLog::kMaxFileBytes);
+    EXPECT_GT(previous, MrLog::kMaxFileBytes / 2); // the oversized line, cut
+    EXPECT_TRUE(contentOf(path).endsWith("last\n"));
+    EXPECT_TRUE(
+        QString::fromUtf8(contentOf(path + QStringLiteral(".1"))).endsWith(QStringLiteral("\u00e9\n")));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+}
+
 TEST(MrLogTest, UnwritableFileNeverFailsTheCaller)
 {
     QTemporaryDir dir;
     MrLog log;
-    EXPECT_FALSE(log.openFile(dir.path())); // a folder cannot be opened as the log file
+    const QString folder = dir.filePath(QStringLiteral("kivo.log"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_FALSE(log.openFile(folder)); // a folder cannot be opened as the log file
     log.log(QStringLiteral("still fine"));
     EXPECT_EQ(log.recentLines().constLast(), QStringLiteral("still fine"));
     EXPECT_TRUE(MrLog::defaultFilePath().endsWith(QStringLiteral("/velmora/kivo.log")));

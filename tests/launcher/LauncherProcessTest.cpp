@@ -1,7 +1,9 @@
-// The launcher program run as its own process in a temporary folder.
+// The launcher program run as its own process: a copy in a temporary folder beside the programs it
+// updates, started from another folder that it must leave untouched.
 #include "support/TempDir.h"
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -17,9 +19,11 @@ protected:
     void SetUp() override
     {
         const QString bin = qEnvironmentVariable("ORVIA_BIN_DIR");
-        launcher =
+        const QString built =
             (bin.isEmpty() ? QCoreApplication::applicationDirPath() : bin) + QStringLiteral("/OrviaLink");
-        ASSERT_TRUE(QFile::exists(launcher)) << qPrintable(launcher);
+        ASSERT_TRUE(QFile::exists(built)) << qPrintable(built);
+        launcher = dir.file(QStringLiteral("OrviaLink"));
+        ASSERT_TRUE(QFile::copy(built, launcher));
         // A name of its own, so that other tests running the real main program do not hold us up.
         program = QStringLiteral("kivo-lt%1").arg(QCoreApplication::applicationPid());
     }
@@ -29,11 +33,13 @@ protected:
             holder.kill();
             holder.waitForFinished(5000);
         }
+        EXPECT_TRUE(QDir(workingDir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
     }
-    // A stand-in main program: a script that notes which version of it was started.
+    // A stand-in main program: a script that notes, in its own folder, which version of it was started.
     void writeProgram(const QString &name, const QByteArray &version) const
     {
-        const QString path = dir.write(name, "#!/bin/sh\necho " + version + " > started.txt\n");
+        const QString path =
+            dir.write(name, "#!/bin/sh\necho " + version + " > \"$(dirname \"$0\")/started.txt\"\n");
         QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
     }
     // A running process with the main program's name.
@@ -54,7 +60,7 @@ protected:
         env.insert(QStringLiteral("ORVIA_LAUNCHER_PROGRAM"), program);
         env.insert(QStringLiteral("ORVIA_LAUNCHER_POLL_MS"), QStringLiteral("20"));
         proc.setProcessEnvironment(env);
-        proc.setWorkingDirectory(dir.path());
+        proc.setWorkingDirectory(workingDir.path());
         proc.start(launcher, {});
         ASSERT_TRUE(proc.waitForStarted(5000));
     }
@@ -71,7 +77,8 @@ protected:
         return dir.read(name);
     }
 
-    TempDir dir;
+    TempDir dir; // the programs' folder
+    TempDir workingDir;
     QString launcher, program;
     QProcess proc, holder;
 };

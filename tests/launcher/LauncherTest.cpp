@@ -7,6 +7,7 @@
 #include "support/TempDir.h"
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -29,16 +30,22 @@ TEST(FindProcess, FirstMatchByContainedNameWithoutRegardToCase)
 
 namespace {
 
-// Runs the launcher in a temporary current folder with scripted processes, time and boxes.
+// Runs the launcher with its programs in a temporary folder, started from another one that must stay
+// untouched, with scripted processes, time and boxes.
 class LauncherRun : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
+        sys.setProgramDir(dir.path());
         m_oldDir = QDir::currentPath();
-        ASSERT_TRUE(QDir::setCurrent(dir.path()));
+        ASSERT_TRUE(QDir::setCurrent(workingDir.path()));
     }
-    void TearDown() override { QDir::setCurrent(m_oldDir); }
+    void TearDown() override
+    {
+        QDir::setCurrent(m_oldDir);
+        EXPECT_TRUE(QDir(workingDir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    }
     Launcher::Outcome run()
     {
         Launcher l(sys, time, box);
@@ -48,7 +55,8 @@ protected:
     bool has(const char *name) const { return dir.exists(QLatin1String(name)); }
     void write(const char *name, const QByteArray &content) const { dir.write(QLatin1String(name), content); }
 
-    TempDir dir;
+    TempDir dir; // the programs' folder
+    TempDir workingDir;
     FakeSystemServices sys;
     ManualTime time;
     ScriptedMessageBox box;
@@ -66,7 +74,7 @@ TEST_F(LauncherRun, NothingToDoLooksOnceWaitsASecondAndStarts)
     EXPECT_EQ(sys.lookups(), 1);
     EXPECT_EQ(time.pauses(), std::vector<int>{1000});
     ASSERT_EQ(sys.starts().size(), 1);
-    EXPECT_EQ(sys.starts()[0].path, QStringLiteral("kivo"));
+    EXPECT_EQ(sys.starts()[0].path, dir.file(QStringLiteral("kivo")));
     EXPECT_TRUE(sys.starts()[0].minimised);
     EXPECT_EQ(box.count(), 0);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("kivo")});
@@ -152,11 +160,12 @@ TEST_F(LauncherRun, BackupThatCannotGoBackStopsWithoutStarting)
     public:
         void deleteFile(const QString &path) override
         {
-            if (path == QLatin1String("kivo"))
+            if (QFileInfo(path).fileName() == QLatin1String("kivo"))
                 throwError(ErrPathAccess);
             FakeSystemServices::deleteFile(path);
         }
     } stubborn;
+    stubborn.setProgramDir(dir.path());
     write("kivo", "old program");
     write("kivo.upd", "new program");
     write("lang.dbl", "old lang");

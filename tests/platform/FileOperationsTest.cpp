@@ -2,7 +2,10 @@
 #include "platform/SystemServicesPosix.h"
 #include "platform/Wildcard.h"
 #include "support/TempDir.h"
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -141,4 +144,13 @@ TEST(SystemServicesPosix, KernelReleaseAndProgramLookup)
     EXPECT_FALSE(sys.userLanguageName().isEmpty());
     EXPECT_EQ(sys.mainExecutableName(), QStringLiteral("kivo"));
     EXPECT_FALSE(sys.startProgram(QStringLiteral("/nonexistent/program"), {}, true));
+
+    // The program's folder is where its executable lies, not where it was started from.
+    const QString here = QDir::currentPath();
+    TempDir elsewhere;
+    ASSERT_TRUE(QDir::setCurrent(elsewhere.path()));
+    const QString programDir = sys.programDir();
+    QDir::setCurrent(here);
+    EXPECT_EQ(QFileInfo(programDir).canonicalFilePath(),
+              QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath());
 }

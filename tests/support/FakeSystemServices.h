@@ -39,6 +39,13 @@ public:
     void setOnLookup(std::function<void(int lookups)> f) { m_onLookup = std::move(f); }
     int lookups() const { return m_lookups; }
 
+    // The program's folder; unset, the test program's own.
+    QString programDir() const override
+    {
+        return m_programDir.isEmpty() ? SystemServices::programDir() : m_programDir;
+    }
+    void setProgramDir(const QString &dir) { m_programDir = dir; }
+
     void setStartResult(bool ok) { m_startResult = ok; }
     const QList<Start> &starts() const { return m_starts; }
 
@@ -49,6 +56,7 @@ private:
     qint32 m_nextPid = 1000;
     mutable int m_lookups = 0;
     std::function<void(int)> m_onLookup;
+    QString m_programDir;
     bool m_startResult = true;
     QList<Start> m_starts;
 };

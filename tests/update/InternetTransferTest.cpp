@@ -81,22 +81,67 @@ TEST_F(InternetTransferTest, TextIsUtf8OnlyWhenTheServerSaysSo)
               QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac"));
 }
 
-TEST_F(InternetTransferTest, SilentServerIsGivenUpAsTimedOut)
+TEST_F(InternetTransferTest, ARequestEndsAtItsTimeOutWhetherSilentOrTrickling)
 {
-    LocalHttpServer::Response r;
-    r.mode = LocalHttpServer::Response::Silent;
-    server.route(QStringLiteral("/s"), r);
-    ManualTime time;
-    QtInternetTransfer timed(&time);
-    timed.setRequestTimeout(3600);
-    timed.setOnStateChanged([this](int s) { states << s; });
-    // Once the request waits, ten time-outs pass on the platform's clock.
-    QTimer::singleShot(
-        0, [&] { time.advance(qint64(3600) * 1000 * QtInternetTransfer::kWholeRequestTimeouts); });
-    EXPECT_EQ(errorOf([&] { timed.openUrlBytes(server.url(QStringLiteral("/s"))); }), inet::ErrTimedOut);
-    EXPECT_EQ(states.last(), inet::Error);
-    EXPECT_TRUE(timed.getHeader().isEmpty());
-    EXPECT_EQ(time.activeTimers(), 0);
+    LocalHttpServer::Response silent;
+    silent.mode = LocalHttpServer::Response::Silent;
+    server.route(QStringLiteral("/silent"), silent);
+    // A reply that has begun, and so made progress, but is not finished.
+    LocalHttpServer::Response trickle = LocalHttpServer::text(QByteArray(5000, 't'));
+    trickle.mode = LocalHttpServer::Response::Stalled;
+    trickle.cutAt = 10;
+    server.route(QStringLiteral("/trickle"), trickle);
+    const struct
+    {
+        QString path;
+        int waitFor; // the state after which the clock moves on
+    } rows[] = {{QStringLiteral("/silent"), inet::RequestSent},
+                {QStringLiteral("/trickle"), inet::Receiving}};
+    for (const auto &row : rows) {
+        SCOPED_TRACE(row.path.toStdString());
+        ManualTime time;
+        QtInternetTransfer timed(&time);
+        timed.setRequestTimeout(3600);
+        QList<int> seen;
+        bool endedOnTime = false;
+        timed.setOnStateChanged([&](int s) {
+            seen << s;
+            if (s != row.waitFor)
+                return;
+            QTimer::singleShot(0, [&] {
+                time.advance(qint64(3600) * 1000);
+                endedOnTime = time.activeTimers() == 0;
+                if (!endedOnTime)
+                    time.advance(qint64(3600) * 1000 * 100); // end it anyway, so that the test fails
+            });
+        });
+        EXPECT_EQ(errorOf([&] { timed.openUrlBytes(server.url(row.path)); }), inet::ErrTimedOut);
+        EXPECT_TRUE(endedOnTime);
+        EXPECT_EQ(seen.last(), inet::Error);
+        EXPECT_EQ(time.activeTimers(), 0);
+    }
+}
+
+TEST_F(InternetTransferTest, RedirectsAreRefusedWithoutFetchingWhereTheyPoint)
+{
+    LocalHttpServer other;
+    other.route(QStringLiteral("/f"), LocalHttpServer::text("from elsewhere"));
+    server.route(QStringLiteral("/f"), LocalHttpServer::text("file"));
+    server.route(QStringLiteral("/same"),
+                 LocalHttpServer::redirect(server.url(QStringLiteral("/f")).toLatin1()));
+    server.route(QStringLiteral("/relative"), LocalHttpServer::redirect("/f", 301));
+    server.route(QStringLiteral("/port"),
+                 LocalHttpServer::redirect(other.url(QStringLiteral("/f")).toLatin1()));
+    server.route(QStringLiteral("/host"), LocalHttpServer::redirect("http://elsewhere.invalid/f", 307));
+    for (const QString &path : {QStringLiteral("/host"), QStringLiteral("/port"), QStringLiteral("/same"),
+                                QStringLiteral("/relative")}) {
+        SCOPED_TRACE(path.toStdString());
+        states.clear();
+        EXPECT_EQ(errorOf([&] { inet.openUrlBytes(server.url(path)); }), inet::ErrTransferFailed);
+        EXPECT_EQ(states.last(), inet::Error);
+    }
+    EXPECT_TRUE(other.requests().isEmpty());
+    EXPECT_EQ(server.count(QStringLiteral("/f")), 0);
 }
 
 TEST_F(InternetTransferTest, BrokenRepliesAreErrors)

@@ -22,6 +22,13 @@ LocalHttpServer::Response LocalHttpServer::page404()
                 "Not Found");
 }
 
+LocalHttpServer::Response LocalHttpServer::redirect(const QByteArray &location, int status)
+{
+    Response r = text("<html><head><title>Moved</title></head></html>", status, "Found");
+    r.headers.append(qMakePair(QByteArray("Location"), location));
+    return r;
+}
+
 LocalHttpServer::LocalHttpServer() : m_server(new QTcpServer(this))
 {
     m_server->listen(QHostAddress::LocalHost, 0);
@@ -101,10 +108,12 @@ void LocalHttpServer::answer(QTcpSocket *socket, const QByteArray &target)
         for (const auto &h : r.headers)
             out += h.first + ": " + h.second + "\r\n";
         out += "\r\n";
-        out += r.mode == Response::CutShort ? r.body.left(r.cutAt) : r.body;
+        const bool part = r.mode == Response::CutShort || r.mode == Response::Stalled;
+        out += part ? r.body.left(r.cutAt) : r.body;
     }
     socket->write(out);
-    socket->disconnectFromHost();
+    if (r.mode != Response::Stalled)
+        socket->disconnectFromHost();
 }
 
 } // namespace orvia::test

@@ -27,6 +27,7 @@ public:
             Normal,   // status line, headers with the true length, body
             Silent,   // read the request, never answer
             CutShort, // announce the whole body, send `cutAt` bytes of it, close
+            Stalled,  // announce the whole body, send `cutAt` bytes of it, keep the connection open
             Raw       // send `body` as it stands (no status line or headers added), close
         };
         int status = 200;
@@ -39,6 +40,7 @@ public:
 
     static Response text(const QByteArray &body, int status = 200, const QByteArray &reason = "OK");
     static Response page404();
+    static Response redirect(const QByteArray &location, int status = 302);
 
     LocalHttpServer();
     ~LocalHttpServer() override;

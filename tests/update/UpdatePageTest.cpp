@@ -35,7 +35,6 @@ protected:
         platform.system = &system;
         page = std::make_unique<UpdatePage>(platform, &shell, nullptr, &inet);
         page->check().setProgramVersion(QStringLiteral("1.0.165"));
-        page->check().setFolder(dir.path());
         page->resize(400, 200);
     }
     void TearDown() override

@@ -1,6 +1,7 @@
 #pragma once
 // The update check wired to a local HTTP server, a scripted message box and recording doubles for the
-// page and the tray's quit; update files go to a temporary folder.
+// page and the tray's quit. The program's folder is a temporary folder and the working directory is
+// another one, which must stay empty.
 #include "LocalHttpServer.h"
 #include "common/Globals.h"
 #include "engine/ShellHooks.h"
@@ -13,6 +14,7 @@
 #include "support/ScriptedMessageBox.h"
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QRegularExpression>
 #include <gtest/gtest.h>
 #include <memory>
@@ -86,9 +88,16 @@ protected:
         settings.set(kWebHostKey, server.host());
         check = std::make_unique<UpdateCheck>(deps(&inet));
         check->setProgramVersion(QStringLiteral("1.0.165"));
-        check->setFolder(dir.path());
+        system.setProgramDir(dir.path());
+        m_oldDir = QDir::currentPath();
+        ASSERT_TRUE(QDir::setCurrent(workingDir.path()));
     }
-    void TearDown() override { check.reset(); }
+    void TearDown() override
+    {
+        check.reset();
+        QDir::setCurrent(m_oldDir);
+        EXPECT_TRUE(QDir(workingDir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+    }
 
     UpdateCheckDeps deps(IInternetTransfer *transfer)
     {
@@ -121,8 +130,12 @@ protected:
     FakeSystemServices system;
     RecordingUpdateView view;
     RecordingShellHooks shell;
-    TempDir dir;
+    TempDir dir;        // the program's folder
+    TempDir workingDir; // where the program was started from
     std::unique_ptr<UpdateCheck> check;
+
+private:
+    QString m_oldDir;
 };
 
 } // namespace orvia::test
