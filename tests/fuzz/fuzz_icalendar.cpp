@@ -1,9 +1,18 @@
 // Fuzzes the iCalendar reader: any input is read or refused; a readable event can be changed and saved.
+#include "FuzzInputSize.h"
 #include "platform/RuntimeError.h"
 #include "platform/pim/AppointmentItem.h"
+#include "platform/pim/ItemLimits.h"
 
 #include <cstdint>
 #include <cstdlib>
+
+// Large enough to pass every size limit of the reader by one byte.
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    orvia::fuzz::allowInputsUpTo(argc, argv, std::size_t(orvia::pim::maxItemFileSize) + 1);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

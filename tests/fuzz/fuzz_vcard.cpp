@@ -1,9 +1,18 @@
 // Fuzzes the vCard reader and writer: any input is read or refused, and what is written reads back.
+#include "FuzzInputSize.h"
 #include "platform/RuntimeError.h"
 #include "platform/pim/ContactItem.h"
+#include "platform/pim/ItemLimits.h"
 
 #include <cstdint>
 #include <cstdlib>
+
+// Large enough to pass every size limit of the reader by one byte.
+extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
+{
+    orvia::fuzz::allowInputsUpTo(argc, argv, std::size_t(orvia::pim::maxItemFileSize) + 1);
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

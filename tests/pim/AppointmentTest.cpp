@@ -117,6 +117,36 @@ TEST(AppointmentRead, MalformedFilesAreRefused)
         ErrItemRefused);
 }
 
+TEST(AppointmentRead, HostileShapesAreRefusedBeforeTheParserSeesThem)
+{
+    // Nesting that would exhaust the stack, a line the parser needs seconds for, too many properties,
+    // and a file over the size limit.
+    QByteArray deep = "BEGIN:VCALENDAR\r\n";
+    for (int i = 0; i < 200000; ++i)
+        deep += "BEGIN:X\r\n";
+    EXPECT_EQ(refusedNumber(deep + "END:VCALENDAR\r\n"), ErrItemRefused);
+    // Folded or in another case, a BEGIN still counts.
+    QByteArray folded = "BEGIN:VCALENDAR\r\n";
+    for (int i = 0; i < 40; ++i)
+        folded += "beg\r\n in;x=1:X\r\n";
+    EXPECT_EQ(refusedNumber(folded + "END:VCALENDAR\r\n"), ErrItemRefused);
+    EXPECT_EQ(refusedNumber(event(
+                  ("DTSTART:20240101T100000\nDESCRIPTION:" + QByteArray(1 << 20, 'a') + "\n").constData())),
+              ErrItemRefused);
+    EXPECT_EQ(refusedNumber(
+                  event(("DTSTART:20240101T100000\n" + QByteArray("X-A:b\n").repeated(60000)).constData())),
+              ErrItemRefused);
+    EXPECT_EQ(refusedNumber(event(("DTSTART:20240101T100000\nDESCRIPTION:" +
+                                   QByteArray("a\n b").repeated(3 * 1024 * 1024) + "\n")
+                                      .constData())),
+              ErrItemRefused);
+    // The same long text folded, as clients write it, is read.
+    const auto ok = AppointmentItem::fromData(
+        event(("DTSTART:20240101T100000\nDESCRIPTION:" + QByteArray("aaaaaaaa\n b").repeated(100000) + "\n")
+                  .constData()));
+    EXPECT_EQ(ok->body().size(), 900000);
+}
+
 TEST(AppointmentWrite, BirthdaySeriesWithReminderAsCalendarToolsExpect)
 {
     auto a = AppointmentItem::createNew();

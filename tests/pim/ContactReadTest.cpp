@@ -110,6 +110,12 @@ TEST(ContactRead, MalformedDataIsRefusedWithItsNumber)
               ErrItemRefused);
     EXPECT_EQ(refusedNumber(crlf("BEGIN:VCARD\nF\x01N:a\nEND:VCARD\n")), ErrItemRefused);
     EXPECT_EQ(refusedNumber(crlf("BEGIN:VCALENDAR\nEND:VCALENDAR\n")), ErrItemRefused);
+    // Over the size limit; and a header whose quote never closes, followed by many lines without a
+    // colon, which once took time growing with the square of their number.
+    EXPECT_EQ(refusedNumber("BEGIN:VCARD\r\nNOTE:" + QByteArray(9 * 1024 * 1024, 'a') + "\r\nEND:VCARD\r\n"),
+              ErrItemRefused);
+    EXPECT_EQ(refusedNumber("BEGIN:VCARD\r\nX;A=\"" + QByteArray("a\r\n").repeated(200000) + "END:VCARD\r\n"),
+              ErrItemRefused);
 }
 
 TEST(ContentLines, FoldingKeepsUtf8CharactersWholeAndUnfoldsBack)

@@ -134,4 +134,12 @@ TEST(ContactWrite, LongHeadersAndOddParameterValuesReadBackAfterWriting)
     EXPECT_EQ(b->HomeTelephoneNumber(), "3");
     EXPECT_EQ(b->Home2TelephoneNumber(), "2");
     EXPECT_EQ(b->card().indexOf(longName), 2);
+
+    // A parameter without a name that holds "=" stays one word: unquoted it would read as TYPE=CELL.
+    auto bare = ContactItem::fromData(
+        crlf("BEGIN:VCARD\nVERSION:3.0\nFN:x\nTEL;HOME:1\nTEL;HOME;\"TYPE=CELL\":2\nEND:VCARD\n"));
+    bare->setHome2TelephoneNumber(QStringLiteral("3"));
+    auto bareBack = reread(*bare);
+    EXPECT_EQ(bareBack->Home2TelephoneNumber(), "3");
+    EXPECT_EQ(bareBack->MobileTelephoneNumber(), "");
 }

@@ -11,6 +11,9 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <sys/stat.h>
+
 using namespace orvia;
 using namespace orvia::pim;
 using orvia::pim::test::crlf;
@@ -35,6 +38,13 @@ std::shared_ptr<PimNamespace> openStore(const QString &root)
 std::shared_ptr<ContactItem> asContact(const std::shared_ptr<PimItem> &i)
 {
     return std::dynamic_pointer_cast<ContactItem>(i);
+}
+
+FileVersion versionAt(const QString &path)
+{
+    struct stat st;
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    return versionOf(st);
 }
 
 int errorOf(const std::function<void()> &f)
@@ -279,4 +289,145 @@ TEST(Store, AppointmentsWithParseErrorsAreReadButNeverRewritten)
     const QByteArray before = t.read(QStringLiteral("Personal Folders/Calendar/e.ics"));
     EXPECT_EQ(errorOf([&] { a->Save(); }), ErrItemRefused);
     EXPECT_EQ(t.read(QStringLiteral("Personal Folders/Calendar/e.ics")), before);
+}
+
+TEST(Store, EditsMadeInPlaceOrByRenameAreReadBeforeAnythingIsWrittenOverThem)
+{
+    TempRoot t;
+    auto ns = openStore(t.path());
+    auto folder = ns->GetDefaultFolder(FolderContacts);
+    const QString file = QStringLiteral("Personal Folders/Contacts/anna.vcf");
+    t.write(file, vcard(QStringLiteral("Anna"), "TEL;TYPE=CELL:1\n"));
+    auto anna = asContact(folder->Items()->Find(PimItems::fullNameFilter(QStringLiteral("Anna"))));
+    ASSERT_NE(anna, nullptr);
+
+    // Rewritten in place (same inode, the folder's time unchanged), then replaced by rename: each time
+    // the stale item writes nothing, and the folder hands out the new version.
+    for (bool inPlace : {true, false}) {
+        const QByteArray edited = vcard(QStringLiteral("Anna"), inPlace ? "TEL;TYPE=CELL:1\nNOTE:in place\n"
+                                                                        : "TEL;TYPE=CELL:1\nEMAIL:a@b.c\n");
+        if (inPlace) {
+            t.write(file, edited);
+        } else {
+            t.write(QStringLiteral("Personal Folders/Contacts/.new"), edited);
+            const QByteArray from =
+                QFile::encodeName(t.path() + QStringLiteral("/Personal Folders/Contacts/.new"));
+            const QByteArray to = QFile::encodeName(t.path() + QLatin1Char('/') + file);
+            ASSERT_EQ(::rename(from.constData(), to.constData()), 0);
+        }
+        anna->setHomeTelephoneNumber(QStringLiteral("030"));
+        EXPECT_FALSE(anna->saveUnlessChanged());
+        EXPECT_EQ(errorOf([&] { anna->Save(); }), ErrPathAccess);
+        EXPECT_EQ(t.read(file), edited);
+        auto items = folder->Items();
+        anna = asContact(items->Find(PimItems::fullNameFilter(QStringLiteral("Anna"))));
+        ASSERT_NE(anna, nullptr);
+        EXPECT_EQ(anna->HomeTelephoneNumber(), QString());
+    }
+    anna->setHomeTelephoneNumber(QStringLiteral("030"));
+    EXPECT_TRUE(anna->saveUnlessChanged());
+    const QByteArray now = t.read(file);
+    EXPECT_TRUE(now.contains("EMAIL:a@b.c") && now.contains("030")) << now.constData();
+    // Saving an item that holds what its file holds writes nothing.
+    const FileVersion before = versionAt(t.path() + QLatin1Char('/') + file);
+    const auto again = asContact(folder->Items()->Find(PimItems::fullNameFilter(QStringLiteral("Anna"))));
+    again->Save();
+    EXPECT_EQ(versionAt(t.path() + QLatin1Char('/') + file), before);
+    EXPECT_EQ(t.read(file), now);
+}
+
+TEST(Store, LeftoverTemporariesGoAtTheFirstLookAndLinksAndOddNamesStayWhatTheyAre)
+{
+    TempRoot t;
+    auto ns = openStore(t.path());
+    const QString dir = QStringLiteral("Personal Folders/Contacts/");
+    for (const char *name : {".a.vcf.k3j2x.tmp", "..orvia-folder.0z.tmp", ".keep.tmp", ".other.vcf"})
+        t.write(dir + QLatin1String(name), "x");
+    // A file whose name is not UTF-8, a link to a card elsewhere in the store, one to a card outside it.
+    const QByteArray odd = QFile::encodeName(t.path() + QLatin1Char('/') + dir) + "caf\xe9.vcf";
+    {
+        QFile f;
+        ASSERT_TRUE(
+            f.open(::fopen(odd.constData(), "w"), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle));
+        f.write(vcard(QStringLiteral("Odd")));
+    }
+    t.mkdir(QStringLiteral("Shared/people"));
+    t.write(QStringLiteral("Shared/people/real.vcf"), vcard(QStringLiteral("Linked")));
+    ASSERT_TRUE(QFile::link(t.path() + QStringLiteral("/Shared/people/real.vcf"),
+                            t.path() + QLatin1Char('/') + dir + QStringLiteral("link.vcf")));
+    TempRoot outside;
+    outside.write(QStringLiteral("far.vcf"), vcard(QStringLiteral("Far")));
+    ASSERT_TRUE(QFile::link(outside.path() + QStringLiteral("/far.vcf"),
+                            t.path() + QLatin1Char('/') + dir + QStringLiteral("far.vcf")));
+
+    auto items = ns->GetDefaultFolder(FolderContacts)->Items();
+    EXPECT_EQ(t.files(dir).filter(QStringLiteral(".tmp")), QStringList({".keep.tmp"}));
+    EXPECT_TRUE(t.files(dir).contains(QStringLiteral(".other.vcf")));
+    ASSERT_EQ(items->count(), 3);
+
+    auto oddCard = asContact(items->Find(PimItems::fullNameFilter(QStringLiteral("Odd"))));
+    ASSERT_NE(oddCard, nullptr);
+    oddCard->setMobileTelephoneNumber(QStringLiteral("1"));
+    oddCard->Save();
+    EXPECT_TRUE(oddCard->fileName().startsWith(QStringLiteral("caf\\xe9")));
+    QFile oddFile;
+    ASSERT_TRUE(
+        oddFile.open(::fopen(odd.constData(), "r"), QIODevice::ReadOnly, QFileDevice::AutoCloseHandle));
+    EXPECT_TRUE(oddFile.readAll().contains("TEL;TYPE=CELL:1"));
+
+    auto linked = asContact(items->Find(PimItems::fullNameFilter(QStringLiteral("Linked"))));
+    ASSERT_NE(linked, nullptr);
+    linked->setMobileTelephoneNumber(QStringLiteral("2"));
+    linked->Save();
+    EXPECT_TRUE(QFileInfo(t.path() + QLatin1Char('/') + dir + QStringLiteral("link.vcf")).isSymLink());
+    EXPECT_TRUE(t.read(QStringLiteral("Shared/people/real.vcf")).contains("TEL;TYPE=CELL:2"));
+
+    auto far = asContact(items->Find(PimItems::fullNameFilter(QStringLiteral("Far"))));
+    ASSERT_NE(far, nullptr);
+    far->setMobileTelephoneNumber(QStringLiteral("3"));
+    EXPECT_EQ(errorOf([&] { far->Save(); }), ErrPathAccess);
+    EXPECT_TRUE(QFileInfo(t.path() + QLatin1Char('/') + dir + QStringLiteral("far.vcf")).isSymLink());
+    EXPECT_EQ(outside.read(QStringLiteral("far.vcf")), vcard(QStringLiteral("Far")));
+}
+
+TEST(Store, EmptyCollectionsTakeTheirKindFromTheTree)
+{
+    TempRoot t;
+    // As the sync tools lay trees out: collections below folders named for their kind, new ones empty
+    // but for metadata files; and collections beside others of their kind.
+    t.mkdir(QStringLiteral("calendars/work"));
+    t.write(QStringLiteral("calendars/work/displayname"), "Work");
+    t.write(QStringLiteral("calendars/work/color"), "#ff0000");
+    t.mkdir(QStringLiteral("contacts/family"));
+    t.mkdir(QStringLiteral("Mine/home"));
+    t.write(QStringLiteral("Mine/home/e.ics"), crlf("BEGIN:VCALENDAR\nEND:VCALENDAR\n"));
+    t.mkdir(QStringLiteral("Mine/new"));
+    t.mkdir(QStringLiteral("Other/Kalender"));
+    t.mkdir(QStringLiteral("Other/Address Book"));
+    t.mkdir(QStringLiteral("Other/Inbox"));
+    t.mkdir(QStringLiteral("Other/Projects/Deep"));
+    auto ns = PimApplication::attach(t.path())->GetNamespace(QStringLiteral("MAPI"));
+    const struct
+    {
+        const char *path;
+        qint32 kind;
+    } rows[] = {{"calendars/work", 1}, {"contacts/family", 2},    {"Mine/new", 1},
+                {"Other/Kalender", 1}, {"Other/Address Book", 2}, {"Other/Inbox", 0},
+                {"Other/Projects", 0}, {"calendars", 0}};
+    for (const auto &r : rows)
+        EXPECT_EQ(ns->folderAt(QString::fromUtf8(r.path))->DefaultItemType(), r.kind) << r.path;
+
+    // A tree of new, empty collections only: both default folders are found.
+    TempRoot fresh;
+    fresh.mkdir(QStringLiteral("calendars/personal"));
+    fresh.mkdir(QStringLiteral("contacts/default"));
+    auto freshNs = PimApplication::attach(fresh.path())->GetNamespace(QStringLiteral("MAPI"));
+    EXPECT_EQ(freshNs->GetDefaultFolder(FolderCalendar)->relativePath(), "calendars/personal");
+    EXPECT_EQ(freshNs->GetDefaultFolder(FolderContacts)->relativePath(), "contacts/default");
+
+    // No calendar anywhere: a clear error, not a missing object.
+    TempRoot bare;
+    bare.mkdir(QStringLiteral("Store/Inbox"));
+    auto none = PimApplication::attach(bare.path())->GetNamespace(QStringLiteral("MAPI"));
+    EXPECT_EQ(errorOf([&] { none->GetDefaultFolder(FolderCalendar); }), ErrPathNotFound);
 }

@@ -1,6 +1,8 @@
 #include "platform/pim/AppointmentItem.h"
 #include "platform/RuntimeError.h"
 #include "platform/pim/ContentLines.h"
+#include "platform/pim/ItemLimits.h"
+#include "platform/pim/OtherItem.h"
 
 #include <QTimeZone>
 
@@ -240,7 +242,16 @@ AppointmentItem::~AppointmentItem()
 
 std::shared_ptr<AppointmentItem> AppointmentItem::fromData(const QByteArray &data)
 {
+    auto item = std::dynamic_pointer_cast<AppointmentItem>(calendarItemFromData(data));
+    if (!item)
+        refuse(QStringLiteral("no VEVENT"));
+    return item;
+}
+
+std::shared_ptr<PimItem> AppointmentItem::calendarItemFromData(const QByteArray &data)
+{
     quietLibrary();
+    checkCalendarShape(data);
     if (data.contains('\0'))
         refuse(QStringLiteral("binary data"));
     if (!data.toUpper().contains("END:VCALENDAR"))
@@ -265,8 +276,13 @@ std::shared_ptr<AppointmentItem> AppointmentItem::fromData(const QByteArray &dat
         if (!master || (!isException && icalcomponent_get_first_property(master, ICAL_RECURRENCEID_PROPERTY)))
             master = ev;
     }
-    if (!master)
+    if (!master) {
+        if (icalcomponent_get_first_component(root.c, ICAL_VTODO_COMPONENT))
+            return std::make_shared<OtherItem>(QStringLiteral("TaskItem"), ClassTask);
+        if (icalcomponent_get_first_component(root.c, ICAL_VJOURNAL_COMPONENT))
+            return std::make_shared<OtherItem>(QStringLiteral("JournalItem"), ClassJournal);
         refuse(QStringLiteral("no VEVENT"));
+    }
     icalproperty *dtstart = icalcomponent_get_first_property(master, ICAL_DTSTART_PROPERTY);
     if (!dtstart || !localTime(dtstart, rawTime(dtstart)).isValid())
         refuse(QStringLiteral("no valid DTSTART"));

@@ -19,6 +19,9 @@ public:
     AppointmentItem &operator=(const AppointmentItem &) = delete;
 
     static std::shared_ptr<AppointmentItem> fromData(const QByteArray &data); // throws RuntimeError 4096
+    // An appointment, or for a file that holds only a task or a journal entry an item of that kind;
+    // throws RuntimeError 4096 for anything else.
+    static std::shared_ptr<PimItem> calendarItemFromData(const QByteArray &data);
     static std::shared_ptr<AppointmentItem> createNew();
 
     QString TypeName() const override { return QStringLiteral("AppointmentItem"); }

@@ -27,11 +27,11 @@ namespace {
 class TempFile
 {
 public:
-    explicit TempFile(const QByteArray &folder, const QString &baseName)
+    explicit TempFile(const QByteArray &folder, const QByteArray &baseName)
     {
         for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
             // A dot-file ending in .tmp: vdir readers skip it, and it can never pass for an item.
-            m_path = folder + '/' + '.' + baseName.toUtf8() + '.' +
+            m_path = folder + '/' + '.' + baseName + '.' +
                      QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".tmp";
             m_fd = ::open(m_path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
             if (m_fd < 0 && errno != EEXIST)
@@ -66,6 +66,14 @@ public:
         }
     }
     void chmod(mode_t mode) { ::fchmod(m_fd, mode); }
+    // What the rename will put in place: renaming keeps the inode, the modification time and the size.
+    FileVersion version() const
+    {
+        struct stat st;
+        if (::fstat(m_fd, &st) != 0)
+            fail(QStringLiteral("cannot read the state of"), QFile::decodeName(m_path), errno);
+        return versionOf(st);
+    }
     // Starts writing the data out before the rename makes it visible, so the journal never commits the
     // new name ahead of its contents; waiting for the disk is left to one sync of the whole batch
     // (syncStoreFileSystem), not paid per file.
@@ -88,19 +96,44 @@ private:
     bool m_released = false;
 };
 
-QByteArray folderOf(const QString &path)
+QByteArray folderOf(const QByteArray &path)
 {
-    QString dir = QFileInfo(path).absolutePath();
-    return QFile::encodeName(dir);
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0)
+        return QByteArrayLiteral(".");
+    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
+}
+
+QByteArray baseNameOf(const QByteArray &path)
+{
+    return path.mid(path.lastIndexOf('/') + 1);
+}
+
+bool isBase36(const QByteArray &s)
+{
+    if (s.isEmpty() || s.size() > 13)
+        return false;
+    for (char c : s)
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z')))
+            return false;
+    return true;
 }
 
 } // namespace
 
+FileVersion versionOf(const struct ::stat &st)
+{
+    FileVersion v;
+    v.inode = quint64(st.st_ino);
+    v.mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    v.size = qint64(st.st_size);
+    return v;
+}
+
 void replaceFileAtomically(const QString &path, const QByteArray &data)
 {
-    const QByteArray target = QFile::encodeName(path);
-    const QByteArray folder = folderOf(path);
-    TempFile temp(folder, QFileInfo(path).fileName());
+    const QByteArray target = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    TempFile temp(folderOf(target), baseNameOf(target));
     struct stat st;
     if (::stat(target.constData(), &st) == 0)
         temp.chmod(st.st_mode & 07777);
@@ -109,6 +142,40 @@ void replaceFileAtomically(const QString &path, const QByteArray &data)
     if (::rename(temp.path().constData(), target.constData()) != 0)
         fail(QStringLiteral("cannot replace"), path, errno);
     temp.release();
+}
+
+bool replaceFileIfUnchanged(const QByteArray &path, const QByteArray &data, const FileVersion &expected,
+                            FileVersion &written)
+{
+    TempFile temp(folderOf(path), baseNameOf(path));
+    struct stat st;
+    if (::stat(path.constData(), &st) != 0 || versionOf(st) != expected)
+        return false;
+    temp.chmod(st.st_mode & 07777);
+    temp.write(data);
+    const FileVersion mine = temp.version();
+    temp.startWriteBackAndClose();
+    // The last look before the rename: another program's write in between is not replaced unread.
+    if (::stat(path.constData(), &st) != 0 || versionOf(st) != expected)
+        return false;
+    if (::rename(temp.path().constData(), path.constData()) != 0)
+        fail(QStringLiteral("cannot replace"), QFile::decodeName(path), errno);
+    temp.release();
+    written = mine;
+    return true;
+}
+
+bool isLeftoverTemporaryName(const QByteArray &name)
+{
+    // "." + target name + "." + random base-36 number + ".tmp", the target an item or the folder marker.
+    if (!name.startsWith('.') || !name.endsWith(".tmp"))
+        return false;
+    const QByteArray stem = name.mid(1, name.size() - 5);
+    const qsizetype dot = stem.lastIndexOf('.');
+    if (dot <= 0 || !isBase36(stem.mid(dot + 1)))
+        return false;
+    const QByteArray target = stem.left(dot).toLower();
+    return target.endsWith(".vcf") || target.endsWith(".ics") || target == ".orvia-folder";
 }
 
 void syncFileSystemOf(const QString &path)
@@ -126,10 +193,16 @@ void syncFileSystemOf(const QString &path)
 
 bool createFileExclusively(const QString &path, const QByteArray &data)
 {
-    const QByteArray target = QFile::encodeName(path);
-    const QByteArray folder = folderOf(path);
-    TempFile temp(folder, QFileInfo(path).fileName());
+    FileVersion written;
+    return createFileExclusively(QFile::encodeName(QFileInfo(path).absoluteFilePath()), data, written);
+}
+
+bool createFileExclusively(const QByteArray &target, const QByteArray &data, FileVersion &written)
+{
+    const QString path = QFile::decodeName(target);
+    TempFile temp(folderOf(target), baseNameOf(target));
     temp.write(data);
+    written = temp.version();
     temp.startWriteBackAndClose();
     if (::link(temp.path().constData(), target.constData()) != 0) {
         int err = errno;

@@ -7,15 +7,39 @@
 #include <QByteArray>
 #include <QString>
 
+struct stat;
+
 namespace orvia::pim {
+
+// One version of a file: a file replaced by rename has a new inode, one rewritten in place a new
+// modification time and usually a new size.
+struct FileVersion
+{
+    quint64 inode = 0;
+    qint64 mtimeNs = -1;
+    qint64 size = -1;
+    bool operator==(const FileVersion &) const = default;
+};
+FileVersion versionOf(const struct ::stat &st);
 
 // Replaces (or creates) `path` with `data`. An existing file keeps its permission bits; a new one gets
 // 0600. Throws RuntimeError 75 on failure, leaving the previous file untouched.
 void replaceFileAtomically(const QString &path, const QByteArray &data);
 
+// Replaces the file at `path` (raw file-system bytes) with `data` only while it is still `expected`,
+// checked immediately before the rename. Returns false, leaving everything as it was, when it changed or
+// vanished; else stores the version now at `path` in `written`. Throws RuntimeError 75 on failure.
+bool replaceFileIfUnchanged(const QByteArray &path, const QByteArray &data, const FileVersion &expected,
+                            FileVersion &written);
+
 // Creates `path` with `data` only if no file of that name exists: returns false (and writes nothing) when
 // one does. Throws RuntimeError 75 on any other failure.
 bool createFileExclusively(const QString &path, const QByteArray &data);
+// The same for a raw file-system path, storing the version created in `written`.
+bool createFileExclusively(const QByteArray &path, const QByteArray &data, FileVersion &written);
+
+// True for the name of a temporary file these functions make: one left behind by a killed write.
+bool isLeftoverTemporaryName(const QByteArray &fileName);
 
 // Waits until everything written to the file system holding `path` is on the disk. Throws RuntimeError
 // 75 when the disk reports an error.

@@ -1,6 +1,7 @@
 #include "platform/pim/ContactItem.h"
 #include "platform/pim/ContentLines.h"
 
+#include <QDateTime>
 #include <QRegularExpression>
 
 namespace orvia::pim {
@@ -80,7 +81,17 @@ std::shared_ptr<ContactItem> ContactItem::fromData(const QByteArray &data)
 
 std::shared_ptr<ContactItem> ContactItem::createNew()
 {
-    return std::shared_ptr<ContactItem>(new ContactItem(VCard::createNew(newUid())));
+    auto item = std::shared_ptr<ContactItem>(new ContactItem(VCard::createNew(newUid())));
+    item->m_changed = true;
+    return item;
+}
+
+void ContactItem::beforeSave()
+{
+    const int rev = m_card.indexOf("REV");
+    if (m_changed && rev >= 0)
+        m_card.setTextValue(rev,
+                            QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'")));
 }
 
 bool ContactItem::isGroup() const
@@ -132,6 +143,7 @@ QString ContactItem::indexName() const
 
 void ContactItem::setFullName(const QString &name)
 {
+    m_changed = true;
     int fn = m_card.indexOf("FN");
     if (fn >= 0) {
         m_card.setTextValue(fn, name);
@@ -158,6 +170,7 @@ QString ContactItem::uid() const
 
 void ContactItem::setUid(const QString &uid)
 {
+    m_changed = true;
     int i = m_card.indexOf("UID");
     if (i >= 0) {
         m_card.setTextValue(i, uid);
@@ -226,6 +239,7 @@ QString ContactItem::telAt(int i) const
 void ContactItem::setTel(TelSlot slot, const QString &value)
 {
     int i = telIndex(slot);
+    m_changed = m_changed || i >= 0 || !value.isEmpty();
     if (i >= 0) {
         if (value.isEmpty()) {
             m_card.removeProperty(i);
@@ -287,6 +301,7 @@ QString ContactItem::emailAt(int i) const
 void ContactItem::setEmail(int n, const QString &value)
 {
     int i = emailIndex(n);
+    m_changed = m_changed || i >= 0 || !value.isEmpty();
     if (i >= 0) {
         if (value.isEmpty())
             m_card.removeProperty(i);

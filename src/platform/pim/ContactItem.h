@@ -56,6 +56,10 @@ protected:
     bool isIndexed() const override { return !isGroup(); }
     // The full name as a contacts run reads it: without outer blanks.
     QString indexName() const override;
+    // A changed card gets a new REV, when it has one, so that sync tools see the change.
+    void beforeSave() override;
+    bool hasChanges() const override { return m_changed; }
+    void afterSave() override { m_changed = false; }
 
 private:
     enum TelSlot
@@ -82,6 +86,7 @@ private:
     void setEmail(int n, const QString &value);
 
     VCard m_card;
+    bool m_changed = false;
 };
 
 } // namespace orvia::pim

@@ -1,13 +1,17 @@
 #include "platform/pim/FolderStore.h"
 #include "platform/RuntimeError.h"
 #include "platform/pim/AppointmentItem.h"
-#include "platform/pim/AtomicFile.h"
 #include "platform/pim/ContactItem.h"
+#include "platform/pim/ItemLimits.h"
 
+#include <QDir>
 #include <QFile>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,51 +22,84 @@ namespace orvia::pim {
 
 namespace {
 
-constexpr qint64 maxItemFileSize = 64 * 1024 * 1024;
-
-qint64 mtimeNs(const struct stat &st)
+bool hasExtension(const QByteArray &name, const char *ext)
 {
-    return qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    const qsizetype n = qsizetype(std::strlen(ext));
+    return name.size() > n && qstrnicmp(name.constData() + name.size() - n, ext, size_t(n)) == 0;
 }
 
-bool hasExtension(const QString &name, const QString &ext)
+QString errnoText(int err)
 {
-    return name.size() > ext.size() && name.endsWith(ext, Qt::CaseInsensitive);
+    return QString::fromLocal8Bit(strerror(err));
 }
 
-qint32 readKindFile(const QString &folder)
+// A file name as the user would type it; bytes that are not UTF-8 are shown as \xNN.
+QString displayName(const QByteArray &raw)
 {
-    QFile f(folder + QLatin1Char('/') + QLatin1String(FolderStore::metadataFileName()));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> lines = f.read(4096).split('\n');
-    for (const QByteArray &line : lines) {
-        const QByteArray l = line.trimmed();
-        if (l.startsWith("DefaultItemType=")) {
-            bool ok = false;
-            int v = l.mid(16).toInt(&ok);
-            if (ok && (v == ItemTypeAppointment || v == ItemTypeContact || v == ItemTypeMail))
-                return v;
-        }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = utf8.decode(raw);
+    if (!utf8.hasError())
+        return decoded;
+    QString out;
+    for (char c : raw) {
+        const uchar u = uchar(c);
+        if (u >= 0x20 && u < 0x7f)
+            out += QLatin1Char(c);
+        else
+            out += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
     }
-    return -1;
+    return out;
+}
+
+// Closes a descriptor when the read is done, whichever way it ends.
+struct FdGuard
+{
+    int fd;
+    ~FdGuard()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+// The whole file, in a buffer sized by the file rather than by the limit; refused over the limit, also
+// when the file grew since it was measured.
+QByteArray readBounded(int fd, qint64 size)
+{
+    checkItemSize(size);
+    QByteArray data;
+    data.resize(size + 1); // one byte more than expected: a file that grew shows at once
+    qint64 have = 0;
+    for (;;) {
+        if (have == data.size()) {
+            if (data.size() > maxItemFileSize)
+                throwError(ErrItemRefused, QStringLiteral("file too large"));
+            data.resize(qMin<qint64>(data.size() + 64 * 1024, maxItemFileSize + 1));
+        }
+        const ssize_t n = ::read(fd, data.data() + have, size_t(data.size() - have));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throwError(ErrItemRefused, QStringLiteral("cannot read: ") + errnoText(errno));
+        if (n == 0)
+            break;
+        have += n;
+    }
+    data.truncate(have);
+    return data;
+}
+
+QByteArray realPath(const QByteArray &path)
+{
+    char buf[PATH_MAX];
+    return ::realpath(path.constData(), buf) ? QByteArray(buf) : QByteArray();
 }
 
 } // namespace
 
-const char *FolderStore::metadataFileName()
+FolderStore::FolderStore(const QString &root, const QString &path)
+    : m_path(path), m_rawPath(QFile::encodeName(path)), m_rawRoot(QFile::encodeName(QDir::cleanPath(root)))
 {
-    return ".orvia-folder";
-}
-
-FolderStore::FolderStore(const QString &path) : m_path(path) {}
-
-qint64 FolderStore::folderMtime() const
-{
-    struct stat st;
-    if (::stat(QFile::encodeName(m_path).constData(), &st) != 0)
-        return -1;
-    return mtimeNs(st);
 }
 
 QString FolderStore::extension() const
@@ -74,46 +111,47 @@ QString FolderStore::extension() const
 
 void FolderStore::refresh()
 {
-    const qint64 mtime = folderMtime();
-    if (mtime < 0)
-        throwError(ErrPathAccess, QStringLiteral("folder not found: ") + m_path);
-    if (m_listed && mtime == m_listedMtime)
-        return;
-
-    const QByteArray folder = QFile::encodeName(m_path);
-    DIR *dir = ::opendir(folder.constData());
-    if (!dir)
-        throwError(
-            ErrPathAccess,
-            QStringLiteral("cannot list folder %1: %2").arg(m_path, QString::fromLocal8Bit(strerror(errno))));
+    DIR *dir = ::opendir(m_rawPath.constData());
+    if (!dir) {
+        const int err = errno;
+        if (err == ENOENT || err == ENOTDIR)
+            throwError(ErrPathAccess, QStringLiteral("folder not found: ") + m_path);
+        throwError(ErrPathAccess, QStringLiteral("cannot list folder %1: %2").arg(m_path, errnoText(err)));
+    }
     struct Found
     {
-        QString name;
-        struct stat st;
+        QByteArray name;
+        FileVersion version;
     };
     std::vector<Found> cards, events;
     while (struct dirent *d = ::readdir(dir)) {
-        if (d->d_name[0] == '.')
-            continue; // temporary files, metadata, and what other tools hide
+        if (d->d_name[0] == '.') {
+            // Temporary files of a write that was killed: nothing reads them, and nothing else removes them.
+            struct stat st;
+            if (!m_listed && isLeftoverTemporaryName(QByteArray(d->d_name)) &&
+                ::fstatat(::dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+                ::unlinkat(::dirfd(dir), d->d_name, 0);
+            continue; // metadata, and what other tools hide
+        }
         if (d->d_type != DT_REG && d->d_type != DT_LNK && d->d_type != DT_UNKNOWN)
             continue;
-        const QString name = QFile::decodeName(d->d_name);
-        const bool card = hasExtension(name, QStringLiteral(".vcf"));
-        const bool event = !card && hasExtension(name, QStringLiteral(".ics"));
+        const QByteArray name(d->d_name);
+        const bool card = hasExtension(name, ".vcf");
+        const bool event = !card && hasExtension(name, ".ics");
         if (!card && !event)
             continue;
-        Found f{name, {}};
-        if (::fstatat(::dirfd(dir), d->d_name, &f.st, 0) != 0 || !S_ISREG(f.st.st_mode))
+        struct stat st;
+        if (::fstatat(::dirfd(dir), d->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
             continue;
-        (card ? cards : events).push_back(std::move(f));
+        (card ? cards : events).push_back(Found{name, versionOf(st)});
     }
     ::closedir(dir);
 
-    qint32 kind = readKindFile(m_path);
+    qint32 kind = markedKind(m_rawPath);
     if (kind < 0)
-        kind = cards.empty() && events.empty() ? ItemTypeMail
-               : cards.size() >= events.size() ? ItemTypeContact
-                                               : ItemTypeAppointment;
+        kind = cards.empty() && events.empty()
+                   ? kindOfEmptyFolder(m_rawRoot, m_rawPath)
+                   : kindFromFiles(qsizetype(cards.size()), qsizetype(events.size()));
     if (kind != m_kind) {
         m_entries.clear();
         m_byName.clear();
@@ -128,33 +166,28 @@ void FolderStore::refresh()
     next.reserve(found.size());
     size_t old = 0;
     for (Found &f : found) {
-        while (old < m_entries.size() && m_entries[old]->fileName < f.name) {
+        while (old < m_entries.size() && m_entries[old]->rawName < f.name) {
             unindex(*m_entries[old]);
             ++old;
         }
         std::unique_ptr<Entry> e;
-        if (old < m_entries.size() && m_entries[old]->fileName == f.name) {
+        if (old < m_entries.size() && m_entries[old]->rawName == f.name) {
             e = std::move(m_entries[old++]);
-            if (e->mtimeNs != mtimeNs(f.st) || e->size != f.st.st_size || e->inode != f.st.st_ino) {
-                unindex(*e);
-                e->loaded = false;
-                e->item.reset();
-                e->error.clear();
-            }
+            if (e->version != f.version)
+                forget(*e); // changed on disk, perhaps in place: read again before use
         } else {
             e = std::make_unique<Entry>();
-            e->fileName = f.name;
+            e->rawName = f.name;
+            e->fileName = displayName(f.name);
         }
-        e->mtimeNs = mtimeNs(f.st);
-        e->size = f.st.st_size;
-        e->inode = f.st.st_ino;
+        if (!e->loaded)
+            e->version = f.version;
         next.push_back(std::move(e));
     }
     for (; old < m_entries.size(); ++old)
         unindex(*m_entries[old]);
     m_entries = std::move(next);
     m_listed = true;
-    m_listedMtime = mtime;
 }
 
 qint32 FolderStore::kind()
@@ -167,12 +200,19 @@ void FolderStore::setKind(qint32 kind)
 {
     replaceFileAtomically(m_path + QLatin1Char('/') + QLatin1String(metadataFileName()),
                           "DefaultItemType=" + QByteArray::number(kind) + "\n");
-    m_listed = false;
 }
 
 int FolderStore::count()
 {
     return int(m_entries.size());
+}
+
+void FolderStore::forget(Entry &e)
+{
+    unindex(e);
+    e.loaded = false;
+    e.item.reset();
+    e.error.clear();
 }
 
 void FolderStore::load(Entry &e)
@@ -183,21 +223,25 @@ void FolderStore::load(Entry &e)
     e.item.reset();
     e.error.clear();
     try {
-        if (e.size > maxItemFileSize)
-            throwError(ErrItemRefused, QStringLiteral("file too large"));
-        QFile f(m_path + QLatin1Char('/') + e.fileName);
-        if (!f.open(QIODevice::ReadOnly))
-            throwError(ErrItemRefused, QStringLiteral("cannot open: ") + f.errorString());
-        const QByteArray data = f.read(maxItemFileSize + 1);
-        if (data.size() > maxItemFileSize)
-            throwError(ErrItemRefused, QStringLiteral("file too large"));
+        checkItemSize(e.version.size);
+        FdGuard fd{::open(rawPath(e.rawName).constData(), O_RDONLY | O_CLOEXEC)};
+        if (fd.fd < 0)
+            throwError(ErrItemRefused, QStringLiteral("cannot open: ") + errnoText(errno));
+        struct stat st;
+        if (::fstat(fd.fd, &st) != 0)
+            throwError(ErrItemRefused, QStringLiteral("cannot read: ") + errnoText(errno));
+        // The version read: a later write checks the file is still this one.
+        e.version = versionOf(st);
+        const QByteArray data = readBounded(fd.fd, st.st_size);
         std::shared_ptr<PimItem> item;
         if (m_kind == ItemTypeContact)
             item = ContactItem::fromData(data);
         else
-            item = AppointmentItem::fromData(data);
+            item = AppointmentItem::calendarItemFromData(data);
         item->m_store = weak_from_this();
         item->m_fileName = e.fileName;
+        item->m_rawFileName = e.rawName;
+        item->m_version = e.version;
         e.item = std::move(item);
     } catch (const RuntimeError &err) {
         e.error = e.fileName + QStringLiteral(": ") + err.description();
@@ -209,7 +253,7 @@ void FolderStore::index(Entry &e)
     if (e.indexed || !e.item || !e.item->isIndexed())
         return;
     e.indexedName = e.item->indexName();
-    m_byName[e.indexedName].insert(e.fileName);
+    m_byName[e.indexedName].insert(e.rawName);
     e.indexed = true;
 }
 
@@ -219,7 +263,7 @@ void FolderStore::unindex(Entry &e)
         return;
     auto it = m_byName.find(e.indexedName);
     if (it != m_byName.end()) {
-        it->erase(e.fileName);
+        it->erase(e.rawName);
         if (it->empty())
             m_byName.erase(it);
     }
@@ -235,12 +279,12 @@ void FolderStore::ensureIndex()
     }
 }
 
-FolderStore::Entry *FolderStore::entryByName(const QString &fileName)
+FolderStore::Entry *FolderStore::entryByName(const QByteArray &rawName)
 {
     auto it =
-        std::lower_bound(m_entries.begin(), m_entries.end(), fileName,
-                         [](const std::unique_ptr<Entry> &e, const QString &n) { return e->fileName < n; });
-    if (it == m_entries.end() || (*it)->fileName != fileName)
+        std::lower_bound(m_entries.begin(), m_entries.end(), rawName,
+                         [](const std::unique_ptr<Entry> &e, const QByteArray &n) { return e->rawName < n; });
+    if (it == m_entries.end() || (*it)->rawName != rawName)
         return nullptr;
     return it->get();
 }
@@ -282,18 +326,36 @@ std::shared_ptr<PimItem> FolderStore::createItem()
     return item;
 }
 
-void FolderStore::save(PimItem &item)
+QByteArray FolderStore::writeTarget(const QByteArray &rawName) const
 {
+    const QByteArray path = rawPath(rawName);
+    struct stat st;
+    if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    // A card kept as a link stays one: the file it points to is written, when that lies in the store.
+    const QByteArray target = realPath(path);
+    const QByteArray root = realPath(m_rawRoot);
+    if (target.isEmpty() || root.isEmpty() || !target.startsWith(root + '/'))
+        throwError(ErrPathAccess, displayName(rawName) +
+                                      QStringLiteral(" is a link to a file outside the contacts and calendar "
+                                                     "folder; it is not written"));
+    return target;
+}
+
+bool FolderStore::save(PimItem &item)
+{
+    const bool isNew = item.m_rawFileName.isEmpty();
+    if (!isNew && !item.hasChanges())
+        return true; // the file already holds what the item holds
     item.beforeSave();
-    // Only when the listing was current before the write may the write itself leave it current.
-    const bool wasCurrent = m_listed && folderMtime() == m_listedMtime;
     QByteArray data = item.serialize();
+    FileVersion written;
     Entry *entry = nullptr;
-    if (item.m_fileName.isEmpty()) {
+    if (isNew) {
         QString name;
         for (int attempt = 0;; ++attempt) {
             name = fileNameForUid(item.uid(), item.fileExtension());
-            if (createFileExclusively(m_path + QLatin1Char('/') + name, data))
+            if (createFileExclusively(rawPath(QFile::encodeName(name)), data, written))
                 break;
             if (attempt == 8)
                 throwError(ErrPathAccess, QStringLiteral("cannot find a free file name in ") + m_path);
@@ -301,37 +363,41 @@ void FolderStore::save(PimItem &item)
             data = item.serialize();
         }
         item.m_fileName = name;
-        if (m_listed && hasExtension(name, extension())) {
+        item.m_rawFileName = QFile::encodeName(name);
+        if (m_listed && name.endsWith(extension(), Qt::CaseInsensitive) && !extension().isEmpty()) {
             auto e = std::make_unique<Entry>();
+            e->rawName = item.m_rawFileName;
             e->fileName = name;
             e->loaded = true;
             e->item = item.shared_from_this();
             auto at = std::lower_bound(
-                m_entries.begin(), m_entries.end(), name,
-                [](const std::unique_ptr<Entry> &x, const QString &n) { return x->fileName < n; });
+                m_entries.begin(), m_entries.end(), e->rawName,
+                [](const std::unique_ptr<Entry> &x, const QByteArray &n) { return x->rawName < n; });
             entry = m_entries.insert(at, std::move(e))->get();
         }
     } else {
-        replaceFileAtomically(m_path + QLatin1Char('/') + item.m_fileName, data);
-        entry = entryByName(item.m_fileName);
+        entry = entryByName(item.m_rawFileName);
+        if (!replaceFileIfUnchanged(writeTarget(item.m_rawFileName), data, item.m_version, written)) {
+            // Another program changed or removed the file since it was read: its version is read
+            // again before anything is written there.
+            if (entry)
+                forget(*entry);
+            return false;
+        }
         if (entry) {
             entry->loaded = true;
             entry->error.clear();
             entry->item = item.shared_from_this();
         }
     }
+    item.m_version = written;
+    item.afterSave();
     if (entry) {
-        struct stat st;
-        if (::stat(QFile::encodeName(m_path + QLatin1Char('/') + entry->fileName).constData(), &st) == 0) {
-            entry->mtimeNs = mtimeNs(st);
-            entry->size = st.st_size;
-            entry->inode = st.st_ino;
-        }
+        entry->version = written;
         unindex(*entry);
         index(*entry);
     }
-    if (wasCurrent)
-        m_listedMtime = folderMtime();
+    return true;
 }
 
 } // namespace orvia::pim

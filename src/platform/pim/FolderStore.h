@@ -1,11 +1,16 @@
 #pragma once
-// The cached contents of one folder of the desktop store: the item files in name order, each parsed on
-// first access and kept until the file changes; the folder's kind; and an index of contacts by full name
-// so that a search per datum written stays cheap. The folder is re-listed only when its modification
-// time changes (every tool that shares these folders replaces files by rename, which changes it).
+// The contents of one folder of the desktop store: the item files in name order, each parsed on first
+// access; the folder's kind; and an index of contacts by full name so that a search per datum written
+// stays cheap. Every refresh lists the folder again and drops what it read of a file that changed since
+// (another inode, modification time or size), so an edit made in place by another program is read before
+// anything is written over it. A save replaces a file only while it is still the version its item was
+// read from. File names are kept as the file system's bytes, whatever their encoding.
+#include "platform/pim/AtomicFile.h"
+#include "platform/pim/FolderKind.h"
+
+#include <QByteArray>
 #include <QHash>
 #include <QString>
-#include <map>
 #include <memory>
 #include <set>
 #include <vector>
@@ -14,21 +19,15 @@ namespace orvia::pim {
 
 class PimItem;
 
-enum DefaultItemType : qint32
-{
-    ItemTypeMail = 0,
-    ItemTypeAppointment = 1,
-    ItemTypeContact = 2
-};
-
 class FolderStore : public std::enable_shared_from_this<FolderStore>
 {
 public:
-    explicit FolderStore(const QString &path);
+    // `root` is the store's root folder: links that lead outside it are never written through.
+    FolderStore(const QString &root, const QString &path);
 
     const QString &path() const { return m_path; }
     qint32 kind();
-    // Stores the kind in the folder's metadata file, so that an empty folder keeps it.
+    // Stores the kind in the folder's marker file, so that an empty folder keeps it.
     void setKind(qint32 kind);
 
     int count();
@@ -36,20 +35,21 @@ public:
     std::shared_ptr<PimItem> item(int position);
     std::shared_ptr<PimItem> findByFullName(const QString &fullName);
     std::shared_ptr<PimItem> createItem();
-    void save(PimItem &item);
+    // Writes the item's file. Returns false, writing nothing, when the file is no longer the version
+    // the item was read from: the folder then reads it again on the next access. Throws on failure.
+    bool save(PimItem &item);
 
-    // Re-lists the folder if it changed on disk.
+    // Lists the folder again; the first listing also removes temporary files a killed write left.
     void refresh();
 
-    static const char *metadataFileName();
+    static const char *metadataFileName() { return folderMarkerName(); }
 
 private:
     struct Entry
     {
-        QString fileName;
-        qint64 mtimeNs = 0;
-        qint64 size = -1;
-        quint64 inode = 0;
+        QByteArray rawName;  // as the file system has it
+        QString fileName;    // for messages and callers
+        FileVersion version; // of the file read, or as listed until it is read
         bool loaded = false;
         std::shared_ptr<PimItem> item;
         QString error;
@@ -58,20 +58,24 @@ private:
     };
 
     void load(Entry &e);
+    void forget(Entry &e);
     void index(Entry &e);
     void unindex(Entry &e);
     void ensureIndex();
-    qint64 folderMtime() const;
+    void removeLeftoverTemporaries();
     QString extension() const;
-    Entry *entryByName(const QString &fileName);
+    Entry *entryByName(const QByteArray &rawName);
+    QByteArray rawPath(const QByteArray &rawName) const { return m_rawPath + '/' + rawName; }
+    // The file to write for an item: the file itself, or the target of a link that stays in the store.
+    QByteArray writeTarget(const QByteArray &rawName) const;
 
     QString m_path;
+    QByteArray m_rawPath;
+    QByteArray m_rawRoot;
     qint32 m_kind = -1;
     bool m_listed = false;
-    qint64 m_listedMtime = 0;
-    std::vector<std::unique_ptr<Entry>> m_entries; // sorted by file name
-    bool m_indexComplete = false;
-    QHash<QString, std::set<QString>> m_byName; // full name -> file names, in position order
+    std::vector<std::unique_ptr<Entry>> m_entries; // sorted by raw file name
+    QHash<QString, std::set<QByteArray>> m_byName; // full name -> raw file names, in position order
 };
 
 } // namespace orvia::pim

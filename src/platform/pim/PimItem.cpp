@@ -8,10 +8,17 @@ namespace orvia::pim {
 
 void PimItem::Save()
 {
+    if (!saveUnlessChanged())
+        throwError(ErrPathAccess,
+                   m_fileName + QStringLiteral(" was changed by another program while it was being written"));
+}
+
+bool PimItem::saveUnlessChanged()
+{
     std::shared_ptr<FolderStore> store = m_store.lock();
     if (!store)
         throwError(ErrObjectNotSet, QStringLiteral("the item's folder is no longer open"));
-    store->save(*this);
+    return store->save(*this);
 }
 
 QString fileNameForUid(const QString &uid, const QString &extension)

@@ -35,9 +35,9 @@ std::shared_ptr<PimFolder> PimNamespace::folderAt(const QString &relativePath)
     auto it = m_folders.constFind(relativePath);
     if (it != m_folders.constEnd())
         return *it;
-    auto folder =
-        std::make_shared<PimFolder>(weak_from_this(), m_root, relativePath,
-                                    std::make_shared<FolderStore>(m_root + QLatin1Char('/') + relativePath));
+    auto folder = std::make_shared<PimFolder>(
+        weak_from_this(), m_root, relativePath,
+        std::make_shared<FolderStore>(m_root, m_root + QLatin1Char('/') + relativePath));
     m_folders.insert(relativePath, folder);
     return folder;
 }
@@ -112,7 +112,7 @@ std::shared_ptr<PimFolder> PimNamespace::GetDefaultFolder(qint32 kind)
     }
     if (auto f = firstOfKind(QString(), itemType, 0))
         return f;
-    throwError(ErrInvalidArgument,
+    throwError(ErrPathNotFound,
                QStringLiteral("there is no %1 folder")
                    .arg(kind == FolderContacts ? QStringLiteral("contacts") : QStringLiteral("calendar")));
 }
@@ -139,8 +139,8 @@ std::shared_ptr<PimApplication> PimApplication::create(const QString &root)
         if (!QDir().mkpath(contacts) || !QDir().mkpath(calendar))
             throwError(429, QStringLiteral("cannot create the contacts and calendar store at ") + root);
         try {
-            FolderStore(contacts).setKind(ItemTypeContact);
-            FolderStore(calendar).setKind(ItemTypeAppointment);
+            FolderStore(root, contacts).setKind(ItemTypeContact);
+            FolderStore(root, calendar).setKind(ItemTypeAppointment);
         } catch (const RuntimeError &e) {
             throwError(429, e.description());
         }

@@ -1,6 +1,7 @@
 #include "platform/pim/VCard.h"
 #include "platform/RuntimeError.h"
 #include "platform/pim/ContentLines.h"
+#include "platform/pim/ItemLimits.h"
 
 #include <QStringDecoder>
 
@@ -93,15 +94,18 @@ bool isEnd(const QByteArray &line)
 QList<QByteArray> logicalLines(const QByteArray &data)
 {
     QList<QByteArray> entries;
+    // Taken from the first line of the current entry, once: testing the growing entry again for every
+    // continuation would take time growing with the square of its length.
+    bool quotedPrintable = false, base64 = false, begin = false;
     for (const QByteArray &line : unfoldLines(data)) {
         if (!entries.isEmpty()) {
             QByteArray &cur = entries.last();
-            if (cur.endsWith('=') && headerSays(cur, "QUOTED-PRINTABLE")) {
+            if (quotedPrintable && cur.endsWith('=')) {
                 cur += "\r\n" + line;
                 continue;
             }
-            if (!line.contains(':') && !isBegin(cur)) {
-                if (headerSays(cur, "BASE64"))
+            if (!begin && !line.contains(':')) {
+                if (base64)
                     cur += "\r\n" + line;
                 else
                     cur += "\\n" + line;
@@ -111,6 +115,9 @@ QList<QByteArray> logicalLines(const QByteArray &data)
         if (line.trimmed().isEmpty())
             continue;
         entries.append(line);
+        quotedPrintable = headerSays(line, "QUOTED-PRINTABLE");
+        base64 = headerSays(line, "BASE64");
+        begin = isBegin(line);
     }
     return entries;
 }
@@ -172,12 +179,14 @@ VProperty parseProperty(const QByteArray &raw)
 }
 
 // A parameter value as written: quoted when it holds a separator (a comma separates TYPE lists, so it is
-// quoted only elsewhere); a double quote cannot be written inside one and becomes a single quote.
-QByteArray quoteIfNeeded(const QByteArray &value, bool commaSeparates)
+// quoted only elsewhere; an "=" in a parameter without a name would give it one); a double quote cannot be
+// written inside one and becomes a single quote.
+QByteArray quoteIfNeeded(const QByteArray &value, bool commaSeparates, bool named)
 {
     QByteArray v = value;
     v.replace('"', '\'');
-    if (v.contains(':') || v.contains(';') || (!commaSeparates && v.contains(',')))
+    if (v.contains(':') || v.contains(';') || (!commaSeparates && v.contains(',')) ||
+        (!named && v.contains('=')))
         return '"' + v + '"';
     return v;
 }
@@ -194,7 +203,7 @@ QByteArray buildLine(const VProperty &p)
             line += param.name + '=';
         QList<QByteArray> vs;
         for (const QByteArray &v : param.values)
-            vs.append(quoteIfNeeded(v, param.name == "TYPE" || param.name.isEmpty()));
+            vs.append(quoteIfNeeded(v, param.name == "TYPE" || param.name.isEmpty(), !param.name.isEmpty()));
         line += vs.join(',');
     }
     line += ':';
@@ -235,6 +244,7 @@ void VProperty::removeParam(const QByteArray &wanted)
 
 VCard VCard::parse(const QByteArray &input)
 {
+    checkItemSize(input.size());
     QByteArray data = input;
     if (data.startsWith("\xEF\xBB\xBF"))
         data.remove(0, 3);
