@@ -111,7 +111,7 @@ void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
 {
     storeOperation([&] {
         if (!CalendarFolder)
-            throwError(ErrObjectNotSet);
+            throwFoldersUnknown();
         logLine(QStringLiteral("bkpt read cal start"));
         auto items = CalendarFolder->Items();
         const double total = items->count();
@@ -157,7 +157,7 @@ void OutlookControl::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
 {
     storeOperation([&] {
         if (!CalendarFolder)
-            throwError(ErrObjectNotSet);
+            throwFoldersUnknown();
         auto items = CalendarFolder->Items();
         const qint16 n = dbc->count();
         bool stopped = false;

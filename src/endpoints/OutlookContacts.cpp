@@ -80,7 +80,7 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
 {
     // The first count is outside the trap: a failure here is an unexpected error of the run.
     if (!ContactsFolder)
-        throwError(ErrObjectNotSet);
+        throwFoldersUnknown();
     const double total = ContactsFolder->Items()->count();
     storeOperation([&] {
         auto items = ContactsFolder->Items();
@@ -148,13 +148,17 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
 void OutlookControl::UpdateContacts(std::shared_ptr<DBPhonebook> dbp)
 {
     storeOperation([&] {
+        if (!ContactsFolder)
+            throwFoldersUnknown();
+        // One look at the folder for the whole update: each save checks its own file.
+        auto items = ContactsFolder->Items();
         const qint16 n = dbp->count();
         bool stopped = false;
         for (qint16 i = 0; i < n && !stopped; ++i) {
             stopped = pollInterrupt();
             auto item = stopped ? nullptr : dbp->GetItem(i);
             if (item && item->operation == 1 && item->typ != 0)
-                StoreContactField(dbp->GetNameById(item->id), *item);
+                StoreContactField(*items, dbp->GetNameById(item->id), *item);
         }
         // What was written, up to a stop, reaches the disk before the run goes on.
         pim::syncFileSystemOf(m_root);
@@ -162,35 +166,42 @@ void OutlookControl::UpdateContacts(std::shared_ptr<DBPhonebook> dbp)
     });
 }
 
-void OutlookControl::StoreContactField(const QString &name, const DBPhonebookItem &item)
+void OutlookControl::StoreContactField(pim::PimItems &items, const QString &name, const DBPhonebookItem &item)
 {
-    auto items = ContactsFolder->Items();
     CurrentContact.reset();
     m_loop->yieldOnce();
-    // The name is matched as data: quotes or brackets in it cannot widen or break the search.
-    auto found = items->Find(pim::PimItems::fullNameFilter(name));
-    if (found && found->TypeName() == QLatin1String("ContactItem")) {
-        CurrentContact = std::static_pointer_cast<pim::ContactItem>(found);
-    } else {
-        CurrentContact = std::static_pointer_cast<pim::ContactItem>(items->add());
-        CurrentContact->setFullName(name);
-    }
-    if (item.typ >= 1 && item.typ <= 4 && !holds(*CurrentContact, item)) {
-        bool stored = false;
+    // When another program changes the card between its reading and the save, the save writes nothing:
+    // the card is found again, which reads the new version, and the datum goes where that one has room.
+    constexpr int attempts = 4;
+    for (int attempt = 1;; ++attempt) {
+        // The name is matched as data: quotes or brackets in it cannot widen or break the search.
+        auto found = items.Find(pim::PimItems::fullNameFilter(name));
+        if (found && found->TypeName() == QLatin1String("ContactItem")) {
+            CurrentContact = std::static_pointer_cast<pim::ContactItem>(found);
+        } else {
+            CurrentContact = std::static_pointer_cast<pim::ContactItem>(items.add());
+            CurrentContact->setFullName(name);
+        }
+        // A datum the card already holds, in any field, is not written a second time.
+        bool stored = item.typ < 1 || item.typ > 4 || holds(*CurrentContact, item);
         for (const Slot &s : kSlots) {
-            if (s.typ != item.typ)
+            if (stored || s.typ != item.typ)
                 continue;
             if ((CurrentContact.get()->*s.get)().trimmed().isEmpty()) {
                 (CurrentContact.get()->*s.set)(item.data);
                 stored = true;
-                break;
             }
         }
-        if (!stored)
-            AddDetails(QStringLiteral("Outlook"),
-                       QStringLiteral("no space left in contact for ") + name + QLatin1Char(' ') + item.data);
+        if (CurrentContact->saveUnlessChanged()) {
+            if (!stored)
+                AddDetails(QStringLiteral("Outlook"), QStringLiteral("no space left in contact for ") + name +
+                                                          QLatin1Char(' ') + item.data);
+            break;
+        }
+        logLine(QStringLiteral("contact changed on disk while being written, read again: ") + name);
+        if (attempt == attempts)
+            throwError(ErrPathAccess, QStringLiteral("the contact keeps changing on disk: ") + name);
     }
-    CurrentContact->Save();
     m_loop->yieldOnce();
     CurrentContact.reset();
 }

@@ -75,8 +75,18 @@ bool OutlookControl::Init()
     } catch (const RuntimeError &e) {
         logLine(QStringLiteral("error in outlook.init ") + QString::number(e.number()) + QLatin1Char(' ') +
                 e.description() + QStringLiteral("   breakpoint was: ") + QString::number(checkpoint));
+        m_initErrorNumber = e.number();
+        m_initErrorDescription = e.description();
     }
     return result;
+}
+
+void OutlookControl::throwFoldersUnknown() const
+{
+    if (m_initErrorNumber != 0)
+        throwError(m_initErrorNumber, m_initErrorDescription);
+    throwError(ErrPathNotFound,
+               QStringLiteral("the folders of the contacts and calendar store are not known"));
 }
 
 void OutlookControl::scanFolders()
@@ -117,14 +127,14 @@ void OutlookControl::walkFolders(const std::shared_ptr<pim::PimFolders> &folders
 QString OutlookControl::getContactsFolderID() const
 {
     if (!ContactsFolder)
-        throwError(ErrObjectNotSet);
+        throwFoldersUnknown();
     return ContactsFolder->EntryID();
 }
 
 QString OutlookControl::getCalendarFolderID() const
 {
     if (!CalendarFolder)
-        throwError(ErrObjectNotSet);
+        throwFoldersUnknown();
     return CalendarFolder->EntryID();
 }
 
@@ -157,7 +167,7 @@ QString OutlookControl::setCalendarFolder(const QString &folderId)
 std::shared_ptr<ModFeatures> OutlookControl::GetFeatures()
 {
     if (!ContactsFolder)
-        throwError(ErrObjectNotSet);
+        throwFoldersUnknown();
     auto f = std::make_shared<ModFeatures>();
     f->name = QStringLiteral("Outlook");
     f->ME_capacity = 10000;

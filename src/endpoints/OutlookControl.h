@@ -20,6 +20,7 @@ class PimApplication;
 class PimNamespace;
 class PimFolder;
 class PimFolders;
+class PimItems;
 class ContactItem;
 } // namespace pim
 
@@ -48,6 +49,10 @@ public:
     void ReadCalendar(std::shared_ptr<DBCalendar> dbc) override;
     void UpdateCalendar(std::shared_ptr<DBCalendar> dbc) override;
 
+    // Why a folder or the folder lists are missing (Init stopped early, for example in a store without
+    // a calendar folder): thrown in place of an error about an unset object.
+    [[noreturn]] void throwFoldersUnknown() const;
+
     static QString NumberOnly(const QString &s);
     static QString RemoveSpaces(const QString &s);
 
@@ -55,7 +60,7 @@ private:
     void scanFolders();
     QString chooseFolder(const QString &folderId, std::shared_ptr<pim::PimFolder> &target);
     void walkFolders(const std::shared_ptr<pim::PimFolders> &folders, const QString &path);
-    void StoreContactField(const QString &name, const DBPhonebookItem &item);
+    void StoreContactField(pim::PimItems &items, const QString &name, const DBPhonebookItem &item);
     bool pollInterrupt();
     [[noreturn]] void raiseOutlookError(int number, const QString &description);
     // Runs one read or update of the store: any failure becomes the run's desktop error; the owner is
@@ -63,6 +68,8 @@ private:
     void storeOperation(const std::function<bool()> &body);
 
     QString m_root;
+    int m_initErrorNumber = 0;
+    QString m_initErrorDescription;
     IMessageLoop *m_loop;
     IRunOwner *m_owner = nullptr;
     std::shared_ptr<pim::PimApplication> OutlookApp;

@@ -27,7 +27,7 @@ QString folderInUse(const OutlookControl &ol, FolderKind kind)
 qint16 folderCount(const OutlookControl &ol)
 {
     if (!ol.FoldersIDs || !ol.FoldersNames || !ol.FoldersTypes)
-        throwError(ErrObjectNotSet);
+        ol.throwFoldersUnknown();
     return ol.FoldersIDs->count();
 }
 

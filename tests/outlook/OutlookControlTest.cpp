@@ -26,9 +26,16 @@ struct Owner : IRunOwner
     bool stop = false;
     int polls = 0, stopAfter = -1;
     double lastProgress = -1;
+    std::function<void(int)> onPoll; // another program at work while the run yields
     void MrCallback(qint16) override { ++callbacks; }
     void SetProgress(double f) override { lastProgress = f; }
-    bool UserInterrupt() override { return stop || (stopAfter >= 0 && ++polls > stopAfter); }
+    bool UserInterrupt() override
+    {
+        ++polls;
+        if (onPoll)
+            onPoll(polls);
+        return stop || (stopAfter >= 0 && polls > stopAfter);
+    }
     void RecoverFromPhoneError() override {}
     qint16 SyncStateMachine() const override { return 2; }
 };
@@ -154,6 +161,90 @@ TEST_F(Desk, WritesDataIntoFreeSlotsAndCreatesMissingContacts)
     EXPECT_EQ(QDir(contacts()).entryList({QStringLiteral("*.vcf")}).size(), 2);
 }
 
+TEST_F(Desk, EditsByOtherProgramsBetweenAndDuringRunsAreKept)
+{
+    const QString anna = contacts() + QStringLiteral("anna.vcf");
+    write(anna, card("UID:anna\r\nFN:Anna\r\nN:;Anna;;;\r\nREV:20200101T000000Z\r\nTEL;TYPE=CELL:1\r\n"));
+    auto run = [&](qint16 typ, const char *number) {
+        auto read = std::make_shared<DBPhonebook>();
+        ol->ReadContacts(read);
+        auto pb = std::make_shared<DBPhonebook>();
+        pb->AddByName(QStringLiteral("Anna"), 0, QString(), QString::fromLatin1(number), typ, 1);
+        ol->UpdateContacts(pb);
+    };
+    auto text = [&] {
+        QFile f(anna);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        return f.readAll();
+    };
+    run(3, "040");
+    // An editor rewrites the card in place: same file, the folder's time unchanged.
+    {
+        QByteArray edited = text();
+        edited.replace("END:VCARD", "NOTE:met at the fair\r\nEMAIL:anna@example.org\r\nEND:VCARD");
+        QFile f(anna);
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.write(edited);
+    }
+    run(2, "030");
+    QByteArray now = text();
+    for (const char *kept : {"NOTE:met at the fair", "EMAIL:anna@example.org", "040", "030"})
+        EXPECT_TRUE(now.contains(kept)) << kept << "\n" << now.constData();
+    EXPECT_FALSE(now.contains("REV:20200101T000000Z")); // sync tools see the change
+
+    // A sync tool replaces the card between the run's reading of it and its writing.
+    owner.onPoll = [&](int poll) {
+        if (poll != 2)
+            return;
+        QByteArray server = text();
+        server.replace("END:VCARD", "TITLE:from the server\r\nEND:VCARD");
+        QFile f(contacts() + QStringLiteral(".sync"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(server);
+        f.close();
+        ASSERT_TRUE(QFile::remove(anna));
+        ASSERT_TRUE(QFile::rename(contacts() + QStringLiteral(".sync"), anna));
+    };
+    auto pb = std::make_shared<DBPhonebook>();
+    pb->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0170"), 1, 1);
+    pb->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), 2, 1);
+    owner.polls = 0;
+    ol->UpdateContacts(pb);
+    owner.onPoll = nullptr;
+    now = text();
+    for (const char *kept : {"TITLE:from the server", "NOTE:met at the fair", "0170", "0171", "040", "030"})
+        EXPECT_TRUE(now.contains(kept)) << kept << "\n" << now.constData();
+
+    // Runs with nothing new move nothing, not even the file.
+    const QFileInfo before(anna);
+    const QDateTime modified = before.lastModified();
+    for (int i = 0; i < 2; ++i) {
+        auto read = std::make_shared<DBPhonebook>();
+        ol->ReadContacts(read);
+        ol->UpdateContacts(std::make_shared<DBPhonebook>());
+    }
+    EXPECT_EQ(text(), now);
+    EXPECT_EQ(QFileInfo(anna).lastModified(), modified);
+    EXPECT_EQ(QDir(contacts()).entryList({QStringLiteral("*.vcf")}).size(), 1);
+}
+
+TEST_F(Desk, StoreWithoutACalendarFolderSaysSoInsteadOfAMissingObject)
+{
+    QTemporaryDir other;
+    QDir().mkpath(other.path() + QStringLiteral("/Mail/Inbox"));
+    QDir().mkpath(other.path() + QStringLiteral("/Mail/Contacts"));
+    OutlookControl bare(other.path(), &time);
+    EXPECT_TRUE(bare.Init());
+    EXPECT_FALSE(bare.FoldersIDs);
+    try {
+        bare.getCalendarFolderID();
+        FAIL() << "no error";
+    } catch (const RuntimeError &e) {
+        EXPECT_EQ(e.number(), ErrPathNotFound);
+        EXPECT_EQ(e.description(), QStringLiteral("there is no calendar folder"));
+    }
+}
+
 TEST_F(Desk, CalendarKeywordsInAnyLanguage)
 {
     const struct
@@ -236,6 +327,12 @@ TEST_F(Desk, WholeDayEventsAndBrokenFilesGiveDetailsLines)
           "DTSTART;VALUE=DATE:20260601\r\nDTEND;VALUE=DATE:20260602\r\nSUMMARY:Holiday\r\nEND:VEVENT\r\nEND:"
           "VCALENDAR\r\n");
     write(calendar() + QStringLiteral("garbage.ics"), QByteArray("\x00\x01\x02garbage", 10));
+    // Tasks and journal entries are not appointments: skipped without a notice.
+    write(calendar() + QStringLiteral("task.ics"),
+          "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTODO\r\nUID:t\r\nSUMMARY:Buy milk\r\nEND:VTODO\r\nEND:"
+          "VCALENDAR\r\n");
+    write(calendar() + QStringLiteral("journal.ics"),
+          "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VJOURNAL\r\nUID:j\r\nEND:VJOURNAL\r\nEND:VCALENDAR\r\n");
     write(calendar() + QStringLiteral("ok.ics"),
           "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//x//y//"
           "EN\r\nBEGIN:VEVENT\r\nUID:d2\r\nDTSTAMP:20260101T000000Z\r\n"
@@ -246,7 +343,8 @@ TEST_F(Desk, WholeDayEventsAndBrokenFilesGiveDetailsLines)
     ASSERT_EQ(back->count(), 1);
     EXPECT_EQ(back->GetItem(0)->title, QStringLiteral("Say  hi "));
     EXPECT_TRUE(globals().gDetails.contains(QStringLiteral("Could not store whole-day event: Holiday")));
-    EXPECT_TRUE(globals().gDetails.contains(QStringLiteral("Error from Outlook while reading calendar: ")));
+    EXPECT_EQ(globals().gDetails.count(QStringLiteral("Error from Outlook while reading calendar: ")), 1);
+    EXPECT_FALSE(globals().gDetails.contains(QStringLiteral("task")));
 }
 
 TEST_F(Desk, InterruptReturnsWithoutCallbackAndKeepsWhatWasDone)
