@@ -17,7 +17,8 @@ public:
     // Throws RuntimeError 9 out of range, 4096 for a file that cannot be read.
     std::shared_ptr<PimItem> Item(qint32 position) const;
     // Filter "[FullName] = "name"": a quote inside the name is written twice, as in any quoted filter
-    // text; the name is matched exactly. Returns nullptr when no contact has that name. Throws
+    // text; the name is matched exactly against each full name without its outer blanks, as a contacts
+    // run reads it. Returns nullptr when no contact has that name. Throws
     // RuntimeError 5 for any other filter.
     std::shared_ptr<PimItem> Find(const QString &filter) const;
     // A new, unsaved item of the folder's kind.
