@@ -3,9 +3,9 @@
 #include "data/DBCalendar.h"
 #include "data/DBPhonebook.h"
 #include "data/ModFeatures.h"
+#include "endpoints/DesktopEndpoint.h"
 #include "endpoints/PhoneDriver.h"
 #include "endpoints/ShellCallbacks.h"
-#include "endpoints/DesktopEndpoint.h"
 #include "engine/EngineText.h"
 #include "engine/FormMain.h"
 #include "engine/ProgressView.h"
@@ -99,6 +99,7 @@ void FormMain::startRun(const QString &title)
     m_deps.view->setButtonVisible(ViewButton::Details, false);
     m_deps.view->setButtonVisible(ViewButton::Done, false);
     m_deps.view->setButtonVisible(ViewButton::Stop, true);
+    m_deps.view->setOperationBar(0); // not the full bar the previous run left
     m_deps.view->setProgressText(T(title) + QStringLiteral("..."));
 }
 

@@ -84,8 +84,10 @@ TEST_F(Rig, CalendarRunTextAndBars)
                              "Data exchange successfully completed.");
     EXPECT_EQ(view.overall, 100);
     policy.notice = QStringLiteral("x\r\n");
+    view.opBar = 100; // where the previous run's last operation left it
     fm->StartCalendar();
     EXPECT_EQ(view.overall, 100); // kept from the previous run until state 9
+    EXPECT_EQ(view.opBar, 0);
     runToEnd();
     EXPECT_TRUE(view.text.endsWith(QStringLiteral("completed. \r\nSee details for more information.")));
 }
