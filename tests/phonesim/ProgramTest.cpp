@@ -91,6 +91,21 @@ TEST(Program, DumpsOnSignalAndOnExit)
     EXPECT_FALSE(QFileInfo::exists(link));
 }
 
+TEST(Program, ALinkTakenOverByASecondServerOutlivesTheFirst)
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("phone"));
+    PhonesimProcess first({QStringLiteral("--link"), link});
+    ASSERT_TRUE(first.started());
+    PhonesimProcess second({QStringLiteral("--link"), link});
+    ASSERT_TRUE(second.started());
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), second.ptyPath());
+    EXPECT_EQ(first.terminate(), 0);
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), second.ptyPath());
+    EXPECT_EQ(second.terminate(), 0);
+    EXPECT_FALSE(QFileInfo::exists(link));
+}
+
 TEST(Program, FaultOptionsReachTheHandset)
 {
     PhonesimProcess sim({QStringLiteral("--model"), QStringLiteral("K110"), QStringLiteral("--silent-on"),

@@ -44,7 +44,8 @@ PtyServer::PtyServer(PhoneSim &sim, Options options) : m_sim(sim), m_options(std
 
 PtyServer::~PtyServer()
 {
-    if (m_linkMade)
+    // A second server may have taken the link over meanwhile: only our own link goes.
+    if (m_linkMade && QFileInfo(m_options.linkPath).symLinkTarget() == m_slavePath)
         ::unlink(QFile::encodeName(m_options.linkPath).constData());
     for (int fd : {m_master, m_slave, m_signals, m_log, m_opens}) {
         if (fd >= 0)
