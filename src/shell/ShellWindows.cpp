@@ -17,7 +17,9 @@ void ShellWindows::closeSplash()
 
 void ShellWindows::showTrayWindow()
 {
-    m_tray.showTrayWindow();
+    // While the splash waits for its three seconds the tray window would cover it.
+    if (!m_splash.showTrayWindowOnClose())
+        m_tray.showTrayWindow();
 }
 
 void ShellWindows::showDetails()

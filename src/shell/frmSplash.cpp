@@ -3,6 +3,7 @@
 #include "platform/SystemServices.h"
 #include "shell/ScreenPlacement.h"
 #include <QLabel>
+#include <utility>
 
 namespace orvia {
 
@@ -87,7 +88,16 @@ void frmSplash::SetStatus(const QString &s)
 void frmSplash::unload()
 {
     m_timer->setEnabled(false);
+    m_trayWanted = false;
     hide();
+}
+
+bool frmSplash::showTrayWindowOnClose()
+{
+    if (!isVisible() || !m_timer->enabled())
+        return false;
+    m_trayWanted = true;
+    return true;
 }
 
 void frmSplash::CloseSplash()
@@ -101,20 +111,22 @@ void frmSplash::CloseSplash()
 void frmSplash::onTimer()
 {
     m_timer->setEnabled(false);
-    if (!m_autoconn && !m_closePending)
+    bool showTray = std::exchange(m_trayWanted, false);
+    if (!m_autoconn && !m_closePending && !showTray)
         return;
     if (isVisible()) {
         hide();
         const bool mainProgram = m_exeFileName.contains(kMainExecutable);
         const bool silent = m_commandLine.contains(QStringLiteral("silent"));
-        if (mainProgram && !silent) {
-            if (m_loop)
-                m_loop->yieldOnce();
-            if (m_hooks.showTrayWindow)
-                m_hooks.showTrayWindow();
-            if (m_loop)
-                m_loop->yieldOnce();
-        }
+        showTray = showTray || (mainProgram && !silent);
+    }
+    if (showTray) {
+        if (m_loop)
+            m_loop->yieldOnce();
+        if (m_hooks.showTrayWindow)
+            m_hooks.showTrayWindow();
+        if (m_loop)
+            m_loop->yieldOnce();
     }
     if (m_autoconn && m_hooks.showFirstRun)
         m_hooks.showFirstRun();

@@ -38,6 +38,10 @@ public:
     void SetStatus(const QString &s);
     // Start-up failed: hidden for good, timer stopped.
     void unload();
+    // The tray window is wanted while the splash still waits for its three seconds: it opens when
+    // the splash goes (also when started "silent"), not over the splash. False when the splash is
+    // not waiting, and the caller shows the tray window itself.
+    bool showTrayWindowOnClose();
 
     // ISplashWindow
     void setAutoconn(bool on) override { m_autoconn = on; }
@@ -67,6 +71,7 @@ private:
     bool m_loaded = false;
     bool m_autoconn = false;
     bool m_closePending = false;
+    bool m_trayWanted = false;
     bool m_productPicture = false;
 };
 

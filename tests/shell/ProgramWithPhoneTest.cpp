@@ -58,7 +58,9 @@ TEST_F(WithPhone, SavedPortIsFoundAndContactsAndCalendarRunsFromTheTrayGoThrough
         << tray.icon()->toolTip().toStdString();
 
     // Detection asked the splash to close before its three seconds: it goes at the mark, and the
-    // tray window comes.
+    // tray window comes then, not over the splash.
+    EXPECT_TRUE(p.splash().isVisible());
+    EXPECT_FALSE(tray.isVisible());
     ASSERT_TRUE(runUntil([&] { return !p.splash().isVisible(); }, 5000));
     EXPECT_TRUE(tray.isVisible());
     tray.onActivate();

@@ -84,6 +84,16 @@ TEST_F(Splash, SilentOrAnotherProgramDoesNotShowTheTray)
         EXPECT_FALSE(splash->isVisible());
         EXPECT_EQ(shown.contains(QStringLiteral("tray")), tray) << exe << " " << args;
     }
+    // A tray window that detection asked for while the splash waited comes when the splash goes,
+    // also when started silent; once the splash's time is up it is the caller's to show.
+    shown.clear();
+    make(QStringLiteral("kivo"), QStringLiteral("silent"));
+    splash->CloseSplash();
+    EXPECT_TRUE(splash->showTrayWindowOnClose());
+    EXPECT_TRUE(shown.isEmpty());
+    time.advance(3000);
+    EXPECT_EQ(shown, QStringList{QStringLiteral("tray")});
+    EXPECT_FALSE(splash->showTrayWindowOnClose());
 }
 
 TEST_F(Splash, LabelsAreEmptyUntilTheFirstStatusThenShowVersionAndBuild)
