@@ -1,4 +1,5 @@
 #include "shell/KivoProgram.h"
+#include "common/Globals.h"
 #include "endpoints/OutlookControl.h"
 #include "engine/FormMain.h"
 #include "engine/MrPolicy.h"
@@ -10,6 +11,7 @@
 #include "shell/SetupHooks.h"
 #include "shell/SetupWindowFactory.h"
 #include "shell/ShellWindows.h"
+#include "shell/ToolkitTranslation.h"
 #include "shell/frmSplash.h"
 
 namespace orvia {
@@ -72,6 +74,7 @@ KivoProgram::~KivoProgram()
     m_tray.reset();
     m_splash.reset();
     m_window.reset();
+    m_toolkitTexts.reset();
 }
 
 StartResult KivoProgram::start()
@@ -81,6 +84,13 @@ StartResult KivoProgram::start()
     hooks.showSplash = [this] { m_splash->showSplash(); };
     hooks.splashStatus = [this](const QString &s) { m_splash->SetStatus(s); };
     hooks.unloadSplash = [this] { m_splash->unload(); };
+    hooks.languageSet = [this] {
+        const QString language = globals().gLanguage;
+        if (!m_toolkitTexts)
+            m_toolkitTexts = std::make_unique<ToolkitTranslation>();
+        if (!m_toolkitTexts->follow(language))
+            globals().gLog.log(QStringLiteral("No toolkit translation for ") + language);
+    };
     hooks.translateCaptions = [this] { m_window->translateCaptions(); };
     hooks.loadTray = [this] {
         m_tray->load(m_hub.get(), m_window.get(), m_setup.get());

@@ -22,6 +22,7 @@ class OutlookControl;
 class MrPolicy;
 class ShellWindows;
 class ICommControl;
+class ToolkitTranslation;
 
 struct KivoOptions
 {
@@ -78,6 +79,7 @@ private:
     std::unique_ptr<ShellWindows> m_shell;
     std::unique_ptr<FormMain> m_hub;
     std::unique_ptr<ISetupWindow> m_setup;
+    std::unique_ptr<ToolkitTranslation> m_toolkitTexts;
 };
 
 } // namespace orvia

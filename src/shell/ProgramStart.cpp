@@ -58,6 +58,7 @@ StartResult ProgramStart::run()
                                                     QStringLiteral("language"), QStringLiteral("local"));
     if (chosen != QLatin1String("local") && !chosen.isEmpty())
         g.gLanguage = chosen;
+    call(m_hooks.languageSet);
 
     logLine(QStringLiteral("Dbl load"));
     if (m_hooks.splashStatus)

@@ -16,6 +16,7 @@ struct StartHooks
     std::function<void()> showSplash;
     std::function<void(const QString &)> splashStatus;
     std::function<void()> unloadSplash;
+    std::function<void()> languageSet;       // the current language is known
     std::function<void()> translateCaptions; // FormMain's labels and buttons
     std::function<void()> loadTray;          // load the tray window, stop icon
     std::function<void()> initSetup;         // the setup window lists the ports and detects the phone

@@ -1,21 +1,26 @@
 // Writes a picture of every window in each of the five languages to <build>/screenshots, so that cut
 // or overlapping captions can be seen; checks that no caption is wider than its control.
 #include "ShellRig.h"
+#include "common/Translation.h"
 #include "phonesim/SimCommControl.h"
 #include "shell/FormAbout.h"
 #include "shell/FormAutoConn.h"
 #include "shell/FormErrorLog.h"
 #include "shell/FormMainWindow.h"
 #include "shell/FrmSysTray.h"
+#include "shell/WidgetMessageBox.h"
 #include "shell/frmSplash.h"
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace orvia;
@@ -83,6 +88,19 @@ TEST(Screenshots, EveryWindowInEveryLanguage)
         main.setOverallBar(30);
         main.setOperationBar(60);
         shoot(main, code, QStringLiteral("main_running"));
+        // The stop question: the toolkit's own Yes and No in the program's language.
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->button(QMessageBox::Yes)->text(),
+                      QCoreApplication::translate("QPlatformTheme", "&Yes"));
+            shoot(*box, code, QStringLiteral("stop_question"));
+            box->button(QMessageBox::No)->click();
+        });
+        EXPECT_EQ(
+            WidgetMessageBox(&main).show(Translate(QStringLiteral("Operation in progress. Quit anyway?")),
+                                         mb::YesNo, Translate(QStringLiteral("Interruption requested"))),
+            mb::No);
         main.setButtonVisible(ViewButton::Stop, false);
         main.setButtonVisible(ViewButton::Done, true);
         main.setButtonVisible(ViewButton::Details, true);
