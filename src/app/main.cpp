@@ -5,6 +5,7 @@
 #include "platform/StderrMessageBox.h"
 #include "platform/SystemPlatform.h"
 #include "platform/pim/PimNamespace.h"
+#include "shell/HeadlessNotices.h"
 #include "shell/KivoProgram.h"
 #include "shell/WidgetMessageBox.h"
 #include <QApplication>
@@ -18,6 +19,7 @@ using namespace orvia;
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    quietHeadlessWindowNotices();
     QCoreApplication::setApplicationName(QStringLiteral("kivo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVIA_VERSION_TEXT));
     QApplication::setQuitOnLastWindowClosed(false);

@@ -6,8 +6,10 @@
 #include "shell/FormErrorLog.h"
 #include "shell/FormMainWindow.h"
 #include "shell/FrmSysTray.h"
+#include "shell/HeadlessNotices.h"
 #include "shell/frmSplash.h"
 #include "support/LanguageFixture.h"
+#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -153,4 +155,21 @@ TEST(StartUp, FirstRunWindowHandsOverToTheSetupWindow)
     first.findChild<QPushButton *>(QStringLiteral("Command2"))->click();
     EXPECT_FALSE(first.isVisible());
     EXPECT_EQ(calls.last(), QStringLiteral("setup:show"));
+}
+
+TEST(StartUp, TheToolkitsOwnButtonsFollowTheLanguageAndHeadlessNoticesAreKnown)
+{
+    const auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+    for (const auto &[system, expected] :
+         {std::pair{"English", "&Yes"}, std::pair{"German", "&Ja"}, std::pair{"French", "&Oui"},
+          std::pair{"Italian", "&S\u00EC"}, std::pair{"Spanish", "&S\u00ED"}}) {
+        ShellRig rig(QString::fromUtf8(system));
+        ASSERT_EQ(rig.start(), StartResult::Running);
+        EXPECT_EQ(yes(), QString::fromUtf8(expected)) << system;
+    }
+    EXPECT_EQ(yes(), QStringLiteral("&Yes")) << "the program's end takes its translation along";
+
+    EXPECT_TRUE(isHeadlessWindowNotice(QStringLiteral("This plugin does not support raise()")));
+    EXPECT_TRUE(isHeadlessWindowNotice(QStringLiteral("This plugin does not support propagateSizeHints()")));
+    EXPECT_FALSE(isHeadlessWindowNotice(QStringLiteral("This plugin does not support setParent!")));
 }
