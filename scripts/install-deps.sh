@@ -2,7 +2,7 @@
 # Installs, with apt, everything the build, the tests and kivo need on a fresh Debian 12 machine.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config clang
-      qt6-base-dev qt6-serialport-dev
+      qt6-base-dev qt6-serialport-dev qt6-translations-l10n
       libical-dev libgtest-dev libgmock-dev libbenchmark-dev
       fonts-dejavu-core)
 # The tests also check interoperation with a general AT client and the desktop's contact and calendar tools.

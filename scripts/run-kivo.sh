@@ -11,6 +11,7 @@ fi
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   export XDG_RUNTIME_DIR=$(mktemp -d)
 fi
-# kivo looks for lang.dbl and its update files in the current directory: its own folder.
+# kivo reads lang.dbl beside its executable; downloaded updates go to the current directory, where the
+# launcher applies them: so it runs from its own folder.
 cd build/bin
 exec ./kivo "$@"
