@@ -21,6 +21,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -376,6 +377,26 @@ void MrWho::changeEvent(QEvent *event)
     setStatusText(QString());
     if (TabStrip1->isVisible())
         tabHandling(false);
+}
+
+void MrWho::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (m_sized)
+        return;
+    m_sized = true;
+    // A page can ask for more room once it has been on screen (its first showing polishes it), so
+    // the window would grow at its first tab change: each page is put up once, unseen, and the
+    // window keeps the room of the widest from the start. No tab handling runs for this.
+    const QSignalBlocker quiet(TabStrip1);
+    const int current = TabStrip1->currentIndex();
+    QSize room = TabStrip1->sizeHint();
+    for (int i = 0; i < TabStrip1->count(); ++i) {
+        TabStrip1->setCurrentIndex(i);
+        room = room.expandedTo(TabStrip1->sizeHint());
+    }
+    TabStrip1->setCurrentIndex(current);
+    TabStrip1->setMinimumSize(room);
 }
 
 void MrWho::closeEvent(QCloseEvent *event)

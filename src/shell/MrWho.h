@@ -90,6 +90,7 @@ public:
 protected:
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void reject() override;
 
 private:
@@ -105,6 +106,7 @@ private:
     std::shared_ptr<PhoneDetection> m_detection;
     QString m_status;
     bool m_loaded = false;
+    bool m_sized = false;
     bool m_filling = false;
 
     QTabWidget *TabStrip1 = nullptr;

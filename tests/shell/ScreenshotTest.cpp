@@ -112,9 +112,15 @@ TEST(Screenshots, EveryWindowInEveryLanguage)
 
         auto *setup = dynamic_cast<QWidget *>(&p.setup());
         ASSERT_NE(setup, nullptr);
+        // Opened on its update page (as "Check for update" does), the window keeps its size on every page.
+        p.setup().SelectTab(4);
+        setup->show();
+        QCoreApplication::processEvents();
+        const QSize opened = setup->size();
         for (int tab = 1; tab <= 4; ++tab) {
             p.setup().SelectTab(tab);
             shoot(*setup, code, QStringLiteral("setup_page%1").arg(tab));
+            EXPECT_EQ(setup->size(), opened) << code.toStdString() << " page " << tab;
         }
 
         FormAutoConn first(&p.setup());
