@@ -11,7 +11,6 @@ fi
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
   export XDG_RUNTIME_DIR=$(mktemp -d)
 fi
-# kivo reads lang.dbl beside its executable; downloaded updates go to the current directory, where the
-# launcher applies them: so it runs from its own folder.
+# kivo reads lang.dbl, and keeps its update files, beside its executable, whatever the current directory.
 cd build/bin
 exec ./kivo "$@"
