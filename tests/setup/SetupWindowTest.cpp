@@ -1,6 +1,7 @@
 // The setup window itself: its load (captions, language and folder pages, port buttons), its tabs and
 // the update page's reset, closing and "Ok", and a detection started with its own "Connect" button.
 #include "DetectionRig.h"
+#include "common/Globals.h"
 #include "endpoints/OutlookControl.h"
 #include "phonesim/SimCommControl.h"
 #include "shell/FormMainWindow.h"
@@ -9,6 +10,7 @@
 #include "support/TempDir.h"
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -84,6 +86,22 @@ TEST_F(SetupWindow, FolderPageFailureIsReportedAndTheWindowStillWorks)
     EXPECT_EQ(boxes.last().text, QStringLiteral("An error has occurred while accessing Outlook folders."));
     EXPECT_EQ(window->detection().portList(), (QList<qint16>{1, 3}));
     EXPECT_EQ(window->detection().availPorts(), (QList<qint16>{1, 3}));
+}
+
+TEST_F(SetupWindow, StoreWithoutACalendarFolderGetsTheFolderMessageAndTheLogSaysWhy)
+{
+    TempDir bare;
+    QDir().mkpath(bare.path() + QStringLiteral("/Mail/Inbox"));
+    QDir().mkpath(bare.path() + QStringLiteral("/Mail/Contacts"));
+    ol = std::make_unique<OutlookControl>(bare.path(), &time);
+    ASSERT_TRUE(ol->Init());
+    window->Init(fm.get(), ol.get());
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().text, QStringLiteral("An error has occurred while accessing Outlook folders."));
+    EXPECT_TRUE(globals()
+                    .gLog.recentLines()
+                    .join(QLatin1Char('\n'))
+                    .contains(QStringLiteral("outlook folders setup 76 there is no calendar folder")));
 }
 
 TEST_F(SetupWindow, ConnectButtonFindsThePhone)
