@@ -289,6 +289,17 @@ TEST(Store, AppointmentsWithParseErrorsAreReadButNeverRewritten)
     const QByteArray before = t.read(QStringLiteral("Personal Folders/Calendar/e.ics"));
     EXPECT_EQ(errorOf([&] { a->Save(); }), ErrItemRefused);
     EXPECT_EQ(t.read(QStringLiteral("Personal Folders/Calendar/e.ics")), before);
+
+    // A card just under the size limit whose long line, folded on writing, would take it over the limit
+    // is not written: it could not be read back.
+    const QByteArray big =
+        vcard(QStringLiteral("Big"), ("NOTE:" + QByteArray(8200000, 'n') + "\n").constData());
+    t.write(QStringLiteral("Personal Folders/Contacts/big.vcf"), big);
+    auto card = asContact(ns->GetDefaultFolder(FolderContacts)->Items()->Item(1));
+    ASSERT_NE(card, nullptr);
+    card->setMobileTelephoneNumber(QStringLiteral("1"));
+    EXPECT_EQ(errorOf([&] { card->Save(); }), ErrItemRefused);
+    EXPECT_EQ(t.read(QStringLiteral("Personal Folders/Contacts/big.vcf")), big);
 }
 
 TEST(Store, EditsMadeInPlaceOrByRenameAreReadBeforeAnythingIsWrittenOverThem)

@@ -349,6 +349,8 @@ bool FolderStore::save(PimItem &item)
         return true; // the file already holds what the item holds
     item.beforeSave();
     QByteArray data = item.serialize();
+    // Folding can make a file grow past the limit: never write what would be refused when read back.
+    checkItemSize(data.size());
     FileVersion written;
     Entry *entry = nullptr;
     if (isNew) {
