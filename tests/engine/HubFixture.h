@@ -2,6 +2,7 @@
 // The run hub wired to recording doubles, manual time and the built language file.
 #include "EngineDoubles.h"
 #include "engine/FormMain.h"
+#include "support/HubDeps.h"
 #include "support/LanguageFixture.h"
 #include "support/ManualTime.h"
 #include "support/ScriptedMessageBox.h"
@@ -24,18 +25,8 @@ struct HubFixture : ::testing::Test
     void SetUp() override
     {
         ASSERT_TRUE(loadBuiltLanguage());
-        FormMain::Deps d;
-        d.platform.timers = &time;
-        d.platform.clock = &time;
-        d.platform.loop = &time;
-        d.platform.messageBox = &boxes;
-        d.comm = &comm;
-        d.view = &view;
-        d.tray = &tray;
-        d.shell = &shell;
-        d.outlook = &desktop;
-        d.policy = &policy;
-        fm = std::make_unique<FormMain>(d);
+        fm = std::make_unique<FormMain>(
+            hubDeps(manualPlatform(time, boxes), &comm, {&view, &tray, &shell}, &desktop, &policy));
         desktop.owner = fm.get();
     }
 };

@@ -1,6 +1,7 @@
 #include "FamilyHelpers.h"
 #include "common/Globals.h"
 #include "platform/RuntimeError.h"
+#include "support/ErrorOf.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -15,16 +16,6 @@ class DBContainerTest : public ::testing::Test
 {
 protected:
     void SetUp() override { resetGlobals(); }
-
-    static int errorOf(const std::function<void()> &f)
-    {
-        try {
-            f();
-        } catch (const RuntimeError &e) {
-            return e.number();
-        }
-        return 0;
-    }
 };
 
 TEST_F(DBContainerTest, AnExactNameWinsAndACutFindsTheOneNameItBegins)

@@ -7,6 +7,7 @@
 #include "platform/QtTimerFactory.h"
 #include "platform/SerialCommControl.h"
 #include "platform/SettingsStore.h"
+#include "support/HubDeps.h"
 #include "support/MemorySettingsStore.h"
 #include "support/SimulatorProgram.h"
 
@@ -45,18 +46,12 @@ TEST(PtyWholeRun, ContactsAndCalendarThroughThePhoneSimulatorProgram)
     const QString root = dir.filePath(QStringLiteral("pim"));
     OutlookControl outlook(root, &loop);
     MrPolicy policy(&clock, &loop);
-    FormMain::Deps d;
-    d.platform.timers = &timers;
-    d.platform.clock = &clock;
-    d.platform.loop = &loop;
-    d.platform.messageBox = &boxes;
-    d.comm = &comm;
-    d.view = &view;
-    d.tray = &tray;
-    d.shell = &shell;
-    d.outlook = &outlook;
-    d.policy = &policy;
-    FormMain fm(d);
+    Platform platform;
+    platform.timers = &timers;
+    platform.clock = &clock;
+    platform.loop = &loop;
+    platform.messageBox = &boxes;
+    FormMain fm(hubDeps(platform, &comm, {&view, &tray, &shell}, &outlook, &policy));
     outlook.setOwner(&fm);
     ASSERT_TRUE(outlook.Init());
     auto driver = std::make_shared<VelmoraAT>(&boxes);

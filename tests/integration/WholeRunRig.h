@@ -14,6 +14,7 @@
 #include "engine/MrPolicy.h"
 #include "phonesim/ModelTable.h"
 #include "phonesim/SimCommControl.h"
+#include "support/HubDeps.h"
 #include "support/ManualTime.h"
 #include "support/QtPrinters.h"
 #include "support/ScriptedMessageBox.h"
@@ -41,18 +42,8 @@ public:
         g.gMeetingWords.add(QStringLiteral("meeting"));
         g.gCallWords.add(QStringLiteral("call"));
         g.gBirthdayWords.add(QStringLiteral("birthday"));
-        FormMain::Deps d;
-        d.platform.timers = &time;
-        d.platform.clock = &time;
-        d.platform.loop = &time;
-        d.platform.messageBox = &boxes;
-        d.comm = &port;
-        d.view = &view;
-        d.tray = &tray;
-        d.shell = &shell;
-        d.outlook = &outlook;
-        d.policy = &policy;
-        fm = std::make_unique<FormMain>(d);
+        fm = std::make_unique<FormMain>(
+            hubDeps(manualPlatform(time, boxes), &port, {&view, &tray, &shell}, &outlook, &policy));
         outlook.setOwner(fm.get());
         initOk = outlook.Init();
         const auto info = phonesim::findModel(model);

@@ -1,25 +1,13 @@
 #include "data/DBLanguages.h"
 #include "LanguageFileFixture.h"
 #include "platform/RuntimeError.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
 using namespace orvia;
 using orvia::test::addPhrase;
-
-namespace {
-
-int errorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
-}
-
-} // namespace
+using orvia::test::errorOf;
 
 TEST(DBLanguageItem, LineFormEscapesTheText)
 {

@@ -7,6 +7,7 @@
 #include "platform/pim/PimFolder.h"
 #include "platform/pim/PimItems.h"
 #include "platform/pim/PimNamespace.h"
+#include "support/ErrorOf.h"
 
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@ using namespace orvia;
 using namespace orvia::pim;
 using orvia::pim::test::crlf;
 using orvia::pim::test::TempRoot;
+using orvia::test::errorOf;
 
 namespace {
 
@@ -45,16 +47,6 @@ FileVersion versionAt(const QString &path)
     struct stat st;
     EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
     return versionOf(st);
-}
-
-int errorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/SystemServicesPosix.h"
 #include "platform/Wildcard.h"
+#include "support/ErrorOf.h"
 #include "support/TempDir.h"
 #include <QCoreApplication>
 #include <QDir>
@@ -13,16 +14,6 @@ using namespace orvia;
 using namespace orvia::test;
 
 namespace {
-int errorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
-}
-
 void makeReadOnly(const QString &path)
 {
     ::chmod(QFile::encodeName(path).constData(), 0444);

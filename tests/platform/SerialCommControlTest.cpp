@@ -1,5 +1,6 @@
 #include "platform/SerialCommControl.h"
 #include "platform/RuntimeError.h"
+#include "support/ErrorOf.h"
 #include "support/MemorySettingsStore.h"
 #include "support/PtyPair.h"
 #include <QCoreApplication>
@@ -26,16 +27,6 @@ bool pumpUntil(const std::function<bool()> &pred, int ms = 3000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     return true;
-}
-
-int errorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
 }
 
 class SerialCommControlTest : public ::testing::Test

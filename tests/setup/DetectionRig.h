@@ -7,6 +7,7 @@
 #include "engine/FormMain.h"
 #include "shell/PhoneDetection.h"
 #include "support/FakeSystemServices.h"
+#include "support/HubDeps.h"
 #include "support/LanguageFixture.h"
 #include "support/ManualTime.h"
 #include "support/MemoryRegistryBackend.h"
@@ -49,11 +50,7 @@ struct DetectionRig : ::testing::Test
 
     Platform platform()
     {
-        Platform p;
-        p.timers = &time;
-        p.clock = &time;
-        p.loop = &time;
-        p.messageBox = &boxes;
+        Platform p = manualPlatform(time, boxes);
         p.settings = &settings;
         p.system = &system;
         p.registry = &registry;
@@ -75,13 +72,7 @@ struct DetectionRig : ::testing::Test
             fm->handler.reset();
         fm.reset();
         det.reset();
-        FormMain::Deps d;
-        d.platform = platform();
-        d.comm = comm;
-        d.view = &view;
-        d.tray = &tray;
-        d.shell = &shell;
-        fm = std::make_unique<FormMain>(d);
+        fm = std::make_unique<FormMain>(hubDeps(platform(), comm, {&view, &tray, &shell}));
         PhoneDetection::Deps dd;
         dd.platform = platform();
         dd.tray = &tray;

@@ -3,6 +3,7 @@
 #include "LocalHttpServer.h"
 #include "platform/QtInternetTransfer.h"
 #include "platform/RuntimeError.h"
+#include "support/ErrorOf.h"
 #include "support/ManualTime.h"
 
 #include <QHostAddress>
@@ -14,16 +15,6 @@ using namespace orvia;
 using namespace orvia::test;
 
 namespace {
-
-int errorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
-}
 
 class InternetTransferTest : public ::testing::Test
 {

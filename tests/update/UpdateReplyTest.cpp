@@ -1,6 +1,7 @@
 #include "common/UpdateReply.h"
 #include "UpdateRig.h"
 #include "platform/RuntimeError.h"
+#include "support/ErrorOf.h"
 
 #include <gtest/gtest.h>
 
@@ -20,16 +21,6 @@ Tag tagOf(const QString &text, const char *tag)
     Tag t;
     GetTagValue(text, QLatin1String(tag), t.value, t.found);
     return t;
-}
-
-int errorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
 }
 
 class UpdateReplyTest : public ::testing::Test
