@@ -6,63 +6,144 @@ namespace orvia {
 
 namespace {
 
-const std::array<ModelLimits, 6> kModels = {{
-    {QStringLiteral("K110"), 30, 18, 40, 30, true},
-    {QStringLiteral("K310"), 30, 18, 40, 30, true},
-    {QStringLiteral("M230"), 30, 20, 40, 30, true},
-    {QStringLiteral("L420"), 30, 20, 40, 30, true},
-    {QStringLiteral("D240"), 0, 20, 40, 24, false},
-    {kTarvexFamily, 0, 14, 28, 50, false},
-}};
-
-// The order in which a model reply is searched: the first code found wins.
-const std::array<const char *, 6> kVelmoraSearchOrder = {"K110", "D240", "M230", "K310", "L420", "Tarvex"};
-
-struct DescriptionMarker
+struct PhoneModel
 {
-    const char *marker;
-    const char *description;
+    const char *code; // model code, family word, or second-family description
+    ModelFamily family;
+    int searchRank;     // place in the model reply search, from 1; 0: not searched for
+    const char *marker; // second-family descriptions: the text of the reply line that names it
+    int picture;        // 1..9; 0: none
+    bool hasLimits;     // a features name: limits and rules below apply
+    qint16 emailLen, nameLen, calBodyLen, calCapacity;
+    bool extendedPhonebook;
+    Placement placement;
+    PerDayRule perDay;
+    bool assignsSlots;
 };
-const std::array<DescriptionMarker, 4> kTarvexMarkers = {{
-    {"G170", "G170"},
-    {"F550", "F550"},
-    {"QX_B", "F660"},
-    {"F150", "H280X"},
+
+constexpr auto V = ModelFamily::Velmora;
+constexpr auto T = ModelFamily::Tarvex;
+constexpr auto Handset = Placement::Handset;
+constexpr auto Suffix = Placement::Suffix;
+constexpr auto NoPlacement = Placement::None;
+
+// clang-format off
+constexpr std::array<PhoneModel, 10> kModels = {{
+    // code     family rank marker   pic limits email name body cap ext    placement    per day                   slots
+    {"K110",    V,     1,   nullptr, 1,  true,  30,   18,  40,  30, true,  Handset,     PerDayRule::FiveADay,      false},
+    {"K310",    V,     4,   nullptr, 2,  true,  30,   18,  40,  30, true,  Handset,     PerDayRule::AdditionsOnly, false},
+    {"M230",    V,     3,   nullptr, 8,  true,  30,   20,  40,  30, true,  Handset,     PerDayRule::AdditionsOnly, false},
+    {"L420",    V,     5,   nullptr, 9,  true,  30,   20,  40,  30, true,  Handset,     PerDayRule::AdditionsOnly, false},
+    {"D240",    V,     2,   nullptr, 3,  true,  0,    20,  40,  24, false, Suffix,      PerDayRule::FiveADay,      false},
+    {"Tarvex",  T,     6,   nullptr, 0,  true,  0,    14,  28,  50, false, Suffix,      PerDayRule::None,          true},
+    // Second-family descriptions, in the order their markers are tested.
+    {"G170",    T,     0,   "G170",  4,  false, 0,    0,   0,   0,  false, NoPlacement, PerDayRule::None,          false},
+    {"F550",    T,     0,   "F550",  6,  false, 0,    0,   0,   0,  false, NoPlacement, PerDayRule::None,          false},
+    {"F660",    T,     0,   "QX_B",  5,  false, 0,    0,   0,   0,  false, NoPlacement, PerDayRule::None,          false},
+    {"H280X",   T,     0,   "F150",  7,  false, 0,    0,   0,   0,  false, NoPlacement, PerDayRule::None,          false},
 }};
+// clang-format on
+
+constexpr int kSearchRanks = 6;
+
+const PhoneModel *featuresModel(const QString &name)
+{
+    for (const PhoneModel &m : kModels) {
+        if (m.hasLimits && name == QLatin1String(m.code))
+            return &m;
+    }
+    return nullptr;
+}
+
+const PhoneModel *modelOfRank(int rank)
+{
+    for (const PhoneModel &m : kModels) {
+        if (m.searchRank == rank)
+            return &m;
+    }
+    return nullptr;
+}
+
+const PhoneModel *searchModelIn(const QString &line)
+{
+    for (int rank = 1; rank <= kSearchRanks; ++rank) {
+        const PhoneModel *m = modelOfRank(rank);
+        if (m && line.contains(QLatin1String(m->code), Qt::CaseSensitive))
+            return m;
+    }
+    return nullptr;
+}
 
 } // namespace
 
+SideRules sideRules(const QString &featuresName)
+{
+    SideRules rules;
+    if (featuresName == kDesktopSide) {
+        rules.phone = false;
+    } else if (const PhoneModel *m = featuresModel(featuresName)) {
+        rules.placement = m->placement;
+        rules.perDay = m->perDay;
+        rules.assignsSlots = m->assignsSlots;
+        rules.simKeepsNames = m->family == ModelFamily::Tarvex;
+    }
+    return rules;
+}
+
 std::optional<ModelLimits> modelLimits(const QString &name)
 {
-    for (const ModelLimits &m : kModels) {
-        if (m.name == name)
-            return m;
-    }
-    return std::nullopt;
+    const PhoneModel *m = featuresModel(name);
+    if (!m)
+        return std::nullopt;
+    return ModelLimits{QLatin1String(m->code), m->emailLen,    m->nameLen,
+                       m->calBodyLen,          m->calCapacity, m->extendedPhonebook};
 }
 
 bool hasExtendedPhonebook(const QString &model)
 {
-    const auto m = modelLimits(model);
+    const PhoneModel *m = featuresModel(model);
     return m && m->extendedPhonebook;
 }
 
 QString velmoraModelIn(const QString &line)
 {
-    for (const char *code : kVelmoraSearchOrder) {
-        if (line.contains(QLatin1String(code), Qt::CaseSensitive))
-            return QLatin1String(code);
-    }
-    return QString();
+    const PhoneModel *m = searchModelIn(line);
+    return m ? QString(QLatin1String(m->code)) : QString();
+}
+
+std::optional<ModelFamily> driverFamilyOf(const QString &modelReply)
+{
+    const PhoneModel *m = searchModelIn(modelReply);
+    if (!m)
+        return std::nullopt;
+    return m->family;
 }
 
 QString tarvexDescriptionOf(const QString &line)
 {
-    for (const DescriptionMarker &m : kTarvexMarkers) {
-        if (line.contains(QLatin1String(m.marker), Qt::CaseSensitive))
-            return QLatin1String(m.description);
+    for (const PhoneModel &m : kModels) {
+        if (m.marker && line.contains(QLatin1String(m.marker), Qt::CaseSensitive))
+            return QLatin1String(m.code);
     }
     return line;
+}
+
+int modelPicture(const QString &description)
+{
+    for (const PhoneModel &m : kModels) {
+        if (m.picture != 0 && description == QLatin1String(m.code))
+            return m.picture;
+    }
+    return 0;
+}
+
+QString modelOfPicture(int picture)
+{
+    for (const PhoneModel &m : kModels) {
+        if (picture != 0 && m.picture == picture)
+            return QLatin1String(m.code);
+    }
+    return {};
 }
 
 qint16 kindFromCategory(int digit)

@@ -13,11 +13,19 @@ public:
     virtual void FiniteStateMachine() = 0;
 };
 
+// The tray icon's states; the numbers are the ones the shell's icon record has always carried.
+enum class TrayIcon : int
+{
+    Stopped = 0,
+    Ready = 1,
+    Busy = 2, // flashing
+};
+
 class ITrayState
 {
 public:
     virtual ~ITrayState() = default;
-    virtual void SetState(int state) = 0; // 0 stopped, 1 ready, 2 busy
+    virtual void SetState(TrayIcon state) = 0;
     virtual void ToolTip(const QString &text) = 0;
     virtual void setEnabled(bool on) = 0; // the tray window's Enabled
 };

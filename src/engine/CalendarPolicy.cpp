@@ -5,6 +5,7 @@
 #include "common/Windows1252.h"
 #include "data/DBCalendar.h"
 #include "data/ModFeatures.h"
+#include "endpoints/PhoneModels.h"
 #include "endpoints/RunOwner.h"
 #include "engine/CalendarDates.h"
 #include "engine/MrPolicy.h"
@@ -24,32 +25,6 @@ constexpr qint16 kOpAdd = 1;
 constexpr qint16 kOpDelete = 3;
 constexpr qint16 kYearly = 4;
 constexpr int kEventsPerDay = 5;
-
-bool checksPerDay(const QString &model)
-{
-    return model == u"K110" || model == u"D240" || model == u"M230" || model == u"K310" || model == u"L420";
-}
-
-bool limitsFivePerDay(const QString &model)
-{
-    return model == u"K110" || model == u"D240";
-}
-
-bool assignsSlots(const QString &model)
-{
-    return model == u"Tarvex";
-}
-
-bool isPhone(const QString &model)
-{
-    return model != u"Outlook";
-}
-
-// Outlook's writer passes deletions over, so erasing out-of-date events there would only be claimed.
-bool erasesOutOfDate(const QString &model)
-{
-    return isPhone(model);
-}
 
 void appendCopy(DBCalendar &to, const DBCalendarItem &r, qint16 operation)
 {
@@ -220,7 +195,8 @@ std::shared_ptr<DBCalendar> MrPolicy::DiffCalendar(const DBCalendar &side, const
 std::shared_ptr<DBCalendar> MrPolicy::Fit2FeatCalendar(const DBCalendar &side, const DBCalendar &diff,
                                                        const ModFeatures &fea)
 {
-    auto work = isPhone(fea.name) ? withoutUnsendableTitles(diff) : diff.Clone();
+    const SideRules rules = sideRules(fea.name);
+    auto work = rules.phone ? withoutUnsendableTitles(diff) : diff.Clone();
 
     // Yearly events go to their next anniversary first, so that the day and capacity checks below
     // look at the day the event will really be written to.
@@ -231,23 +207,22 @@ std::shared_ptr<DBCalendar> MrPolicy::Fit2FeatCalendar(const DBCalendar &side, c
             r->dstart = NextAnniversary(r->dstart, current);
     }
 
-    if (checksPerDay(fea.name))
-        checkPerDay(side, work, fea);
+    if (rules.perDay != PerDayRule::None)
+        checkPerDay(side, work, rules.perDay == PerDayRule::FiveADay);
 
     if (int(side.count()) + int(work->countOpAdd()) > fea.Cal_capacity)
         fitToCapacity(side, work, fea);
 
-    if (assignsSlots(fea.name))
+    if (rules.assignsSlots)
         assignSlots(side, *work, fea); // `work` is this call's own copy already
 
     work->name = QStringLiteral("Fit to feat Calendar");
     return work;
 }
 
-void MrPolicy::checkPerDay(const DBCalendar &side, std::shared_ptr<DBCalendar> &work, const ModFeatures &fea)
+void MrPolicy::checkPerDay(const DBCalendar &side, std::shared_ptr<DBCalendar> &work, bool fiveADay)
 {
     const bool indexed = m_lookup == Lookup::Indexed;
-    const bool fiveADay = limitsFivePerDay(fea.name);
     QHash<qint64, int> sideDays, workDays;
     if (indexed) {
         for (qint16 j = 0; j < side.count(); ++j)
@@ -287,7 +262,9 @@ void MrPolicy::checkPerDay(const DBCalendar &side, std::shared_ptr<DBCalendar> &
 void MrPolicy::fitToCapacity(const DBCalendar &side, std::shared_ptr<DBCalendar> &work,
                              const ModFeatures &fea)
 {
-    const auto list = erasesOutOfDate(fea.name) ? RemoveOutOfDateEvents(side, *work) : work;
+    // The desktop writer passes deletions over, so erasing out-of-date events there would only be claimed.
+    const bool erasesOutOfDate = sideRules(fea.name).phone;
+    const auto list = erasesOutOfDate ? RemoveOutOfDateEvents(side, *work) : work;
     const int erased = int(list->countToSend()) - int(list->countOpAdd());
     if (erased != 0) {
         CalendarNotice(PolicyTr(QStringLiteral("Erased")) + u' ' + QString::number(erased) + u' ' +

@@ -134,7 +134,7 @@ void FormMain::RecoverFromPhoneError()
 {
     m_deps.shell->closeSplash();
     syncState = Idle;
-    m_deps.tray->SetState(0);
+    m_deps.tray->SetState(TrayIcon::Stopped);
     m_deps.view->hideWindow();
     enableTray();
     handler.reset();
@@ -142,7 +142,7 @@ void FormMain::RecoverFromPhoneError()
         f();
 }
 
-void FormMain::SetTrayState(int state)
+void FormMain::SetTrayState(TrayIcon state)
 {
     m_deps.tray->SetState(state);
 }

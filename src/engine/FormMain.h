@@ -4,6 +4,7 @@
 // the progress window is an IProgressView, the other windows are reached through IShellHooks/ITrayState.
 #include "endpoints/RunOwner.h"
 #include "endpoints/SerialHandler.h"
+#include "endpoints/ShellCallbacks.h"
 #include "platform/Platform.h"
 #include <QString>
 #include <functional>
@@ -13,7 +14,6 @@ namespace orvia {
 
 class IProgressView;
 class IShellHooks;
-class ITrayState;
 class IDesktopEndpoint;
 class IRunPolicy;
 class IPhoneDriver;
@@ -77,7 +77,7 @@ public:
     bool UserInterrupt() override;
     void RecoverFromPhoneError() override;
     qint16 SyncStateMachine() const override { return syncState; }
-    void SetTrayState(int state);
+    void SetTrayState(TrayIcon state);
     // Told after RecoverFromPhoneError has dropped the driver (the setup window re-enables "Connect").
     void setOnPhoneErrorRecovered(std::function<void()> f) { m_onRecovered = std::move(f); }
     void log(const QString &s); // the hidden debug box

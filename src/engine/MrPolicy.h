@@ -81,7 +81,7 @@ private:
                         DBPhonebook &out);
     void placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, const ModFeatures &fea,
                          DBPhonebook &out);
-    void checkPerDay(const DBCalendar &side, std::shared_ptr<DBCalendar> &work, const ModFeatures &fea);
+    void checkPerDay(const DBCalendar &side, std::shared_ptr<DBCalendar> &work, bool fiveADay);
     void fitToCapacity(const DBCalendar &side, std::shared_ptr<DBCalendar> &work, const ModFeatures &fea);
     void assignSlots(const DBCalendar &side, DBCalendar &work, const ModFeatures &fea);
 

@@ -116,7 +116,7 @@ void FormMain::runState()
         clearDetails();
         startRun(QStringLiteral("Start Contacts Sync"));
         v.setOverallBar(10);
-        m_deps.tray->SetState(2);
+        m_deps.tray->SetState(TrayIcon::Busy);
         v.showWindow();
         driver().Init(m_deps.comm, m_timerOut.get(), this);
         break;
@@ -182,7 +182,7 @@ void FormMain::runState()
     case CalendarStart:
         startRun(QStringLiteral("Start Calendar Sync"));
         clearDetails();
-        m_deps.tray->SetState(2);
+        m_deps.tray->SetState(TrayIcon::Busy);
         v.showWindow();
         driver().Init(m_deps.comm, m_timerOut.get(), this);
         break;
@@ -268,7 +268,7 @@ void FormMain::finishRun(bool calendar)
         v.setOverallBar(100);
     syncState = Idle;
     v.setBusyCursor(false);
-    m_deps.tray->SetState(1);
+    m_deps.tray->SetState(TrayIcon::Ready);
     v.setButtonEnabled(ViewButton::Done, true);
     v.setButtonVisible(ViewButton::Done, true);
     v.setButtonVisible(ViewButton::Stop, false);
@@ -281,7 +281,7 @@ void FormMain::interruptBranch()
     logLine(QStringLiteral("Interrupted on state ") + QString::number(syncState));
     syncState = Idle;
     m_deps.view->setBusyCursor(false);
-    m_deps.tray->SetState(1);
+    m_deps.tray->SetState(TrayIcon::Ready);
     m_deps.view->setButtonEnabled(ViewButton::Done, true);
     InterruptQuery = false;
     enableTray();
@@ -301,7 +301,7 @@ void FormMain::outlookErrorBox()
     }
     syncState = Idle;
     m_deps.view->setBusyCursor(false);
-    m_deps.tray->SetState(1);
+    m_deps.tray->SetState(TrayIcon::Ready);
     m_deps.view->hideWindow();
     enableTray();
 }
@@ -317,7 +317,7 @@ void FormMain::unexpectedError()
     syncState = Idle;
     InterruptQuery = false;
     m_deps.view->setBusyCursor(false);
-    m_deps.tray->SetState(1);
+    m_deps.tray->SetState(TrayIcon::Ready);
     m_deps.view->setButtonEnabled(ViewButton::Done, true);
     m_deps.view->setButtonVisible(ViewButton::Done, true);
     m_deps.view->setButtonVisible(ViewButton::Stop, false);

@@ -28,7 +28,7 @@ class FrmSysTray::StateSink : public ITrayState
 {
 public:
     explicit StateSink(FrmSysTray &w) : m_w(w) {}
-    void SetState(int state) override { m_w.m_state.SetState(state); }
+    void SetState(TrayIcon state) override { m_w.m_state.SetState(state); }
     void ToolTip(const QString &text) override { m_w.m_state.ToolTip(text); }
     void setEnabled(bool on) override
     {
@@ -51,7 +51,22 @@ FrmSysTray::FrmSysTray(Services services, QWidget *parent)
     // Until the start-up makes the main window the owner, state and tip calls are not for this tray.
     m_state.setOwnerIsMain(false);
     m_state.setOnNotify([this] { refreshIcon(); });
+    buildMenus();
+    buildClient();
+    wireCommands();
 
+    m_icon = new QSystemTrayIcon(this);
+    m_icon->setContextMenu(mPopupMenu);
+    connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger)
+            trayMouse(kLeftButtonUp);
+        else if (reason == QSystemTrayIcon::DoubleClick)
+            trayMouse(kLeftButtonDoubleClick);
+    });
+}
+
+void FrmSysTray::buildMenus()
+{
     mFile = menuBar()->addMenu(QStringLiteral("File"));
     mFile->setObjectName(QStringLiteral("mFile"));
     mSync2_0 = addAction(mFile, "mSync2_0", QStringLiteral("Sync Contacts"));
@@ -80,7 +95,10 @@ FrmSysTray::FrmSysTray(Services services, QWidget *parent)
     mCheckUpd->setVisible(false);
     mPopupMenu->addSeparator();
     mExit = addAction(mPopupMenu, "mExit", QStringLiteral("Quit"));
+}
 
+void FrmSysTray::buildClient()
+{
     auto *client = new QLabel(this);
     client->setObjectName(QStringLiteral("Background"));
     client->setFixedSize(kClientWidth, kClientHeight);
@@ -108,37 +126,40 @@ FrmSysTray::FrmSysTray(Services services, QWidget *parent)
     Cmd_start_cal->setEnabled(false);
     CmdClose = makeButton("CmdClose", QStringLiteral("Close"));
     CmdClose->setGeometry(306, 252, 120, 30);
+}
 
-    connect(mSync2_0, &QAction::triggered, this, [this] { mSync_Click(0); });
-    connect(mSync_0, &QAction::triggered, this, [this] { mSync_Click(0); });
-    connect(Cmd_start_pb, &QPushButton::clicked, this, [this] { mSync_Click(0); });
-    connect(mSync2_1, &QAction::triggered, this, [this] { mSync_Click(1); });
-    connect(mSync_1, &QAction::triggered, this, [this] { mSync_Click(1); });
-    connect(Cmd_start_cal, &QPushButton::clicked, this, [this] { mSync_Click(1); });
-    connect(mSetup, &QAction::triggered, this, [this] { mSetup_Click(); });
-    connect(mSetup2, &QAction::triggered, this, [this] { mSetup_Click(); });
-    connect(mCheckUpd, &QAction::triggered, this, [this] { mCheckUpd_Click(); });
-    connect(mCheckUpd2, &QAction::triggered, this, [this] { mCheckUpd_Click(); });
-    connect(mabout, &QAction::triggered, this, [this] { mAbout_Click(); });
-    connect(mAbout2, &QAction::triggered, this, [this] { mAbout_Click(); });
-    connect(mHelp, &QAction::triggered, this, [this] { mHelp_Click(); });
-    connect(mClose, &QAction::triggered, this, [this] { hide(); });
-    connect(CmdClose, &QPushButton::clicked, this, [this] { hide(); });
-    connect(mExit, &QAction::triggered, this, [this] { mExit_Click(); });
-    connect(mExit2, &QAction::triggered, this, [this] { quit(); });
+void FrmSysTray::wireCommands()
+{
+    // Each command of the menus, the popup menu and the window's buttons, with what it does.
+    const std::pair<QObject *, std::function<void()>> commands[] = {
+        {mSync2_0, [this] { mSync_Click(0); }},
+        {mSync_0, [this] { mSync_Click(0); }},
+        {Cmd_start_pb, [this] { mSync_Click(0); }},
+        {mSync2_1, [this] { mSync_Click(1); }},
+        {mSync_1, [this] { mSync_Click(1); }},
+        {Cmd_start_cal, [this] { mSync_Click(1); }},
+        {mSetup, [this] { mSetup_Click(); }},
+        {mSetup2, [this] { mSetup_Click(); }},
+        {mCheckUpd, [this] { mCheckUpd_Click(); }},
+        {mCheckUpd2, [this] { mCheckUpd_Click(); }},
+        {mabout, [this] { mAbout_Click(); }},
+        {mAbout2, [this] { mAbout_Click(); }},
+        {mHelp, [this] { mHelp_Click(); }},
+        {mClose, [this] { hide(); }},
+        {CmdClose, [this] { hide(); }},
+        {mExit, [this] { mExit_Click(); }},
+        {mExit2, [this] { quit(); }},
+    };
+    for (const auto &[sender, run] : commands) {
+        if (auto *a = qobject_cast<QAction *>(sender))
+            connect(a, &QAction::triggered, this, run);
+        else
+            connect(static_cast<QPushButton *>(sender), &QPushButton::clicked, this, run);
+    }
     // Hosts that open the menu themselves still get rule B first.
     connect(mPopupMenu, &QMenu::aboutToShow, this, [this] {
         m_state.applyRuleB(windowsView());
         applyCommands();
-    });
-
-    m_icon = new QSystemTrayIcon(this);
-    m_icon->setContextMenu(mPopupMenu);
-    connect(m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::Trigger)
-            trayMouse(kLeftButtonUp);
-        else if (reason == QSystemTrayIcon::DoubleClick)
-            trayMouse(kLeftButtonDoubleClick);
     });
 }
 

@@ -87,6 +87,9 @@ private:
     void applyCommands();
     void refreshIcon();
     void translateCaptions();
+    void buildMenus();
+    void buildClient();
+    void wireCommands();
     QAction *addAction(QMenu *menu, const char *name, const QString &caption);
     QIcon iconFor(const QString &resource);
 

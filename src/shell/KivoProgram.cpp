@@ -94,7 +94,7 @@ StartResult KivoProgram::start()
     hooks.translateCaptions = [this] { m_window->translateCaptions(); };
     hooks.loadTray = [this] {
         m_tray->load(m_hub.get(), m_window.get(), m_setup.get());
-        m_tray->trayState().SetState(0);
+        m_tray->trayState().SetState(TrayIcon::Stopped);
     };
     hooks.initSetup = [this] { m_setup->Init(m_hub.get(), m_outlook.get()); };
     const StartResult result = ProgramStart(m_platform, *m_outlook, hooks, m_options.languageFile).run();

@@ -5,6 +5,7 @@
 #include "common/SystemInfo.h"
 #include "common/Translation.h"
 #include "endpoints/AtFraming.h"
+#include "endpoints/PhoneModels.h"
 #include "endpoints/TarvexAT.h"
 #include "endpoints/VelmoraAT.h"
 #include "engine/FormMain.h"
@@ -175,7 +176,7 @@ void PhoneDetection::Init(FormMain &owner)
 {
     m_owner = &owner;
     DetectPorts();
-    m_deps.tray->SetState(0);
+    m_deps.tray->SetState(TrayIcon::Stopped);
     m_savedPort = setting(QStringLiteral("port"), QStringLiteral("none"));
     m_modelReply = setting(QStringLiteral("model"), QStringLiteral("none"));
     if (m_savedPort == QLatin1String("none")) {
@@ -368,11 +369,15 @@ void PhoneDetection::stepCheckIdentity()
 
 std::shared_ptr<IPhoneDriver> PhoneDetection::createDriver(const QString &model) const
 {
-    for (const char *code : {"L420", "M230", "K310", "D240", "K110"})
-        if (model.contains(QLatin1String(code)))
-            return std::make_shared<VelmoraAT>(m_deps.platform.messageBox);
-    if (model.contains(QLatin1String("Tarvex")))
+    const auto family = driverFamilyOf(model);
+    if (!family)
+        return nullptr;
+    switch (*family) {
+    case ModelFamily::Velmora:
+        return std::make_shared<VelmoraAT>(m_deps.platform.messageBox);
+    case ModelFamily::Tarvex:
         return std::make_shared<TarvexAT>(m_deps.platform.messageBox);
+    }
     return nullptr;
 }
 
@@ -411,20 +416,20 @@ void PhoneDetection::success()
     saveSetting(QStringLiteral("model"), m_modelReply);
     m_deps.splash->CloseSplash();
     if (!m_deps.page->windowVisible()) {
-        m_deps.tray->SetState(1);
+        m_deps.tray->SetState(TrayIcon::Ready);
         m_deps.shell->showTrayWindow();
     }
     appendStatus(Translate(QStringLiteral("Detected")) + QLatin1Char(' ') + driver->PhoneDescription() +
                  QLatin1Char(' ') + Translate(QStringLiteral("family")) + QLatin1Char(' ') +
                  Translate(QStringLiteral("on COM")) + QLatin1Char(' ') + num(port));
-    m_deps.tray->SetState(1);
+    m_deps.tray->SetState(TrayIcon::Ready);
     m_deps.platform.loop->yieldOnce();
 }
 
 void PhoneDetection::endOfList()
 {
     m_deps.page->setConnectEnabled(true);
-    m_deps.tray->SetState(0);
+    m_deps.tray->SetState(TrayIcon::Stopped);
     if (m_retryAllPorts) {
         m_retryAllPorts = false;
         Connect(0);

@@ -1,6 +1,6 @@
 #include "shell/TrayState.h"
+#include "endpoints/PhoneModels.h"
 #include "platform/MessageBox.h"
-#include <array>
 
 namespace orvia {
 
@@ -9,22 +9,6 @@ namespace {
 constexpr int kLeftButtonUp = 514;
 constexpr int kLeftButtonDoubleClick = 515;
 constexpr int kRightButtonUp = 517;
-
-struct ModelPicture
-{
-    const char *code;
-    int picture;
-};
-
-constexpr std::array<ModelPicture, 9> kModelPictures{{{"K110", 1},
-                                                      {"K310", 2},
-                                                      {"D240", 3},
-                                                      {"G170", 4},
-                                                      {"F660", 5},
-                                                      {"F550", 6},
-                                                      {"H280X", 7},
-                                                      {"M230", 8},
-                                                      {"L420", 9}}};
 
 } // namespace
 
@@ -42,18 +26,18 @@ TrayState::~TrayState()
     m_flash->setOnTick({});
 }
 
-void TrayState::SetState(int state)
+void TrayState::SetState(TrayIcon state)
 {
     if (!m_ownerIsMain)
         return;
     switch (state) {
-    case 0:
-    case 1:
+    case TrayIcon::Stopped:
+    case TrayIcon::Ready:
         m_state = state;
         m_flash->setEnabled(false);
         break;
-    case 2:
-        m_state = 2;
+    case TrayIcon::Busy:
+        m_state = state;
         m_flashPhase = 0;
         // Restart the count so that phase 0 shows for a full interval after a repeated busy.
         m_flash->setEnabled(false);
@@ -88,13 +72,14 @@ bool TrayState::flashing() const
 QString TrayState::iconName() const
 {
     switch (m_state) {
-    case 1:
+    case TrayIcon::Ready:
         return QStringLiteral(":/icons/ready.png");
-    case 2:
+    case TrayIcon::Busy:
         return QStringLiteral(":/icons/busy%1.png").arg(m_flashPhase + 1);
-    default:
-        return QStringLiteral(":/icons/stop.png");
+    case TrayIcon::Stopped:
+        break;
     }
+    return QStringLiteral(":/icons/stop.png");
 }
 
 TrayMouseAction TrayState::onMouseMessage(int message, const TrayWindowsView &view)
@@ -138,20 +123,13 @@ void TrayState::applyRuleB(const TrayWindowsView &view)
 
 int TrayState::pictureForModel(const QString &phoneDescription)
 {
-    for (const auto &m : kModelPictures) {
-        if (phoneDescription == QLatin1String(m.code))
-            return m.picture;
-    }
-    return 0;
+    return modelPicture(phoneDescription);
 }
 
 QString TrayState::pictureName(int picture)
 {
-    for (const auto &m : kModelPictures) {
-        if (m.picture == picture)
-            return QStringLiteral(":/phones/%1.png").arg(QLatin1String(m.code));
-    }
-    return {};
+    const QString code = modelOfPicture(picture);
+    return code.isEmpty() ? QString() : QStringLiteral(":/phones/%1.png").arg(code);
 }
 
 bool TrayState::showPhonePicture(const QString &phoneDescription)
@@ -165,7 +143,7 @@ bool TrayState::showPhonePicture(const QString &phoneDescription)
 
 void TrayState::onFlashTick()
 {
-    if (m_state != 2)
+    if (m_state != TrayIcon::Busy)
         return;
     m_flashPhase = (m_flashPhase + 1) % FlashPhases;
     notify();

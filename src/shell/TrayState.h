@@ -46,7 +46,7 @@ public:
     ~TrayState() override;
 
     // ITrayState
-    void SetState(int state) override;
+    void SetState(TrayIcon state) override;
     void ToolTip(const QString &text) override;
     void setEnabled(bool on) override;
 
@@ -56,7 +56,7 @@ public:
     // Runs whenever the icon record would be sent to the shell (state, tip or flash phase).
     void setOnNotify(std::function<void()> f) { m_onNotify = std::move(f); }
 
-    int state() const { return m_state; }
+    TrayIcon state() const { return m_state; }
     int flashPhase() const { return m_flashPhase; }
     bool flashing() const;
     QString iconName() const;
@@ -88,7 +88,7 @@ private:
     std::function<void()> m_onNotify;
     QString m_tip;
     TrayCommands m_commands;
-    int m_state = 0;
+    TrayIcon m_state = TrayIcon::Stopped;
     int m_flashPhase = 0;
     int m_shownPicture = 0;
     bool m_enabled = true;

@@ -45,7 +45,7 @@ class RecordingShell : public ISetupDetection, public ITrayState
 {
 public:
     void FiniteStateMachine() override { ++fsmCalls; }
-    void SetState(int) override {}
+    void SetState(TrayIcon) override {}
     void ToolTip(const QString &text) override { tips << text; }
     void setEnabled(bool) override {}
     int fsmCalls = 0;

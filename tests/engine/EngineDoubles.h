@@ -38,11 +38,11 @@ struct RecordingView : IProgressView
 
 struct FakeTray : ITrayState
 {
-    int state = -1;
+    TrayIcon state = TrayIcon(-1);
     QString tip;
     bool enabled = false;
-    QList<int> states;
-    void SetState(int s) override
+    QList<TrayIcon> states;
+    void SetState(TrayIcon s) override
     {
         state = s;
         states << s;

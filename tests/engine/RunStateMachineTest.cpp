@@ -41,7 +41,7 @@ TEST_F(Rig, ContactsRunShowsEachPhaseAndFinishes)
                              CRLF + "Sending 2 entries to the Velmora\u00AE phone...done." + CRLF + CRLF +
                              "Data exchange successfully completed.");
     EXPECT_EQ(view.overall, 100);
-    EXPECT_EQ(tray.states, (QList<int>{2, 1}));
+    EXPECT_EQ(tray.states, (QList<TrayIcon>{TrayIcon::Busy, TrayIcon::Ready}));
     EXPECT_TRUE(view.visible[ViewButton::Done]);
     EXPECT_FALSE(view.visible[ViewButton::Stop]);
     EXPECT_FALSE(view.visible[ViewButton::Details]);
@@ -153,7 +153,7 @@ TEST_F(Rig, DesktopErrorRetriedTwiceThenCancelled)
     EXPECT_EQ(view.text.count(QStringLiteral("entries to Outlook\u00AE...")), 3);
     EXPECT_FALSE(view.shown);
     EXPECT_EQ(fm->syncState, Idle);
-    EXPECT_EQ(tray.state, 1);
+    EXPECT_EQ(tray.state, TrayIcon::Ready);
     EXPECT_FALSE(driver->calls.contains(QStringLiteral("UpdateContacts")));
 }
 
@@ -191,7 +191,7 @@ TEST_F(Rig, FailedConnectionCheckEndsTheRunWithItsMessage)
         QStringList{"Error establishing the connection. Make sure that the phone is properly connected."});
     EXPECT_EQ(fm->syncState, Idle);
     EXPECT_TRUE(view.shown); // the window and the tray icon stay as they are
-    EXPECT_EQ(tray.state, 2);
+    EXPECT_EQ(tray.state, TrayIcon::Busy);
     fm->StartCalendar();
     runToEnd();
     EXPECT_EQ(boxes.last().text,
@@ -204,7 +204,7 @@ TEST_F(Rig, PhoneFailureDuringARunDropsTheDriver)
     fm->StartContacts();
     fm->RecoverFromPhoneError();
     EXPECT_EQ(fm->syncState, Idle);
-    EXPECT_EQ(tray.state, 0);
+    EXPECT_EQ(tray.state, TrayIcon::Stopped);
     EXPECT_FALSE(view.shown);
     EXPECT_EQ(fm->handler, nullptr);
     EXPECT_EQ(shell.splashClosed, 1);

@@ -43,7 +43,7 @@ public:
     void RecoverFromPhoneError() override { failed = true; }
     qint16 SyncStateMachine() const override { return sync; }
     void FiniteStateMachine() override {}
-    void SetState(int) override {}
+    void SetState(TrayIcon) override {}
     void ToolTip(const QString &) override {}
     void setEnabled(bool) override {}
     int show(const QString &, int, const QString &) override { return mb::Ok; }

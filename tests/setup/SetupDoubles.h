@@ -80,13 +80,13 @@ struct FakeShellWindows : ISplashWindow, IShellHooks
 
 struct FakeTrayState : ITrayState
 {
-    QList<int> states;
+    QList<TrayIcon> states;
     QString tip;
     bool enabled = true;
-    void SetState(int s) override { states << s; }
+    void SetState(TrayIcon s) override { states << s; }
     void ToolTip(const QString &t) override { tip = t; }
     void setEnabled(bool on) override { enabled = on; }
-    int state() const { return states.isEmpty() ? -1 : states.back(); }
+    TrayIcon state() const { return states.isEmpty() ? TrayIcon(-1) : states.back(); }
 };
 
 struct NullView : IProgressView

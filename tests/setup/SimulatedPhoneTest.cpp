@@ -71,7 +71,7 @@ TEST_F(SimDetection, AutomaticScanSkipsDeadPortsAndHandsTheLinkToTheDriver)
     EXPECT_EQ(comm->settings(), QStringLiteral("57600,N,8,1"));
     EXPECT_EQ(det->state(), PhoneDetection::State::DriverDone);
     EXPECT_FALSE(det->timerArmed());
-    EXPECT_EQ(tray.state(), 1);
+    EXPECT_EQ(tray.state(), TrayIcon::Ready);
     EXPECT_EQ(shell.trayShown, 1); // the setup window was hidden: the tray window shows the result
     EXPECT_GE(shell.splashClosed, 1);
     EXPECT_TRUE(page.connect);
@@ -128,8 +128,8 @@ TEST_F(SimDetection, NextStartProbesTheSavedPortFirst)
     ASSERT_NE(driver(), nullptr);
     EXPECT_TRUE(driver()->automares());
     EXPECT_EQ(page.status, QStringLiteral("Connecting phone on com 3\r\nDetected K110 family on COM 3"));
-    EXPECT_EQ(tray.states.front(), 0);
-    EXPECT_EQ(tray.state(), 1);
+    EXPECT_EQ(tray.states.front(), TrayIcon::Stopped);
+    EXPECT_EQ(tray.state(), TrayIcon::Ready);
 }
 
 TEST_F(SimDetection, SilentSavedPortFallsBackToEveryPortThenReportsNoPhone)
@@ -155,7 +155,7 @@ TEST_F(SimDetection, SilentSavedPortFallsBackToEveryPortThenReportsNoPhone)
     EXPECT_EQ(time.activeTimers(), 0);
     EXPECT_TRUE(page.connect);
     EXPECT_EQ(saved("port"), QStringLiteral("Com 3")) << "settings are written only on success";
-    EXPECT_EQ(tray.state(), 0);
+    EXPECT_EQ(tray.state(), TrayIcon::Stopped);
 }
 
 TEST_F(SimDetection, SavedPortHeldElsewhereAsksForAnotherPort)

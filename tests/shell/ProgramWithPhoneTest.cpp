@@ -53,7 +53,8 @@ TEST_F(WithPhone, SavedPortIsFoundAndContactsAndCalendarRunsFromTheTrayGoThrough
     ASSERT_EQ(rig.start(), StartResult::Running);
     KivoProgram &p = *rig.program;
     FrmSysTray &tray = p.tray();
-    ASSERT_TRUE(runUntil([&] { return tray.state().state() == 1; })) << "the phone is not detected";
+    ASSERT_TRUE(runUntil([&] { return tray.state().state() == TrayIcon::Ready; }))
+        << "the phone is not detected";
     EXPECT_TRUE(tray.icon()->toolTip().contains(QStringLiteral("K310")))
         << tray.icon()->toolTip().toStdString();
 
@@ -104,5 +105,5 @@ TEST_F(WithPhone, FirstRunProbesNothingAndOpensTheFirstRunWindowAtTheThreeSecond
     rig.time.advance(1);
     EXPECT_EQ(rig.calls, QStringList{QStringLiteral("firstRun")});
     EXPECT_EQ(phone->openCount(), 1) << "only the port test opens COM3 (COM1 is absent)";
-    EXPECT_EQ(rig.program->tray().state().state(), 0);
+    EXPECT_EQ(rig.program->tray().state().state(), TrayIcon::Stopped);
 }

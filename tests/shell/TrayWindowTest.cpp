@@ -44,12 +44,12 @@ TEST_F(Tray, IconAndWindowIconFollowTheStateWithTheTitleAsTip)
     EXPECT_FALSE(tray->isVisible());
     EXPECT_EQ(tray->currentIconName(), QStringLiteral(":/icons/stop.png"));
     EXPECT_EQ(tray->icon()->toolTip(), QStringLiteral("Velmora Orvia Link"));
-    state().SetState(2);
+    state().SetState(TrayIcon::Busy);
     EXPECT_EQ(tray->currentIconName(), QStringLiteral(":/icons/busy1.png"));
     rig.time.advance(400 * 5);
     EXPECT_EQ(tray->currentIconName(), QStringLiteral(":/icons/busy2.png"));
     EXPECT_EQ(tray->windowIcon().cacheKey(), tray->icon()->icon().cacheKey());
-    state().SetState(1);
+    state().SetState(TrayIcon::Ready);
     rig.time.advance(2000);
     EXPECT_EQ(tray->currentIconName(), QStringLiteral(":/icons/ready.png"));
     state().ToolTip(QStringLiteral("K310 on COM 3"));
@@ -58,7 +58,7 @@ TEST_F(Tray, IconAndWindowIconFollowTheStateWithTheTitleAsTip)
     // Before the start-up makes the main window its owner, the tray takes no state at all.
     ShellRig other;
     other.build();
-    other.program->tray().trayState().SetState(2);
+    other.program->tray().trayState().SetState(TrayIcon::Busy);
     EXPECT_EQ(other.time.activeTimers(), 0);
     EXPECT_TRUE(other.program->tray().currentIconName().isEmpty());
 }

@@ -29,7 +29,7 @@ TrayWindowsView view(bool tray, bool main, bool setup, bool driver)
 
 TEST_F(TrayStateTest, StartsStoppedWithTheTitleAsTipAndNoTimer)
 {
-    EXPECT_EQ(tray.state(), 0);
+    EXPECT_EQ(tray.state(), TrayIcon::Stopped);
     EXPECT_EQ(tray.iconName(), QStringLiteral(":/icons/stop.png"));
     EXPECT_EQ(tray.toolTip(), QStringLiteral("Velmora Orvia Link"));
     EXPECT_FALSE(tray.flashing());
@@ -39,23 +39,23 @@ TEST_F(TrayStateTest, StartsStoppedWithTheTitleAsTipAndNoTimer)
 
 TEST_F(TrayStateTest, StatesSelectIconsAndUnknownStatesOnlyResend)
 {
-    tray.SetState(1);
+    tray.SetState(TrayIcon::Ready);
     EXPECT_EQ(tray.iconName(), QStringLiteral(":/icons/ready.png"));
     EXPECT_EQ(notifies, 1);
 
-    tray.SetState(3);
-    tray.SetState(-1);
-    EXPECT_EQ(tray.state(), 1);
+    tray.SetState(TrayIcon(3));
+    tray.SetState(TrayIcon(-1));
+    EXPECT_EQ(tray.state(), TrayIcon::Ready);
     EXPECT_EQ(tray.iconName(), QStringLiteral(":/icons/ready.png"));
     EXPECT_EQ(notifies, 3);
 
-    tray.SetState(0);
+    tray.SetState(TrayIcon::Stopped);
     EXPECT_EQ(tray.iconName(), QStringLiteral(":/icons/stop.png"));
 }
 
 TEST_F(TrayStateTest, BusyFlashesThroughFourPhasesEvery400ms)
 {
-    tray.SetState(2);
+    tray.SetState(TrayIcon::Busy);
     EXPECT_TRUE(tray.flashing());
     EXPECT_EQ(tray.iconName(), QStringLiteral(":/icons/busy1.png"));
 
@@ -75,10 +75,10 @@ TEST_F(TrayStateTest, BusyFlashesThroughFourPhasesEvery400ms)
 
 TEST_F(TrayStateTest, RepeatedBusyRestartsAtPhaseZero)
 {
-    tray.SetState(2);
+    tray.SetState(TrayIcon::Busy);
     time.advance(800);
     EXPECT_EQ(tray.flashPhase(), 2);
-    tray.SetState(2);
+    tray.SetState(TrayIcon::Busy);
     EXPECT_EQ(tray.flashPhase(), 0);
     time.advance(399);
     EXPECT_EQ(tray.flashPhase(), 0);
@@ -88,15 +88,15 @@ TEST_F(TrayStateTest, RepeatedBusyRestartsAtPhaseZero)
 
 TEST_F(TrayStateTest, FlashingStopsOutsideBusyButNotOnUnknownState)
 {
-    tray.SetState(2);
+    tray.SetState(TrayIcon::Busy);
     time.advance(400);
-    tray.SetState(7); // not a state: the flashing goes on
+    tray.SetState(TrayIcon(7)); // not a state: the flashing goes on
     EXPECT_TRUE(tray.flashing());
     time.advance(400);
     EXPECT_EQ(tray.flashPhase(), 2);
 
-    for (int next : {1, 0}) {
-        tray.SetState(2);
+    for (TrayIcon next : {TrayIcon::Ready, TrayIcon::Stopped}) {
+        tray.SetState(TrayIcon::Busy);
         tray.SetState(next);
         EXPECT_FALSE(tray.flashing());
         EXPECT_EQ(time.activeTimers(), 0);
@@ -110,10 +110,10 @@ TEST_F(TrayStateTest, FlashingStopsOutsideBusyButNotOnUnknownState)
 TEST_F(TrayStateTest, ForeignOwnerChangesNothingAndSendsNothing)
 {
     tray.setOwnerIsMain(false);
-    tray.SetState(2);
+    tray.SetState(TrayIcon::Busy);
     tray.ToolTip(QStringLiteral("K310 on COM3"));
     EXPECT_EQ(notifies, 0);
-    EXPECT_EQ(tray.state(), 0);
+    EXPECT_EQ(tray.state(), TrayIcon::Stopped);
     EXPECT_FALSE(tray.flashing());
     EXPECT_EQ(tray.toolTip(), QStringLiteral("Velmora Orvia Link"));
 }
