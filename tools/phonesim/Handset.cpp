@@ -111,110 +111,153 @@ Handset::Outcome Handset::run(const AtCommand &c)
 
 Handset::Outcome Handset::runGeneral(const AtCommand &c, bool *handled)
 {
-    using K = AtCommand::Kind;
-    *handled = true;
-    const QString &n = c.name;
-    const bool action = c.kind == K::Action;
-    if (n == QLatin1String("Z") || n == QLatin1String("&F")) {
-        if (!action && c.args != QLatin1String("0"))
-            return Outcome::syntax();
-        reset();
-        return Outcome::ok();
-    }
-    if (n == QLatin1String("E") || n == QLatin1String("V") || n == QLatin1String("Q")) {
-        const QString v = action ? QStringLiteral("0") : c.args;
-        if (v != QLatin1String("0") && v != QLatin1String("1"))
-            return Outcome::syntax();
-        if (n == QLatin1String("E"))
-            m_echo = v == QLatin1String("1");
-        else if ((n == QLatin1String("V")) != (v == QLatin1String("1")))
-            return Outcome::syntax(); // only verbose results, never quiet
-        return Outcome::ok();
-    }
-    if (n == QLatin1String("I"))
-        return Outcome::ok({m_model->identLine});
-    if (n == QLatin1String("X") || n == QLatin1String("&C") || n == QLatin1String("&D"))
-        return Outcome::ok();
-
-    struct Fixed
+    // A command either has its own routine or answers one fixed line of the model or the contents.
+    struct General
     {
-        const char *a;
-        const char *b;
-        QString value;
+        const char *name;
+        Outcome (Handset::*run)(const AtCommand &);
+        QString (*fixed)(const Handset &);
     };
-    const Fixed fixed[] = {
-        {"+GMM", nullptr, m_model->gmmLine}, {"+CGMM", nullptr, m_model->cgmmLine},
-        {"+GMI", "+CGMI", m_model->maker},   {"+GMR", "+CGMR", m_model->revision},
-        {"+GSN", "+CGSN", m_contents.imei},
+    static const General table[] = {
+        {"Z", &Handset::resetCommand, nullptr},
+        {"&F", &Handset::resetCommand, nullptr},
+        {"E", &Handset::switchCommand, nullptr},
+        {"V", &Handset::switchCommand, nullptr},
+        {"Q", &Handset::switchCommand, nullptr},
+        {"I", &Handset::identCommand, nullptr},
+        {"X", &Handset::acceptCommand, nullptr},
+        {"&C", &Handset::acceptCommand, nullptr},
+        {"&D", &Handset::acceptCommand, nullptr},
+        {"+GMM", nullptr, [](const Handset &h) { return h.m_model->gmmLine; }},
+        {"+CGMM", nullptr, [](const Handset &h) { return h.m_model->cgmmLine; }},
+        {"+GMI", nullptr, [](const Handset &h) { return h.m_model->maker; }},
+        {"+CGMI", nullptr, [](const Handset &h) { return h.m_model->maker; }},
+        {"+GMR", nullptr, [](const Handset &h) { return h.m_model->revision; }},
+        {"+CGMR", nullptr, [](const Handset &h) { return h.m_model->revision; }},
+        {"+GSN", nullptr, [](const Handset &h) { return h.m_contents.imei; }},
+        {"+CGSN", nullptr, [](const Handset &h) { return h.m_contents.imei; }},
+        {"+CIMI", &Handset::imsiCommand, nullptr},
+        {"+CMEE", &Handset::cmeeCommand, nullptr},
+        {"+CSCS", &Handset::charsetCommand, nullptr},
+        {"+CFUN", &Handset::functionCommand, nullptr},
+        {"+CPIN", &Handset::pinCommand, nullptr},
     };
-    for (const Fixed &f : fixed) {
-        if (n == QLatin1String(f.a) || (f.b && n == QLatin1String(f.b))) {
-            if (c.kind == K::Test)
-                return Outcome::ok();
-            return action ? Outcome::ok({f.value}) : Outcome::syntax();
-        }
-    }
-    if (n == QLatin1String("+CIMI")) {
-        if (!action)
-            return Outcome::syntax();
-        return m_contents.simReady ? Outcome::ok({m_contents.imsi}) : Outcome::sim();
-    }
-    if (n == QLatin1String("+CMEE")) {
-        if (c.kind == K::Query)
-            return Outcome::ok({QStringLiteral("+CMEE: %1").arg(m_cmee)});
-        if (c.kind == K::Test)
-            return Outcome::ok({QStringLiteral("+CMEE: (0-2)")});
-        const auto f = splitFields(c.args, false);
-        const auto v = f && f->size() == 1 ? intField(f->at(0), 0, 2) : std::nullopt;
-        if (!v)
-            return Outcome::syntax();
-        m_cmee = *v;
-        return Outcome::ok();
-    }
-    if (n == QLatin1String("+CSCS")) {
-        if (c.kind == K::Query)
-            return Outcome::ok({QStringLiteral("+CSCS: \"%1\"").arg(m_charset)});
-        if (c.kind == K::Test)
-            return Outcome::ok({QStringLiteral("+CSCS: (\"") + charsets().join(QLatin1String("\",\"")) +
-                                QStringLiteral("\")")});
-        const auto f = splitFields(c.args, false);
-        if (!f || f->size() != 1 || f->at(0).text.isEmpty())
-            return Outcome::syntax();
-        for (const QString &s : charsets()) {
-            if (s.compare(f->at(0).text, Qt::CaseInsensitive) == 0) {
-                m_charset = s;
-                return Outcome::ok();
-            }
-        }
-        return Outcome::error(4);
-    }
-    if (n == QLatin1String("+CFUN")) {
-        if (c.kind == K::Query)
-            return Outcome::ok({QStringLiteral("+CFUN: 1")});
-        if (c.kind == K::Test)
-            return Outcome::ok({QStringLiteral("+CFUN: (0,1,4)")});
-        const auto f = splitFields(c.args, false);
-        const auto v = f && !f->isEmpty() ? intField(f->at(0), 0, 4) : std::nullopt;
-        if (!v || *v == 2 || *v == 3)
-            return Outcome::error(50);
-        return Outcome::ok();
-    }
-    if (n == QLatin1String("+CPIN")) {
-        if (c.kind == K::Query)
-            return Outcome::ok(
-                {m_contents.simReady ? QStringLiteral("+CPIN: READY") : QStringLiteral("+CPIN: SIM PIN")});
-        if (c.kind == K::Test)
-            return Outcome::ok();
-        const auto f = splitFields(c.args, false);
-        if (!f || f->isEmpty() || f->at(0).text.size() < 4 || f->at(0).text.size() > 8)
-            return Outcome::error(50);
-        if (m_contents.simReady)
-            return Outcome::error(3);
-        m_contents.simReady = true; // any PIN of the right length is the right one
-        return Outcome::ok();
+    for (const General &g : table) {
+        if (c.name != QLatin1String(g.name))
+            continue;
+        *handled = true;
+        if (g.fixed)
+            return fixedAnswer(c, g.fixed(*this));
+        return (this->*g.run)(c);
     }
     *handled = false;
     return Outcome::syntax();
+}
+
+Handset::Outcome Handset::resetCommand(const AtCommand &c)
+{
+    if (c.kind != AtCommand::Kind::Action && c.args != QLatin1String("0"))
+        return Outcome::syntax();
+    reset();
+    return Outcome::ok();
+}
+
+Handset::Outcome Handset::switchCommand(const AtCommand &c)
+{
+    const QString v = c.kind == AtCommand::Kind::Action ? QStringLiteral("0") : c.args;
+    if (v != QLatin1String("0") && v != QLatin1String("1"))
+        return Outcome::syntax();
+    if (c.name == QLatin1String("E"))
+        m_echo = v == QLatin1String("1");
+    else if ((c.name == QLatin1String("V")) != (v == QLatin1String("1")))
+        return Outcome::syntax(); // only verbose results, never quiet
+    return Outcome::ok();
+}
+
+Handset::Outcome Handset::identCommand(const AtCommand &)
+{
+    return Outcome::ok({m_model->identLine});
+}
+
+Handset::Outcome Handset::acceptCommand(const AtCommand &)
+{
+    return Outcome::ok();
+}
+
+Handset::Outcome Handset::fixedAnswer(const AtCommand &c, const QString &value)
+{
+    if (c.kind == AtCommand::Kind::Test)
+        return Outcome::ok();
+    return c.kind == AtCommand::Kind::Action ? Outcome::ok({value}) : Outcome::syntax();
+}
+
+Handset::Outcome Handset::imsiCommand(const AtCommand &c)
+{
+    if (c.kind != AtCommand::Kind::Action)
+        return Outcome::syntax();
+    return m_contents.simReady ? Outcome::ok({m_contents.imsi}) : Outcome::sim();
+}
+
+Handset::Outcome Handset::cmeeCommand(const AtCommand &c)
+{
+    if (c.kind == AtCommand::Kind::Query)
+        return Outcome::ok({QStringLiteral("+CMEE: %1").arg(m_cmee)});
+    if (c.kind == AtCommand::Kind::Test)
+        return Outcome::ok({QStringLiteral("+CMEE: (0-2)")});
+    const auto f = splitFields(c.args, false);
+    const auto v = f && f->size() == 1 ? intField(f->at(0), 0, 2) : std::nullopt;
+    if (!v)
+        return Outcome::syntax();
+    m_cmee = *v;
+    return Outcome::ok();
+}
+
+Handset::Outcome Handset::charsetCommand(const AtCommand &c)
+{
+    if (c.kind == AtCommand::Kind::Query)
+        return Outcome::ok({QStringLiteral("+CSCS: \"%1\"").arg(m_charset)});
+    if (c.kind == AtCommand::Kind::Test)
+        return Outcome::ok(
+            {QStringLiteral("+CSCS: (\"") + charsets().join(QLatin1String("\",\"")) + QStringLiteral("\")")});
+    const auto f = splitFields(c.args, false);
+    if (!f || f->size() != 1 || f->at(0).text.isEmpty())
+        return Outcome::syntax();
+    for (const QString &s : charsets()) {
+        if (s.compare(f->at(0).text, Qt::CaseInsensitive) == 0) {
+            m_charset = s;
+            return Outcome::ok();
+        }
+    }
+    return Outcome::error(4);
+}
+
+Handset::Outcome Handset::functionCommand(const AtCommand &c)
+{
+    if (c.kind == AtCommand::Kind::Query)
+        return Outcome::ok({QStringLiteral("+CFUN: 1")});
+    if (c.kind == AtCommand::Kind::Test)
+        return Outcome::ok({QStringLiteral("+CFUN: (0,1,4)")});
+    const auto f = splitFields(c.args, false);
+    const auto v = f && !f->isEmpty() ? intField(f->at(0), 0, 4) : std::nullopt;
+    if (!v || *v == 2 || *v == 3)
+        return Outcome::error(50);
+    return Outcome::ok();
+}
+
+Handset::Outcome Handset::pinCommand(const AtCommand &c)
+{
+    if (c.kind == AtCommand::Kind::Query)
+        return Outcome::ok(
+            {m_contents.simReady ? QStringLiteral("+CPIN: READY") : QStringLiteral("+CPIN: SIM PIN")});
+    if (c.kind == AtCommand::Kind::Test)
+        return Outcome::ok();
+    const auto f = splitFields(c.args, false);
+    if (!f || f->isEmpty() || f->at(0).text.size() < 4 || f->at(0).text.size() > 8)
+        return Outcome::error(50);
+    if (m_contents.simReady)
+        return Outcome::error(3);
+    m_contents.simReady = true; // any PIN of the right length is the right one
+    return Outcome::ok();
 }
 
 } // namespace orvia::phonesim

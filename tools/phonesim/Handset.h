@@ -60,6 +60,17 @@ private:
 
     Outcome run(const AtCommand &c);
     Outcome runGeneral(const AtCommand &c, bool *handled);
+    // General commands (Handset.cpp)
+    Outcome resetCommand(const AtCommand &c);
+    Outcome switchCommand(const AtCommand &c);
+    Outcome identCommand(const AtCommand &c);
+    Outcome acceptCommand(const AtCommand &c);
+    Outcome fixedAnswer(const AtCommand &c, const QString &value);
+    Outcome imsiCommand(const AtCommand &c);
+    Outcome cmeeCommand(const AtCommand &c);
+    Outcome charsetCommand(const AtCommand &c);
+    Outcome functionCommand(const AtCommand &c);
+    Outcome pinCommand(const AtCommand &c);
     Outcome runPhonebook(const AtCommand &c, bool *handled);
     Outcome runCalendar(const AtCommand &c, bool *handled);
     QByteArray finalLine(const Outcome &o) const;
