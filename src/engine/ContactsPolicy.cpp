@@ -6,6 +6,7 @@
 #include "data/DBContainer.h"
 #include "data/DBPhonebook.h"
 #include "data/ModFeatures.h"
+#include "endpoints/PhoneModels.h"
 #include "endpoints/RunOwner.h"
 #include "engine/MrPolicy.h"
 #include "engine/PolicyText.h"
@@ -24,22 +25,6 @@ constexpr qint16 kWork = 3;
 constexpr qint16 kEmail = 4;
 constexpr int kSimNameLen = 14;
 constexpr int kNameCompareLen = 100;
-
-enum class Placement
-{
-    Handset,
-    Suffix,
-    None
-};
-
-Placement placementFor(const QString &model)
-{
-    if (model == u"K110" || model == u"M230" || model == u"K310" || model == u"L420")
-        return Placement::Handset;
-    if (model == u"D240" || model == u"Tarvex")
-        return Placement::Suffix;
-    return Placement::None;
-}
 
 // A line break cannot cross the command line; the phone would keep a blank and hand back another name.
 bool nameCrossesTheLink(const QString &name)
@@ -269,7 +254,8 @@ std::shared_ptr<DBPhonebook> MrPolicy::Fit2Feat(const DBPhonebook &side, const D
     // A name the AT command line cannot carry (a line break) would reach the phone altered and come back
     // as another contact: such a contact is not sent at all. (A double quote reaches the phone as an
     // apostrophe; that contact's data are present on both sides afterwards, so nothing moves again.)
-    if (fea.name != u"Outlook") {
+    const SideRules rules = sideRules(fea.name);
+    if (rules.phone) {
         QSet<qint16> unsendable;
         for (qint16 i = 0; i < n; ++i) {
             const auto r = res->GetItem(i);
@@ -302,7 +288,7 @@ std::shared_ptr<DBPhonebook> MrPolicy::Fit2Feat(const DBPhonebook &side, const D
                     ContactsNotice(PolicyTr(QStringLiteral("Phone doesn't support emails:")) + u' ' +
                                    r->data + u' ' + PolicyTr(QStringLiteral("not stored.")));
                 }
-            } else if (fea.name != u"Outlook" && !addressCrossesTheLink(r->data)) {
+            } else if (rules.phone && !addressCrossesTheLink(r->data)) {
                 // Stored altered, it would be copied back to the desktop and written again on every run.
                 r->operation = 0;
                 cannotStoreNotice(res->GetNameById(r->id), r->data);
@@ -314,7 +300,7 @@ std::shared_ptr<DBPhonebook> MrPolicy::Fit2Feat(const DBPhonebook &side, const D
             r->operation = 0;
     }
 
-    switch (placementFor(fea.name)) {
+    switch (rules.placement) {
     case Placement::Handset: {
         auto out = std::make_shared<DBPhonebook>();
         placeOnHandset(side, *res, fea, *out);
@@ -453,6 +439,7 @@ void MrPolicy::placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, 
     const bool indexed = m_lookup == Lookup::Indexed;
     const QString me = QStringLiteral("ME"), sm = QStringLiteral("SM");
     const Globals &g = globals();
+    const bool simKeepsNames = sideRules(fea.name).simKeepsNames;
     const ContactNames names(res, indexed);
     FreeLocations free(side);
     const auto findFree = [&](const QString &mem) {
@@ -492,8 +479,8 @@ void MrPolicy::placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, 
             continue;
         }
 
-        // The Tarvex family takes the name as it is, so only what the link can carry.
-        QString sim = fea.name != u"Tarvex"       ? ConvertGsmCharset(entry, true)
+        // The second family takes the name as it is, so only what the link can carry.
+        QString sim = !simKeepsNames              ? ConvertGsmCharset(entry, true)
                       : fitsTheLinkCharset(entry) ? entry
                                                   : QString();
         if (sim.isEmpty()) {
