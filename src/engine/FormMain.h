@@ -20,6 +20,7 @@ class IPhoneDriver;
 class ModFeatures;
 class DBPhonebook;
 class DBCalendar;
+struct RunKind;
 
 // Run states: 1-7 a contacts run, 8-14 a calendar run, 0 idle.
 enum RunState : qint16
@@ -107,6 +108,14 @@ public:
 
 private:
     void runState();
+    void runStart(const RunKind &run);
+    bool runReadOutlook(const RunKind &run);
+    void runReadPhone(const RunKind &run);
+    void runPolicy(const RunKind &run);
+    void runWriteOutlook(const RunKind &run);
+    void runWritePhone(const RunKind &run);
+    void addCountRead(const RunKind &run, int count);
+    void addSending(const RunKind &run, int count, bool toPhone);
     void interruptBranch();
     void outlookErrorBox();
     void unexpectedError();

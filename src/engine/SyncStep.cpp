@@ -103,151 +103,222 @@ void FormMain::startRun(const QString &title)
     m_deps.view->setProgressText(T(title) + QStringLiteral("..."));
 }
 
+// What tells the contacts run from the calendar run; both go through the same seven steps.
+struct RunKind
+{
+    bool calendar;
+    RunState first;
+    const char *title;
+    const char *connectionError;
+    int startBar; // the overall bar at the start; -1: as the last run left it
+    int readOutlookBar;
+    const char *afterConnection; // what follows "done" once the phone answered
+    const char *unit;            // what follows a count read
+    const char *toOutlook, *toPhone;
+    const char *logReadOutlook, *logReadPhone, *logPolicy, *logWriteOutlook, *logWritePhone;
+    const char *logFinish; // nullptr: none
+};
+
+namespace {
+
+const RunKind kContactsRun{
+    false,
+    ContactsStart,
+    "Start Contacts Sync",
+    "Error establishing the connection. Make sure that the phone is properly connected.",
+    10,
+    20,
+    "",
+    "entries, done.",
+    "entries to Outlook...",
+    "entries to the Velmora phone...",
+    "Formmain getol",
+    "Formmain getPh",
+    "Formmain MrP",
+    "Formmain updol",
+    "Formmain upd ph",
+    "Formmain done"};
+
+const RunKind kCalendarRun{true,
+                           CalendarStart,
+                           "Start Calendar Sync",
+                           "Error establishing the connection. Check if the phone is properly connected.",
+                           -1,
+                           10,
+                           ".",
+                           "events, done.",
+                           "events to Outlook...",
+                           "events to the Velmora phone...",
+                           "Cal read ol",
+                           "Cal read ph",
+                           "Cal mrp",
+                           "Cal upd ol",
+                           "Cal up ph",
+                           nullptr};
+
+QString text(const char *s)
+{
+    return QString::fromLatin1(s);
+}
+
+} // namespace
+
 void FormMain::runState()
 {
     // Keep the driver alive through the step: a phone failure inside a call clears `handler`.
     const std::shared_ptr<ISerialHandler> keepAlive = handler;
     const qint16 stepState = syncState;
-    IProgressView &v = *m_deps.view;
-    IDesktopEndpoint &outlook = *m_deps.outlook;
-    IRunPolicy &policy = *m_deps.policy;
-    switch (syncState) {
-    case ContactsStart: {
-        clearDetails();
-        startRun(QStringLiteral("Start Contacts Sync"));
-        v.setOverallBar(10);
-        m_deps.tray->SetState(TrayIcon::Busy);
-        v.showWindow();
-        driver().Init(m_deps.comm, m_timerOut.get(), this);
+    const bool calendar = syncState >= CalendarStart && syncState <= CalendarFinish;
+    if (!calendar && (syncState < ContactsStart || syncState > ContactsFinish))
+        return; // idle or out of range: only the log line
+    const RunKind &run = calendar ? kCalendarRun : kContactsRun;
+    switch (syncState - run.first) {
+    case 0:
+        runStart(run);
         break;
-    }
-    case ContactsReadOutlook:
-        if (!connectionCheck(QStringLiteral(
-                "Error establishing the connection. Make sure that the phone is properly connected.")))
+    case 1:
+        if (!runReadOutlook(run))
             return;
-        logLine(QStringLiteral("Formmain getol"));
-        feaOutlook = outlook.GetFeatures();
-        feaPhone = driver().GetFeatures();
-        v.setOverallBar(20);
-        addText(T(QStringLiteral("done")) + CRLF + T(QStringLiteral("Loading data from Outlook...")));
-        pbOutlook->Clear();
-        pbOutlook->name = QStringLiteral("Outlook phonebook");
-        outlook.ReadContacts(pbOutlook);
-        afterSynchronousCall();
         break;
-    case ContactsReadPhone:
-        logLine(QStringLiteral("Formmain getPh"));
-        addText(QString::number(pbOutlook->countEntries()) + QLatin1Char(' ') +
-                T(QStringLiteral("entries, done.")) + CRLF);
-        v.setOverallBar(30);
-        addText(T(QStringLiteral("Loading data from the Velmora phone...")));
-        pbPhone->Clear();
-        pbPhone->name = QStringLiteral("Phone phonebook");
-        driver().ReadContacts(pbPhone);
+    case 2:
+        runReadPhone(run);
         break;
-    case ContactsPolicy:
-        logLine(QStringLiteral("Formmain MrP"));
-        addText(QString::number(pbPhone->countEntries()) + QLatin1Char(' ') +
-                T(QStringLiteral("entries, done.")) + CRLF);
-        v.setOverallBar(50);
-        addText(T(QStringLiteral("Synchronizing...")));
-        pbToOutlook->Clear();
-        pbToPhone->Clear();
-        policy.Init(this);
-        policy.DoContacts(pbOutlook, pbPhone, pbToOutlook, pbToPhone, feaOutlook, feaPhone);
-        afterSynchronousCall();
+    case 3:
+        runPolicy(run);
         break;
-    case ContactsWriteOutlook:
-        logLine(QStringLiteral("Formmain updol"));
-        addText(T(QStringLiteral("done")) + QStringLiteral(".") + CRLF);
-        v.setOverallBar(70);
-        addText(T(QStringLiteral("Sending")) + QLatin1Char(' ') +
-                QString::number(pbToOutlook->countToSend()) + QLatin1Char(' ') +
-                T(QStringLiteral("entries to Outlook...")));
-        outlook.UpdateContacts(pbToOutlook);
-        afterSynchronousCall();
+    case 4:
+        runWriteOutlook(run);
         break;
-    case ContactsWritePhone:
-        logLine(QStringLiteral("Formmain upd ph"));
-        addText(T(QStringLiteral("done")) + QStringLiteral(".") + CRLF);
-        v.setOverallBar(90);
-        addText(T(QStringLiteral("Sending")) + QLatin1Char(' ') + QString::number(pbToPhone->countToSend()) +
-                QLatin1Char(' ') + T(QStringLiteral("entries to the Velmora phone...")));
-        driver().UpdateContacts(pbToPhone);
+    case 5:
+        runWritePhone(run);
         break;
-    case ContactsFinish:
-        logLine(QStringLiteral("Formmain done"));
-        finishRun(false);
-        return;
-    case CalendarStart:
-        startRun(QStringLiteral("Start Calendar Sync"));
-        clearDetails();
-        m_deps.tray->SetState(TrayIcon::Busy);
-        v.showWindow();
-        driver().Init(m_deps.comm, m_timerOut.get(), this);
-        break;
-    case CalendarReadOutlook:
-        if (!connectionCheck(QStringLiteral(
-                "Error establishing the connection. Check if the phone is properly connected.")))
-            return;
-        logLine(QStringLiteral("Cal read ol"));
-        feaOutlook = outlook.GetFeatures();
-        feaPhone = driver().GetFeatures();
-        v.setOverallBar(10);
-        addText(T(QStringLiteral("done")) + QStringLiteral(".") + CRLF +
-                T(QStringLiteral("Loading data from Outlook...")));
-        calOutlook->Clear();
-        outlook.ReadCalendar(calOutlook);
-        afterSynchronousCall();
-        break;
-    case CalendarReadPhone:
-        logLine(QStringLiteral("Cal read ph"));
-        addText(QString::number(calOutlook->count()) + QLatin1Char(' ') + T(QStringLiteral("events, done.")) +
-                CRLF);
-        v.setOverallBar(30);
-        addText(T(QStringLiteral("Loading data from the Velmora phone...")));
-        calPhone->Clear();
-        logLine(QStringLiteral("handler object is ") + (handler ? className(*handler) : QString()));
-        driver().ReadCalendar(calPhone);
-        break;
-    case CalendarPolicy:
-        logLine(calOutlook->GetDataText());
-        logLine(QStringLiteral("Cal mrp"));
-        addText(QString::number(calPhone->count()) + QLatin1Char(' ') + T(QStringLiteral("events, done.")) +
-                CRLF);
-        v.setOverallBar(50);
-        addText(T(QStringLiteral("Synchronizing...")));
-        policy.Init(this);
-        policy.DoCalendar(calOutlook, calPhone, calToOutlook, calToPhone, feaOutlook, feaPhone);
-        afterSynchronousCall();
-        break;
-    case CalendarWriteOutlook:
-        logLine(QStringLiteral("Cal upd ol"));
-        addText(T(QStringLiteral("done")) + QStringLiteral(".") + CRLF);
-        v.setOverallBar(70);
-        addText(T(QStringLiteral("Sending")) + QLatin1Char(' ') +
-                QString::number(calToOutlook->countOpAdd()) + QLatin1Char(' ') +
-                T(QStringLiteral("events to Outlook...")));
-        outlook.UpdateCalendar(calToOutlook);
-        afterSynchronousCall();
-        addText(T(QStringLiteral("done")) + QStringLiteral(".") + CRLF);
-        break;
-    case CalendarWritePhone:
-        logLine(QStringLiteral("Cal up ph"));
-        v.setOverallBar(90);
-        addText(T(QStringLiteral("Sending")) + QLatin1Char(' ') + QString::number(calToPhone->countOpAdd()) +
-                QLatin1Char(' ') + T(QStringLiteral("events to the Velmora phone...")));
-        driver().UpdateCalendar(calToPhone);
-        break;
-    case CalendarFinish:
-        finishRun(true);
-        return;
     default:
-        return; // idle or out of range: only the log line above
+        if (run.logFinish)
+            logLine(text(run.logFinish));
+        finishRun(run.calendar);
+        return;
     }
     // A worker that already ended the run (phone failure) has set the state to 0: keep it there.
     if (syncState == stepState)
         ++syncState;
+}
+
+void FormMain::runStart(const RunKind &run)
+{
+    clearDetails();
+    startRun(text(run.title));
+    if (run.startBar >= 0)
+        m_deps.view->setOverallBar(run.startBar);
+    m_deps.tray->SetState(TrayIcon::Busy);
+    m_deps.view->showWindow();
+    driver().Init(m_deps.comm, m_timerOut.get(), this);
+}
+
+bool FormMain::runReadOutlook(const RunKind &run)
+{
+    if (!connectionCheck(text(run.connectionError)))
+        return false;
+    logLine(text(run.logReadOutlook));
+    IDesktopEndpoint &outlook = *m_deps.outlook;
+    feaOutlook = outlook.GetFeatures();
+    feaPhone = driver().GetFeatures();
+    m_deps.view->setOverallBar(run.readOutlookBar);
+    addText(T(QStringLiteral("done")) + text(run.afterConnection) + CRLF +
+            T(QStringLiteral("Loading data from Outlook...")));
+    if (run.calendar) {
+        calOutlook->Clear();
+        outlook.ReadCalendar(calOutlook);
+    } else {
+        pbOutlook->Clear();
+        pbOutlook->name = QStringLiteral("Outlook phonebook");
+        outlook.ReadContacts(pbOutlook);
+    }
+    afterSynchronousCall();
+    return true;
+}
+
+void FormMain::addCountRead(const RunKind &run, int count)
+{
+    addText(QString::number(count) + QLatin1Char(' ') + T(text(run.unit)) + CRLF);
+}
+
+void FormMain::addSending(const RunKind &run, int count, bool toPhone)
+{
+    addText(T(QStringLiteral("Sending")) + QLatin1Char(' ') + QString::number(count) + QLatin1Char(' ') +
+            T(text(toPhone ? run.toPhone : run.toOutlook)));
+}
+
+void FormMain::runReadPhone(const RunKind &run)
+{
+    logLine(text(run.logReadPhone));
+    addCountRead(run, run.calendar ? calOutlook->count() : pbOutlook->countEntries());
+    m_deps.view->setOverallBar(30);
+    addText(T(QStringLiteral("Loading data from the Velmora phone...")));
+    if (run.calendar) {
+        calPhone->Clear();
+        logLine(QStringLiteral("handler object is ") + (handler ? className(*handler) : QString()));
+        driver().ReadCalendar(calPhone);
+    } else {
+        pbPhone->Clear();
+        pbPhone->name = QStringLiteral("Phone phonebook");
+        driver().ReadContacts(pbPhone);
+    }
+}
+
+void FormMain::runPolicy(const RunKind &run)
+{
+    if (run.calendar)
+        logLine(calOutlook->GetDataText());
+    logLine(text(run.logPolicy));
+    addCountRead(run, run.calendar ? calPhone->count() : pbPhone->countEntries());
+    m_deps.view->setOverallBar(50);
+    addText(T(QStringLiteral("Synchronizing...")));
+    IRunPolicy &policy = *m_deps.policy;
+    if (run.calendar) {
+        policy.Init(this);
+        policy.DoCalendar(calOutlook, calPhone, calToOutlook, calToPhone, feaOutlook, feaPhone);
+    } else {
+        pbToOutlook->Clear();
+        pbToPhone->Clear();
+        policy.Init(this);
+        policy.DoContacts(pbOutlook, pbPhone, pbToOutlook, pbToPhone, feaOutlook, feaPhone);
+    }
+    afterSynchronousCall();
+}
+
+void FormMain::runWriteOutlook(const RunKind &run)
+{
+    const QString done = T(QStringLiteral("done")) + QStringLiteral(".") + CRLF;
+    logLine(text(run.logWriteOutlook));
+    addText(done);
+    m_deps.view->setOverallBar(70);
+    IDesktopEndpoint &outlook = *m_deps.outlook;
+    if (run.calendar) {
+        addSending(run, calToOutlook->countOpAdd(), false);
+        outlook.UpdateCalendar(calToOutlook);
+        afterSynchronousCall();
+        // The calendar's phone write reports its own start without closing this line first.
+        addText(done);
+    } else {
+        addSending(run, pbToOutlook->countToSend(), false);
+        outlook.UpdateContacts(pbToOutlook);
+        afterSynchronousCall();
+    }
+}
+
+void FormMain::runWritePhone(const RunKind &run)
+{
+    logLine(text(run.logWritePhone));
+    if (run.calendar) {
+        m_deps.view->setOverallBar(90);
+        addSending(run, calToPhone->countOpAdd(), true);
+        driver().UpdateCalendar(calToPhone);
+    } else {
+        addText(T(QStringLiteral("done")) + QStringLiteral(".") + CRLF);
+        m_deps.view->setOverallBar(90);
+        addSending(run, pbToPhone->countToSend(), true);
+        driver().UpdateContacts(pbToPhone);
+    }
 }
 
 void FormMain::finishRun(bool calendar)
