@@ -77,6 +77,35 @@ std::shared_ptr<DBCalendar> withoutUnsendableTitles(const DBCalendar &work)
     return out;
 }
 
+// Takes `cuts` additions off `list`: each cut the latest addition after now (the earlier record on a
+// tie); when no addition lies after now, the latest of the rest.
+void cutLatestAdditions(DBCalendar &list, int cuts, qint64 nowMinute)
+{
+    struct Addition
+    {
+        bool afterNow;
+        qint64 minute;
+        qint16 index;
+    };
+    QList<Addition> adds;
+    for (qint16 i = 0; i < list.count(); ++i) {
+        const auto r = list.GetItem(i);
+        if (r->operation == kOpAdd) {
+            const qint64 minute = MinuteNumber(r->dstart);
+            adds.append({minute > nowMinute, minute, i});
+        }
+    }
+    std::sort(adds.begin(), adds.end(), [](const Addition &a, const Addition &b) {
+        if (a.afterNow != b.afterNow)
+            return a.afterNow;
+        if (a.minute != b.minute)
+            return a.minute > b.minute;
+        return a.index < b.index;
+    });
+    for (int k = 0; k < cuts && k < adds.size(); ++k)
+        list.GetItem(adds[k].index)->operation = kOpNone;
+}
+
 } // namespace
 
 void MrPolicy::DoCalendar(const std::shared_ptr<DBCalendar> &dbc1, const std::shared_ptr<DBCalendar> &dbc2,
@@ -137,29 +166,17 @@ std::shared_ptr<DBCalendar> MrPolicy::MergeCalendar(const DBCalendar &a, const D
 {
     auto merged = a.Clone();
     merged->name = QStringLiteral("Merged Calendar");
-    const bool indexed = m_lookup == Lookup::Indexed;
     EventIndex index;
-    if (indexed) {
-        for (qint16 i = 0; i < merged->count(); ++i)
-            index.add(merged->GetItem(i));
-    }
+    for (qint16 i = 0; i < merged->count(); ++i)
+        index.add(merged->GetItem(i));
     const qint16 n = b.count();
     for (qint16 i = 0; i < n; ++i) {
         yield();
         const auto y = b.GetItem(i);
-        bool held = false;
-        if (indexed) {
-            held = index.containsSameEvent(*y);
-        } else {
-            const qint16 m = merged->count();
-            for (qint16 j = 0; j < m && !held; ++j)
-                held = SameEvent(*merged->GetItem(j), *y);
-        }
-        if (held)
+        if (index.containsSameEvent(*y))
             continue;
         appendCopy(*merged, *y, kOpNone);
-        if (indexed)
-            index.add(merged->GetItem(qint16(merged->count() - 1)));
+        index.add(merged->GetItem(qint16(merged->count() - 1)));
     }
     return merged;
 }
@@ -168,25 +185,14 @@ std::shared_ptr<DBCalendar> MrPolicy::DiffCalendar(const DBCalendar &side, const
 {
     auto out = std::make_shared<DBCalendar>();
     out->name = QStringLiteral("Diff calendar");
-    const bool indexed = m_lookup == Lookup::Indexed;
-    const qint16 sideCount = side.count();
     EventIndex index;
-    if (indexed) {
-        for (qint16 i = 0; i < sideCount; ++i)
-            index.add(side.GetItem(i));
-    }
+    for (qint16 i = 0; i < side.count(); ++i)
+        index.add(side.GetItem(i));
     const qint16 n = merged.count();
     for (qint16 i = 0; i < n; ++i) {
         yield();
         const auto m = merged.GetItem(i);
-        bool held = false;
-        if (indexed) {
-            held = index.containsSameEvent(*m);
-        } else {
-            for (qint16 j = 0; j < sideCount && !held; ++j)
-                held = SameEvent(*side.GetItem(j), *m);
-        }
-        if (!held)
+        if (!index.containsSameEvent(*m))
             out->add(-1, m->dstart, m->dend, m->alarm, m->prerem, m->typ, m->title, m->body, kOpAdd);
     }
     return out;
@@ -222,12 +228,9 @@ std::shared_ptr<DBCalendar> MrPolicy::Fit2FeatCalendar(const DBCalendar &side, c
 
 void MrPolicy::checkPerDay(const DBCalendar &side, std::shared_ptr<DBCalendar> &work, bool fiveADay)
 {
-    const bool indexed = m_lookup == Lookup::Indexed;
     QHash<qint64, int> sideDays, workDays;
-    if (indexed) {
-        for (qint16 j = 0; j < side.count(); ++j)
-            ++sideDays[side.GetItem(j)->dstart.date().toJulianDay()];
-    }
+    for (qint16 j = 0; j < side.count(); ++j)
+        ++sideDays[side.GetItem(j)->dstart.date().toJulianDay()];
     auto accepted = std::make_shared<DBCalendar>();
     const qint16 n = work->count();
     for (qint16 i = 0; i < n; ++i) {
@@ -235,15 +238,7 @@ void MrPolicy::checkPerDay(const DBCalendar &side, std::shared_ptr<DBCalendar> &
         const auto r = work->GetItem(i);
         const QDate day = r->dstart.date();
         if (r->operation == kOpAdd) {
-            int sameDay = 0;
-            if (indexed) {
-                sameDay = sideDays.value(day.toJulianDay()) + workDays.value(day.toJulianDay());
-            } else {
-                for (qint16 j = 0; j < side.count(); ++j)
-                    sameDay += side.GetItem(j)->dstart.date() == day ? 1 : 0;
-                for (qint16 j = 0; j < i; ++j)
-                    sameDay += work->GetItem(j)->dstart.date() == day ? 1 : 0;
-            }
+            const int sameDay = sideDays.value(day.toJulianDay()) + workDays.value(day.toJulianDay());
             if (fiveADay && sameDay >= kEventsPerDay) {
                 CalendarNotice(
                     PolicyTr(QStringLiteral("Only 5 events can be stored in the same day. Event")) + u' ' +
@@ -253,8 +248,7 @@ void MrPolicy::checkPerDay(const DBCalendar &side, std::shared_ptr<DBCalendar> &
             }
         }
         // Every earlier record of the day counts, whether it was accepted or not.
-        if (indexed)
-            ++workDays[day.toJulianDay()];
+        ++workDays[day.toJulianDay()];
     }
     work = accepted;
 }
@@ -303,55 +297,8 @@ QDateTime MrPolicy::GetSyncUntilDate(DBCalendar &list, qint16 &room)
     const qint16 n = list.count();
     const int cuts = int(list.countOpAdd()) - std::max<int>(room, 0);
 
-    // Each cut takes the latest addition after now (the earlier record on a tie); when no addition lies
-    // after now, the latest of the rest, so that exactly `room` additions stay.
-    if (cuts > 0 && m_lookup == Lookup::Indexed) {
-        struct Addition
-        {
-            bool afterNow;
-            qint64 minute;
-            qint16 index;
-        };
-        QList<Addition> adds;
-        for (qint16 i = 0; i < n; ++i) {
-            const auto r = list.GetItem(i);
-            if (r->operation == kOpAdd) {
-                const qint64 minute = MinuteNumber(r->dstart);
-                adds.append({minute > nowMinute, minute, i});
-            }
-        }
-        std::sort(adds.begin(), adds.end(), [](const Addition &a, const Addition &b) {
-            if (a.afterNow != b.afterNow)
-                return a.afterNow;
-            if (a.minute != b.minute)
-                return a.minute > b.minute;
-            return a.index < b.index;
-        });
-        for (int k = 0; k < cuts && k < adds.size(); ++k)
-            list.GetItem(adds[k].index)->operation = kOpNone;
-    } else {
-        for (int pass = 0; pass < cuts; ++pass) {
-            qint16 best = -1;
-            qint64 latest = nowMinute;
-            for (qint16 i = 0; i < n; ++i) {
-                const auto r = list.GetItem(i);
-                if (r->operation == kOpAdd && MinuteNumber(r->dstart) > latest) {
-                    best = i;
-                    latest = MinuteNumber(r->dstart);
-                }
-            }
-            const bool foundAfterNow = best >= 0;
-            for (qint16 i = 0; i < n && !foundAfterNow; ++i) {
-                const auto r = list.GetItem(i);
-                if (r->operation == kOpAdd &&
-                    (best < 0 || MinuteNumber(r->dstart) > MinuteNumber(list.GetItem(best)->dstart)))
-                    best = i;
-            }
-            if (best < 0)
-                break;
-            list.GetItem(best)->operation = kOpNone;
-        }
-    }
+    if (cuts > 0)
+        cutLatestAdditions(list, cuts, nowMinute);
 
     QDateTime until = current;
     qint64 latest = nowMinute;
@@ -388,20 +335,17 @@ qint16 MrPolicy::FindFreeCalendarLocation(const DBCalendar &side, DBCalendar &li
 
 void MrPolicy::assignSlots(const DBCalendar &side, DBCalendar &work, const ModFeatures &fea)
 {
-    const bool indexed = m_lookup == Lookup::Indexed;
     QSet<qint16> sideSlots, clearing;
     QHash<qint16, int> taken; // additions per slot
     int first = 0;            // no slot below this one is free
-    if (indexed) {
-        for (qint16 i = 0; i < side.count(); ++i)
-            sideSlots.insert(side.GetItem(i)->location);
-        for (qint16 i = 0; i < work.count(); ++i) {
-            const auto r = work.GetItem(i);
-            if (r->operation == kOpDelete)
-                clearing.insert(r->location);
-            else if (r->operation == kOpAdd)
-                ++taken[r->location];
-        }
+    for (qint16 i = 0; i < side.count(); ++i)
+        sideSlots.insert(side.GetItem(i)->location);
+    for (qint16 i = 0; i < work.count(); ++i) {
+        const auto r = work.GetItem(i);
+        if (r->operation == kOpDelete)
+            clearing.insert(r->location);
+        else if (r->operation == kOpAdd)
+            ++taken[r->location];
     }
     const qint16 n = work.count();
     for (qint16 i = 0; i < n; ++i) {
@@ -410,21 +354,16 @@ void MrPolicy::assignSlots(const DBCalendar &side, DBCalendar &work, const ModFe
         if (r->operation != kOpAdd)
             continue;
         qint16 slot = -1;
-        if (indexed) {
-            // Freeing this record's old slot can only open a slot again below the search start.
-            if (--taken[r->location] == 0 && r->location >= 0)
-                first = std::min<int>(first, r->location);
-            for (int s = first; s < fea.Cal_capacity; ++s) {
-                const qint16 q = qint16(s);
-                if ((!sideSlots.contains(q) || clearing.contains(q)) && taken.value(q) == 0) {
-                    slot = q;
-                    break;
-                }
-                first = s + 1;
+        // Freeing this record's old slot can only open a slot again below the search start.
+        if (--taken[r->location] == 0 && r->location >= 0)
+            first = std::min<int>(first, r->location);
+        for (int s = first; s < fea.Cal_capacity; ++s) {
+            const qint16 q = qint16(s);
+            if ((!sideSlots.contains(q) || clearing.contains(q)) && taken.value(q) == 0) {
+                slot = q;
+                break;
             }
-        } else {
-            r->location = -1; // the record's own former slot is not held against it
-            slot = FindFreeCalendarLocation(side, work, fea);
+            first = s + 1;
         }
         r->location = slot;
         if (slot < 0) {
@@ -432,7 +371,7 @@ void MrPolicy::assignSlots(const DBCalendar &side, DBCalendar &work, const ModFe
             r->operation = kOpNone;
             CalendarNotice(PolicyTr(QStringLiteral("No more memory on the phone:")) + u' ' + r->title + u' ' +
                            PolicyTr(QStringLiteral("not stored.")));
-        } else if (indexed) {
+        } else {
             ++taken[slot];
         }
     }

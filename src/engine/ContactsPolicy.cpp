@@ -8,6 +8,7 @@
 #include "data/ModFeatures.h"
 #include "endpoints/PhoneModels.h"
 #include "endpoints/RunOwner.h"
+#include "engine/ContactIndexes.h"
 #include "engine/MrPolicy.h"
 #include "engine/PolicyText.h"
 
@@ -24,7 +25,6 @@ constexpr qint16 kHome = 2;
 constexpr qint16 kWork = 3;
 constexpr qint16 kEmail = 4;
 constexpr int kSimNameLen = 14;
-constexpr int kNameCompareLen = 100;
 
 // A line break cannot cross the command line; the phone would keep a blank and hand back another name.
 bool nameCrossesTheLink(const QString &name)
@@ -88,36 +88,6 @@ bool checkNumber(const QString &number)
     }
     return ok;
 }
-
-// Which locations of each memory are in use: the side's as read, and those given out during this
-// placement. Locations are only ever taken, so the first free one never moves back.
-class FreeLocations
-{
-public:
-    explicit FreeLocations(const DBPhonebook &side)
-    {
-        for (qint16 i = 0; i < side.count(); ++i) {
-            const auto r = side.GetItem(i);
-            m_taken[r->memory].insert(r->location);
-        }
-    }
-
-    qint16 find(const QString &mem, int capacity)
-    {
-        const QSet<qint16> &taken = m_taken[mem];
-        int &loc = m_first[mem];
-        loc = qMax(loc, 1);
-        while (loc <= capacity && taken.contains(qint16(loc)))
-            ++loc;
-        return loc <= capacity ? qint16(loc) : qint16(-1);
-    }
-
-    void take(const QString &mem, qint16 loc) { m_taken[mem].insert(loc); }
-
-private:
-    QHash<QString, QSet<qint16>> m_taken;
-    QHash<QString, int> m_first;
-};
 
 void logText(const QString &text)
 {
@@ -225,29 +195,16 @@ qint16 MrPolicy::FindFreeLocation(const DBPhonebook &store1, const DBPhonebook &
 std::shared_ptr<DBPhonebook> MrPolicy::Fit2Feat(const DBPhonebook &side, const DBPhonebook &diff,
                                                 const ModFeatures &fea)
 {
-    const bool indexed = m_lookup == Lookup::Indexed;
     auto res = diff.Clone();
     const qint16 n = res->count();
-    const qint16 sideCount = side.count();
 
     // Data the side holds already, under whatever contact, are not written again.
     QSet<QString> sideData;
-    if (indexed) {
-        for (qint16 i = 0; i < sideCount; ++i)
-            sideData.insert(side.GetItem(i)->data);
-    }
+    for (qint16 i = 0; i < side.count(); ++i)
+        sideData.insert(side.GetItem(i)->data);
     for (qint16 i = 0; i < n; ++i) {
         const auto r = res->GetItem(i);
-        if (r->typ == kName)
-            continue;
-        bool present = false;
-        if (indexed) {
-            present = sideData.contains(r->data);
-        } else {
-            for (qint16 j = 0; j < sideCount && !present; ++j)
-                present = side.GetItem(j)->data == r->data;
-        }
-        if (present)
+        if (r->typ != kName && sideData.contains(r->data))
             r->operation = 0;
     }
 
@@ -317,95 +274,12 @@ std::shared_ptr<DBPhonebook> MrPolicy::Fit2Feat(const DBPhonebook &side, const D
     return res;
 }
 
-namespace {
-
-// The names of the contacts of `res` by id (the last name record of an id, as GetNameById reads it).
-class ContactNames
-{
-public:
-    ContactNames(const DBPhonebook &res, bool indexed) : m_res(res), m_indexed(indexed)
-    {
-        if (!indexed)
-            return;
-        for (qint16 i = 0; i < res.count(); ++i) {
-            const auto r = res.GetItem(i);
-            if (r->typ == kName)
-                m_names.insert(r->id, r->data);
-        }
-    }
-
-    QString of(qint16 id) const { return m_indexed ? m_names.value(id) : m_res.GetNameById(id); }
-
-private:
-    const DBPhonebook &m_res;
-    bool m_indexed;
-    QHash<qint16, QString> m_names;
-};
-
-// Whether an e-mail address's contact has a number, in the additions or on the side already.
-class ContactsWithNumbers
-{
-public:
-    ContactsWithNumbers(const DBPhonebook &res, const DBPhonebook &side, bool indexed)
-        : m_res(res), m_side(side), m_indexed(indexed)
-    {
-        if (!indexed)
-            return;
-        for (qint16 i = 0; i < res.count(); ++i) {
-            const auto r = res.GetItem(i);
-            if (isNumber(r->typ))
-                m_resIds.insert(r->id);
-        }
-        for (qint16 i = 0; i < side.count(); ++i) {
-            const auto r = side.GetItem(i);
-            if (r->typ == kName)
-                m_sideNames.insert(r->data.left(kNameCompareLen), r->id);
-            else if (isNumber(r->typ))
-                m_sideIds.insert(r->id);
-        }
-    }
-
-    bool has(qint16 id, const QString &name) const
-    {
-        if (m_indexed) {
-            if (m_resIds.contains(id))
-                return true;
-            const auto it = m_sideNames.constFind(name.left(kNameCompareLen));
-            return it != m_sideNames.constEnd() && m_sideIds.contains(it.value());
-        }
-        for (qint16 i = 0; i < m_res.count(); ++i) {
-            const auto r = m_res.GetItem(i);
-            if (r->id == id && isNumber(r->typ))
-                return true;
-        }
-        const auto nameRecord = m_side.GetItemByDataType(name, kName, kNameCompareLen);
-        if (!nameRecord)
-            return false;
-        for (qint16 i = 0; i < m_side.count(); ++i) {
-            const auto r = m_side.GetItem(i);
-            if (r->id == nameRecord->id && isNumber(r->typ))
-                return true;
-        }
-        return false;
-    }
-
-private:
-    const DBPhonebook &m_res;
-    const DBPhonebook &m_side;
-    bool m_indexed;
-    QSet<qint16> m_resIds, m_sideIds;
-    QHash<QString, qint16> m_sideNames;
-};
-
-} // namespace
-
 void MrPolicy::placeOnHandset(const DBPhonebook &side, const DBPhonebook &res, const ModFeatures &fea,
                               DBPhonebook &out)
 {
-    const bool indexed = m_lookup == Lookup::Indexed;
     const QString me = QStringLiteral("ME");
-    const ContactNames names(res, indexed);
-    const ContactsWithNumbers withNumbers(res, side, indexed);
+    const ContactNames names(res);
+    const ContactsWithNumbers withNumbers(res, side);
     FreeLocations free(side);
     const qint16 n = res.count();
     for (qint16 i = 0; i < n; ++i) {
@@ -422,7 +296,7 @@ void MrPolicy::placeOnHandset(const DBPhonebook &side, const DBPhonebook &res, c
             cannotStoreNotice(name, r->data);
             continue;
         }
-        const qint16 loc = indexed ? free.find(me, fea.ME_capacity) : FindFreeLocation(side, out, me, fea);
+        const qint16 loc = free.find(me, fea.ME_capacity);
         if (loc == -1) {
             ContactsNotice(PolicyTr(QStringLiteral("No more memory on the phone:")) + u' ' + name + r->data +
                            u' ' + PolicyTr(QStringLiteral("not stored.")));
@@ -436,15 +310,13 @@ void MrPolicy::placeOnHandset(const DBPhonebook &side, const DBPhonebook &res, c
 void MrPolicy::placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, const ModFeatures &fea,
                                DBPhonebook &out)
 {
-    const bool indexed = m_lookup == Lookup::Indexed;
     const QString me = QStringLiteral("ME"), sm = QStringLiteral("SM");
     const Globals &g = globals();
     const bool simKeepsNames = sideRules(fea.name).simKeepsNames;
-    const ContactNames names(res, indexed);
+    const ContactNames names(res);
     FreeLocations free(side);
     const auto findFree = [&](const QString &mem) {
-        return indexed ? free.find(mem, mem == sm ? fea.SM_capacity : fea.ME_capacity)
-                       : FindFreeLocation(side, out, mem, fea);
+        return free.find(mem, mem == sm ? fea.SM_capacity : fea.ME_capacity);
     };
     const auto notice = [](const QString &first, const QString &entry, const QString &number,
                            const QString &second) {

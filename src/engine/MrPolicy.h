@@ -20,14 +20,6 @@ class ModFeatures;
 class MrPolicy : public IRunPolicy
 {
 public:
-    // How the steps find records: through hash indexes, or by walking the stores as the rules are
-    // worded. Both give identical results; the plain walk is kept to check the indexes against.
-    enum class Lookup
-    {
-        Indexed,
-        Scan
-    };
-
     // Sets the suffix texts of simple phonebooks. `clock` gives "now" (the system clock when null);
     // `loop` is yielded to once per record (nothing when null).
     MrPolicy(IClock *clock, IMessageLoop *loop);
@@ -48,9 +40,6 @@ public:
                     const std::shared_ptr<ModFeatures> &fea1,
                     const std::shared_ptr<ModFeatures> &fea2) override;
 
-    void setLookup(Lookup lookup) { m_lookup = lookup; }
-    Lookup lookup() const { return m_lookup; }
-
     // The steps of the two operations, callable one at a time.
 
     // `diff` (what the side lacks) cut to the side's limits and placed in its memories.
@@ -70,6 +59,12 @@ public:
     // the latest addition kept that lies after now, or now.
     QDateTime GetSyncUntilDate(DBCalendar &list, qint16 &room);
     qint16 FindFreeCalendarLocation(const DBCalendar &side, DBCalendar &list, const ModFeatures &fea) const;
+    // Keeps the additions of `work` a day can still take (only additions go on; with `fiveADay`, no
+    // more than five events a day, counting the side's and every earlier record of the list).
+    void checkPerDay(const DBCalendar &side, std::shared_ptr<DBCalendar> &work, bool fiveADay);
+    // Gives every addition of `work` the first slot neither the side nor another addition holds (a slot
+    // being deleted is free); an addition without one is not sent.
+    void assignSlots(const DBCalendar &side, DBCalendar &work, const ModFeatures &fea);
 
 private:
     bool interrupted() const;
@@ -81,14 +76,11 @@ private:
                         DBPhonebook &out);
     void placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, const ModFeatures &fea,
                          DBPhonebook &out);
-    void checkPerDay(const DBCalendar &side, std::shared_ptr<DBCalendar> &work, bool fiveADay);
     void fitToCapacity(const DBCalendar &side, std::shared_ptr<DBCalendar> &work, const ModFeatures &fea);
-    void assignSlots(const DBCalendar &side, DBCalendar &work, const ModFeatures &fea);
 
     IClock *m_clock;
     IMessageLoop *m_loop;
     IRunOwner *m_owner = nullptr;
-    Lookup m_lookup = Lookup::Indexed;
 };
 
 } // namespace orvia

@@ -275,8 +275,7 @@ TEST_F(CalendarPolicyTest, SyncUntilKeepsExactlyTheRoomEvenForAdditionsNotAfterN
     list.add(-1, kNow, zeroDateTime(), false, 0, 4, QStringLiteral("Now"), QString(), 1);
     list.add(-1, at(2026, 7, 1), zeroDateTime(), false, 0, 1, QStringLiteral("Later"), QString(), 1);
     list.add(-1, at(2026, 6, 20), zeroDateTime(), false, 0, 1, QStringLiteral("Soon"), QString(), 1);
-    for (const MrPolicy::Lookup mode : {MrPolicy::Lookup::Indexed, MrPolicy::Lookup::Scan}) {
-        policy.setLookup(mode);
+    {
         auto copy = list.Clone();
         qint16 room = 2;
         EXPECT_EQ(policy.GetSyncUntilDate(*copy, room), at(2026, 6, 20));

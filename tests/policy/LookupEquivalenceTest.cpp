@@ -1,8 +1,12 @@
-// The indexed look-ups must give exactly what walking the stores gives: both modes run on the same
-// random data, with many near-collisions, and their outputs and notices are compared.
+// The indexed look-ups must give exactly what walking the stores gives, on random data with many
+// near-collisions: each calendar step and each look-up table of the contacts placement against its plain
+// walk.
+#include "CalendarPlainWalk.h"
+#include "ContactsPlainWalk.h"
 #include "PolicyDoubles.h"
 
 #include "data/DBPhonebook.h"
+#include "engine/ContactIndexes.h"
 #include "engine/MrPolicy.h"
 
 #include <QRandomGenerator>
@@ -45,39 +49,60 @@ std::shared_ptr<DBCalendar> randomCalendar(QRandomGenerator &rng, int n)
     return cal;
 }
 
-struct Outcome
+// The notices a step leaves, cleared for the next one.
+QString takeNotices()
 {
-    QString toOutlook, toPhone, details;
-};
-
-Outcome runCalendar(MrPolicy::Lookup mode, const std::shared_ptr<DBCalendar> &outlook,
-                    const std::shared_ptr<DBCalendar> &phone, const std::shared_ptr<ModFeatures> &feaOutlook,
-                    const std::shared_ptr<ModFeatures> &feaPhone)
-{
-    resetGlobals();
-    FixedClock clock(kNow);
-    MrPolicy policy(&clock, nullptr);
-    policy.setLookup(mode);
-    std::shared_ptr<DBCalendar> out1, out2;
-    policy.DoCalendar(outlook, phone, out1, out2, feaOutlook, feaPhone);
-    return {out1->GetDataText(), out2->GetDataText(), globals().gDetails};
+    const QString d = globals().gDetails;
+    globals().gDetails.clear();
+    return d;
 }
 
+// Every indexed calendar step against its plain walk, in the order a run takes them, on random
+// calendars full of near-collisions.
 TEST(LookupEquivalence, CalendarIndexesMatchThePlainWalk)
 {
     QRandomGenerator rng(20260615);
-    const QStringList models{QStringLiteral("K110"), QStringLiteral("D240"), QStringLiteral("M230"),
-                             QStringLiteral("Tarvex"), QStringLiteral("Other")};
+    resetGlobals();
+    FixedClock clock(kNow);
+    MrPolicy policy(&clock, nullptr);
     for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
         const auto outlook = randomCalendar(rng, 10 + rng.bounded(80));
         const auto phone = randomCalendar(rng, rng.bounded(40));
-        const auto feaOutlook = features(QStringLiteral("Outlook"), qint16(rng.bounded(2) ? 10000 : 20));
-        const auto feaPhone = features(models.at(rng.bounded(models.size())), qint16(5 + rng.bounded(50)));
-        const Outcome indexed = runCalendar(MrPolicy::Lookup::Indexed, outlook, phone, feaOutlook, feaPhone);
-        const Outcome scanned = runCalendar(MrPolicy::Lookup::Scan, outlook, phone, feaOutlook, feaPhone);
-        ASSERT_EQ(indexed.toOutlook, scanned.toOutlook) << "round " << round;
-        ASSERT_EQ(indexed.toPhone, scanned.toPhone) << "round " << round;
-        ASSERT_EQ(indexed.details, scanned.details) << "round " << round;
+        const auto p1 = policy.PurgePastEvents(*outlook);
+        const auto p2 = policy.PurgePastEvents(*phone);
+        takeNotices();
+        const auto merged = policy.MergeCalendar(*p1, *p2);
+        ASSERT_EQ(merged->GetDataText(), plainwalk::mergeCalendar(*p1, *p2)->GetDataText());
+
+        for (const auto &side : {outlook, phone}) {
+            const auto diff = policy.DiffCalendar(*side, *merged);
+            ASSERT_EQ(diff->GetDataText(), plainwalk::diffCalendar(*side, *merged)->GetDataText());
+
+            for (const bool fiveADay : {false, true}) {
+                auto work = diff->Clone();
+                policy.checkPerDay(*side, work, fiveADay);
+                const QString said = takeNotices();
+                ASSERT_EQ(work->GetDataText(), plainwalk::checkPerDay(*side, *diff, fiveADay)->GetDataText());
+                ASSERT_EQ(said, takeNotices());
+            }
+
+            const auto list = policy.RemoveOutOfDateEvents(*side, *diff);
+            qint16 room = qint16(rng.bounded(int(list->countOpAdd()) + 3) - 1);
+            auto cut = list->Clone();
+            const QDateTime until = policy.GetSyncUntilDate(*cut, room);
+            auto cut2 = list->Clone();
+            ASSERT_EQ(until, plainwalk::syncUntil(*cut2, room, kNow));
+            ASSERT_EQ(cut->GetDataText(), cut2->GetDataText());
+
+            const auto fea = features(QStringLiteral("Tarvex"), qint16(5 + rng.bounded(50)));
+            auto slots = cut->Clone();
+            policy.assignSlots(*side, *slots, *fea);
+            const QString said = takeNotices();
+            plainwalk::assignSlots(policy, *side, *cut2, *fea);
+            ASSERT_EQ(slots->GetDataText(), cut2->GetDataText());
+            ASSERT_EQ(said, takeNotices());
+        }
     }
 }
 
@@ -110,42 +135,43 @@ std::shared_ptr<DBPhonebook> randomPhonebook(QRandomGenerator &rng, int contacts
     return pb;
 }
 
-std::shared_ptr<ModFeatures> phoneModel(QRandomGenerator &rng)
-{
-    static const QStringList models{QStringLiteral("K110"), QStringLiteral("M230"), QStringLiteral("D240"),
-                                    QStringLiteral("Tarvex"), QStringLiteral("Other")};
-    auto f = features(models.at(rng.bounded(models.size())), 0);
-    f->ME_capacity = qint16(rng.bounded(16));
-    f->SM_capacity = qint16(rng.bounded(8));
-    f->NameLen = qint16(rng.bounded(22));
-    f->EmailLen = qint16(rng.bounded(2) ? 0 : 30);
-    f->ExtPB = rng.bounded(2);
-    return f;
-}
-
+// The look-up tables of the contacts placement against their plain walks: names by id, contacts with a
+// number, and free locations handed out one after another.
 TEST(LookupEquivalence, ContactsIndexesMatchThePlainWalk)
 {
     QRandomGenerator rng(4917);
-    auto feaOutlook = features(QStringLiteral("Outlook"), 10000);
-    feaOutlook->ME_capacity = 10000;
-    feaOutlook->NameLen = 50;
-    feaOutlook->EmailLen = 20;
-    feaOutlook->ExtPB = true;
+    resetGlobals();
+    const MrPolicy policy(nullptr, nullptr);
+    const QString memories[] = {QStringLiteral("ME"), QStringLiteral("SM")};
     for (int round = 0; round < 60; ++round) {
-        const auto outlook = randomPhonebook(rng, 3 + rng.bounded(20), false);
-        const auto phone = randomPhonebook(rng, rng.bounded(10), true);
-        const auto feaPhone = phoneModel(rng);
-        QStringList texts[2];
-        for (const MrPolicy::Lookup mode : {MrPolicy::Lookup::Indexed, MrPolicy::Lookup::Scan}) {
-            resetGlobals();
-            MrPolicy policy(nullptr, nullptr);
-            policy.setLookup(mode);
-            std::shared_ptr<DBPhonebook> out1, out2;
-            policy.DoContacts(outlook, phone, out1, out2, feaOutlook, feaPhone);
-            texts[mode == MrPolicy::Lookup::Scan] = {out1->GetDataText(), out2->GetDataText(),
-                                                     globals().gDetails};
+        SCOPED_TRACE(round);
+        const auto res = randomPhonebook(rng, 3 + rng.bounded(20), false);
+        const auto side = randomPhonebook(rng, rng.bounded(10), true);
+
+        const ContactNames names(*res);
+        const ContactsWithNumbers withNumbers(*res, *side);
+        for (qint16 id = -1; id < 25; ++id)
+            ASSERT_EQ(names.of(id), res->GetNameById(id)) << id;
+        for (qint16 i = 0; i < res->count(); ++i) {
+            const auto r = res->GetItem(i);
+            const QString name = res->GetNameById(r->id);
+            ASSERT_EQ(withNumbers.has(r->id, name), plainwalk::hasNumber(*res, *side, r->id, name)) << i;
         }
-        ASSERT_EQ(texts[0], texts[1]) << "round " << round << " model " << feaPhone->name.toStdString();
+
+        auto fea = features(QStringLiteral("Other"), 0);
+        fea->ME_capacity = qint16(rng.bounded(16));
+        fea->SM_capacity = qint16(rng.bounded(8));
+        FreeLocations free(*side);
+        DBPhonebook out;
+        for (int k = 0; k < 30; ++k) {
+            const QString &mem = memories[rng.bounded(2)];
+            const qint16 loc = free.find(mem, mem == u"SM" ? fea->SM_capacity : fea->ME_capacity);
+            ASSERT_EQ(loc, policy.FindFreeLocation(*side, out, mem, *fea)) << k;
+            if (loc == -1)
+                continue;
+            out.AddByName(QStringLiteral("Placed"), loc, mem, QStringLiteral("0171"), 1, 1);
+            free.take(mem, loc);
+        }
     }
 }
 

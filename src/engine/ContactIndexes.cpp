@@ -1,0 +1,71 @@
+#include "engine/ContactIndexes.h"
+
+#include "data/DBPhonebook.h"
+#include "data/DBPhonebookItem.h"
+
+namespace orvia {
+
+namespace {
+
+constexpr qint16 kName = 0;
+constexpr int kNameCompareLen = 100;
+
+bool isNumber(qint16 typ)
+{
+    return typ >= 1 && typ <= 3;
+}
+
+} // namespace
+
+FreeLocations::FreeLocations(const DBPhonebook &side)
+{
+    for (qint16 i = 0; i < side.count(); ++i) {
+        const auto r = side.GetItem(i);
+        m_taken[r->memory].insert(r->location);
+    }
+}
+
+qint16 FreeLocations::find(const QString &mem, int capacity)
+{
+    const QSet<qint16> &taken = m_taken[mem];
+    int &loc = m_first[mem];
+    loc = qMax(loc, 1);
+    while (loc <= capacity && taken.contains(qint16(loc)))
+        ++loc;
+    return loc <= capacity ? qint16(loc) : qint16(-1);
+}
+
+ContactNames::ContactNames(const DBPhonebook &res)
+{
+    for (qint16 i = 0; i < res.count(); ++i) {
+        const auto r = res.GetItem(i);
+        if (r->typ == kName)
+            m_names.insert(r->id, r->data);
+    }
+}
+
+ContactsWithNumbers::ContactsWithNumbers(const DBPhonebook &res, const DBPhonebook &side)
+{
+    for (qint16 i = 0; i < res.count(); ++i) {
+        const auto r = res.GetItem(i);
+        if (isNumber(r->typ))
+            m_resIds.insert(r->id);
+    }
+    for (qint16 i = 0; i < side.count(); ++i) {
+        const auto r = side.GetItem(i);
+        if (r->typ == kName)
+            m_sideNames.insert(r->data.left(kNameCompareLen), r->id);
+        else if (isNumber(r->typ))
+            m_sideIds.insert(r->id);
+    }
+}
+
+bool ContactsWithNumbers::has(qint16 id, const QString &name) const
+{
+    if (m_resIds.contains(id))
+        return true;
+    const auto it = m_sideNames.constFind(name.left(kNameCompareLen));
+    return it != m_sideNames.constEnd() && m_sideIds.contains(it.value());
+}
+
+} // namespace orvia
