@@ -106,6 +106,62 @@ const ModFeatures &orNone(const std::shared_ptr<ModFeatures> &fea)
     return fea ? *fea : none;
 }
 
+// Data the side holds already, under whatever contact, are not written again.
+void holdBackHeldData(const DBPhonebook &side, DBPhonebook &res)
+{
+    QSet<QString> sideData;
+    for (qint16 i = 0; i < side.count(); ++i)
+        sideData.insert(side.GetItem(i)->data);
+    for (qint16 i = 0; i < res.count(); ++i) {
+        const auto r = res.GetItem(i);
+        if (r->typ != kName && sideData.contains(r->data))
+            r->operation = 0;
+    }
+}
+
+// A name the AT command line cannot carry (a line break) would reach the phone altered and come back
+// as another contact: such a contact is not sent at all. (A double quote reaches the phone as an
+// apostrophe; that contact's data are present on both sides afterwards, so nothing moves again.)
+void holdBackUnsendableContacts(DBPhonebook &res)
+{
+    const qint16 n = res.count();
+    QSet<qint16> unsendable;
+    for (qint16 i = 0; i < n; ++i) {
+        const auto r = res.GetItem(i);
+        if (r->typ == kName && !nameCrossesTheLink(r->data))
+            unsendable.insert(r->id);
+    }
+    for (qint16 i = 0; i < n && !unsendable.isEmpty(); ++i) {
+        const auto r = res.GetItem(i);
+        if (r->operation != 1 || !unsendable.contains(r->id))
+            continue;
+        r->operation = 0;
+        if (r->typ != kName)
+            cannotStoreNotice(res.GetNameById(r->id), r->data);
+    }
+}
+
+// A one-number entry's name: the contact's name cut to leave room for the kind suffix, and the suffix.
+QString suffixedEntry(qint16 typ, const QString &name, int nameLen)
+{
+    const Globals &g = globals();
+    QString suffix;
+    if (typ == kHome)
+        suffix = g.gSuffixHash + g.gSuffixHome;
+    else if (typ == kWork)
+        suffix = g.gSuffixHash + g.gSuffixWork;
+    return (nameLen > 0 ? name.left(qMax(0, nameLen - int(suffix.size()))) : name) + suffix;
+}
+
+// The entry's name as the SIM card keeps it; empty when it cannot. The second family takes the name as
+// it is, so only what the link can carry.
+QString simNameOf(const QString &entry, bool simKeepsNames)
+{
+    if (!simKeepsNames)
+        return ConvertGsmCharset(entry, true);
+    return fitsTheLinkCharset(entry) ? entry : QString();
+}
+
 } // namespace
 
 void MrPolicy::DoContacts(const std::shared_ptr<DBPhonebook> &dbpin1,
@@ -197,37 +253,10 @@ std::shared_ptr<DBPhonebook> MrPolicy::Fit2Feat(const DBPhonebook &side, const D
 {
     auto res = diff.Clone();
     const qint16 n = res->count();
-
-    // Data the side holds already, under whatever contact, are not written again.
-    QSet<QString> sideData;
-    for (qint16 i = 0; i < side.count(); ++i)
-        sideData.insert(side.GetItem(i)->data);
-    for (qint16 i = 0; i < n; ++i) {
-        const auto r = res->GetItem(i);
-        if (r->typ != kName && sideData.contains(r->data))
-            r->operation = 0;
-    }
-
-    // A name the AT command line cannot carry (a line break) would reach the phone altered and come back
-    // as another contact: such a contact is not sent at all. (A double quote reaches the phone as an
-    // apostrophe; that contact's data are present on both sides afterwards, so nothing moves again.)
+    holdBackHeldData(side, *res);
     const SideRules rules = sideRules(fea.name);
-    if (rules.phone) {
-        QSet<qint16> unsendable;
-        for (qint16 i = 0; i < n; ++i) {
-            const auto r = res->GetItem(i);
-            if (r->typ == kName && !nameCrossesTheLink(r->data))
-                unsendable.insert(r->id);
-        }
-        for (qint16 i = 0; i < n && !unsendable.isEmpty(); ++i) {
-            const auto r = res->GetItem(i);
-            if (r->operation != 1 || !unsendable.contains(r->id))
-                continue;
-            r->operation = 0;
-            if (r->typ != kName)
-                cannotStoreNotice(res->GetNameById(r->id), r->data);
-        }
-    }
+    if (rules.phone)
+        holdBackUnsendableContacts(*res);
 
     for (qint16 i = 0; i < n; ++i) {
         yield();
@@ -311,7 +340,6 @@ void MrPolicy::placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, 
                                DBPhonebook &out)
 {
     const QString me = QStringLiteral("ME"), sm = QStringLiteral("SM");
-    const Globals &g = globals();
     const bool simKeepsNames = sideRules(fea.name).simKeepsNames;
     const ContactNames names(res);
     FreeLocations free(side);
@@ -329,16 +357,9 @@ void MrPolicy::placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, 
         const auto r = res.GetItem(i);
         if (r->typ == kName || r->operation != 1)
             continue;
-        QString suffix;
-        if (r->typ == kHome)
-            suffix = g.gSuffixHash + g.gSuffixHome;
-        else if (r->typ == kWork)
-            suffix = g.gSuffixHash + g.gSuffixWork;
-        const QString name = names.of(r->id);
-        const QString entry =
-            (fea.NameLen > 0 ? name.left(qMax(0, fea.NameLen - int(suffix.size()))) : name) + suffix;
         if (r->typ == kEmail)
             continue;
+        const QString entry = suffixedEntry(r->typ, names.of(r->id), fea.NameLen);
 
         qint16 loc = findFree(me);
         if (loc != -1 && !fitsTheLinkCharset(entry)) {
@@ -351,10 +372,7 @@ void MrPolicy::placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, 
             continue;
         }
 
-        // The second family takes the name as it is, so only what the link can carry.
-        QString sim = !simKeepsNames              ? ConvertGsmCharset(entry, true)
-                      : fitsTheLinkCharset(entry) ? entry
-                                                  : QString();
+        QString sim = simNameOf(entry, simKeepsNames);
         if (sim.isEmpty()) {
             notice(QStringLiteral("Phone memory full, entry:"), entry, r->data,
                    QStringLiteral("NOT stored on the sim card because it contains non standard characters."));
