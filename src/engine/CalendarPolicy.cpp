@@ -36,23 +36,6 @@ void appendCopy(DBCalendar &to, const DBCalendarItem &r)
     appendCopy(to, r, r.operation);
 }
 
-void logText(const QString &text)
-{
-    globals().gLog.log(text, true);
-}
-
-const DBCalendar &orEmpty(const std::shared_ptr<DBCalendar> &cal)
-{
-    static const DBCalendar empty;
-    return cal ? *cal : empty;
-}
-
-const ModFeatures &orNone(const std::shared_ptr<ModFeatures> &fea)
-{
-    static const ModFeatures none;
-    return fea ? *fea : none;
-}
-
 qint16 toQint16(int v)
 {
     return qint16(std::clamp(v, -32768, 32767));
@@ -118,28 +101,28 @@ void MrPolicy::DoCalendar(const std::shared_ptr<DBCalendar> &dbc1, const std::sh
     const DBCalendar &side2 = orEmpty(dbc2);
 
     globals().gLog.StartCriticalSection(QStringLiteral("mrp docalendar"));
-    logText(QStringLiteral("mrp checkpoint2"));
-    logText(side1.GetDataText());
-    logText(side2.GetDataText());
+    PolicyLog(QStringLiteral("mrp checkpoint2"));
+    PolicyLog(side1.GetDataText());
+    PolicyLog(side2.GetDataText());
 
     const auto p1 = PurgePastEvents(side1);
     const auto p2 = PurgePastEvents(side2);
-    logText(p1->GetDataText());
-    logText(p2->GetDataText());
+    PolicyLog(p1->GetDataText());
+    PolicyLog(p2->GetDataText());
 
     const auto merged = MergeCalendar(*p1, *p2);
-    logText(merged->GetDataText());
+    PolicyLog(merged->GetDataText());
 
     // The diffs compare with the sides as read, so a past event a side holds is not offered to it again.
     const auto diff1 = DiffCalendar(side1, *merged);
-    logText(diff1->GetDataText());
+    PolicyLog(diff1->GetDataText());
     const auto diff2 = DiffCalendar(side2, *merged);
-    logText(diff2->GetDataText());
+    PolicyLog(diff2->GetDataText());
 
-    dbcout1 = Fit2FeatCalendar(side1, *diff1, orNone(fea1));
-    logText(dbcout1->GetDataText());
-    dbcout2 = Fit2FeatCalendar(side2, *diff2, orNone(fea2));
-    logText(dbcout2->GetDataText());
+    dbcout1 = Fit2FeatCalendar(side1, *diff1, orEmpty(fea1));
+    PolicyLog(dbcout1->GetDataText());
+    dbcout2 = Fit2FeatCalendar(side2, *diff2, orEmpty(fea2));
+    PolicyLog(dbcout2->GetDataText());
 
     if (m_owner)
         m_owner->MrCallback(1);

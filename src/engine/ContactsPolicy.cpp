@@ -89,23 +89,6 @@ bool checkNumber(const QString &number)
     return ok;
 }
 
-void logText(const QString &text)
-{
-    globals().gLog.log(text, true);
-}
-
-const DBPhonebook &orEmpty(const std::shared_ptr<DBPhonebook> &store)
-{
-    static const DBPhonebook empty;
-    return store ? *store : empty;
-}
-
-const ModFeatures &orNone(const std::shared_ptr<ModFeatures> &fea)
-{
-    static const ModFeatures none;
-    return fea ? *fea : none;
-}
-
 // Data the side holds already, under whatever contact, are not written again.
 void holdBackHeldData(const DBPhonebook &side, DBPhonebook &res)
 {
@@ -171,12 +154,12 @@ void MrPolicy::DoContacts(const std::shared_ptr<DBPhonebook> &dbpin1,
 {
     const DBPhonebook &in1 = orEmpty(dbpin1);
     const DBPhonebook &in2 = orEmpty(dbpin2);
-    const ModFeatures &f1 = orNone(fea1);
-    const ModFeatures &f2 = orNone(fea2);
+    const ModFeatures &f1 = orEmpty(fea1);
+    const ModFeatures &f2 = orEmpty(fea2);
 
     globals().gLog.StartCriticalSection(QStringLiteral("Mrp docontacts"));
-    logText(in1.GetDataText());
-    logText(in2.GetDataText());
+    PolicyLog(in1.GetDataText());
+    PolicyLog(in2.GetDataText());
 
     progress(0.1);
     const auto fam1 = in1.GroupFamilies(f1, m_loop);
@@ -189,14 +172,14 @@ void MrPolicy::DoContacts(const std::shared_ptr<DBPhonebook> &dbpin1,
     progress(0.3);
     fam1->name = QStringLiteral("dbcfam1");
     fam2->name = QStringLiteral("dbcfam2");
-    logText(fam1->GetDataText());
-    logText(fam2->GetDataText());
+    PolicyLog(fam1->GetDataText());
+    PolicyLog(fam2->GetDataText());
 
     const auto merged = fam1->MergeContacts(*fam2, m_loop);
     if (interrupted())
         return;
     merged->name = QStringLiteral("merged contacts");
-    logText(merged->GetDataText());
+    PolicyLog(merged->GetDataText());
 
     progress(0.6);
     const auto diff1 = merged->DiffContacts(*fam1, m_loop);
@@ -209,8 +192,8 @@ void MrPolicy::DoContacts(const std::shared_ptr<DBPhonebook> &dbpin1,
         return;
     diff2->name = QStringLiteral("diffcontacts2");
     progress(0.8);
-    logText(diff1->GetDataText());
-    logText(diff2->GetDataText());
+    PolicyLog(diff1->GetDataText());
+    PolicyLog(diff2->GetDataText());
 
     dbpout1 = Fit2Feat(in1, *diff1, f1);
     if (interrupted())
@@ -221,8 +204,8 @@ void MrPolicy::DoContacts(const std::shared_ptr<DBPhonebook> &dbpin1,
         return;
     dbpout1->name = QStringLiteral("Fit2Feat1");
     dbpout2->name = QStringLiteral("Fit2Feat2");
-    logText(dbpout1->GetDataText());
-    logText(dbpout2->GetDataText());
+    PolicyLog(dbpout1->GetDataText());
+    PolicyLog(dbpout2->GetDataText());
 
     progress(1);
     if (m_owner)

@@ -1,6 +1,7 @@
 #include "engine/PolicyText.h"
 
 #include "common/Details.h"
+#include "common/Globals.h"
 #include "common/Translation.h"
 
 namespace orvia {
@@ -18,6 +19,11 @@ void ContactsNotice(const QString &text)
 void CalendarNotice(const QString &text)
 {
     AddDetails(PolicyTr(QStringLiteral("Synchronization")), text);
+}
+
+void PolicyLog(const QString &text)
+{
+    globals().gLog.log(text, true);
 }
 
 } // namespace orvia
