@@ -147,7 +147,7 @@ bool sameContact(const QString &desktop, const QString &phone)
            (p.size() >= qMin(d.size(), qsizetype(12)) || d.left(12).trimmed() == p);
 }
 
-// The phone holds the title and the body joined by a blank; a title longer than its text is cut.
+// Trailing blanks aside, the same title, or a cut of it that the phone's text length explains.
 bool sameTitle(QString a, QString b)
 {
     while (a.endsWith(u' '))
@@ -162,7 +162,14 @@ bool sameTitle(QString a, QString b)
 // The Velmora family keeps no kind: its events read back as plain events.
 bool sameEvent(DBCalendarItem a, DBCalendarItem b, bool kindKept)
 {
-    if ((kindKept && a.typ != b.typ) || !sameTitle(a.title, b.title))
+    // The phone's text holds no double quote: a blank stands for it.
+    const auto withBody = [](const DBCalendarItem &e) {
+        return e.title + u' ' + QString(e.body).replace(u'"', u' ');
+    };
+    const bool titles = sameTitle(a.title, b.title) ||
+                        (!a.body.isEmpty() && sameTitle(withBody(a), b.title)) ||
+                        (!b.body.isEmpty() && sameTitle(a.title, withBody(b)));
+    if ((kindKept && a.typ != b.typ) || !titles)
         return false;
     if (SameMinute(a.dstart, b.dstart))
         return true;
@@ -418,7 +425,11 @@ QDateTime runStart()
 
 Verdict checkWorld(const World &world, const Keywords &words)
 {
-    return Checker(world, words).run();
+    const QLocale before;
+    QLocale::setDefault(QLocale(world.locale));
+    const Verdict v = Checker(world, words).run();
+    QLocale::setDefault(before);
+    return v;
 }
 
 World reduceWorld(const World &world, const Keywords &words)
@@ -434,11 +445,12 @@ World reduceWorld(const World &world, const Keywords &words)
 
 QString describeWorld(const World &world)
 {
-    QStringList out{QStringLiteral("seed %1, model %2, %3 memories (ME %4, SM %5)")
+    QStringList out{QStringLiteral("seed %1, model %2, %3 memories (ME %4, SM %5), %6")
                         .arg(world.seed)
                         .arg(world.model, world.fill)
                         .arg(world.meCapacity)
-                        .arg(world.simCapacity)};
+                        .arg(world.simCapacity)
+                        .arg(world.locale)};
     for (int i = 0; i < world.itemCount(); ++i)
         out << world.describeItem(i).trimmed();
     return out.join(u'\n');

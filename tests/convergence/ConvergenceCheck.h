@@ -13,9 +13,9 @@
 //   the phone's cut of it (at least its first 12 characters, trimmed), a double quote standing as an
 //   apostrophe, a home or work number of a phone without kinds under the name with "#H" or "#W"; an
 //   event at the same minute (a yearly one on the same day of the year and time, 29 February meeting
-//   1 March), of the same kind where the phone keeps kinds, with the same title up to trailing blanks
-//   or the phone's cut of it of at least 20 characters; and that event has a reminder exactly when
-//   the item has one.
+//   1 March), of the same kind where the phone keeps kinds, with the same title (on the phone the title
+//   and the body joined by a blank) up to trailing blanks, or the phone's cut of it of at least 20
+//   characters; and that event has a reminder exactly when the item has one.
 //   Noticed means: the details text of the first run of its kind contains the datum's text, or the
 //   event's title or its start as the details write dates, or says "Events sync until" a moment at or
 //   before the event's start (a yearly event's next anniversary). An e-mail address of a contact

@@ -183,6 +183,13 @@ struct Gen
     {
         if (dice.chance(8))
             return QDateTime(QDate(2028, 2, 29), QTime(dice.between(0, 23), dice.below(12) * 5));
+        if (dice.chance(6)) { // around the changes of summer time, here and there
+            const QStringList days{"2026-03-29", "2026-10-25", "2026-03-08", "2026-11-01", "2027-03-28"};
+            const QDateTime t(QDate::fromString(dice.pick(days), Qt::ISODate),
+                              QTime(dice.pick({"0", "1", "2", "3", "23"}).toInt(), dice.below(12) * 5));
+            // A wall-clock time the change skips is no time at all here: an hour later.
+            return t.isValid() ? t : QDateTime(t.date(), t.time().addSecs(3600));
+        }
         int day = dice.between(-20, 400);
         if (day >= -1 && day <= 1)
             day += 5;
@@ -261,6 +268,13 @@ struct Gen
             }
             w.phoneEntries << e;
         }
+        // People the user keyed in one after another under one long beginning.
+        if (classes.sharedPrefixNames && dice.chance(15)) {
+            for (int k = 1; k <= dice.between(2, 4); ++k)
+                w.phoneEntries << PhoneEntry{
+                    QStringLiteral("ME"),
+                    {phoneNumber(), 129, QStringLiteral("Phone Kontakt %1").arg(k, 3, 10, QChar(u'0')), 0}};
+        }
         // A number of a desktop contact the user also keyed into the phone, under the phone's cut of its
         // name.
         if (!w.contacts.isEmpty() && dice.chance(30)) {
@@ -319,6 +333,8 @@ struct Gen
             } else {
                 e.summary = title(60, false);
             }
+            if (dice.chance(15))
+                e.description = dice.pick(kTitleWords);
             w.events << e;
         }
         // A busy day: more events than some handsets keep in one day.
@@ -331,7 +347,8 @@ struct Gen
                                          30,
                                          std::nullopt,
                                          false,
-                                         false};
+                                         false,
+                                         {}};
         }
     }
 
@@ -427,6 +444,7 @@ World generateWorld(quint32 seed, const TextClasses &classes, const Keywords &wo
     Gen g{Dice(seed), classes, words, model, now, {}, {}, 0, {}};
     g.w.seed = seed;
     g.w.model = model.code;
+    g.w.locale = QStringList{"en_US", "de_DE", "fr_FR", "it_IT", "es_ES"}.at(int(seed / 27 % 5));
     g.desktopContacts();
     g.phoneEntries();
     g.capacities();
@@ -476,6 +494,8 @@ QByteArray icsOf(const DesktopEvent &e)
         QStringLiteral("\r\nSUMMARY:") + escaped(e.summary) + QStringLiteral("\r\n");
     if (e.yearly)
         s += QStringLiteral("RRULE:FREQ=YEARLY\r\n");
+    if (!e.description.isEmpty())
+        s += QStringLiteral("DESCRIPTION:") + escaped(e.description) + QStringLiteral("\r\n");
     if (e.reminder)
         s += QStringLiteral("BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:Reminder\r\nTRIGGER:-PT") +
              QString::number(*e.reminder) + QStringLiteral("M\r\nEND:VALARM\r\n");

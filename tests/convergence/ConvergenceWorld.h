@@ -14,15 +14,15 @@ namespace orvia::test::convergence {
 // hide every other failure while it is being mended; the defaults are what the test and the long form use.
 struct TextClasses
 {
-    bool velmoraDayReminders = true;  // reminders of a day or more on the Velmora family
-    bool velmoraTimeTitles = true;    // event titles starting "HH:MM" on the Velmora family
-    bool keywordTitles = true;        // plain event titles whose first word is a kind keyword
-    bool quotedEmails = false;        // e-mail addresses holding a double quote
-    bool non1252Names = false;        // contact names outside Windows-1252
-    bool paddedNames = false;         // full names with leading or trailing blanks
-    bool twoNumbersOfOneKind = false; // a desktop contact with two numbers of one kind
-    bool sharedPrefixNames = false;   // different contacts sharing their first 12 characters
-    bool non1252Titles = true;        // event titles outside Windows-1252
+    bool velmoraDayReminders = true; // reminders of a day or more on the Velmora family
+    bool velmoraTimeTitles = true;   // event titles starting "HH:MM" on the Velmora family
+    bool keywordTitles = true;       // plain event titles whose first word is a kind keyword
+    bool quotedEmails = true;        // e-mail addresses holding a double quote
+    bool non1252Names = true;        // contact names outside Windows-1252
+    bool paddedNames = true;         // full names with leading or trailing blanks
+    bool twoNumbersOfOneKind = true; // a desktop contact with two numbers of one kind
+    bool sharedPrefixNames = true;   // different contacts sharing their first 12 characters
+    bool non1252Titles = true;       // event titles outside Windows-1252
 
     static TextClasses all();
 };
@@ -50,6 +50,7 @@ struct DesktopEvent
     std::optional<int> reminder; // minutes before the start
     bool allDay = false;
     bool yearly = false;
+    QString description;
 };
 
 struct PhoneEntry
@@ -62,7 +63,8 @@ struct World
 {
     quint32 seed = 0;
     QString model;
-    QString fill; // "full", "nearly full" or "roomy"
+    QString fill;   // "full", "nearly full" or "roomy"
+    QString locale; // the regional settings of the runs
     int meCapacity = 0, simCapacity = 0;
     QList<DesktopContact> contacts;
     QList<DesktopEvent> events;
