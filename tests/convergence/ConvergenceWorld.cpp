@@ -65,14 +65,19 @@ struct Gen
     Names names, titles;
     int serial = 0;
     World w;
+    int crowd = 1; // some worlds hold several times as much
 
     bool velmora() const { return model.family == phonesim::Family::Velmora; }
 
     QString number()
     {
         const int n = ++serial;
-        const QString digits = QString::number(5550000 + dice.below(4000) * 100 + n);
-        switch (dice.below(4)) {
+        const QString digits = QString::number(5550000 + dice.below(4000) * 1000 + n);
+        switch (dice.below(6)) {
+        case 4:
+            return QStringLiteral("+49 (0)30 ") + digits;
+        case 5:
+            return QStringLiteral("*31#0171") + digits;
         case 0:
             return QStringLiteral("+49151") + digits;
         case 1:
@@ -95,6 +100,8 @@ struct Gen
         QString local = dice.chance(50) ? dice.pick(kEmailOdd) : name.section(u' ', 0, 0).toLower();
         if (classes.quotedEmails && dice.chance(15))
             local = QStringLiteral("\"odd\"") + local;
+        if (dice.chance(10))
+            local += QStringLiteral(".with.a.rather.long.local.part");
         return local + QString::number(++serial) + QStringLiteral("@example.org");
     }
 
@@ -209,7 +216,7 @@ struct Gen
 
     void desktopContacts()
     {
-        const int n = dice.between(0, 6);
+        const int n = dice.between(0, 6 * crowd);
         for (int i = 0; i < n; ++i) {
             DesktopContact c;
             c.uid = QStringLiteral("c%1").arg(i);
@@ -243,7 +250,7 @@ struct Gen
 
     void phoneEntries()
     {
-        const int n = dice.between(0, 6);
+        const int n = dice.between(0, 6 * crowd);
         const bool suffixed = !model.extendedPhonebook;
         for (int i = 0; i < n; ++i) {
             PhoneEntry e;
@@ -308,7 +315,7 @@ struct Gen
 
     void desktopEvents()
     {
-        const int n = dice.between(0, 7);
+        const int n = dice.between(0, 7 * crowd);
         for (int i = 0; i < n; ++i) {
             DesktopEvent e;
             e.uid = QStringLiteral("e%1").arg(i);
@@ -355,7 +362,7 @@ struct Gen
     void phoneEvents()
     {
         const int capacity = model.calendarCapacity;
-        const int n = dice.chance(15) ? capacity - dice.below(3) : dice.between(0, 5);
+        const int n = dice.chance(15) ? capacity - dice.below(3) : dice.between(0, 5 * crowd);
         const int textLength = model.calendarTextLength;
         for (int i = 0; i < n; ++i) {
             phonesim::CalendarEvent e;
@@ -445,6 +452,7 @@ World generateWorld(quint32 seed, const TextClasses &classes, const Keywords &wo
     g.w.seed = seed;
     g.w.model = model.code;
     g.w.locale = QStringList{"en_US", "de_DE", "fr_FR", "it_IT", "es_ES"}.at(int(seed / 27 % 5));
+    g.crowd = g.dice.chance(10) ? 4 : 1;
     g.desktopContacts();
     g.phoneEntries();
     g.capacities();
