@@ -16,6 +16,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Timer.h"
 
+#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -23,8 +24,8 @@ namespace orvia {
 
 using driver::T;
 
-AtDriverBase::AtDriverBase(IMessageBox *messageBox, FamilyTraits traits)
-    : m_box(messageBox), m_traits(std::move(traits))
+AtDriverBase::AtDriverBase(IMessageBox *messageBox, IClock *clock, FamilyTraits traits)
+    : m_box(messageBox), m_clock(clock), m_traits(std::move(traits))
 {
 }
 
@@ -247,6 +248,10 @@ void AtDriverBase::send(const QString &s)
 {
     m_rxBuffer.clear();
     m_rxLines = QStringList{QString()};
+    m_command = s;
+    m_awaiting = true;
+    if (m_clock)
+        m_commandSent = m_clock->now();
     if (TimerOut) {
         TimerOut->setInterval(m_traits.watchdogMs);
         TimerOut->setEnabled(true);
@@ -264,6 +269,12 @@ void AtDriverBase::stopWatchdog()
 
 void AtDriverBase::Receive(const QString &data)
 {
+    if (!m_awaiting) {
+        // Nothing was asked: text the phone sends on its own (RING and the like), or what is left of
+        // a reply after a failure or a stop. It answers nothing and must not pile up.
+        m_rxBuffer.clear();
+        return;
+    }
     m_rxBuffer += data;
     const ReplyStatus status = classifyReply(m_rxBuffer);
     if (status == ReplyStatus::Incomplete) {
@@ -274,14 +285,23 @@ void AtDriverBase::Receive(const QString &data)
             protocolFailure();
             return;
         }
-        // More text: the phone gets another full interval (only while the watchdog is armed).
-        if (TimerOut)
-            TimerOut->setInterval(m_traits.watchdogMs);
+        rearmWatchdog();
         return;
     }
+    m_awaiting = false;
     stopWatchdog();
-    m_rxLines = SplitLines(m_rxBuffer);
     m_lastReplyWasError = status == ReplyStatus::Error;
+    m_rxLines = replyToCommand(SplitLines(m_rxBuffer), m_command);
+    if (m_rxLines.isEmpty()) {
+        m_rxLines = SplitLines(m_rxBuffer);
+        if (!m_lastReplyWasError) {
+            // An OK that follows no echo of the command sent answers something else: taking it for the
+            // answer would read nothing and report success.
+            driver::log(m_traits.protocolErrorLog + QStringLiteral("no echo of ") + m_command);
+            protocolFailure();
+            return;
+        }
+    }
     if (m_lastReplyWasError && !handleErrorReply())
         return;
     try {
@@ -299,8 +319,41 @@ void AtDriverBase::Receive(const QString &data)
     RunAutoma();
 }
 
+int AtDriverBase::msToDeadline() const
+{
+    if (!m_clock || !m_commandSent.isValid())
+        return kCommandDeadlineMs;
+    const qint64 spent = m_commandSent.msecsTo(m_clock->now());
+    if (spent < 0)
+        return kCommandDeadlineMs; // the clock was set back: count from now on
+    return int(std::max<qint64>(0, kCommandDeadlineMs - spent));
+}
+
+void AtDriverBase::rearmWatchdog()
+{
+    // More text: the phone gets another full interval, but never past the command's deadline, so a
+    // handset that keeps sending without ending its reply is given up in the end. Only while the
+    // watchdog is armed for a command.
+    if (!TimerOut || !m_awaiting)
+        return;
+    const int left = msToDeadline();
+    if (left > 0)
+        TimerOut->setInterval(std::min(m_traits.watchdogMs, left));
+}
+
+void AtDriverBase::Abandon()
+{
+    // The user stopped the run while a reply was awaited: wait no longer, and let what still arrives
+    // start nothing.
+    m_awaiting = false;
+    stopWatchdog();
+    m_rxBuffer.clear();
+    m_state = 0;
+}
+
 void AtDriverBase::TimeOut()
 {
+    m_awaiting = false;
     m_state = 0;
     showMessage(T(QStringLiteral("Could not find the phone. Check the connection and try again.")));
     if (m_owner)
@@ -328,6 +381,7 @@ void AtDriverBase::logProtocolError()
 
 void AtDriverBase::endAfterFailure()
 {
+    m_awaiting = false;
     m_rxBuffer.clear();
     m_state = 0; // a failed driver sends nothing more, whatever arrives later
     if (m_owner)
@@ -464,7 +518,12 @@ const QString &AtDriverBase::replyLine(int index) const
 
 void AtDriverBase::handleMemoryStatus()
 {
-    for (const MemoryStatus &st : parseMemoryStatus(m_rxLines)) {
+    const QList<MemoryStatus> statuses = parseMemoryStatus(m_rxLines);
+    // Without a status line the phone's memories would count as empty: nothing read, nothing written,
+    // and the run reported as a success.
+    if (statuses.isEmpty())
+        throwError(ErrTypeMismatch);
+    for (const MemoryStatus &st : statuses) {
         if (st.handset) {
             m_meUsed = st.used;
             m_meTotal = st.total;

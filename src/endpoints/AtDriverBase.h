@@ -6,6 +6,7 @@
 // calendar commands, its reply recognition and its error handling.
 #include "endpoints/PhoneDriver.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -13,6 +14,7 @@
 namespace orvia {
 
 class IMessageBox;
+class IClock;
 class DBPhonebook;
 class DBCalendar;
 class DBCalendarItem;
@@ -36,6 +38,7 @@ public:
     void setShell(ISetupDetection *setup, ITrayState *tray) override;
     void Receive(const QString &data) override;
     void TimeOut() override;
+    void Abandon() override;
 
     // The serial control and the watchdog kept by Init.
     ICommControl *MSCom = nullptr;
@@ -43,6 +46,9 @@ public:
 
     // Longest text accepted as one reply before the link is taken as broken.
     static constexpr qsizetype kMaxReplyLength = 65536;
+    // Longest wait for one command's whole reply, however much text keeps arriving meanwhile (no
+    // reply of these handsets takes a second at the link's speed).
+    static constexpr int kCommandDeadlineMs = 30000;
 
     // For diagnostics and tests: the state machine's current state (0 idle).
     qint16 currentState() const { return m_state; }
@@ -57,7 +63,8 @@ protected:
         QString protocolErrorLog; // the log line of a failed reply, before the reply
     };
 
-    AtDriverBase(IMessageBox *messageBox, FamilyTraits traits);
+    // Without a clock a command has no overall deadline, only the watchdog.
+    AtDriverBase(IMessageBox *messageBox, IClock *clock, FamilyTraits traits);
 
     // The state machine: 0 is idle, states 1 to n send the family's identification queries one by one,
     // and the steps below follow as states n + 1 onwards. Each step stores the next state before its
@@ -135,6 +142,7 @@ protected:
     void handBackToSetup();
 
     IMessageBox *m_box = nullptr;
+    IClock *m_clock = nullptr;
     IRunOwner *m_owner = nullptr;
     ISetupDetection *m_setup = nullptr;
     ITrayState *m_tray = nullptr;
@@ -144,6 +152,9 @@ protected:
 
     QString m_rxBuffer;
     QStringList m_rxLines{QString()};
+    QString m_command;       // the command in flight, whose echo heads its reply
+    bool m_awaiting = false; // a command has been sent and its reply has not been handled
+    QDateTime m_commandSent; // when it went out (with a clock)
     qint16 m_state = 0;
     QString m_currentMem;
     qint16 m_smUsed = 0, m_smTotal = 0, m_meUsed = 0, m_meTotal = 0;
@@ -162,6 +173,8 @@ private:
     void step(qint16 state);
     void step(Step s);
     void dispatch();
+    void rearmWatchdog(); // more text of the reply: another interval, within the command's deadline
+    int msToDeadline() const;
     bool memoryDigit() const;    // "AT+CPBW=" carries 0/2 for the memory
     bool stopRequested();        // the user confirmed a stop: ends the operation
     void finishIdentification(); // tray text, then the setup window or the run

@@ -6,6 +6,7 @@
 #include "endpoints/AtFraming.h"
 #include "endpoints/CalendarReplies.h"
 #include "endpoints/DriverServices.h"
+#include "endpoints/RunOwner.h"
 
 #include <QLocale>
 
@@ -13,12 +14,13 @@ namespace orvia {
 
 using driver::T;
 
-TarvexAT::TarvexAT(IMessageBox *messageBox)
+TarvexAT::TarvexAT(IMessageBox *messageBox, IClock *clock)
     // The family first, then the model name.
-    : AtDriverBase(messageBox, FamilyTraits{{QStringLiteral("AT+GMM"), QStringLiteral("AT+CGMM")},
-                                            5000,
-                                            QStringLiteral("Tarvex automa: "),
-                                            QStringLiteral("Tarvex protocol error: ")})
+    : AtDriverBase(messageBox, clock,
+                   FamilyTraits{{QStringLiteral("AT+GMM"), QStringLiteral("AT+CGMM")},
+                                5000,
+                                QStringLiteral("Tarvex automa: "),
+                                QStringLiteral("Tarvex protocol error: ")})
 {
 }
 
@@ -54,8 +56,9 @@ bool TarvexAT::handleErrorReply()
 {
     if (m_state == stateOf(Step::CalReadNext))
         return true; // an empty slot: dispatched like any other answer
-    if (m_state == stateOf(Step::SelectSim)) {
-        // The model query failed: the setup window decides what follows.
+    if (m_state == stateOf(Step::SelectSim) && (!m_owner || m_owner->SyncStateMachine() == 0)) {
+        // The model query failed while the phone is being detected: the setup window decides what
+        // follows. During a run nobody there waits for it: it ends like any other failed reply.
         handBackToSetup();
         return false;
     }

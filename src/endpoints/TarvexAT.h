@@ -12,7 +12,8 @@ class TarvexAT : public AtDriverBase
 public:
     static constexpr qint16 kCalendarSlots = 50;
 
-    explicit TarvexAT(IMessageBox *messageBox);
+    // The clock times each command's overall deadline; none means the watchdog alone.
+    explicit TarvexAT(IMessageBox *messageBox, IClock *clock = nullptr);
 
     // "Tarvex" once the family reply named it, else empty.
     QString family() const { return m_family; }

@@ -9,7 +9,8 @@ namespace orvia {
 class VelmoraAT : public AtDriverBase
 {
 public:
-    explicit VelmoraAT(IMessageBox *messageBox);
+    // The clock times each command's overall deadline; none means the watchdog alone.
+    explicit VelmoraAT(IMessageBox *messageBox, IClock *clock = nullptr);
 
     // The model code recognised in the model reply; empty until then.
     QString PhoneModel() const { return m_model; }

@@ -374,9 +374,9 @@ std::shared_ptr<IPhoneDriver> PhoneDetection::createDriver(const QString &model)
         return nullptr;
     switch (*family) {
     case ModelFamily::Velmora:
-        return std::make_shared<VelmoraAT>(m_deps.platform.messageBox);
+        return std::make_shared<VelmoraAT>(m_deps.platform.messageBox, m_deps.platform.clock);
     case ModelFamily::Tarvex:
-        return std::make_shared<TarvexAT>(m_deps.platform.messageBox);
+        return std::make_shared<TarvexAT>(m_deps.platform.messageBox, m_deps.platform.clock);
     }
     return nullptr;
 }
@@ -488,6 +488,7 @@ void PhoneDetection::sendCommand(const QString &command)
 {
     m_replyBuffer.clear();
     m_replyHandled = false;
+    m_command = command;
     ++m_generation;
     // Every command gets its full time to be answered, so a port that falls silent mid-probe is
     // given up instead of waited on for ever.
@@ -544,7 +545,12 @@ void PhoneDetection::Receive(const QString &data)
     }
     m_replyHandled = true;
     stopTimer();
-    m_replyLines = SplitLines(m_replyBuffer);
+    // Unsolicited result codes (RING, +CREG: ...) are set aside so that the echo heads the reply; a
+    // reply without the echo is kept as it came and then matches no probe.
+    const QStringList lines = SplitLines(m_replyBuffer);
+    m_replyLines = replyToCommand(lines, m_command);
+    if (m_replyLines.isEmpty())
+        m_replyLines = lines;
     if (status == ReplyStatus::Error) {
         protocolError();
         return;

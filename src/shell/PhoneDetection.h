@@ -129,6 +129,7 @@ private:
     State m_state = State::Idle;
     QString m_replyBuffer;
     QStringList m_replyLines;
+    QString m_command; // the probe command in flight
     QString m_atziReply;
     QString m_modelReply;
     QString m_savedPort;

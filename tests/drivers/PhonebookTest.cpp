@@ -194,8 +194,8 @@ TEST(Phonebook, ReadingStopsAtTheMemorysLastPlace)
     rig.reply(QStringLiteral("AT+CPBS=\"ME\"\r\r\nOK\r\n"));
     rig.reply(QStringLiteral("AT+CPBS?\r\r\n+CPBS: \"ME\",5,3\r\n\r\nOK\r\n"));
     rig.driver->ReadContacts(std::make_shared<DBPhonebook>());
-    for (int i = 0; i < 10; ++i)
-        rig.reply(QStringLiteral("X\r\r\nOK\r\n"));
+    for (int i = 0; i < 10; ++i) // every location empty: the echo and OK alone
+        rig.reply(rig.wire.sent.constLast().trimmed() + QStringLiteral("\r\r\nOK\r\n"));
     EXPECT_EQ(rig.wire.sent.filter(QStringLiteral("AT+CPBR=")).size(), 3);
     EXPECT_EQ(rig.owner.callbacks, 2);
 }
