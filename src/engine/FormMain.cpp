@@ -24,8 +24,10 @@ FormMain::FormMain(const Deps &deps)
     m_timerOut->setInterval(0);
     m_timerOut->setEnabled(true);
     m_timerOut->setOnTick([this] { onWatchdog(); });
-    if (m_deps.comm)
+    if (m_deps.comm) {
         m_deps.comm->setOnComm([this] { onComm(); });
+        m_deps.comm->setOnLinkLost([this](const QString &why) { onLinkLost(why); });
+    }
     pbOutlook = std::make_shared<DBPhonebook>();
     pbPhone = std::make_shared<DBPhonebook>();
     pbToOutlook = std::make_shared<DBPhonebook>();
@@ -38,8 +40,10 @@ FormMain::FormMain(const Deps &deps)
 
 FormMain::~FormMain()
 {
-    if (m_deps.comm)
+    if (m_deps.comm) {
         m_deps.comm->setOnComm({});
+        m_deps.comm->setOnLinkLost({});
+    }
 }
 
 bool FormMain::OpenCom(qint16 port, const QString &speed)
@@ -104,6 +108,33 @@ void FormMain::onWatchdog()
     enableTray();
 }
 
+bool FormMain::watchdogArmed() const
+{
+    return m_timerOut->enabled() && m_timerOut->interval() > 0;
+}
+
+void FormMain::onLinkLost(const QString &why)
+{
+    logLine(QStringLiteral("Serial link lost: ") + why);
+    const std::shared_ptr<ISerialHandler> h = handler;
+    if (!dynamic_cast<IPhoneDriver *>(h.get()))
+        return; // no phone yet: a detection in progress gives the port up on its own time-out
+    if (syncState != Idle || watchdogArmed()) {
+        // A run, or the phone's identification, loses its phone: it ends as when the phone stops
+        // answering, with that message, at once rather than after the watchdog's interval.
+        onWatchdog();
+        return;
+    }
+    // A ready phone is gone: the tray must not offer runs that cannot start. Detecting it again (the
+    // setup window's Connect, or the next start) brings it back.
+    m_timerOut->setEnabled(false);
+    handler.reset();
+    m_deps.tray->SetState(TrayIcon::Stopped);
+    m_deps.tray->ToolTip(kAppTitle);
+    if (auto f = m_onRecovered)
+        f();
+}
+
 void FormMain::MrCallback(qint16)
 {
     logLine(QStringLiteral("MrCallback Timer start"));
@@ -121,11 +152,14 @@ void FormMain::SetProgress(double pro)
 
 bool FormMain::UserInterrupt()
 {
-    if (!InterruptQuery)
+    // While the question is on screen the answer is not known yet: the run goes on meanwhile.
+    if (!InterruptQuery || m_asking)
         return false;
+    m_asking = true;
     const int answer =
         m_deps.platform.messageBox->show(T(QStringLiteral("Operation in progress. Quit anyway?")), mb::YesNo,
                                          T(QStringLiteral("Interruption requested")));
+    m_asking = false;
     InterruptQuery = (answer == mb::Yes);
     return InterruptQuery;
 }
@@ -166,7 +200,30 @@ void FormMain::clickDone()
 
 void FormMain::clickStop()
 {
+    requestStop();
+}
+
+void FormMain::requestStop()
+{
     InterruptQuery = true;
+    if (syncState == Idle || m_asking || !watchdogArmed())
+        return; // the run's next step sees the request
+    // The phone driver waits for a reply and asks only between replies; a phone that keeps sending
+    // without ever ending its reply would keep the question from ever being asked.
+    auto *d = dynamic_cast<IPhoneDriver *>(handler.get());
+    if (!d || !UserInterrupt())
+        return;
+    // The answer came while the question was on screen: the driver may have gone on meanwhile, or
+    // the run may have ended (then the answer must not stop the next run); whatever the driver waits
+    // for now, it waits no longer.
+    if (syncState == Idle) {
+        InterruptQuery = false;
+        return;
+    }
+    if (auto *now = dynamic_cast<IPhoneDriver *>(handler.get()))
+        now->Abandon();
+    m_timerOut->setEnabled(false);
+    MrCallback(1);
 }
 
 void FormMain::clickDetails()
@@ -181,7 +238,7 @@ int FormMain::queryUnload(int cancel, int unloadMode)
         return cancel;
     }
     if (syncState != Idle) {
-        InterruptQuery = true;
+        requestStop();
         enableTray();
         return 1;
     }

@@ -92,6 +92,8 @@ public:
     void onComm();
     void onStepTimer();
     void onWatchdog();
+    // The serial control lost the link (hang-up, device gone); its port is closed by then.
+    void onLinkLost(const QString &why);
     void clickDone();
     void clickStop();
     void clickDetails();
@@ -126,11 +128,16 @@ private:
     void addText(const QString &s);
     IPhoneDriver &driver() const;
     void enableTray();
+    // A stop request (Stop button, closing the window during a run). When the phone driver waits on
+    // the link, the question is asked at once and a confirmed stop ends the wait.
+    void requestStop();
+    bool watchdogArmed() const;
 
     Deps m_deps;
     std::unique_ptr<ITimer> m_timer;    // the one-shot step timer
     std::unique_ptr<ITimer> m_timerOut; // the reply watchdog
     std::function<void()> m_onRecovered;
+    bool m_asking = false; // the stop question is on screen
 };
 
 } // namespace orvia
