@@ -12,6 +12,7 @@ enum class FaultAction
     Error,   // answer ERROR without carrying the command out
     Silence, // answer nothing at all, not even the echo
     Garbage, // send the garbage bytes before the echo, then answer normally
+    Chatter, // lose the command (no echo, no answer) but keep sending the chatter line now and then
 };
 
 struct FaultRule
@@ -31,6 +32,10 @@ struct FaultConfig
     int bytesPerSecond = 0;       // link pacing (57600 baud, 10 bits a byte: 5760); 0: instant
     int replyDelayMs = 0;         // a slow handset: pause between the echo and the reply
     QByteArray garbage = QByteArray("\x00\xff\x7f~#\x1b", 6);
+    // A handset that lost a command but goes on reporting its signal: this many lines, one each interval.
+    QByteArray chatterLine = QByteArrayLiteral("\r\n+CSQ: 20,99\r\n");
+    int chatterIntervalMs = 1500;
+    int chatterCount = 100;
 };
 
 struct ReplyPiece

@@ -65,6 +65,11 @@ void PhoneSim::completeLine(std::vector<ReplyPiece> &out)
     }
     if (rule && rule->action == FaultAction::Silence)
         return;
+    if (rule && rule->action == FaultAction::Chatter) {
+        for (int i = 0; i < m_faults.chatterCount; ++i)
+            out.push_back({m_faults.chatterLine, qint64(m_faults.chatterIntervalMs) * 1000});
+        return;
+    }
 
     QByteArray prefix;
     if (rule && rule->action == FaultAction::Garbage)

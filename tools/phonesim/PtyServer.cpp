@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
@@ -55,6 +56,30 @@ PtyServer::~PtyServer()
 
 bool PtyServer::open(QString *error)
 {
+    if (!openTerminal(error))
+        return false;
+
+    sigset_t set;
+    sigemptyset(&set);
+    for (int s : {SIGTERM, SIGINT, SIGHUP, SIGUSR1})
+        sigaddset(&set, s);
+    ::sigprocmask(SIG_BLOCK, &set, nullptr);
+    ::signal(SIGPIPE, SIG_IGN);
+    m_signals = ::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
+
+    if (!m_options.logPath.isEmpty()) {
+        m_log = ::open(QFile::encodeName(m_options.logPath).constData(),
+                       O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+        if (m_log < 0) {
+            *error = QStringLiteral("cannot write %1").arg(m_options.logPath);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool PtyServer::openTerminal(QString *error)
+{
     char name[256] = {};
     if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
         *error =
@@ -71,28 +96,12 @@ bool PtyServer::open(QString *error)
     ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
     ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
 
-    sigset_t set;
-    sigemptyset(&set);
-    for (int s : {SIGTERM, SIGINT, SIGHUP, SIGUSR1})
-        sigaddset(&set, s);
-    ::sigprocmask(SIG_BLOCK, &set, nullptr);
-    ::signal(SIGPIPE, SIG_IGN);
-    m_signals = ::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
-
     // A client opening the terminal: what an earlier client left unread must not reach it. Its own
     // input can only follow the open, and the open is handled before input is read.
     m_opens = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     if (m_opens >= 0)
         ::inotify_add_watch(m_opens, name, IN_OPEN);
 
-    if (!m_options.logPath.isEmpty()) {
-        m_log = ::open(QFile::encodeName(m_options.logPath).constData(),
-                       O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-        if (m_log < 0) {
-            *error = QStringLiteral("cannot write %1").arg(m_options.logPath);
-            return false;
-        }
-    }
     if (!m_options.linkPath.isEmpty()) {
         const QByteArray link = QFile::encodeName(m_options.linkPath);
         const QFileInfo existing(m_options.linkPath);
@@ -226,9 +235,33 @@ bool PtyServer::readStdin()
             dump();
         else if (cmd == "quit")
             return false;
+        else if (cmd == "hangup" && !hangUp())
+            return false;
     }
     if (m_stdinLine.size() > 4096)
         m_stdinLine.clear();
+    return true;
+}
+
+bool PtyServer::hangUp()
+{
+    // The line drops: the client's terminal reads end of line from now on. The handset is back at
+    // once on a new terminal, which the link (when made) follows, as a device plugged in again would.
+    for (int *fd : {&m_master, &m_slave, &m_opens}) {
+        if (*fd >= 0)
+            ::close(*fd);
+        *fd = -1;
+    }
+    m_out.clear();
+    m_queued = 0;
+    log("-- ", "hung up");
+    QString error;
+    if (!openTerminal(&error)) {
+        ::dprintf(2, "phonesim: %s\n", error.toLocal8Bit().constData());
+        return false;
+    }
+    std::printf("%s\n", m_slavePath.toLocal8Bit().constData());
+    std::fflush(stdout);
     return true;
 }
 

@@ -2,7 +2,7 @@
 // Serves one simulated handset on a pseudo-terminal until a terminating signal: reads the client's
 // bytes from the master side, sends the reply pieces when their time has come. Keeps a slave
 // descriptor of its own open, so a client closing the terminal is no hang-up and the next client
-// can open it again.
+// can open it again. "hangup" on stdin drops the line and serves on a new terminal (its path printed).
 #include "phonesim/PhoneSim.h"
 
 #include <QByteArray>
@@ -44,6 +44,8 @@ private:
     void clientOpened();
     void writeDue();
     bool readStdin();
+    bool openTerminal(QString *error);
+    bool hangUp(); // "hangup" on stdin
     void dump();
     void log(const QByteArray &prefix, const QByteArray &bytes);
     int pollTimeoutMs() const;

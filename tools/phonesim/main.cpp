@@ -84,6 +84,19 @@ int main(int argc, char **argv)
     const QCommandLineOption garbageOn(QStringLiteral("garbage-on"),
                                        QStringLiteral("Send garbage before these commands' echo."),
                                        QStringLiteral("command"));
+    const QCommandLineOption unsolicited(
+        QStringLiteral("unsolicited"),
+        QStringLiteral("Send this line unasked before every echo (RING, +CREG: 1 ...)."),
+        QStringLiteral("line"));
+    const QCommandLineOption chatterOn(
+        QStringLiteral("chatter-on"),
+        QStringLiteral("Lose commands starting so, but keep sending +CSQ lines."), QStringLiteral("command"));
+    const QCommandLineOption chatterAt(QStringLiteral("chatter-at"),
+                                       QStringLiteral("Lose the Nth command, but keep sending +CSQ lines."),
+                                       QStringLiteral("n"));
+    const QCommandLineOption chatterMs(QStringLiteral("chatter-ms"),
+                                       QStringLiteral("Time between the +CSQ lines (default 1500)."),
+                                       QStringLiteral("ms"));
     const QCommandLineOption simNotReady(QStringLiteral("sim-not-ready"),
                                          QStringLiteral("The SIM waits for its PIN."));
     const QCommandLineOption simError(QStringLiteral("sim-error"),
@@ -91,8 +104,9 @@ int main(int argc, char **argv)
                                       QStringLiteral("style"));
     const QCommandLineOption logFile(
         QStringLiteral("log"), QStringLiteral("Log every command and reply here."), QStringLiteral("file"));
-    p.addOptions({model, contents, dump, link, baud, delay, split, errorAt, errorOn, silentAt, silentOn,
-                  silent, garbageAt, garbageOn, simNotReady, simError, logFile});
+    p.addOptions({model,       contents,  dump,      link,      baud,        delay,     split,
+                  errorAt,     errorOn,   silentAt,  silentOn,  silent,      garbageAt, garbageOn,
+                  unsolicited, chatterAt, chatterOn, chatterMs, simNotReady, simError,  logFile});
     if (!p.parse(args))
         return fail(p.errorText());
     if (p.isSet(QStringLiteral("help"))) {
@@ -121,11 +135,17 @@ int main(int argc, char **argv)
         f.rules.push_back({FaultAction::Silence, 0, {}, false, false});
     if (!addNthRules(p.values(errorAt), FaultAction::Error, f) ||
         !addNthRules(p.values(silentAt), FaultAction::Silence, f) ||
-        !addNthRules(p.values(garbageAt), FaultAction::Garbage, f))
+        !addNthRules(p.values(garbageAt), FaultAction::Garbage, f) ||
+        !addNthRules(p.values(chatterAt), FaultAction::Chatter, f))
         return fail(QStringLiteral("a command number is 1 or more"));
     addNamedRules(p.values(errorOn), FaultAction::Error, f);
     addNamedRules(p.values(silentOn), FaultAction::Silence, f);
     addNamedRules(p.values(garbageOn), FaultAction::Garbage, f);
+    addNamedRules(p.values(chatterOn), FaultAction::Chatter, f);
+    if (p.isSet(unsolicited)) {
+        f.garbage = "\r\n" + p.value(unsolicited).toLatin1() + "\r\n";
+        f.rules.push_back({FaultAction::Garbage, 0, {}, false, false});
+    }
     if (p.isSet(split)) {
         f.splitSizes = parseSplitSizes(p.value(split));
         if (f.splitSizes.empty())
@@ -137,6 +157,11 @@ int main(int argc, char **argv)
         if (!ok || rate < 10 || rate > 10000000)
             return fail(QStringLiteral("--baud takes a line speed such as 57600"));
         f.bytesPerSecond = rate / 10;
+    }
+    if (p.isSet(chatterMs)) {
+        f.chatterIntervalMs = p.value(chatterMs).toInt(&ok);
+        if (!ok || f.chatterIntervalMs < 1 || f.chatterIntervalMs > 600000)
+            return fail(QStringLiteral("--chatter-ms takes milliseconds (1 to 600000)"));
     }
     if (p.isSet(delay)) {
         f.replyDelayMs = p.value(delay).toInt(&ok);
