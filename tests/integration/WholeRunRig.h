@@ -49,12 +49,26 @@ public:
         const auto info = phonesim::findModel(model);
         std::shared_ptr<AtDriverBase> drv;
         if (info && info->family == phonesim::Family::Tarvex)
-            drv = std::make_shared<TarvexAT>(&boxes);
+            drv = std::make_shared<TarvexAT>(&boxes, &time);
         else
-            drv = std::make_shared<VelmoraAT>(&boxes);
+            drv = std::make_shared<VelmoraAT>(&boxes, &time);
         drv->setShell(&setup, &tray);
         fm->handler = drv;
         portOk = fm->OpenCom(1, QStringLiteral("57600"));
+        family = info ? info->family : phonesim::Family::Velmora;
+    }
+
+    // What a new detection leaves behind: the port opened again and a new driver as the handler.
+    bool detectAgain()
+    {
+        std::shared_ptr<AtDriverBase> drv;
+        if (family == phonesim::Family::Tarvex)
+            drv = std::make_shared<TarvexAT>(&boxes, &time);
+        else
+            drv = std::make_shared<VelmoraAT>(&boxes, &time);
+        drv->setShell(&setup, &tray);
+        fm->handler = drv;
+        return fm->OpenCom(1, QStringLiteral("57600"));
     }
 
     QString contactsDir() const { return dir.path() + QStringLiteral("/pim/Personal Folders/Contacts/"); }
@@ -150,6 +164,7 @@ public:
     MrPolicy policy;
     std::unique_ptr<FormMain> fm;
     bool initOk = false, portOk = false;
+    phonesim::Family family = phonesim::Family::Velmora;
 };
 
 } // namespace orvia::test

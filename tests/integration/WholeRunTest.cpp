@@ -582,3 +582,122 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<CalendarTrip> &i) {
         return std::string(i.param.name) + '_' + i.param.model;
     });
+
+namespace {
+
+// How a run is cut while one of its commands waits for a reply that never comes (the handset lost it
+// but keeps sending its signal reports).
+enum class Cut
+{
+    Stop,     // the user presses Stop and confirms
+    HangUp,   // the link drops (cable pulled, phone off)
+    Deadline, // nobody does anything: the command's own deadline gives the phone up
+};
+
+struct CutCase
+{
+    const char *model;
+    bool calendar;
+    Cut cut;
+};
+
+void PrintTo(const CutCase &c, std::ostream *os)
+{
+    *os << c.model << (c.calendar ? " calendar " : " contacts ")
+        << (c.cut == Cut::Stop     ? "stop"
+            : c.cut == Cut::HangUp ? "hang-up"
+                                   : "deadline");
+}
+
+class CutAtEveryCommand : public ::testing::TestWithParam<CutCase>
+{
+protected:
+    std::unique_ptr<WholeRunRig> makeRig() const
+    {
+        const bool tarvex = QLatin1String(GetParam().model).startsWith(QLatin1Char('G'));
+        auto rig = std::make_unique<WholeRunRig>(
+            QLatin1String(GetParam().model),
+            QStringLiteral("entry=SM,1,\"+4911\",145,\"Anna\"\nentry=ME,2,\"0301\",129,\"Carl\"\n") +
+                (tarvex ? QStringLiteral("event=3,1,2026-03-09 10:30,1,10:15,\"Review\"\n")
+                        : QStringLiteral("event=1,1,2026-03-09 08:45,1,,\"09:00 Dentist\"\n")));
+        rig->addContact(QStringLiteral("bert"), QStringLiteral("Bert"),
+                        QStringLiteral("TEL;TYPE=CELL:0171 999\r\n"));
+        rig->shell.queryCancel = 0; // the window's own close policy lets it go once no run holds it
+        return rig;
+    }
+};
+
+} // namespace
+
+TEST_P(CutAtEveryCommand, EndsAtOnceLeavesTheWindowClosableAndTheNextRunGoesThrough)
+{
+    const CutCase c = GetParam();
+    int total = 0;
+    {
+        auto clean = makeRig();
+        ASSERT_TRUE(clean->run(c.calendar));
+        total = int(clean->port.commandLines().size());
+    }
+    for (int n = 1; n <= total; ++n) {
+        SCOPED_TRACE(n);
+        auto rig = makeRig();
+        rig->port.faults().rules.push_back({phonesim::FaultAction::Chatter, n, QString()});
+        c.calendar ? rig->fm->StartCalendar() : rig->fm->StartContacts();
+        for (int i = 0; i < 100000 && rig->port.commandLines().size() < n; ++i) {
+            rig->port.deliverDue();
+            rig->time.advance(10);
+        }
+        ASSERT_EQ(rig->port.commandLines().size(), n);
+        rig->time.advance(20000); // signal reports keep coming: far past the watchdog's interval
+        ASSERT_NE(rig->fm->syncState, Idle);
+        ASSERT_EQ(rig->boxes.count(), 0) << rig->boxes.texts().join(QLatin1Char('|')).toStdString();
+
+        if (c.cut == Cut::Stop)
+            rig->fm->clickStop();
+        else if (c.cut == Cut::HangUp)
+            rig->port.hangUp();
+        else
+            rig->time.advance(AtDriverBase::kCommandDeadlineMs - 20000);
+        rig->time.advance(200); // the step timer's next tick
+        EXPECT_EQ(rig->fm->syncState, Idle);
+        if (c.cut == Cut::Stop) {
+            EXPECT_EQ(rig->boxes.texts(),
+                      (QStringList{QStringLiteral("Operation in progress. Quit anyway?"),
+                                   QStringLiteral("Process Interrupted. Some task were not completed")}));
+            EXPECT_EQ(rig->tray.state, TrayIcon::Ready);
+        } else {
+            EXPECT_EQ(
+                rig->boxes.texts(),
+                QStringList{QStringLiteral("Could not find the phone. Check the connection and try again.")});
+            EXPECT_EQ(rig->tray.state, TrayIcon::Stopped);
+            EXPECT_FALSE(rig->fm->handler);
+        }
+        EXPECT_FALSE(rig->view.shown);
+        EXPECT_EQ(rig->fm->queryUnload(0, 0), 0);
+        EXPECT_FALSE(rig->fm->InterruptQuery);
+
+        // Nothing more goes to the phone while its reports run out.
+        rig->time.advance(200000);
+        EXPECT_EQ(rig->port.commandLines().size(), n);
+        EXPECT_EQ(rig->fm->syncState, Idle);
+
+        rig->boxes.clear();
+        rig->port.faults().rules.clear();
+        if (c.cut != Cut::Stop) {
+            ASSERT_TRUE(rig->detectAgain());
+        }
+        ASSERT_TRUE(rig->run(c.calendar));
+        EXPECT_TRUE(rig->view.text.endsWith(QStringLiteral("Data exchange successfully completed.")))
+            << rig->view.text.toStdString();
+        EXPECT_EQ(rig->boxes.count(), 0) << rig->boxes.texts().join(QLatin1Char('|')).toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothFamilies, CutAtEveryCommand,
+    ::testing::Values(CutCase{"K110", false, Cut::Stop}, CutCase{"K110", false, Cut::HangUp},
+                      CutCase{"K110", false, Cut::Deadline}, CutCase{"K110", true, Cut::Stop},
+                      CutCase{"K110", true, Cut::HangUp}, CutCase{"K110", true, Cut::Deadline},
+                      CutCase{"G170", false, Cut::Stop}, CutCase{"G170", false, Cut::HangUp},
+                      CutCase{"G170", false, Cut::Deadline}, CutCase{"G170", true, Cut::Stop},
+                      CutCase{"G170", true, Cut::HangUp}, CutCase{"G170", true, Cut::Deadline}));

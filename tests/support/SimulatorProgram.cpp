@@ -21,8 +21,9 @@ QString SimulatorProgram::path()
     return QFileInfo::exists(p) ? p : QString();
 }
 
-SimulatorProgram::SimulatorProgram(const QString &model, const QByteArray &contents, const QString &folder)
-    : m_dumpPath(folder + QStringLiteral("/dump.txt"))
+SimulatorProgram::SimulatorProgram(const QString &model, const QByteArray &contents, const QString &folder,
+                                   const QStringList &options)
+    : m_dumpPath(folder + QStringLiteral("/dump.txt")), m_linkPath(folder + QStringLiteral("/tty"))
 {
     const QString contentsPath = folder + QStringLiteral("/phone.txt");
     QFile file(contentsPath);
@@ -31,8 +32,10 @@ SimulatorProgram::SimulatorProgram(const QString &model, const QByteArray &conte
     file.close();
     if (path().isEmpty())
         return;
-    const QStringList args{QStringLiteral("--model"), model,     QStringLiteral("--contents"), contentsPath,
-                           QStringLiteral("--dump"),  m_dumpPath};
+    const QStringList args =
+        QStringList{QStringLiteral("--model"), model,      QStringLiteral("--contents"), contentsPath,
+                    QStringLiteral("--dump"),  m_dumpPath, QStringLiteral("--link"),     m_linkPath} +
+        options;
     m_process.start(path(), args);
     if (!m_process.waitForStarted(5000))
         return;
@@ -43,6 +46,15 @@ SimulatorProgram::SimulatorProgram(const QString &model, const QByteArray &conte
 SimulatorProgram::~SimulatorProgram()
 {
     stop();
+}
+
+bool SimulatorProgram::hangUp()
+{
+    m_process.write("hangup\n");
+    if (!pumpUntil([&] { return m_process.canReadLine(); }, 10000))
+        return false;
+    m_ptyPath = QString::fromLocal8Bit(m_process.readLine()).trimmed();
+    return !m_ptyPath.isEmpty();
 }
 
 bool SimulatorProgram::dump()
