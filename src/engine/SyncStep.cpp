@@ -48,6 +48,11 @@ void FormMain::StartCalendar()
 void FormMain::SyncStep()
 {
     if (InterruptQuery) {
+        // The stop question is still on screen: its answer decides whether this step runs at all.
+        if (m_asking) {
+            MrCallback(1);
+            return;
+        }
         interruptBranch();
         return;
     }

@@ -17,6 +17,33 @@ struct Rig : HubFixture
         if (fm)
             fm->handler = driver;
     }
+    // The user presses Stop while the phone read's reply is awaited; the next step falls due while the
+    // question is open, and must wait for its answer.
+    void stopWhileThePhoneDriverWaits(int answer)
+    {
+        driver->onCall = [&](const QString &op) {
+            if (op == QLatin1String("ReadContacts")) { // its reply is awaited: the watchdog runs
+                fm->TimerOut()->setInterval(2000);
+                fm->TimerOut()->setEnabled(true);
+            }
+        };
+        fm->StartContacts();
+        time.advance(200); // up to the phone read
+        ASSERT_EQ(driver->calls, (QStringList{"Init", "ReadContacts"}));
+        boxes.queueAnswers({answer});
+        boxes.setOnShow([&](const ScriptedMessageBox::Shown &) {
+            time.advance(300);
+            fm->TimerOut()->setEnabled(false);
+        });
+        fm->clickStop();
+        boxes.setOnShow({});
+        ASSERT_EQ(boxes.count(), 1);
+        EXPECT_EQ(boxes.last().text, QStringLiteral("Operation in progress. Quit anyway?"));
+        EXPECT_NE(fm->syncState, Idle);
+        runToEnd();
+        EXPECT_EQ(fm->syncState, Idle);
+        EXPECT_FALSE(fm->InterruptQuery);
+    }
     // Runs ticks until the run is idle again (or nothing is scheduled).
     void runToEnd()
     {
@@ -136,6 +163,20 @@ TEST_F(Rig, AnsweringNoToTheStopQuestionLetsTheRunGoOn)
     EXPECT_FALSE(fm->UserInterrupt()); // no box when no stop is pending
     EXPECT_EQ(boxes.count(), 1);
     EXPECT_TRUE(view.text.endsWith(QStringLiteral("Data exchange successfully completed.")));
+}
+
+TEST_F(Rig, StopWhileThePhoneDriverWaitsIsAskedAtOnceAndANoLetsTheRunGoOn)
+{
+    stopWhileThePhoneDriverWaits(mb::No);
+    EXPECT_TRUE(view.text.endsWith(QStringLiteral("Data exchange successfully completed.")));
+    EXPECT_EQ(boxes.count(), 1);
+}
+
+TEST_F(Rig, StopWhileThePhoneDriverWaitsIsAskedAtOnceAndAYesEndsTheRun)
+{
+    stopWhileThePhoneDriverWaits(mb::Yes);
+    EXPECT_EQ(boxes.last().text, QStringLiteral("Process Interrupted. Some task were not completed"));
+    EXPECT_EQ(driver->calls, (QStringList{"Init", "ReadContacts"}));
 }
 
 TEST_F(Rig, DesktopErrorRetriedTwiceThenCancelled)
