@@ -338,34 +338,36 @@ private:
         }
     }
 
-    // A full phone calendar leaves out the events from a date the details give on; a yearly event counts at
-    // its next anniversary.
+    // When a yearly event comes round next (29 February on 1 March in other years).
+    static QDateTime nextAnniversary(const DBCalendarItem &e)
+    {
+        const QDate day = e.dstart.date();
+        for (int year = runStart().date().year();; ++year) {
+            const QDateTime t(QDate(year, day.month(), 1).addDays(day.day() - 1), e.dstart.time());
+            if (t > runStart())
+                return t;
+        }
+    }
+
+    // The details name the event, or its start as they write dates; or a full phone calendar left out
+    // the events from a date on, and the event (a yearly one at its next anniversary) is one of them.
     static bool noticed(const Side &first, const DBCalendarItem &e)
     {
         const QString &d = first.calendarDetails;
-        if ((!e.title.isEmpty() && d.contains(e.title)) || d.contains(DateTimeToText(e.dstart)))
+        const QDateTime when = e.typ == 4 ? nextAnniversary(e) : e.dstart;
+        if ((!e.title.isEmpty() && d.contains(e.title)) || d.contains(DateTimeToText(e.dstart)) ||
+            d.contains(DateTimeToText(when)))
             return true;
         const QString mark = QStringLiteral("Events sync until ");
         const qsizetype at = d.indexOf(mark);
         if (at < 0)
             return false;
         const qsizetype end = d.indexOf(u'\r', at);
-        QDateTime until;
         try {
-            until = TextToDateTime(d.mid(at + mark.size(), end - at - qsizetype(mark.size())));
+            return when >= TextToDateTime(d.mid(at + mark.size(), end - at - qsizetype(mark.size())));
         } catch (...) {
             return false;
         }
-        QDateTime when = e.dstart;
-        if (e.typ == 4) {
-            const QDate now = runStart().date();
-            QDate next(now.year(), e.dstart.date().month(), qMin(e.dstart.date().day(), 28));
-            next = next.addDays(e.dstart.date().day() - next.day());
-            if (next < now)
-                next = QDate(now.year() + 1, e.dstart.date().month(), 1).addDays(e.dstart.date().day() - 1);
-            when = QDateTime(next, e.dstart.time());
-        }
-        return when >= until;
     }
 
     void calendarReadBack(const Side &first, const Side &s)

@@ -17,8 +17,8 @@
 //   and the body joined by a blank) up to trailing blanks, or the phone's cut of it of at least 20
 //   characters; and that event has a reminder exactly when the item has one.
 //   Noticed means: the details text of the first run of its kind contains the datum's text, or the
-//   event's title or its start as the details write dates, or says "Events sync until" a moment at or
-//   before the event's start (a yearly event's next anniversary). An e-mail address of a contact
+//   event's title, or its start (a yearly event's next anniversary too) as the details write dates, or
+//   says "Events sync until" a moment at or before that start. An e-mail address of a contact
 //   without a number needs neither, and past events stay where they are.
 // - Every calendar run's details name each desktop all-day event.
 #include "convergence/ConvergenceWorld.h"
