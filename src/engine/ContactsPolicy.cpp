@@ -56,11 +56,17 @@ bool isNumber(qint16 typ)
     return typ >= 1 && typ <= 3;
 }
 
-// The first `n` characters; a limit of 0 or less means the side gave none, and cutting a name to
-// nothing would lose it.
+// The first `n` characters, less the blanks a cut can leave at the end: a name reads back without
+// them, and must still find the contact it was cut from. A limit of 0 or less means the side gave
+// none, and cutting a name to nothing would lose it.
 QString cutTo(const QString &s, int n)
 {
-    return n > 0 ? s.left(n) : s;
+    if (n <= 0)
+        return s;
+    QString cut = s.left(n);
+    while (cut.size() < s.size() && cut.endsWith(u' '))
+        cut.chop(1);
+    return cut;
 }
 
 // A SIM entry name cut to 14 characters: with a kind suffix, its first 12 characters and the suffix,

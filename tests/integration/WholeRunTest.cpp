@@ -412,7 +412,18 @@ INSTANTIATE_TEST_SUITE_P(
                        .phoneKontakt = 20,
                        .phoneHas = kCutOnTheSim,
                        .desktopHas = kTwelveShared,
-                       .desktopFiles = 23}));
+                       .desktopFiles = 23},
+        // The phone holds the contact's number under its name cut where a blank follows: the address
+        // still finds that number's contact and goes to the phone.
+        ContactRunCase{
+            .label = "address of a name cut before a blank",
+            .model = "K310",
+            .cards = {{"g", "Grzegorz Ruiz von Hohenberg-Schwarzenfeld",
+                       "EMAIL:o'neil+tag11@example.org\r\n"}},
+            .phone = "entry=ME,1,\"0307314012\",129,\"Grzegorz Ruiz von \",0\n",
+            .phoneHas = {"o'neil+tag11@example.org"},
+            .desktopHas = {
+                "Grzegorz Ruiz von Hohenberg-Schwarzenfeld: 1:0307314012 4:o'neil+tag11@example.org"}}));
 
 class CalendarText : public ::testing::TestWithParam<std::tuple<const char *, const char *>>
 {
