@@ -445,7 +445,7 @@ void AtDriverBase::GetPhonebookEntry(qint16 index)
 
 bool AtDriverBase::memoryDigit() const
 {
-    return featuresName() == kTarvexFamily;
+    return hasMemoryDigit(featuresName());
 }
 
 void AtDriverBase::SendEntry(const QString &name, qint16 location, const QString &memory, const QString &data,

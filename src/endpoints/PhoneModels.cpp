@@ -105,6 +105,19 @@ bool hasExtendedPhonebook(const QString &model)
     return m && m->extendedPhonebook;
 }
 
+std::optional<ModelFamily> familyOf(const QString &name)
+{
+    const PhoneModel *m = featuresModel(name);
+    if (!m)
+        return std::nullopt;
+    return m->family;
+}
+
+bool hasMemoryDigit(const QString &name)
+{
+    return familyOf(name) == ModelFamily::Tarvex;
+}
+
 QString velmoraModelIn(const QString &line)
 {
     const PhoneModel *m = searchModelIn(line);

@@ -65,6 +65,11 @@ std::optional<ModelLimits> modelLimits(const QString &name);
 // True for the models whose phonebook lines carry a category digit.
 bool hasExtendedPhonebook(const QString &model);
 
+// The family of a model code or of the family word; nothing for any other text.
+std::optional<ModelFamily> familyOf(const QString &name);
+// True for the models whose phonebook lines carry the memory as a digit (the second family).
+bool hasMemoryDigit(const QString &name);
+
 // The first model code (or the family word) found in a model reply line, in the order the
 // identification tests them; empty when none is found.
 QString velmoraModelIn(const QString &line);

@@ -20,7 +20,7 @@ public:
 
 protected:
     QString featuresName() const override { return m_family; }
-    bool ownsModel(const QString &name) const override { return name == kTarvexFamily; }
+    bool ownsModel(const QString &name) const override { return familyOf(name) == ModelFamily::Tarvex; }
     bool categoryDigit() const override { return false; }
     void onInit() override;
     QString trayPhoneText() const override;

@@ -24,7 +24,7 @@ VelmoraAT::VelmoraAT(IMessageBox *messageBox, IClock *clock)
 
 bool VelmoraAT::ownsModel(const QString &name) const
 {
-    return name != kTarvexFamily;
+    return familyOf(name) != ModelFamily::Tarvex;
 }
 
 bool VelmoraAT::categoryDigit() const

@@ -64,6 +64,9 @@ TEST(Models, TableAndRecognition)
     }
     EXPECT_FALSE(modelLimits(QString()));
     EXPECT_FALSE(modelLimits(QStringLiteral("k110")));
+    EXPECT_TRUE(hasMemoryDigit(QStringLiteral("Tarvex")));
+    for (const char *other : {"K110", "D240", "G170", "Other", ""})
+        EXPECT_FALSE(hasMemoryDigit(QLatin1String(other))) << other;
 
     // Search order: K110 before D240 before M230 before K310 before L420 before the family word.
     EXPECT_EQ(velmoraModelIn(QStringLiteral("L420 K310")), QStringLiteral("K310"));
