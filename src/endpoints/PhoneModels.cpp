@@ -74,6 +74,13 @@ const PhoneModel *searchModelIn(const QString &line)
     return nullptr;
 }
 
+std::optional<ModelFamily> familyOfRow(const PhoneModel *m)
+{
+    if (!m)
+        return std::nullopt;
+    return m->family;
+}
+
 } // namespace
 
 SideRules sideRules(const QString &featuresName)
@@ -107,10 +114,7 @@ bool hasExtendedPhonebook(const QString &model)
 
 std::optional<ModelFamily> familyOf(const QString &name)
 {
-    const PhoneModel *m = featuresModel(name);
-    if (!m)
-        return std::nullopt;
-    return m->family;
+    return familyOfRow(featuresModel(name));
 }
 
 bool hasMemoryDigit(const QString &name)
@@ -126,10 +130,7 @@ QString velmoraModelIn(const QString &line)
 
 std::optional<ModelFamily> driverFamilyOf(const QString &modelReply)
 {
-    const PhoneModel *m = searchModelIn(modelReply);
-    if (!m)
-        return std::nullopt;
-    return m->family;
+    return familyOfRow(searchModelIn(modelReply));
 }
 
 QString tarvexDescriptionOf(const QString &line)
