@@ -70,6 +70,62 @@ bool FormMain::OpenCom(qint16 port, const QString &speed)
     return true;
 }
 
+void FormMain::TestCom(qint16 port)
+{
+    ICommControl *c = m_deps.comm;
+    if (c->portOpen())
+        c->setPortOpen(false);
+    c->setCommPort(port);
+    c->setPortOpen(true);
+    c->setPortOpen(false);
+}
+
+bool FormMain::ComOpen() const
+{
+    return m_deps.comm && m_deps.comm->portOpen();
+}
+
+void FormMain::CloseCom()
+{
+    if (!m_deps.comm)
+        return;
+    try {
+        if (m_deps.comm->portOpen())
+            m_deps.comm->setPortOpen(false);
+    } catch (const std::exception &) {
+        // Nothing more can be done with it: the callers go on as with a closed port.
+    }
+}
+
+void FormMain::setDetecting(std::shared_ptr<ISerialHandler> detection)
+{
+    // A driver being replaced may still have its reply watchdog armed; it must not end the new
+    // detection later.
+    if (m_handler && m_handler != detection)
+        m_timerOut->setEnabled(false);
+    m_driver.reset();
+    m_handler = std::move(detection);
+}
+
+void FormMain::setDriver(std::shared_ptr<IPhoneDriver> driver)
+{
+    m_handler = driver;
+    m_driver = std::move(driver);
+}
+
+void FormMain::identifyPhone(std::shared_ptr<IPhoneDriver> driver)
+{
+    setDriver(driver);
+    // The local copy keeps the driver alive through a failure that drops it inside Init.
+    driver->Init(m_deps.comm, m_timerOut.get(), this);
+}
+
+void FormMain::dropHandler()
+{
+    m_driver.reset();
+    m_handler.reset();
+}
+
 void FormMain::send(const QString &s)
 {
     m_deps.comm->output(s + QStringLiteral("\r\n"));
@@ -78,8 +134,8 @@ void FormMain::send(const QString &s)
 void FormMain::onComm()
 {
     const QString text = m_deps.comm->input();
-    // Keep the handler alive through the call: it may end the run and clear `handler`.
-    std::shared_ptr<ISerialHandler> h = handler;
+    // Keep the handler alive through the call: it may end the run and drop itself.
+    std::shared_ptr<ISerialHandler> h = m_handler;
     try {
         if (!h)
             throwError(ErrObjectNotSet);
@@ -98,7 +154,7 @@ void FormMain::onStepTimer()
 
 void FormMain::onWatchdog()
 {
-    std::shared_ptr<ISerialHandler> h = handler;
+    std::shared_ptr<ISerialHandler> h = m_handler;
     if (h && h->hasTimeOut())
         h->TimeOut();
     m_timerOut->setEnabled(false);
@@ -116,8 +172,7 @@ bool FormMain::watchdogArmed() const
 void FormMain::onLinkLost(const QString &why)
 {
     logLine(QStringLiteral("Serial link lost: ") + why);
-    const std::shared_ptr<ISerialHandler> h = handler;
-    if (!dynamic_cast<IPhoneDriver *>(h.get()))
+    if (!m_driver)
         return; // no phone yet: a detection in progress gives the port up on its own time-out
     if (syncState != Idle || watchdogArmed()) {
         // A run, or the phone's identification, loses its phone: it ends as when the phone stops
@@ -128,7 +183,7 @@ void FormMain::onLinkLost(const QString &why)
     // A ready phone is gone: the tray must not offer runs that cannot start. Detecting it again (the
     // setup window's Connect, or the next start) brings it back.
     m_timerOut->setEnabled(false);
-    handler.reset();
+    dropHandler();
     m_deps.tray->SetState(TrayIcon::Stopped);
     m_deps.tray->ToolTip(kAppTitle);
     if (auto f = m_onRecovered)
@@ -171,7 +226,7 @@ void FormMain::RecoverFromPhoneError()
     m_deps.tray->SetState(TrayIcon::Stopped);
     m_deps.view->hideWindow();
     enableTray();
-    handler.reset();
+    dropHandler();
     if (auto f = m_onRecovered)
         f();
 }
@@ -210,8 +265,7 @@ void FormMain::requestStop()
         return; // the run's next step sees the request
     // The phone driver waits for a reply and asks only between replies; a phone that keeps sending
     // without ever ending its reply would keep the question from ever being asked.
-    auto *d = dynamic_cast<IPhoneDriver *>(handler.get());
-    if (!d || !UserInterrupt())
+    if (!m_driver || !UserInterrupt())
         return;
     // The answer came while the question was on screen: the driver may have gone on meanwhile, or
     // the run may have ended (then the answer must not stop the next run); whatever the driver waits
@@ -220,7 +274,7 @@ void FormMain::requestStop()
         InterruptQuery = false;
         return;
     }
-    if (auto *now = dynamic_cast<IPhoneDriver *>(handler.get()))
+    if (const std::shared_ptr<IPhoneDriver> now = m_driver)
         now->Abandon();
     m_timerOut->setEnabled(false);
     MrCallback(1);

@@ -60,13 +60,30 @@ public:
     FormMain(const FormMain &) = delete;
     FormMain &operator=(const FormMain &) = delete;
 
-    // Public state.
-    std::shared_ptr<ISerialHandler> handler;
+    // The current receiver of the serial link: the detection while it probes, the phone driver
+    // afterwards, or none.
+    const std::shared_ptr<ISerialHandler> &handler() const { return m_handler; }
+    // The phone driver in place, if the receiver is one.
+    const std::shared_ptr<IPhoneDriver> &phoneDriver() const { return m_driver; }
+    // The detection takes the link while it probes; a driver it replaces stops watching for replies.
+    void setDetecting(std::shared_ptr<ISerialHandler> detection);
+    // The detection found a phone: its driver becomes the receiver.
+    void setDriver(std::shared_ptr<IPhoneDriver> driver);
+    // ... and identifies the phone on the link; it ends with the detection's FiniteStateMachine.
+    void identifyPhone(std::shared_ptr<IPhoneDriver> driver);
+    // Nobody receives any more (the link is given up, or the driver dropped).
+    void dropHandler();
+
     qint16 syncState = Idle;
     bool InterruptQuery = false;
 
     // Serial link.
     bool OpenCom(qint16 port, const QString &speed);
+    // Opens and closes `port` to see whether it can be used; throws what the port throws.
+    void TestCom(qint16 port);
+    bool ComOpen() const;
+    // Closes the port if it is open; a port that fails to close is taken as closed.
+    void CloseCom();
     void send(const QString &s);
     ICommControl *MSComm1() const { return m_deps.comm; }
     ITimer *TimerOut() const { return m_timerOut.get(); }
@@ -137,7 +154,9 @@ private:
     std::unique_ptr<ITimer> m_timer;    // the one-shot step timer
     std::unique_ptr<ITimer> m_timerOut; // the reply watchdog
     std::function<void()> m_onRecovered;
-    bool m_asking = false; // the stop question is on screen
+    std::shared_ptr<ISerialHandler> m_handler;
+    std::shared_ptr<IPhoneDriver> m_driver; // m_handler when the receiver is a phone driver
+    bool m_asking = false;                  // the stop question is on screen
 };
 
 } // namespace orvia

@@ -71,10 +71,9 @@ void FormMain::SyncStep()
 
 IPhoneDriver &FormMain::driver() const
 {
-    auto *d = dynamic_cast<IPhoneDriver *>(handler.get());
-    if (!d)
+    if (!m_driver)
         throwError(ErrObjectNotSet);
-    return *d;
+    return *m_driver;
 }
 
 void FormMain::addText(const QString &s)
@@ -170,8 +169,8 @@ QString text(const char *s)
 
 void FormMain::runState()
 {
-    // Keep the driver alive through the step: a phone failure inside a call clears `handler`.
-    const std::shared_ptr<ISerialHandler> keepAlive = handler;
+    // Keep the driver alive through the step: a phone failure inside a call drops it.
+    const std::shared_ptr<ISerialHandler> keepAlive = m_handler;
     const qint16 stepState = syncState;
     const bool calendar = syncState >= CalendarStart && syncState <= CalendarFinish;
     if (!calendar && (syncState < ContactsStart || syncState > ContactsFinish))
@@ -261,7 +260,7 @@ void FormMain::runReadPhone(const RunKind &run)
     addText(T(QStringLiteral("Loading data from the Velmora phone...")));
     if (run.calendar) {
         calPhone->Clear();
-        logLine(QStringLiteral("handler object is ") + (handler ? className(*handler) : QString()));
+        logLine(QStringLiteral("handler object is ") + (m_handler ? className(*m_handler) : QString()));
         driver().ReadCalendar(calPhone);
     } else {
         pbPhone->Clear();

@@ -232,7 +232,7 @@ TrayWindowsView FrmSysTray::windowsView() const
     v.trayVisible = isVisible();
     v.mainVisible = m_ownerWindow && m_ownerWindow->isVisible();
     v.setupVisible = m_setup && m_setup->isWindowShown();
-    v.driverInPlace = m_owner && dynamic_cast<IPhoneDriver *>(m_owner->handler.get()) != nullptr;
+    v.driverInPlace = m_owner && m_owner->phoneDriver() != nullptr;
     return v;
 }
 
@@ -240,7 +240,7 @@ QString FrmSysTray::phoneDescription() const
 {
     if (!m_owner)
         return {};
-    auto *driver = dynamic_cast<IPhoneDriver *>(m_owner->handler.get());
+    const std::shared_ptr<IPhoneDriver> &driver = m_owner->phoneDriver();
     return driver ? driver->PhoneDescription() : QString();
 }
 

@@ -56,9 +56,9 @@ MrWho::~MrWho()
 {
     // The main window may still hold the detection, or a driver that would call the detection back.
     if (FOwner) {
-        if (FOwner->handler == m_detection)
-            FOwner->handler.reset();
-        else if (auto driver = std::dynamic_pointer_cast<IPhoneDriver>(FOwner->handler))
+        if (FOwner->handler() == m_detection)
+            FOwner->dropHandler();
+        else if (const std::shared_ptr<IPhoneDriver> driver = FOwner->phoneDriver())
             driver->setShell(nullptr, m_context.tray);
         FOwner->setOnPhoneErrorRecovered({});
     }

@@ -146,15 +146,10 @@ void PhoneDetection::DetectPorts()
     m_availPorts.clear();
     if (!m_owner)
         return;
-    ICommControl *comm = m_owner->MSComm1();
     for (const qint16 n : std::as_const(m_portList)) {
         // Each port on its own: one that cannot be opened is left out and the test goes on.
         try {
-            if (comm->portOpen())
-                comm->setPortOpen(false);
-            comm->setCommPort(n);
-            comm->setPortOpen(true);
-            comm->setPortOpen(false);
+            m_owner->TestCom(n);
         } catch (const RuntimeError &e) {
             log(e.description() + QLatin1Char(' ') + num(e.number()));
             continue;
@@ -214,8 +209,7 @@ void PhoneDetection::Connect(qint16 port)
     stopTimer();
     m_state = State::Idle;
     ++m_generation;
-    ICommControl *comm = m_owner->MSComm1();
-    if (comm->portOpen()) {
+    if (m_owner->ComOpen()) {
         closePort();
         m_deps.platform.loop->yieldOnce();
         m_deps.platform.loop->pause(kReconnectPauseMs);
@@ -305,26 +299,19 @@ void PhoneDetection::nextPort()
 
 void PhoneDetection::setHandlerToSelf()
 {
-    // A driver that was handler may still have its reply watchdog armed; it is dropped here, so its
-    // watchdog must not end the new detection later.
-    if (m_owner->handler && m_owner->handler.get() != this) {
-        if (ITimer *watchdog = m_owner->TimerOut())
-            watchdog->setEnabled(false);
-    }
-    m_owner->handler.reset();
-    m_owner->handler = shared_from_this();
+    m_owner->setDetecting(shared_from_this());
 }
 
 void PhoneDetection::clearHandler()
 {
-    m_owner->handler.reset();
+    m_owner->dropHandler();
 }
 
 void PhoneDetection::stepOpenPort()
 {
     // The handler being replaced may be the driver whose call brought us here: keep it alive until
     // this step has returned.
-    const std::shared_ptr<ISerialHandler> previous = m_owner->handler;
+    const std::shared_ptr<ISerialHandler> previous = m_owner->handler();
     setHandlerToSelf();
     m_state = State::Reset;
     if (m_scanIndex >= scanList().size()) {
@@ -393,14 +380,13 @@ void PhoneDetection::stepCreateDriver()
         return;
     }
     driver->setShell(this, m_deps.tray);
-    m_owner->handler = driver;
     m_state = State::DriverDone;
-    driver->Init(m_owner->MSComm1(), m_owner->TimerOut(), m_owner);
+    m_owner->identifyPhone(driver);
 }
 
 void PhoneDetection::stepDriverDone()
 {
-    const auto driver = std::dynamic_pointer_cast<IPhoneDriver>(m_owner->handler);
+    const std::shared_ptr<IPhoneDriver> driver = m_owner->phoneDriver();
     if (driver && driver->automares())
         success();
     else
@@ -409,7 +395,7 @@ void PhoneDetection::stepDriverDone()
 
 void PhoneDetection::success()
 {
-    const auto driver = std::dynamic_pointer_cast<IPhoneDriver>(m_owner->handler);
+    const std::shared_ptr<IPhoneDriver> driver = m_owner->phoneDriver();
     const qint16 port = currentPort();
     m_deps.page->setConnectEnabled(true);
     saveSetting(QStringLiteral("port"), QStringLiteral("Com ") + num(port));
@@ -473,15 +459,8 @@ void PhoneDetection::stopTimer()
 
 void PhoneDetection::closePort()
 {
-    ICommControl *comm = m_owner ? m_owner->MSComm1() : nullptr;
-    if (!comm)
-        return;
-    try {
-        if (comm->portOpen())
-            comm->setPortOpen(false);
-    } catch (const std::exception &) {
-        // A port that fails to close is closed as far as the detection is concerned.
-    }
+    if (m_owner)
+        m_owner->CloseCom();
 }
 
 void PhoneDetection::sendCommand(const QString &command)

@@ -42,7 +42,7 @@ TEST_F(Hub, ReceivedTextGoesToTheHandlerUnbuffered)
                     .join(QLatin1Char('\n'))
                     .contains(QStringLiteral("Formmain oncomm handler is null!")));
     auto d = std::make_shared<FakeDriver>();
-    fm->handler = d;
+    fm->setDriver(d);
     comm.deliver(QStringLiteral("AT+GMM\r"));
     comm.deliver(QStringLiteral("\r\nK110\r\nOK\r\n"));
     EXPECT_EQ(d->received, (QStringList{"AT+GMM\r", "\r\nK110\r\nOK\r\n"}));
@@ -54,7 +54,7 @@ TEST_F(Hub, StepTimerIsOneShotAndTwoCallbacksGiveOneTick)
     auto d = std::make_shared<FakeDriver>();
     d->hold = true;
     d->onCall = [&](const QString &) { ++steps; };
-    fm->handler = d;
+    fm->setDriver(d);
     fm->syncState = ContactsReadPhone; // a step that calls the driver
     fm->feaPhone = d->GetFeatures();
     fm->MrCallback(1);
@@ -71,7 +71,7 @@ TEST_F(Hub, StepTimerIsOneShotAndTwoCallbacksGiveOneTick)
 TEST_F(Hub, WatchdogCallsTheHandlerThenTidiesUp)
 {
     auto d = std::make_shared<FakeDriver>();
-    fm->handler = d;
+    fm->setDriver(d);
     view.shown = true;
     fm->TimerOut()->setInterval(2000);
     fm->TimerOut()->setEnabled(true);
@@ -82,7 +82,7 @@ TEST_F(Hub, WatchdogCallsTheHandlerThenTidiesUp)
     EXPECT_EQ(tray.tip, QStringLiteral("Velmora Orvia Link"));
     EXPECT_TRUE(tray.enabled);
 
-    fm->handler.reset(); // without a handler the remaining steps still run
+    fm->dropHandler(); // without a handler the remaining steps still run
     view.shown = true;
     fm->TimerOut()->setEnabled(true);
     time.advance(2000);

@@ -15,7 +15,7 @@ struct Rig : HubFixture
     {
         HubFixture::SetUp();
         if (fm)
-            fm->handler = driver;
+            fm->setDriver(driver);
     }
     // The user presses Stop while the phone read's reply is awaited; the next step falls due while the
     // question is open, and must wait for its answer.
@@ -210,7 +210,7 @@ TEST_F(Rig, DesktopErrorRetrySucceeds)
 
 TEST_F(Rig, UnexpectedErrorIsReportedAndTheRunEnds)
 {
-    fm->handler.reset(); // the driver was dropped: the first step cannot reach it
+    fm->dropHandler(); // the driver was dropped: the first step cannot reach it
     fm->StartContacts();
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.last().text,
@@ -247,7 +247,7 @@ TEST_F(Rig, PhoneFailureDuringARunDropsTheDriver)
     EXPECT_EQ(fm->syncState, Idle);
     EXPECT_EQ(tray.state, TrayIcon::Stopped);
     EXPECT_FALSE(view.shown);
-    EXPECT_EQ(fm->handler, nullptr);
+    EXPECT_EQ(fm->handler(), nullptr);
     EXPECT_EQ(shell.splashClosed, 1);
     time.advance(1000);
     EXPECT_EQ(fm->syncState, Idle);

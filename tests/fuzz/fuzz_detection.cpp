@@ -147,6 +147,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     while (services.fireAll())
         if (++ticks > 100)
             std::abort();
-    hub->handler.reset();
+    hub->dropHandler();
     return 0;
 }

@@ -56,7 +56,7 @@ TEST(PtyWholeRun, ContactsAndCalendarThroughThePhoneSimulatorProgram)
     ASSERT_TRUE(outlook.Init());
     auto driver = std::make_shared<VelmoraAT>(&boxes);
     driver->setShell(&setup, &tray);
-    fm.handler = driver;
+    fm.setDriver(driver);
     ASSERT_TRUE(fm.OpenCom(3, QStringLiteral("57600")));
 
     const QString contacts = root + QStringLiteral("/Personal Folders/Contacts/");

@@ -53,7 +53,7 @@ public:
         else
             drv = std::make_shared<VelmoraAT>(&boxes, &time);
         drv->setShell(&setup, &tray);
-        fm->handler = drv;
+        fm->setDriver(drv);
         portOk = fm->OpenCom(1, QStringLiteral("57600"));
         family = info ? info->family : phonesim::Family::Velmora;
     }
@@ -67,7 +67,7 @@ public:
         else
             drv = std::make_shared<VelmoraAT>(&boxes, &time);
         drv->setShell(&setup, &tray);
-        fm->handler = drv;
+        fm->setDriver(drv);
         return fm->OpenCom(1, QStringLiteral("57600"));
     }
 

@@ -681,7 +681,7 @@ TEST_P(CutAtEveryCommand, EndsAtOnceLeavesTheWindowClosableAndTheNextRunGoesThro
                 rig->boxes.texts(),
                 QStringList{QStringLiteral("Could not find the phone. Check the connection and try again.")});
             EXPECT_EQ(rig->tray.state, TrayIcon::Stopped);
-            EXPECT_FALSE(rig->fm->handler);
+            EXPECT_FALSE(rig->fm->handler());
         }
         EXPECT_FALSE(rig->view.shown);
         EXPECT_EQ(rig->fm->queryUnload(0, 0), 0);

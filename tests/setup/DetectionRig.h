@@ -43,7 +43,7 @@ struct DetectionRig : ::testing::Test
     {
         // The hub lets go of the serial control before the test's control goes away.
         if (fm)
-            fm->handler.reset();
+            fm->dropHandler();
         fm.reset();
         det.reset();
     }
@@ -69,7 +69,7 @@ struct DetectionRig : ::testing::Test
     void build(ICommControl *comm)
     {
         if (fm)
-            fm->handler.reset();
+            fm->dropHandler();
         fm.reset();
         det.reset();
         fm = std::make_unique<FormMain>(hubDeps(platform(), comm, {&view, &tray, &shell}));
@@ -90,7 +90,7 @@ struct DetectionRig : ::testing::Test
         det->Init(*fm);
     }
 
-    IPhoneDriver *driver() const { return dynamic_cast<IPhoneDriver *>(fm->handler.get()); }
+    IPhoneDriver *driver() const { return fm->phoneDriver().get(); }
     QString saved(const char *key) const { return settings.get(QString::fromLatin1(key)); }
 };
 

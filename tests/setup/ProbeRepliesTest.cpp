@@ -83,7 +83,7 @@ TEST_F(Probe, ModelCodesPickTheDriverAndUnknownModelsAreNamed)
         SCOPED_TRACE(c.model);
         boxes.clear();
         settings = MemorySettingsStore();
-        fm->handler.reset();
+        fm->dropHandler();
         port.answer = handset(QString::fromLatin1(c.ident), QString::fromLatin1(c.model));
         page.setPortButtonChecked(1, true);
         det->clickConnect();

@@ -21,7 +21,7 @@ struct SimDetection : DetectionRig
     void make(const QString &model = QStringLiteral("K110"))
     {
         if (fm)
-            fm->handler.reset();
+            fm->dropHandler();
         fm.reset();
         det.reset();
         comm = std::make_unique<SimCommControl>(model, QString(), &time);
@@ -111,7 +111,7 @@ TEST_F(SimDetection, ChosenPortIsConnectedAndTheFamilyPicksTheDriver)
         EXPECT_EQ(saved("model"), QLatin1String(c.savedModel));
         EXPECT_EQ(shell.trayShown, 0) << "the visible setup window shows the result itself";
         EXPECT_TRUE(page.connect);
-        fm->handler.reset();
+        fm->dropHandler();
     }
 }
 
@@ -148,7 +148,7 @@ TEST_F(SimDetection, SilentSavedPortFallsBackToEveryPortThenReportsNoPhone)
     EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("No phone found.\r\nPlease make sure")));
     EXPECT_EQ(page.status, QString()) << "emptied at the end";
     EXPECT_TRUE(page.shown);
-    EXPECT_EQ(fm->handler, nullptr);
+    EXPECT_EQ(fm->handler(), nullptr);
     EXPECT_EQ(det->state(), PhoneDetection::State::Idle);
     EXPECT_FALSE(comm->portOpen()) << "the last port tried is not left open";
     EXPECT_FALSE(det->timerArmed());
@@ -257,7 +257,7 @@ TEST_F(SimDetection, DriverWatchdogDuringIdentificationLetsTheUserConnectAgain)
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.last().text,
               QStringLiteral("Could not find the phone. Check the connection and try again."));
-    EXPECT_EQ(fm->handler, nullptr);
+    EXPECT_EQ(fm->handler(), nullptr);
     EXPECT_TRUE(page.connect) << "Connect is usable again after the phone-error recovery";
     EXPECT_EQ(det->state(), PhoneDetection::State::Idle);
 

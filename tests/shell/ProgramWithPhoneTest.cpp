@@ -224,7 +224,7 @@ protected:
         who.startAutoDetection(); // the setup window is the handler from here until a driver identified
                                   // the phone
         const bool found = waitFor([&] {
-            const auto *driver = dynamic_cast<IPhoneDriver *>(hub().handler.get());
+            const auto *driver = hub().phoneDriver().get();
             return trayState() == 1 && driver && driver->automares();
         });
         who.hide();

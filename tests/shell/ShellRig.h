@@ -130,7 +130,7 @@ struct ShellRig
     std::shared_ptr<StubDriver> connectPhone(const QString &model)
     {
         auto d = std::make_shared<StubDriver>(model);
-        program->hub().handler = d;
+        program->hub().setDriver(d);
         return d;
     }
 };

@@ -88,7 +88,7 @@ TEST_F(Tray, LeftClickAppliesRuleAAndShowsAHiddenWindowOnly)
     EXPECT_FALSE(buttonEnabled("Cmd_start_cal"));
     tray->hide();
     rig.setup->shown = false;
-    rig.program->hub().handler.reset();
+    rig.program->hub().dropHandler();
     tray->trayMouse(FrmSysTray::kLeftButtonUp);
     EXPECT_FALSE(enabled("mSync2_0"));
 
@@ -120,7 +120,7 @@ TEST_F(Tray, RightClickAppliesRuleBToThePopup)
 
     // No phone: setup stays possible, synchronising does not.
     rig.setup->shown = false;
-    rig.program->hub().handler.reset();
+    rig.program->hub().dropHandler();
     tray->trayMouse(FrmSysTray::kRightButtonUp);
     tray->popupMenu()->hide();
     EXPECT_TRUE(enabled("mSetup"));
