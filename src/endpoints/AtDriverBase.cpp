@@ -246,9 +246,8 @@ qint16 AtDriverBase::calBodyLen()
 
 void AtDriverBase::send(const QString &s)
 {
-    m_rxBuffer.clear();
+    m_reply.start(s);
     m_rxLines = QStringList{QString()};
-    m_command = s;
     m_awaiting = true;
     if (m_clock)
         m_commandSent = m_clock->now();
@@ -272,35 +271,32 @@ void AtDriverBase::Receive(const QString &data)
     if (!m_awaiting) {
         // Nothing was asked: text the phone sends on its own (RING and the like), or what is left of
         // a reply after a failure or a stop. It answers nothing and must not pile up.
-        m_rxBuffer.clear();
+        m_reply.clear();
         return;
     }
-    m_rxBuffer += data;
-    const ReplyStatus status = classifyReply(m_rxBuffer);
-    if (status == ReplyStatus::Incomplete) {
+    const ReplyCollector::Progress progress = m_reply.add(data);
+    if (progress == ReplyCollector::Progress::TooLong) {
         // A link that keeps sending without ever ending its reply would otherwise restart the watchdog
         // for ever while the buffer grows: no reply of these handsets comes near this size.
-        if (m_rxBuffer.size() > kMaxReplyLength) {
-            driver::log(m_traits.protocolErrorLog + QStringLiteral("reply too long"));
-            protocolFailure();
-            return;
-        }
+        driver::log(m_traits.protocolErrorLog + QStringLiteral("reply too long"));
+        protocolFailure();
+        return;
+    }
+    if (progress == ReplyCollector::Progress::Incomplete) {
         rearmWatchdog();
         return;
     }
     m_awaiting = false;
     stopWatchdog();
-    m_lastReplyWasError = status == ReplyStatus::Error;
-    m_rxLines = replyToCommand(SplitLines(m_rxBuffer), m_command);
-    if (m_rxLines.isEmpty()) {
-        m_rxLines = SplitLines(m_rxBuffer);
-        if (!m_lastReplyWasError) {
-            // An OK that follows no echo of the command sent answers something else: taking it for the
-            // answer would read nothing and report success.
-            driver::log(m_traits.protocolErrorLog + QStringLiteral("no echo of ") + m_command);
-            protocolFailure();
-            return;
-        }
+    m_lastReplyWasError = m_reply.endedInError();
+    bool echoed = false;
+    m_rxLines = m_reply.frame(echoed);
+    if (!echoed && !m_lastReplyWasError) {
+        // An OK that follows no echo of the command sent answers something else: taking it for the
+        // answer would read nothing and report success.
+        driver::log(m_traits.protocolErrorLog + QStringLiteral("no echo of ") + m_reply.command());
+        protocolFailure();
+        return;
     }
     if (m_lastReplyWasError && !handleErrorReply())
         return;
@@ -315,7 +311,7 @@ void AtDriverBase::Receive(const QString &data)
         return;
     }
     // The reply has been used; text arriving later starts a new one and never replays this one.
-    m_rxBuffer.clear();
+    m_reply.clear();
     RunAutoma();
 }
 
@@ -347,7 +343,7 @@ void AtDriverBase::Abandon()
     // start nothing.
     m_awaiting = false;
     stopWatchdog();
-    m_rxBuffer.clear();
+    m_reply.clear();
     m_state = 0;
 }
 
@@ -376,13 +372,13 @@ void AtDriverBase::protocolFailure()
 
 void AtDriverBase::logProtocolError()
 {
-    driver::log(m_traits.protocolErrorLog + m_rxBuffer + QStringLiteral("\r\n"));
+    driver::log(m_traits.protocolErrorLog + m_reply.text() + QStringLiteral("\r\n"));
 }
 
 void AtDriverBase::endAfterFailure()
 {
     m_awaiting = false;
-    m_rxBuffer.clear();
+    m_reply.clear();
     m_state = 0; // a failed driver sends nothing more, whatever arrives later
     if (m_owner)
         m_owner->RecoverFromPhoneError();

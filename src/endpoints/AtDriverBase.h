@@ -5,6 +5,7 @@
 // replies, progress, and the features record. Each driver adds its identification queries, its
 // calendar commands, its reply recognition and its error handling.
 #include "endpoints/PhoneDriver.h"
+#include "endpoints/ReplyCollector.h"
 
 #include <QDateTime>
 #include <QString>
@@ -150,9 +151,8 @@ protected:
     bool m_automares = false;
     QString m_description;
 
-    QString m_rxBuffer;
+    ReplyCollector m_reply{kMaxReplyLength}; // the reply to the command in flight
     QStringList m_rxLines{QString()};
-    QString m_command;       // the command in flight, whose echo heads its reply
     bool m_awaiting = false; // a command has been sent and its reply has not been handled
     QDateTime m_commandSent; // when it went out (with a clock)
     qint16 m_state = 0;

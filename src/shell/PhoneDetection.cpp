@@ -329,7 +329,7 @@ void PhoneDetection::stepOpenPort()
     }
     m_atziReply.clear();
     m_modelReply.clear();
-    m_replyBuffer.clear();
+    m_reply.clear();
     m_deps.platform.loop->yieldOnce();
     if (m_irdaPort != 0 && port == m_irdaPort)
         m_deps.platform.loop->pause(kInfraredPauseMs);
@@ -344,7 +344,7 @@ void PhoneDetection::stepCheckIdentity()
     m_unsupportedModel.clear();
     if (m_atziReply.contains(QLatin1String("9600")) || m_atziReply.contains(QLatin1String("Velmora"))) {
         m_state = State::CreateDriver;
-        m_replyBuffer.clear();
+        m_reply.clear();
         sendCommand(QStringLiteral("AT+GMM"));
         return;
     }
@@ -465,9 +465,8 @@ void PhoneDetection::closePort()
 
 void PhoneDetection::sendCommand(const QString &command)
 {
-    m_replyBuffer.clear();
+    m_reply.start(command);
     m_replyHandled = false;
-    m_command = command;
     ++m_generation;
     // Every command gets its full time to be answered, so a port that falls silent mid-probe is
     // given up instead of waited on for ever.
@@ -511,14 +510,13 @@ void PhoneDetection::Receive(const QString &data)
     // Text is taken only while a probe command waits for its answer.
     if (m_state < State::Reset || m_state > State::CreateDriver || m_replyHandled)
         return;
-    m_replyBuffer += data;
-    const ReplyStatus status = classifyReply(m_replyBuffer);
-    if (status == ReplyStatus::Incomplete) {
-        if (m_replyBuffer.size() > kMaxReplyLength) {
-            // Endless text without a final result is no handset of ours.
-            giveUpPort(Translate(QStringLiteral("Unknown hardware on com")) + num(currentPort()) + kCrLf);
-            return;
-        }
+    const ReplyCollector::Progress progress = m_reply.add(data);
+    if (progress == ReplyCollector::Progress::TooLong) {
+        // Endless text without a final result is no handset of ours.
+        giveUpPort(Translate(QStringLiteral("Unknown hardware on com")) + num(currentPort()) + kCrLf);
+        return;
+    }
+    if (progress == ReplyCollector::Progress::Incomplete) {
         armTimer();
         return;
     }
@@ -526,11 +524,9 @@ void PhoneDetection::Receive(const QString &data)
     stopTimer();
     // Unsolicited result codes (RING, +CREG: ...) are set aside so that the echo heads the reply; a
     // reply without the echo is kept as it came and then matches no probe.
-    const QStringList lines = SplitLines(m_replyBuffer);
-    m_replyLines = replyToCommand(lines, m_command);
-    if (m_replyLines.isEmpty())
-        m_replyLines = lines;
-    if (status == ReplyStatus::Error) {
+    bool echoed = false;
+    m_replyLines = m_reply.frame(echoed);
+    if (m_reply.endedInError()) {
         protocolError();
         return;
     }

@@ -4,6 +4,7 @@
 // the main window's serial control until a handset of a known family answers. It then hands the link
 // to the family's phone driver, lets the driver identify the phone and saves port and model.
 // While it probes it is the main window's serial handler.
+#include "endpoints/ReplyCollector.h"
 #include "endpoints/SerialHandler.h"
 #include "endpoints/ShellCallbacks.h"
 #include "platform/Platform.h"
@@ -127,9 +128,8 @@ private:
     bool m_scanAll = false;
     qint16 m_scanIndex = 0;
     State m_state = State::Idle;
-    QString m_replyBuffer;
+    ReplyCollector m_reply{kMaxReplyLength}; // the reply to the probe command in flight
     QStringList m_replyLines;
-    QString m_command; // the probe command in flight
     QString m_atziReply;
     QString m_modelReply;
     QString m_savedPort;
