@@ -4,11 +4,11 @@
 #include "endpoints/OutlookControl.h"
 #include "endpoints/PhoneDriver.h"
 #include "engine/FormMain.h"
+#include "engine/PhoneDetection.h"
 #include "engine/ShellHooks.h"
 #include "platform/RuntimeError.h"
 #include "shell/FormMainWindow.h"
 #include "shell/FrmSysTray.h"
-#include "shell/PhoneDetection.h"
 #include "shell/SetupPages.h"
 #include "shell/TranslateCaption.h"
 #include <QApplication>

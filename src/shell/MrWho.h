@@ -2,8 +2,8 @@
 // The setup window: four pages (connection, language, desktop folders, internet update) and "Ok".
 // Loaded once at start-up and only hidden afterwards. The connection page's detection lives in
 // PhoneDetection, the language and folder choices in SetupPages; this class is their widgets.
+#include "engine/SetupConnectionPage.h"
 #include "platform/Platform.h"
-#include "shell/SetupConnectionPage.h"
 #include "shell/SetupHooks.h"
 #include "shell/SetupWindowFactory.h"
 #include "shell/UpdatePage.h"

@@ -1,8 +1,9 @@
 #pragma once
 // The seam between the setup window (ports, phone detection, its pages) and the other windows: what
-// the start-up, the tray window and the first-run window ask of the setup window, and what the setup
-// window asks of the splash. The tray window's icon state and showing go through ITrayState
-// (endpoints/ShellCallbacks.h) and IShellHooks (engine/ShellHooks.h).
+// the start-up, the tray window and the first-run window ask of the setup window. The tray window's
+// icon state and showing go through ITrayState (endpoints/ShellCallbacks.h) and IShellHooks
+// (engine/ShellHooks.h); the splash through ISplashWindow (engine/SplashWindow.h).
+#include "engine/SplashWindow.h"
 
 namespace orvia {
 
@@ -25,19 +26,6 @@ public:
     // The first-run window's automatic connection: the "Auto detect" option is selected, the window
     // shown, the ports tested and every available port probed.
     virtual void startAutoDetection() = 0;
-};
-
-class ISplashWindow
-{
-public:
-    virtual ~ISplashWindow() = default;
-    // First run (no saved port): the splash's timer opens the first-run window.
-    virtual void setAutoconn(bool on) = 0;
-    // Hides the splash, but not before its three seconds are up.
-    virtual void CloseSplash() = 0;
-    virtual bool isSplashVisible() const = 0;
-    // Hides the splash at once (the setup window does so whenever it is activated).
-    virtual void hideSplash() = 0;
 };
 
 } // namespace orvia

@@ -4,15 +4,15 @@
 #include "endpoints/PhoneDriver.h"
 #include "endpoints/ShellCallbacks.h"
 #include "engine/FormMain.h"
+#include "engine/PhoneDetection.h"
 #include "engine/ProgressView.h"
+#include "engine/SetupConnectionPage.h"
 #include "engine/ShellHooks.h"
+#include "engine/SplashWindow.h"
 #include "fuzz/FuzzWire.h"
 #include "platform/MemoryRegistry.h"
 #include "platform/SystemServicesPosix.h"
 #include "setup/SetupDoubles.h"
-#include "shell/PhoneDetection.h"
-#include "shell/SetupConnectionPage.h"
-#include "shell/SetupHooks.h"
 
 #include <QMap>
 #include <QString>

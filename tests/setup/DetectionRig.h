@@ -5,7 +5,7 @@
 #include "SetupDoubles.h"
 #include "endpoints/PhoneDriver.h"
 #include "engine/FormMain.h"
-#include "shell/PhoneDetection.h"
+#include "engine/PhoneDetection.h"
 #include "support/FakeSystemServices.h"
 #include "support/HubDeps.h"
 #include "support/LanguageFixture.h"

@@ -3,9 +3,9 @@
 // and tray windows, the progress view and the main window's other windows.
 #include "endpoints/ShellCallbacks.h"
 #include "engine/ProgressView.h"
+#include "engine/SetupConnectionPage.h"
 #include "engine/ShellHooks.h"
-#include "shell/SetupConnectionPage.h"
-#include "shell/SetupHooks.h"
+#include "engine/SplashWindow.h"
 #include <QList>
 #include <array>
 

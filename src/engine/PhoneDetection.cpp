@@ -1,4 +1,4 @@
-#include "shell/PhoneDetection.h"
+#include "engine/PhoneDetection.h"
 #include "common/Globals.h"
 #include "common/RegTools.h"
 #include "common/ReplyParsing.h"
@@ -9,10 +9,10 @@
 #include "endpoints/TarvexAT.h"
 #include "endpoints/VelmoraAT.h"
 #include "engine/FormMain.h"
+#include "engine/SetupConnectionPage.h"
 #include "engine/ShellHooks.h"
+#include "engine/SplashWindow.h"
 #include "platform/RuntimeError.h"
-#include "shell/SetupConnectionPage.h"
-#include "shell/SetupHooks.h"
 
 namespace orvia {
 

@@ -1,9 +1,9 @@
 #pragma once
-// Port discovery and phone detection of the setup window, without widgets: lists the COM ports the
-// registry names, tests which of them open, and probes ports one after another with AT commands over
-// the main window's serial control until a handset of a known family answers. It then hands the link
-// to the family's phone driver, lets the driver identify the phone and saves port and model.
-// While it probes it is the main window's serial handler.
+// Port discovery and phone detection, without widgets (the setup window shows its progress on the
+// connection page): lists the COM ports the registry names, tests which of them open, and probes
+// ports one after another with AT commands over the main window's serial link until a handset of a
+// known family answers. It then hands the link to the family's phone driver, lets the driver identify
+// the phone and saves port and model. While it probes it is the main window's serial handler.
 #include "endpoints/ReplyCollector.h"
 #include "endpoints/SerialHandler.h"
 #include "endpoints/ShellCallbacks.h"
