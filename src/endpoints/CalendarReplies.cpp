@@ -120,7 +120,11 @@ std::optional<PhoneEvent> parseTarvexCalendarEntry(const QString &line)
     e.dstart = QDateTime(date, time);
     if (e.alarm) {
         const QTime alarmAt = tarvexTime(fieldText(line, 5));
+        // Only the alarm's time of day is kept, so it is the last such time before the event: an alarm
+        // at 23:50 for an event at 00:10 rings 20 minutes before it, not 23 hours 40 minutes after.
         e.prerem = qint32(alarmAt.secsTo(time) / 60);
+        if (e.prerem < 0)
+            e.prerem += 24 * 60;
         e.title = GetQuotedField(line, 6);
     } else {
         e.title = GetQuotedField(line, 5);

@@ -125,7 +125,7 @@ TEST(TarvexCalendar, WalksFiftySlots)
     EXPECT_EQ(cal->GetItem(0)->prerem, 15);
     EXPECT_EQ(cal->GetItem(0)->typ, 3);
     EXPECT_EQ(cal->GetItem(0)->dstart, at(2026, 3, 7, 10, 30));
-    EXPECT_EQ(cal->GetItem(1)->prerem, -1420);
+    EXPECT_EQ(cal->GetItem(1)->prerem, 20);
     EXPECT_EQ(cal->GetItem(1)->location, 7);
     EXPECT_EQ(cal->GetItem(2)->title, QStringLiteral("Birthday, Ann"));
     EXPECT_FALSE(cal->GetItem(2)->alarm);

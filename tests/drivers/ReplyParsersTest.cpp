@@ -301,7 +301,7 @@ TEST(CalendarParse, TarvexEntry)
     EXPECT_EQ(e->title, QStringLiteral("Call Bob"));
 
     e = parseTarvexCalendarEntry(QStringLiteral("5,1,1,2026/03/07,00:10,23:50,\"Late\""));
-    EXPECT_EQ(e->prerem, -1420);
+    EXPECT_EQ(e->prerem, 20);
     e = parseTarvexCalendarEntry(QStringLiteral("6,4,0,2026/03/07,08:00,\"Birthday, Ann\""));
     EXPECT_FALSE(e->alarm);
     EXPECT_EQ(e->prerem, 0);

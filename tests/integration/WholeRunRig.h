@@ -152,6 +152,18 @@ public:
         return out;
     }
 
+    QStringList desktopReminders()
+    {
+        auto cal = std::make_shared<DBCalendar>();
+        desktopReader()->ReadCalendar(cal);
+        QStringList out;
+        for (qint16 i = 0; i < cal->count(); ++i)
+            if (cal->GetItem(i)->alarm)
+                out << QStringLiteral("%1 %2").arg(cal->GetItem(i)->title).arg(cal->GetItem(i)->prerem);
+        out.sort();
+        return out;
+    }
+
     QTemporaryDir dir;
     ManualTime time;
     ScriptedMessageBox boxes;

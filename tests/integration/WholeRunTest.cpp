@@ -468,6 +468,7 @@ struct CalendarTrip
     const char *desktopAfter; // "typ title" per event, sorted, separated by "|"
     const char *phoneAfter;   // "record moment kKIND text" per event, sorted, separated by "|"
     const char *notice;       // in the details after every run, or empty
+    const char *leads;        // "title lead" per desktop event with a reminder, sorted, or empty
 };
 
 void PrintTo(const CalendarTrip &t, std::ostream *os)
@@ -523,6 +524,9 @@ const char *kKeywordPhone = "2026-03-10 09:00 k1 Call Bob|2026-03-11 09:00 k1 Bi
 const char *kCodePage =
     "SUMMARY:Spotkanie z Łukaszem\r\nDTSTART:20260310T100000\r\nDTEND:20260310T103000\r\n--\r\n"
     "SUMMARY:Café Müller\r\nDTSTART:20260311T100000\r\nDTEND:20260311T103000\r\n";
+// The second family keeps only an alarm's time of day: one the evening before is that much earlier.
+const char *kEveningAlarm = "event=5,1,2026-03-13 00:10,1,23:50,\"Late\"\n";
+
 const char *kCodePageNotice = "Spotkanie z Łukaszem contains characters the phone cannot store. Not stored.";
 
 } // namespace
@@ -558,6 +562,9 @@ TEST_P(CalendarRoundTrip, LaterRunsMoveNothingAndEveryEventIsHeldOnce)
             EXPECT_TRUE(globals().gDetails.contains(QString::fromUtf8(t.notice)))
                 << run << globals().gDetails.toStdString();
         }
+        if (*t.leads) {
+            EXPECT_EQ(rig.desktopReminders(), splitRows(t.leads)) << run;
+        }
     }
 }
 
@@ -567,29 +574,31 @@ INSTANTIATE_TEST_SUITE_P(
         CalendarTrip{"LongLead", "K110", kLongLeads, "", "1 Checkup|1 Dentist|4 Zoe",
                      "2026-03-09 09:31 k1 09:30 Dentist |2026-03-11 08:01 k1 08:00 Checkup |"
                      "2026-03-14 00:01 k1 00:00 Zoe ",
-                     ""},
+                     "", ""},
         CalendarTrip{"LongLead", "D240", kLongLeads, "", "1 Checkup|1 Dentist|4 Zoe",
                      "2026-03-09 09:31 k1 09:30 Dentist |2026-03-11 08:01 k1 08:00 Checkup |"
                      "2026-03-14 00:01 k1 00:00 Zoe ",
-                     ""},
+                     "", ""},
         CalendarTrip{"LongLead", "G170", kLongLeads, "", "1 Checkup|1 Dentist|4 Zoe",
-                     "2026-03-10 09:30 k1 Dentist |2026-03-12 08:00 k1 Checkup |2026-03-15 00:00 k4 Zoe ",
+                     "2026-03-10 09:30 k1 Dentist |2026-03-12 08:00 k1 Checkup |2026-03-15 00:00 k4 Zoe ", "",
                      ""},
         CalendarTrip{"TimedTitle", "K110", kTimedTitle, "", "1 10:30 Standup",
-                     "2026-03-11 09:00 k1 09:00 10:30 Standup ", ""},
+                     "2026-03-11 09:00 k1 09:00 10:30 Standup ", "", ""},
         CalendarTrip{"TimedTitle", "D240", kTimedTitle, "", "1 10:30 Standup",
-                     "2026-03-11 09:00 k1 09:00 10:30 Standup ", ""},
+                     "2026-03-11 09:00 k1 09:00 10:30 Standup ", "", ""},
         CalendarTrip{"TimedTitle", "G170", kTimedTitle, "", "1 10:30 Standup",
-                     "2026-03-11 09:00 k1 10:30 Standup ", ""},
-        CalendarTrip{"KeywordTitle", "K110", "", kKeywordTitles, kKeywordDesktop, kKeywordPhone, ""},
-        CalendarTrip{"KeywordTitle", "D240", "", kKeywordTitles, kKeywordDesktop, kKeywordPhone, ""},
-        CalendarTrip{"KeywordTitle", "G170", "", kKeywordTitles, kKeywordDesktop, kKeywordPhone, ""},
+                     "2026-03-11 09:00 k1 10:30 Standup ", "", ""},
+        CalendarTrip{"KeywordTitle", "K110", "", kKeywordTitles, kKeywordDesktop, kKeywordPhone, "", ""},
+        CalendarTrip{"KeywordTitle", "D240", "", kKeywordTitles, kKeywordDesktop, kKeywordPhone, "", ""},
+        CalendarTrip{"KeywordTitle", "G170", "", kKeywordTitles, kKeywordDesktop, kKeywordPhone, "", ""},
         CalendarTrip{"CodePage", "K110", kCodePage, "", "1 Café Müller|1 Spotkanie z Łukaszem",
-                     "2026-03-11 09:45 k1 10:00 Café Müller ", kCodePageNotice},
+                     "2026-03-11 09:45 k1 10:00 Café Müller ", kCodePageNotice, ""},
         CalendarTrip{"CodePage", "D240", kCodePage, "", "1 Café Müller|1 Spotkanie z Łukaszem",
-                     "2026-03-11 09:45 k1 10:00 Café Müller ", kCodePageNotice},
+                     "2026-03-11 09:45 k1 10:00 Café Müller ", kCodePageNotice, ""},
         CalendarTrip{"CodePage", "G170", kCodePage, "", "1 Café Müller|1 Spotkanie z Łukaszem",
-                     "2026-03-11 10:00 k1 Café Müller ", kCodePageNotice}),
+                     "2026-03-11 10:00 k1 Café Müller ", kCodePageNotice, ""},
+        CalendarTrip{"EveningAlarm", "G170", "", kEveningAlarm, "1 Late", "2026-03-13 00:10 k1 Late", "",
+                     "Late 20"}),
     [](const ::testing::TestParamInfo<CalendarTrip> &i) {
         return std::string(i.param.name) + '_' + i.param.model;
     });
