@@ -14,20 +14,13 @@
 namespace orvia {
 
 FormMain::FormMain(const Deps &deps)
-    : m_deps(deps), m_timer(deps.platform.timers->createTimer()),
-      m_timerOut(deps.platform.timers->createTimer())
+    : m_deps(deps), m_timer(deps.platform.timers->createTimer()), m_link(deps.comm, deps.platform)
 {
     m_timer->setInterval(100);
     m_timer->setEnabled(false);
     m_timer->setOnTick([this] { onStepTimer(); });
-    // The watchdog is enabled with interval 0, i.e. inactive until a driver sets an interval.
-    m_timerOut->setInterval(0);
-    m_timerOut->setEnabled(true);
-    m_timerOut->setOnTick([this] { onWatchdog(); });
-    if (m_deps.comm) {
-        m_deps.comm->setOnComm([this] { onComm(); });
-        m_deps.comm->setOnLinkLost([this](const QString &why) { onLinkLost(why); });
-    }
+    m_link.setOnWatchdog([this] { onWatchdog(); });
+    m_link.setOnLinkLost([this](const QString &why) { onLinkLost(why); });
     pbOutlook = std::make_shared<DBPhonebook>();
     pbPhone = std::make_shared<DBPhonebook>();
     pbToOutlook = std::make_shared<DBPhonebook>();
@@ -38,111 +31,16 @@ FormMain::FormMain(const Deps &deps)
     calToPhone = std::make_shared<DBCalendar>();
 }
 
-FormMain::~FormMain()
-{
-    if (m_deps.comm) {
-        m_deps.comm->setOnComm({});
-        m_deps.comm->setOnLinkLost({});
-    }
-}
-
-bool FormMain::OpenCom(qint16 port, const QString &speed)
-{
-    ICommControl *c = m_deps.comm;
-    if (c->portOpen())
-        c->setPortOpen(false);
-    c->setCommPort(port);
-    c->setSettings(speed + QStringLiteral(",N,8,1"));
-    c->setHandshaking(2);
-    c->setRTSEnable(true);
-    c->setRThreshold(1);
-    try {
-        c->setPortOpen(true);
-    } catch (const RuntimeError &e) {
-        if (e.number() == ErrPortOpen)
-            return false;
-        // Any other failure (a port that does not exist, no permission) is reported too: the callers
-        // can only tell "in use" from success, and a port that did not open is not usable.
-        logLine(QStringLiteral("OpenCom failed: ") + e.description());
-        return false;
-    }
-    m_deps.platform.loop->yieldOnce();
-    return true;
-}
-
-void FormMain::TestCom(qint16 port)
-{
-    ICommControl *c = m_deps.comm;
-    if (c->portOpen())
-        c->setPortOpen(false);
-    c->setCommPort(port);
-    c->setPortOpen(true);
-    c->setPortOpen(false);
-}
-
-bool FormMain::ComOpen() const
-{
-    return m_deps.comm && m_deps.comm->portOpen();
-}
-
-void FormMain::CloseCom()
-{
-    if (!m_deps.comm)
-        return;
-    try {
-        if (m_deps.comm->portOpen())
-            m_deps.comm->setPortOpen(false);
-    } catch (const std::exception &) {
-        // Nothing more can be done with it: the callers go on as with a closed port.
-    }
-}
-
-void FormMain::setDetecting(std::shared_ptr<ISerialHandler> detection)
-{
-    // A driver being replaced may still have its reply watchdog armed; it must not end the new
-    // detection later.
-    if (m_handler && m_handler != detection)
-        m_timerOut->setEnabled(false);
-    m_driver.reset();
-    m_handler = std::move(detection);
-}
-
-void FormMain::setDriver(std::shared_ptr<IPhoneDriver> driver)
-{
-    m_handler = driver;
-    m_driver = std::move(driver);
-}
+FormMain::~FormMain() = default;
 
 void FormMain::identifyPhone(std::shared_ptr<IPhoneDriver> driver)
 {
-    setDriver(driver);
-    // The local copy keeps the driver alive through a failure that drops it inside Init.
-    driver->Init(m_deps.comm, m_timerOut.get(), this);
-}
-
-void FormMain::dropHandler()
-{
-    m_driver.reset();
-    m_handler.reset();
-}
-
-void FormMain::send(const QString &s)
-{
-    m_deps.comm->output(s + QStringLiteral("\r\n"));
+    m_link.identifyPhone(std::move(driver), this);
 }
 
 void FormMain::onComm()
 {
-    const QString text = m_deps.comm->input();
-    // Keep the handler alive through the call: it may end the run and drop itself.
-    std::shared_ptr<ISerialHandler> h = m_handler;
-    try {
-        if (!h)
-            throwError(ErrObjectNotSet);
-        h->Receive(text);
-    } catch (const std::exception &) {
-        logLine(QStringLiteral("Formmain oncomm handler is null!"));
-    }
+    m_link.receive();
 }
 
 void FormMain::onStepTimer()
@@ -154,25 +52,18 @@ void FormMain::onStepTimer()
 
 void FormMain::onWatchdog()
 {
-    std::shared_ptr<ISerialHandler> h = m_handler;
-    if (h && h->hasTimeOut())
-        h->TimeOut();
-    m_timerOut->setEnabled(false);
+    m_link.timeOutReceiver();
+    m_link.stopWatchdog();
     m_deps.view->setBusyCursor(false);
     m_deps.tray->ToolTip(kAppTitle);
     m_deps.view->hideWindow();
     enableTray();
 }
 
-bool FormMain::watchdogArmed() const
-{
-    return m_timerOut->enabled() && m_timerOut->interval() > 0;
-}
-
 void FormMain::onLinkLost(const QString &why)
 {
     logLine(QStringLiteral("Serial link lost: ") + why);
-    if (!m_driver)
+    if (!phoneDriver())
         return; // no phone yet: a detection in progress gives the port up on its own time-out
     if (syncState != Idle || watchdogArmed()) {
         // A run, or the phone's identification, loses its phone: it ends as when the phone stops
@@ -182,7 +73,7 @@ void FormMain::onLinkLost(const QString &why)
     }
     // A ready phone is gone: the tray must not offer runs that cannot start. Detecting it again (the
     // setup window's Connect, or the next start) brings it back.
-    m_timerOut->setEnabled(false);
+    m_link.stopWatchdog();
     dropHandler();
     m_deps.tray->SetState(TrayIcon::Stopped);
     m_deps.tray->ToolTip(kAppTitle);
@@ -265,7 +156,7 @@ void FormMain::requestStop()
         return; // the run's next step sees the request
     // The phone driver waits for a reply and asks only between replies; a phone that keeps sending
     // without ever ending its reply would keep the question from ever being asked.
-    if (!m_driver || !UserInterrupt())
+    if (!phoneDriver() || !UserInterrupt())
         return;
     // The answer came while the question was on screen: the driver may have gone on meanwhile, or
     // the run may have ended (then the answer must not stop the next run); whatever the driver waits
@@ -274,9 +165,9 @@ void FormMain::requestStop()
         InterruptQuery = false;
         return;
     }
-    if (const std::shared_ptr<IPhoneDriver> now = m_driver)
+    if (const std::shared_ptr<IPhoneDriver> now = phoneDriver())
         now->Abandon();
-    m_timerOut->setEnabled(false);
+    m_link.stopWatchdog();
     MrCallback(1);
 }
 
@@ -308,8 +199,7 @@ void FormMain::resize()
 
 void FormMain::unload()
 {
-    if (m_deps.comm && m_deps.comm->portOpen())
-        m_deps.comm->setPortOpen(false);
+    m_link.close();
 }
 
 void FormMain::enableTray()

@@ -5,6 +5,7 @@
 #include "endpoints/RunOwner.h"
 #include "endpoints/SerialHandler.h"
 #include "endpoints/ShellCallbacks.h"
+#include "engine/PhoneLink.h"
 #include "platform/Platform.h"
 #include <QString>
 #include <functional>
@@ -62,31 +63,34 @@ public:
 
     // The current receiver of the serial link: the detection while it probes, the phone driver
     // afterwards, or none.
-    const std::shared_ptr<ISerialHandler> &handler() const { return m_handler; }
+    const std::shared_ptr<ISerialHandler> &handler() const { return m_link.handler(); }
     // The phone driver in place, if the receiver is one.
-    const std::shared_ptr<IPhoneDriver> &phoneDriver() const { return m_driver; }
+    const std::shared_ptr<IPhoneDriver> &phoneDriver() const { return m_link.phoneDriver(); }
     // The detection takes the link while it probes; a driver it replaces stops watching for replies.
-    void setDetecting(std::shared_ptr<ISerialHandler> detection);
+    void setDetecting(std::shared_ptr<ISerialHandler> detection)
+    {
+        m_link.setDetecting(std::move(detection));
+    }
     // The detection found a phone: its driver becomes the receiver.
-    void setDriver(std::shared_ptr<IPhoneDriver> driver);
+    void setDriver(std::shared_ptr<IPhoneDriver> driver) { m_link.setDriver(std::move(driver)); }
     // ... and identifies the phone on the link; it ends with the detection's FiniteStateMachine.
     void identifyPhone(std::shared_ptr<IPhoneDriver> driver);
     // Nobody receives any more (the link is given up, or the driver dropped).
-    void dropHandler();
+    void dropHandler() { m_link.dropHandler(); }
 
     qint16 syncState = Idle;
     bool InterruptQuery = false;
 
     // Serial link.
-    bool OpenCom(qint16 port, const QString &speed);
+    bool OpenCom(qint16 port, const QString &speed) { return m_link.OpenCom(port, speed); }
     // Opens and closes `port` to see whether it can be used; throws what the port throws.
-    void TestCom(qint16 port);
-    bool ComOpen() const;
+    void TestCom(qint16 port) { m_link.TestCom(port); }
+    bool ComOpen() const { return m_link.ComOpen(); }
     // Closes the port if it is open; a port that fails to close is taken as closed.
-    void CloseCom();
-    void send(const QString &s);
-    ICommControl *MSComm1() const { return m_deps.comm; }
-    ITimer *TimerOut() const { return m_timerOut.get(); }
+    void CloseCom() { m_link.CloseCom(); }
+    void send(const QString &s) { m_link.send(s); }
+    ICommControl *MSComm1() const { return m_link.MSComm1(); }
+    ITimer *TimerOut() const { return m_link.TimerOut(); }
     ITimer *StepTimer() const { return m_timer.get(); }
 
     // Run callbacks.
@@ -148,15 +152,13 @@ private:
     // A stop request (Stop button, closing the window during a run). When the phone driver waits on
     // the link, the question is asked at once and a confirmed stop ends the wait.
     void requestStop();
-    bool watchdogArmed() const;
+    bool watchdogArmed() const { return m_link.watchdogArmed(); }
 
     Deps m_deps;
-    std::unique_ptr<ITimer> m_timer;    // the one-shot step timer
-    std::unique_ptr<ITimer> m_timerOut; // the reply watchdog
+    std::unique_ptr<ITimer> m_timer; // the one-shot step timer
     std::function<void()> m_onRecovered;
-    std::shared_ptr<ISerialHandler> m_handler;
-    std::shared_ptr<IPhoneDriver> m_driver; // m_handler when the receiver is a phone driver
-    bool m_asking = false;                  // the stop question is on screen
+    PhoneLink m_link;      // last: the receiver goes first, as the hub is taken down
+    bool m_asking = false; // the stop question is on screen
 };
 
 } // namespace orvia

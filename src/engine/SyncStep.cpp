@@ -71,9 +71,10 @@ void FormMain::SyncStep()
 
 IPhoneDriver &FormMain::driver() const
 {
-    if (!m_driver)
+    IPhoneDriver *d = phoneDriver().get();
+    if (!d)
         throwError(ErrObjectNotSet);
-    return *m_driver;
+    return *d;
 }
 
 void FormMain::addText(const QString &s)
@@ -170,7 +171,7 @@ QString text(const char *s)
 void FormMain::runState()
 {
     // Keep the driver alive through the step: a phone failure inside a call drops it.
-    const std::shared_ptr<ISerialHandler> keepAlive = m_handler;
+    const std::shared_ptr<ISerialHandler> keepAlive = handler();
     const qint16 stepState = syncState;
     const bool calendar = syncState >= CalendarStart && syncState <= CalendarFinish;
     if (!calendar && (syncState < ContactsStart || syncState > ContactsFinish))
@@ -215,7 +216,7 @@ void FormMain::runStart(const RunKind &run)
         m_deps.view->setOverallBar(run.startBar);
     m_deps.tray->SetState(TrayIcon::Busy);
     m_deps.view->showWindow();
-    driver().Init(m_deps.comm, m_timerOut.get(), this);
+    driver().Init(MSComm1(), TimerOut(), this);
 }
 
 bool FormMain::runReadOutlook(const RunKind &run)
@@ -260,7 +261,7 @@ void FormMain::runReadPhone(const RunKind &run)
     addText(T(QStringLiteral("Loading data from the Velmora phone...")));
     if (run.calendar) {
         calPhone->Clear();
-        logLine(QStringLiteral("handler object is ") + (m_handler ? className(*m_handler) : QString()));
+        logLine(QStringLiteral("handler object is ") + (handler() ? className(*handler()) : QString()));
         driver().ReadCalendar(calPhone);
     } else {
         pbPhone->Clear();
