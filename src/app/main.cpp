@@ -25,8 +25,6 @@ int main(int argc, char **argv)
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/kivo.png")));
 
-    globals().gLog.openFile(MrLog::defaultFilePath());
-
     // Without a display nobody could answer a modal box: say it on standard error instead.
     std::unique_ptr<IMessageBox> box;
     if (StderrMessageBox::headless())
@@ -45,6 +43,7 @@ int main(int argc, char **argv)
     options.helpFile = dir + QStringLiteral("/Orvia Link help.html");
     options.storeRoot = platform.settings->get(kSettingsApp, kSettingsSection, QStringLiteral("store_root"),
                                                pim::PimApplication::defaultRoot());
+    options.logFile = MrLog::defaultFilePath();
     options.exeFileName = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
     options.commandLine = QCoreApplication::arguments().mid(1).join(QLatin1Char(' '));
     options.version = ProgramVersion::current();

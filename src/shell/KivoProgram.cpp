@@ -81,6 +81,11 @@ StartResult KivoProgram::start()
 {
     StartHooks hooks;
     hooks.hideMain = [this] { m_window->hide(); };
+    // A second copy that is about to quit must not move the running copy's log aside.
+    hooks.soleCopy = [this] {
+        if (!m_options.logFile.isEmpty())
+            globals().gLog.openFile(m_options.logFile);
+    };
     hooks.showSplash = [this] { m_splash->showSplash(); };
     hooks.splashStatus = [this](const QString &s) { m_splash->SetStatus(s); };
     hooks.unloadSplash = [this] { m_splash->unload(); };

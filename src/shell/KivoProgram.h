@@ -30,6 +30,7 @@ struct KivoOptions
     QString helpFile;     // the local help page
     QString storeRoot;    // the desktop store's folder tree
     QString exeFileName;  // the running program's file name
+    QString logFile;      // where the log is kept once no other copy runs; empty: in memory only
     QString commandLine;  // its arguments, joined by blanks
     ProgramVersion version;
     std::function<void()> endProgram; // the tray's quit: end at once

@@ -41,6 +41,7 @@ StartResult ProgramStart::run()
         m_platform.messageBox->show(QStringLiteral("This program is already running."));
         return StartResult::AlreadyRunning;
     }
+    call(m_hooks.soleCopy);
 
     call(m_hooks.showSplash);
     logLine(QStringLiteral("Splash shown"));

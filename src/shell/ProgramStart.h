@@ -13,6 +13,7 @@ class OutlookControl;
 struct StartHooks
 {
     std::function<void()> hideMain;
+    std::function<void()> soleCopy; // no other copy runs: the log file may be taken over
     std::function<void()> showSplash;
     std::function<void(const QString &)> splashStatus;
     std::function<void()> unloadSplash;

@@ -49,6 +49,7 @@ struct Start : ::testing::Test
         OutlookControl outlook(storeRoot, &time);
         StartHooks h;
         h.hideMain = [this] { events << QStringLiteral("hide"); };
+        h.soleCopy = [this] { events << QStringLiteral("log"); };
         h.showSplash = [this] { events << QStringLiteral("splash"); };
         h.splashStatus = [this](const QString &s) { events << QStringLiteral("status:") + s; };
         h.unloadSplash = [this] { events << QStringLiteral("unloadSplash"); };
@@ -64,8 +65,8 @@ struct Start : ::testing::Test
 TEST_F(Start, RunsInOrderAndTakesTheLanguageFromTheLocale)
 {
     EXPECT_EQ(run(), StartResult::Running);
-    EXPECT_EQ(events, (QStringList{"hide", "splash", "status:Outlook\u00AE wird geladen...", "captions",
-                                   "tray", "status:Verbindung zum Telefon wird hergestellt..."}
+    EXPECT_EQ(events, (QStringList{"hide", "log", "splash", "status:Outlook\u00AE wird geladen...",
+                                   "captions", "tray", "status:Verbindung zum Telefon wird hergestellt..."}
                        << "setup"))
         << events.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(globals().gLanguage, QStringLiteral("de"));
