@@ -3,9 +3,12 @@
 // are the bytes served), http and https only. A redirect is a failed request and is never followed: the
 // update server answers directly, and an unsigned download must come from the host that was asked.
 #include "platform/InternetTransfer.h"
+#include <QByteArray>
+#include <QUrl>
 #include <memory>
 
 class QNetworkAccessManager;
+class QNetworkReply;
 
 namespace orvia {
 
@@ -26,6 +29,19 @@ protected:
     QByteArray fetch(const QString &url, qint64 maxBytes) override;
 
 private:
+    // One request as it comes in, and why it ended.
+    struct Transfer
+    {
+        QUrl target;
+        qint64 maxBytes = 0;
+        QByteArray body;
+        bool tooLarge = false;
+        bool expired = false; // the whole request ran past its time-out
+        QUrl refusedRedirect;
+    };
+    void receive(QNetworkReply *reply, Transfer &t); // waits until the reply ends
+    void checkOutcome(QNetworkReply *reply, const Transfer &t);
+
     std::unique_ptr<ITimerFactory> m_ownTimers;
     ITimerFactory *m_timers = nullptr;
     std::unique_ptr<QNetworkAccessManager> m_nam;

@@ -111,6 +111,17 @@ QString FolderStore::extension() const
 
 void FolderStore::refresh()
 {
+    Listing listing = listFolder();
+    adoptKind(listing);
+    std::vector<Listed> &found = m_kind == ItemTypeContact ? listing.cards : listing.events;
+    if (m_kind == ItemTypeMail)
+        found.clear();
+    mergeListing(found);
+    m_listed = true;
+}
+
+FolderStore::Listing FolderStore::listFolder()
+{
     DIR *dir = ::opendir(m_rawPath.constData());
     if (!dir) {
         const int err = errno;
@@ -118,12 +129,7 @@ void FolderStore::refresh()
             throwError(ErrPathAccess, QStringLiteral("folder not found: ") + m_path);
         throwError(ErrPathAccess, QStringLiteral("cannot list folder %1: %2").arg(m_path, errnoText(err)));
     }
-    struct Found
-    {
-        QByteArray name;
-        FileVersion version;
-    };
-    std::vector<Found> cards, events;
+    Listing listing;
     while (struct dirent *d = ::readdir(dir)) {
         if (d->d_name[0] == '.') {
             // Temporary files of a write that was killed: nothing reads them, and nothing else removes them.
@@ -143,29 +149,33 @@ void FolderStore::refresh()
         struct stat st;
         if (::fstatat(::dirfd(dir), d->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
             continue;
-        (card ? cards : events).push_back(Found{name, versionOf(st)});
+        (card ? listing.cards : listing.events).push_back(Listed{name, versionOf(st)});
     }
     ::closedir(dir);
+    return listing;
+}
 
+void FolderStore::adoptKind(const Listing &listing)
+{
     qint32 kind = markedKind(m_rawPath);
     if (kind < 0)
-        kind = cards.empty() && events.empty()
+        kind = listing.cards.empty() && listing.events.empty()
                    ? kindOfEmptyFolder(m_rawRoot, m_rawPath)
-                   : kindFromFiles(qsizetype(cards.size()), qsizetype(events.size()));
+                   : kindFromFiles(qsizetype(listing.cards.size()), qsizetype(listing.events.size()));
     if (kind != m_kind) {
         m_entries.clear();
         m_byName.clear();
         m_kind = kind;
     }
-    std::vector<Found> &found = kind == ItemTypeContact ? cards : events;
-    if (kind == ItemTypeMail)
-        found.clear();
-    std::sort(found.begin(), found.end(), [](const Found &a, const Found &b) { return a.name < b.name; });
+}
 
+void FolderStore::mergeListing(std::vector<Listed> &found)
+{
+    std::sort(found.begin(), found.end(), [](const Listed &a, const Listed &b) { return a.name < b.name; });
     std::vector<std::unique_ptr<Entry>> next;
     next.reserve(found.size());
     size_t old = 0;
-    for (Found &f : found) {
+    for (Listed &f : found) {
         while (old < m_entries.size() && m_entries[old]->rawName < f.name) {
             unindex(*m_entries[old]);
             ++old;
@@ -187,7 +197,6 @@ void FolderStore::refresh()
     for (; old < m_entries.size(); ++old)
         unindex(*m_entries[old]);
     m_entries = std::move(next);
-    m_listed = true;
 }
 
 qint32 FolderStore::kind()

@@ -57,12 +57,25 @@ private:
         bool indexed = false;
     };
 
+    // A file of the folder as listed.
+    struct Listed
+    {
+        QByteArray name;
+        FileVersion version;
+    };
+    struct Listing
+    {
+        std::vector<Listed> cards, events;
+    };
+    Listing listFolder();                          // the first listing also removes leftover temporaries
+    void adoptKind(const Listing &listing);        // a changed kind drops what was read
+    void mergeListing(std::vector<Listed> &found); // keeps what is unchanged, forgets what changed
+
     void load(Entry &e);
     void forget(Entry &e);
     void index(Entry &e);
     void unindex(Entry &e);
     void ensureIndex();
-    void removeLeftoverTemporaries();
     QString extension() const;
     Entry *entryByName(const QByteArray &rawName);
     QByteArray rawPath(const QByteArray &rawName) const { return m_rawPath + '/' + rawName; }
