@@ -82,9 +82,9 @@ public:
     bool InterruptQuery = false;
 
     // Serial link.
-    bool OpenCom(qint16 port, const QString &speed) { return m_link.OpenCom(port, speed); }
+    bool OpenCom(ComPort port, const QString &speed) { return m_link.OpenCom(port, speed); }
     // Opens and closes `port` to see whether it can be used; throws what the port throws.
-    void TestCom(qint16 port) { m_link.TestCom(port); }
+    void TestCom(ComPort port) { m_link.TestCom(port); }
     bool ComOpen() const { return m_link.ComOpen(); }
     // Closes the port if it is open; a port that fails to close is taken as closed.
     void CloseCom() { m_link.CloseCom(); }

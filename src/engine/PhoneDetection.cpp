@@ -30,12 +30,6 @@ QString num(int n)
     return QString::number(n);
 }
 
-// A single decimal digit's value, or -1.
-int digitValue(QChar c)
-{
-    return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ? c.unicode() - u'0' : -1;
-}
-
 // The last non-empty line among line 2 and the line before the last (line 1 is the echo, the last
 // the final result).
 QString answerLine(const QStringList &lines, const QString &keep)
@@ -81,10 +75,10 @@ bool PhoneDetection::timerArmed() const
     return m_timer->enabled() && m_timer->interval() > 0;
 }
 
-qint16 PhoneDetection::currentPort() const
+ComPort PhoneDetection::currentPort() const
 {
-    const QList<qint16> &list = scanList();
-    return (m_scanIndex >= 0 && m_scanIndex < list.size()) ? list.at(m_scanIndex) : qint16(0);
+    const QList<ComPort> &list = scanList();
+    return (m_scanIndex >= 0 && m_scanIndex < list.size()) ? list.at(m_scanIndex) : ComPort();
 }
 
 void PhoneDetection::appendStatus(const QString &text)
@@ -114,27 +108,24 @@ void PhoneDetection::enumeratePorts()
             if (!ReadRegString(*m_deps.platform.registry, kSerialCommKey, prefix + num(d), value, QString()))
                 continue;
             log(QStringLiteral("Registry entry: ") + value);
-            if (value.size() != 4 || !value.startsWith(QLatin1String("COM")))
+            const std::optional<ComPort> port = ComPort::fromRegistryValue(value);
+            if (!port)
                 continue;
-            const int n = digitValue(value.at(3));
-            if (n < 0)
-                continue;
-            m_portList.append(qint16(n));
+            m_portList.append(*port);
             // Nine values can be accepted but there are eight buttons; the ninth port is still probed
             // by the automatic detection.
             const int k = int(m_portList.size());
             if (k <= IConnectionPage::kPortButtons)
-                m_deps.page->showPortButton(k, QStringLiteral("Com ") + num(n), num(n));
+                m_deps.page->showPortButton(k, *port);
         }
     }
     log(num(int(m_portList.size())));
 
-    m_irdaPort = 0;
+    m_irdaPort.reset();
     QString irda;
     if (ReadRegString(*m_deps.platform.registry, kInfraredKey, QStringLiteral("VirtualComPortName"), irda,
-                      QString()) &&
-        !irda.isEmpty() && irda.left(3).toLower() == QLatin1String("com"))
-        m_irdaPort = qint16(std::max(0, digitValue(irda.back())));
+                      QString()))
+        m_irdaPort = ComPort::fromInfraredValue(irda);
 }
 
 void PhoneDetection::DetectPorts()
@@ -146,7 +137,7 @@ void PhoneDetection::DetectPorts()
     m_availPorts.clear();
     if (!m_owner)
         return;
-    for (const qint16 n : std::as_const(m_portList)) {
+    for (const ComPort n : std::as_const(m_portList)) {
         // Each port on its own: one that cannot be opened is left out and the test goes on.
         try {
             m_owner->TestCom(n);
@@ -158,7 +149,7 @@ void PhoneDetection::DetectPorts()
             continue;
         }
         m_availPorts.append(n);
-        log(QStringLiteral("Avaible port COM") + num(n));
+        log(QStringLiteral("Avaible port COM") + n.text());
         if (m_availPorts.size() >= kMaxAvailablePorts)
             break;
         m_deps.platform.loop->yieldOnce();
@@ -172,18 +163,17 @@ void PhoneDetection::Init(FormMain &owner)
     m_owner = &owner;
     DetectPorts();
     m_deps.tray->SetState(TrayIcon::Stopped);
-    m_savedPort = setting(QStringLiteral("port"), QStringLiteral("none"));
+    const QString savedPort = setting(QStringLiteral("port"), QStringLiteral("none"));
     m_modelReply = setting(QStringLiteral("model"), QStringLiteral("none"));
-    if (m_savedPort == QLatin1String("none")) {
+    if (savedPort == QLatin1String("none")) {
         m_deps.splash->setAutoconn(true);
         return;
     }
-    const qint16 port = m_savedPort.isEmpty() ? 0 : qint16(std::max(0, digitValue(m_savedPort.back())));
+    const ComPort port = ComPort::fromSetting(savedPort);
     if (m_availPorts.contains(port)) {
         for (int k = 1; k <= IConnectionPage::kPortButtons; ++k) {
-            const QString tag = m_deps.page->portButtonTag(k);
-            if (!tag.isEmpty())
-                m_deps.page->setPortButtonChecked(k, tag.toInt() == port);
+            if (const std::optional<ComPort> shown = m_deps.page->portButtonPort(k))
+                m_deps.page->setPortButtonChecked(k, *shown == port);
         }
         m_retryAllPorts = true;
         Connect(port);
@@ -193,15 +183,15 @@ void PhoneDetection::Init(FormMain &owner)
     }
 }
 
-void PhoneDetection::showInUse(qint16 port)
+void PhoneDetection::showInUse(ComPort port)
 {
-    m_deps.platform.messageBox->show(Translate(QStringLiteral("The serial port Com")) + num(port) +
+    m_deps.platform.messageBox->show(Translate(QStringLiteral("The serial port Com")) + port.text() +
                                      QLatin1Char(' ') +
                                      Translate(QStringLiteral("is in use by another program.")) + kCrLf +
                                      Translate(QStringLiteral("Please select another port.")));
 }
 
-void PhoneDetection::Connect(qint16 port)
+void PhoneDetection::Connect(ComPort port)
 {
     if (!m_owner)
         return;
@@ -214,7 +204,7 @@ void PhoneDetection::Connect(qint16 port)
         m_deps.platform.loop->yieldOnce();
         m_deps.platform.loop->pause(kReconnectPauseMs);
     }
-    if (port != 0) {
+    if (!port.isAllPorts()) {
         if (!m_availPorts.contains(port)) {
             showInUse(port);
             // Nothing was started: the user may choose again.
@@ -225,7 +215,7 @@ void PhoneDetection::Connect(qint16 port)
         m_singlePort = {port};
         m_scanIndex = 0;
         m_deps.page->setStatusText(Translate(QStringLiteral("Connecting phone on com")) + QLatin1Char(' ') +
-                                   num(port) + kCrLf);
+                                   port.text() + kCrLf);
     } else {
         m_deps.page->setStatusText(Translate(QStringLiteral("Detecting phone...")) + kCrLf);
         m_scanIndex = 0;
@@ -243,19 +233,19 @@ void PhoneDetection::clickConnect()
 {
     m_deps.page->setConnectEnabled(false);
     DetectPorts();
-    int chosen = -1;
+    std::optional<ComPort> chosen;
     for (int k = 0; k <= IConnectionPage::kPortButtons; ++k) {
         if (!m_deps.page->portButtonChecked(k))
             continue;
-        chosen = (k == 0) ? 0 : m_deps.page->portButtonTag(k).toInt();
+        chosen = (k == 0) ? ComPort::allPorts() : m_deps.page->portButtonPort(k).value_or(ComPort());
         break;
     }
     m_retryAllPorts = false;
-    if (chosen < 0) {
+    if (!chosen) {
         m_deps.page->setConnectEnabled(true);
         return;
     }
-    Connect(qint16(chosen));
+    Connect(*chosen);
 }
 
 // ---- the state machine ----------------------------------------------------------------------------
@@ -263,7 +253,7 @@ void PhoneDetection::clickConnect()
 void PhoneDetection::FiniteStateMachine()
 {
     log(QStringLiteral("MrWho state automa: ") + num(int(m_state)) + QStringLiteral(" port pointed ") +
-        num(currentPort()));
+        currentPort().text());
     switch (m_state) {
     case State::OpenPort:
         stepOpenPort();
@@ -318,7 +308,7 @@ void PhoneDetection::stepOpenPort()
         endOfList();
         return;
     }
-    const qint16 port = currentPort();
+    const ComPort port = currentPort();
     const quint32 generation = m_generation;
     const bool opened = m_owner->OpenCom(port, kSpeed); // yields once when it opens
     if (generation != m_generation)
@@ -331,7 +321,7 @@ void PhoneDetection::stepOpenPort()
     m_modelReply.clear();
     m_reply.clear();
     m_deps.platform.loop->yieldOnce();
-    if (m_irdaPort != 0 && port == m_irdaPort)
+    if (port == m_irdaPort)
         m_deps.platform.loop->pause(kInfraredPauseMs);
     m_deps.platform.loop->yieldOnce();
     if (generation != m_generation)
@@ -349,7 +339,7 @@ void PhoneDetection::stepCheckIdentity()
         return;
     }
     closePort();
-    appendStatus(Translate(QStringLiteral("Unknown hardware on com")) + num(currentPort()) + kCrLf);
+    appendStatus(Translate(QStringLiteral("Unknown hardware on com")) + currentPort().text() + kCrLf);
     if (yieldUndisturbed())
         nextPort();
 }
@@ -396,9 +386,9 @@ void PhoneDetection::stepDriverDone()
 void PhoneDetection::success()
 {
     const std::shared_ptr<IPhoneDriver> driver = m_owner->phoneDriver();
-    const qint16 port = currentPort();
+    const ComPort port = currentPort();
     m_deps.page->setConnectEnabled(true);
-    saveSetting(QStringLiteral("port"), QStringLiteral("Com ") + num(port));
+    saveSetting(QStringLiteral("port"), port.settingText());
     saveSetting(QStringLiteral("model"), m_modelReply);
     m_deps.splash->CloseSplash();
     if (!m_deps.page->windowVisible()) {
@@ -407,7 +397,7 @@ void PhoneDetection::success()
     }
     appendStatus(Translate(QStringLiteral("Detected")) + QLatin1Char(' ') + driver->PhoneDescription() +
                  QLatin1Char(' ') + Translate(QStringLiteral("family")) + QLatin1Char(' ') +
-                 Translate(QStringLiteral("on COM")) + QLatin1Char(' ') + num(port));
+                 Translate(QStringLiteral("on COM")) + QLatin1Char(' ') + port.text());
     m_deps.tray->SetState(TrayIcon::Ready);
     m_deps.platform.loop->yieldOnce();
 }
@@ -418,7 +408,7 @@ void PhoneDetection::endOfList()
     m_deps.tray->SetState(TrayIcon::Stopped);
     if (m_retryAllPorts) {
         m_retryAllPorts = false;
-        Connect(0);
+        Connect(ComPort::allPorts());
         return;
     }
     stopTimer();
@@ -475,7 +465,7 @@ void PhoneDetection::sendCommand(const QString &command)
         m_owner->send(command);
     } catch (const std::exception &e) {
         log(QStringLiteral("MrWho send failed: ") + QString::fromUtf8(e.what()));
-        giveUpPort(Translate(QStringLiteral("No phone on Com")) + QLatin1Char(' ') + num(currentPort()) +
+        giveUpPort(Translate(QStringLiteral("No phone on Com")) + QLatin1Char(' ') + currentPort().text() +
                    kCrLf);
     }
 }
@@ -502,7 +492,8 @@ void PhoneDetection::onTimer()
     stopTimer();
     if (m_state < State::Reset || m_state > State::CreateDriver || m_replyHandled)
         return;
-    giveUpPort(Translate(QStringLiteral("No phone on Com")) + QLatin1Char(' ') + num(currentPort()) + kCrLf);
+    giveUpPort(Translate(QStringLiteral("No phone on Com")) + QLatin1Char(' ') + currentPort().text() +
+               kCrLf);
 }
 
 void PhoneDetection::Receive(const QString &data)
@@ -513,7 +504,7 @@ void PhoneDetection::Receive(const QString &data)
     const ReplyCollector::Progress progress = m_reply.add(data);
     if (progress == ReplyCollector::Progress::TooLong) {
         // Endless text without a final result is no handset of ours.
-        giveUpPort(Translate(QStringLiteral("Unknown hardware on com")) + num(currentPort()) + kCrLf);
+        giveUpPort(Translate(QStringLiteral("Unknown hardware on com")) + currentPort().text() + kCrLf);
         return;
     }
     if (progress == ReplyCollector::Progress::Incomplete) {

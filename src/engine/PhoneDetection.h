@@ -7,11 +7,13 @@
 #include "endpoints/ReplyCollector.h"
 #include "endpoints/SerialHandler.h"
 #include "endpoints/ShellCallbacks.h"
+#include "engine/ComPort.h"
 #include "platform/Platform.h"
 #include <QList>
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 namespace orvia {
 
@@ -67,7 +69,8 @@ public:
     // Keeps the owner, tests the ports and starts the start-up detection of the saved port.
     void Init(FormMain &owner);
     void DetectPorts();
-    void Connect(qint16 port);
+    // ComPort::allPorts() probes every available port.
+    void Connect(ComPort port);
     void clickConnect(); // the "Connect" button
     void onTimer();      // the reply time-out
     // The owner ended a run or detection after a phone failure.
@@ -80,18 +83,18 @@ public:
     bool hasTimeOut() const override { return false; }
 
     // Read-only views for the window and for diagnostics.
-    const QList<qint16> &portList() const { return m_portList; }
-    const QList<qint16> &availPorts() const { return m_availPorts; }
+    const QList<ComPort> &portList() const { return m_portList; }
+    const QList<ComPort> &availPorts() const { return m_availPorts; }
     State state() const { return m_state; }
-    qint16 irdaPort() const { return m_irdaPort; }
+    std::optional<ComPort> irdaPort() const { return m_irdaPort; }
     QString modelReply() const { return m_modelReply; }
     QString atziReply() const { return m_atziReply; }
     bool timerArmed() const;
     FormMain *owner() const { return m_owner; }
 
 private:
-    const QList<qint16> &scanList() const { return m_scanAll ? m_availPorts : m_singlePort; }
-    qint16 currentPort() const;
+    const QList<ComPort> &scanList() const { return m_scanAll ? m_availPorts : m_singlePort; }
+    ComPort currentPort() const;
     void nextPort();
     void armTimer();
     void stopTimer();
@@ -110,7 +113,7 @@ private:
     // Lets the message loop run once; false when a new detection began meanwhile (the caller then
     // leaves everything to it).
     bool yieldUndisturbed();
-    void showInUse(qint16 port);
+    void showInUse(ComPort port);
     void setHandlerToSelf();
     void clearHandler();
     void log(const QString &line) const;
@@ -122,9 +125,9 @@ private:
     FormMain *m_owner = nullptr;
     std::unique_ptr<ITimer> m_timer;
 
-    QList<qint16> m_portList;
-    QList<qint16> m_availPorts;
-    QList<qint16> m_singlePort;
+    QList<ComPort> m_portList;
+    QList<ComPort> m_availPorts;
+    QList<ComPort> m_singlePort;
     bool m_scanAll = false;
     qint16 m_scanIndex = 0;
     State m_state = State::Idle;
@@ -132,8 +135,7 @@ private:
     QStringList m_replyLines;
     QString m_atziReply;
     QString m_modelReply;
-    QString m_savedPort;
-    qint16 m_irdaPort = 0;
+    std::optional<ComPort> m_irdaPort;
     bool m_retryAllPorts = false;
     QString m_unsupportedModel;
     bool m_replyHandled = false; // the current command's reply has been acted on; later text is ignored

@@ -32,12 +32,12 @@ PhoneLink::~PhoneLink()
     }
 }
 
-bool PhoneLink::OpenCom(qint16 port, const QString &speed)
+bool PhoneLink::OpenCom(ComPort port, const QString &speed)
 {
     ICommControl *c = m_comm;
     if (c->portOpen())
         c->setPortOpen(false);
-    c->setCommPort(port);
+    c->setCommPort(port.number);
     c->setSettings(speed + QStringLiteral(",N,8,1"));
     c->setHandshaking(2);
     c->setRTSEnable(true);
@@ -56,12 +56,12 @@ bool PhoneLink::OpenCom(qint16 port, const QString &speed)
     return true;
 }
 
-void PhoneLink::TestCom(qint16 port)
+void PhoneLink::TestCom(ComPort port)
 {
     ICommControl *c = m_comm;
     if (c->portOpen())
         c->setPortOpen(false);
-    c->setCommPort(port);
+    c->setCommPort(port.number);
     c->setPortOpen(true);
     c->setPortOpen(false);
 }

@@ -3,6 +3,7 @@
 // TimerOut) and the current receiver of what the phone sends, which is the detection while it probes
 // and the phone driver afterwards. The hub owns one and reacts to what it reports.
 #include "endpoints/SerialHandler.h"
+#include "engine/ComPort.h"
 #include "platform/Platform.h"
 #include <QString>
 #include <functional>
@@ -27,9 +28,9 @@ public:
     void setOnLinkLost(std::function<void(const QString &)> f) { m_onLinkLost = std::move(f); }
 
     // The port.
-    bool OpenCom(qint16 port, const QString &speed);
+    bool OpenCom(ComPort port, const QString &speed);
     // Opens and closes `port` to see whether it can be used; throws what the port throws.
-    void TestCom(qint16 port);
+    void TestCom(ComPort port);
     bool ComOpen() const;
     // Closes the port if it is open; a port that fails to close is taken as closed.
     void CloseCom();

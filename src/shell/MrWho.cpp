@@ -242,7 +242,7 @@ void MrWho::DetectPorts()
     m_detection->DetectPorts();
 }
 
-void MrWho::Connect(qint16 port)
+void MrWho::Connect(ComPort port)
 {
     m_detection->Connect(port);
 }
@@ -310,7 +310,7 @@ void MrWho::startAutoDetection()
     // Let the window come up (its activation empties the status) before the detection writes to it.
     m_platform.loop->yieldOnce();
     m_detection->DetectPorts();
-    m_detection->Connect(0);
+    m_detection->Connect(ComPort::allPorts());
 }
 
 // ---- pages ----------------------------------------------------------------------------------------
@@ -420,18 +420,18 @@ void MrWho::reject()
 
 // ---- connection page controls ---------------------------------------------------------------------
 
-void MrWho::showPortButton(int k, const QString &caption, const QString &tag)
+void MrWho::showPortButton(int k, ComPort port)
 {
     if (k < 1 || k > kPortButtons)
         return;
-    Option1[size_t(k)]->setText(caption);
+    Option1[size_t(k)]->setText(port.caption());
     Option1[size_t(k)]->setVisible(true);
-    m_tags[size_t(k)] = tag;
+    m_ports[size_t(k)] = port;
 }
 
-QString MrWho::portButtonTag(int k) const
+std::optional<ComPort> MrWho::portButtonPort(int k) const
 {
-    return (k >= 1 && k <= kPortButtons) ? m_tags[size_t(k)] : QString();
+    return (k >= 1 && k <= kPortButtons) ? m_ports[size_t(k)] : std::nullopt;
 }
 
 void MrWho::setPortButtonEnabled(int k, bool on)

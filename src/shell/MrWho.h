@@ -44,7 +44,7 @@ public:
     void startAutoDetection() override;
 
     void DetectPorts();
-    void Connect(qint16 port);
+    void Connect(ComPort port);
     void FiniteStateMachine();
     void Receive(const QString &data);
     void UpdateMELU();
@@ -54,8 +54,8 @@ public:
     void removeTab(int index) override;
 
     // IConnectionPage
-    void showPortButton(int k, const QString &caption, const QString &tag) override;
-    QString portButtonTag(int k) const override;
+    void showPortButton(int k, ComPort port) override;
+    std::optional<ComPort> portButtonPort(int k) const override;
     void setPortButtonEnabled(int k, bool on) override;
     bool portButtonChecked(int k) const override;
     void setPortButtonChecked(int k, bool on) override;
@@ -112,7 +112,7 @@ private:
     QTabWidget *TabStrip1 = nullptr;
     std::array<QWidget *, 5> m_pages{}; // 1..4: the page frames, whichever tabs remain
     std::array<QRadioButton *, 9> Option1{};
-    std::array<QString, 9> m_tags;
+    std::array<std::optional<ComPort>, 9> m_ports; // what each port button stands for
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
     QGroupBox *TFrame = nullptr;

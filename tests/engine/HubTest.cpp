@@ -14,22 +14,22 @@ struct Hub : HubFixture
 
 TEST_F(Hub, OpenComSetsTheLinkUpAndReportsAPortInUse)
 {
-    EXPECT_TRUE(fm->OpenCom(3, QStringLiteral("57600")));
+    EXPECT_TRUE(fm->OpenCom(ComPort(3), QStringLiteral("57600")));
     EXPECT_EQ(comm.port, 3);
     EXPECT_EQ(comm.set, QStringLiteral("57600,N,8,1"));
     EXPECT_EQ(comm.hs, 2);
     EXPECT_TRUE(comm.rts);
     EXPECT_EQ(comm.thr, 1);
-    EXPECT_TRUE(fm->OpenCom(4, QStringLiteral("57600"))); // reopened with the new settings
+    EXPECT_TRUE(fm->OpenCom(ComPort(4), QStringLiteral("57600"))); // reopened with the new settings
     EXPECT_EQ(comm.opens, 2);
     comm.refuseWith = ErrPortOpen;
-    EXPECT_FALSE(fm->OpenCom(5, QStringLiteral("57600")));
+    EXPECT_FALSE(fm->OpenCom(ComPort(5), QStringLiteral("57600")));
     comm.refuseWith = ErrFileNotFound; // a port that does not exist is not usable either
-    EXPECT_FALSE(fm->OpenCom(6, QStringLiteral("57600")));
+    EXPECT_FALSE(fm->OpenCom(ComPort(6), QStringLiteral("57600")));
     fm->send(QStringLiteral("ATZ"));
     EXPECT_EQ(comm.out, QStringLiteral("ATZ\r\n"));
     comm.refuseWith = 0;
-    fm->OpenCom(1, QStringLiteral("57600"));
+    fm->OpenCom(ComPort(1), QStringLiteral("57600"));
     fm->unload();
     EXPECT_FALSE(comm.open);
 }

@@ -123,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     hub->setOnPhoneErrorRecovered([&] { det->phoneErrorRecovered(); });
     det->enumeratePorts();
     det->Init(*hub);
-    det->Connect(0);
+    det->Connect(ComPort::allPorts());
 
     // 0xFF cuts the input into pieces of reply; a piece starting with 0xFE is a time-out instead.
     QByteArray piece;

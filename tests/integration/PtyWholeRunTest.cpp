@@ -57,7 +57,7 @@ TEST(PtyWholeRun, ContactsAndCalendarThroughThePhoneSimulatorProgram)
     auto driver = std::make_shared<VelmoraAT>(&boxes);
     driver->setShell(&setup, &tray);
     fm.setDriver(driver);
-    ASSERT_TRUE(fm.OpenCom(3, QStringLiteral("57600")));
+    ASSERT_TRUE(fm.OpenCom(ComPort(3), QStringLiteral("57600")));
 
     const QString contacts = root + QStringLiteral("/Personal Folders/Contacts/");
     const QString calendar = root + QStringLiteral("/Personal Folders/Calendar/");

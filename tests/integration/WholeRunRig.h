@@ -54,7 +54,7 @@ public:
             drv = std::make_shared<VelmoraAT>(&boxes, &time);
         drv->setShell(&setup, &tray);
         fm->setDriver(drv);
-        portOk = fm->OpenCom(1, QStringLiteral("57600"));
+        portOk = fm->OpenCom(ComPort(1), QStringLiteral("57600"));
         family = info ? info->family : phonesim::Family::Velmora;
     }
 
@@ -68,7 +68,7 @@ public:
             drv = std::make_shared<VelmoraAT>(&boxes, &time);
         drv->setShell(&setup, &tray);
         fm->setDriver(drv);
-        return fm->OpenCom(1, QStringLiteral("57600"));
+        return fm->OpenCom(ComPort(1), QStringLiteral("57600"));
     }
 
     QString contactsDir() const { return dir.path() + QStringLiteral("/pim/Personal Folders/Contacts/"); }

@@ -20,6 +20,14 @@
 
 namespace orvia::test {
 
+inline QList<ComPort> comPorts(std::initializer_list<qint16> numbers)
+{
+    QList<ComPort> out;
+    for (const qint16 n : numbers)
+        out.append(ComPort(n));
+    return out;
+}
+
 struct DetectionRig : ::testing::Test
 {
     ManualTime time;

@@ -18,6 +18,14 @@ std::vector<qint16> vec(const QList<qint16> &l)
     return std::vector<qint16>(l.begin(), l.end());
 }
 
+std::vector<qint16> vec(const QList<ComPort> &l)
+{
+    std::vector<qint16> out;
+    for (const ComPort p : l)
+        out.push_back(p.number);
+    return out;
+}
+
 struct Discovery : DetectionRig
 {
     ScriptedPort port;
@@ -66,7 +74,7 @@ TEST_F(Discovery, OnlyFourCharacterUpperCaseComValuesAreAccepted)
     registry.setValue(reg::HKLM, kSerialKey, QStringLiteral("\\device\\serial9"), reg::Sz,
                       "COM9\0"); // never read
     det->enumeratePorts();
-    EXPECT_EQ(det->portList(), (QList<qint16>{0, 4, 4, 7}));
+    EXPECT_EQ(det->portList(), comPorts({0, 4, 4, 7}));
     EXPECT_EQ(page.captions[1], QStringLiteral("Com 0"));
     EXPECT_EQ(page.tags[2], QStringLiteral("4"));
     EXPECT_EQ(page.tags[3], QStringLiteral("4")) << "a repeated port gets a second button";
@@ -86,11 +94,11 @@ TEST_F(Discovery, InfraredPortIsReadFromItsOwnKey)
         registry.setString(reg::HKLM, kIrKey, QStringLiteral("VirtualComPortName"),
                            QString::fromLatin1(c.text));
         det->enumeratePorts();
-        EXPECT_EQ(det->irdaPort(), c.port);
+        EXPECT_EQ(det->irdaPort().value_or(ComPort()).number, c.port);
     }
     registry.removeKey(reg::HKLM, kIrKey);
     det->enumeratePorts();
-    EXPECT_EQ(det->irdaPort(), 0);
+    EXPECT_FALSE(det->irdaPort());
 }
 
 TEST_F(Discovery, PortTestKeepsTheOpeningPortsUpToEight)
@@ -102,7 +110,7 @@ TEST_F(Discovery, PortTestKeepsTheOpeningPortsUpToEight)
     det->Init(*fm);
     EXPECT_EQ(det->portList().size(), 9) << "the ninth port has no button but is listed";
     EXPECT_EQ(page.visibleButtons(), 8);
-    EXPECT_EQ(det->availPorts(), (QList<qint16>{1, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(det->availPorts(), comPorts({1, 3, 4, 5, 6, 7, 8, 9}));
     EXPECT_FALSE(port.portOpen());
     for (int k = 1; k <= 8; ++k)
         EXPECT_TRUE(page.enabled[size_t(k)]) << k;
@@ -111,16 +119,32 @@ TEST_F(Discovery, PortTestKeepsTheOpeningPortsUpToEight)
     port.setCommPort(2);
     port.setPortOpen(true); // e.g. the link of a connected phone: closed for the test, then tested
     det->DetectPorts();
-    EXPECT_EQ(det->availPorts(), (QList<qint16>{2}));
+    EXPECT_EQ(det->availPorts(), comPorts({2}));
     EXPECT_TRUE(
         globals().gLog.recentLines().join(QLatin1Char('\n')).contains(QStringLiteral("Avaible port COM2")));
+}
+
+TEST(SavedPort, IsReadFromTheLastCharacterAndSavedAsComSpaceNumber)
+{
+    struct Case
+    {
+        const char *saved;
+        qint16 port;
+    };
+    for (const Case &c :
+         {Case{"Com 3", 3}, Case{"COM12", 2}, Case{"7", 7}, Case{"Com 3 ", 0}, Case{"Com", 0}, Case{"", 0}}) {
+        SCOPED_TRACE(c.saved);
+        EXPECT_EQ(ComPort::fromSetting(QString::fromLatin1(c.saved)).number, c.port);
+    }
+    EXPECT_EQ(ComPort(3).settingText(), QStringLiteral("Com 3"));
+    EXPECT_EQ(ComPort::fromSetting(ComPort(9).settingText()), ComPort(9));
 }
 
 TEST_F(Discovery, NoPortsAtAllEndsTheScanAtOnce)
 {
     system.setVersion(3, 51);
     start();
-    det->Connect(0);
+    det->Connect(ComPort::allPorts());
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("No phone found.")));
     EXPECT_EQ(port.opens, 0);

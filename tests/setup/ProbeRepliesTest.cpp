@@ -38,7 +38,7 @@ struct Probe : DetectionRig
     }
     void run()
     {
-        det->Connect(0);
+        det->Connect(ComPort::allPorts());
         port.deliverAll();
     }
 };
@@ -205,7 +205,7 @@ TEST_F(Probe, NewDetectionDuringTheProtocolBoxWins)
     bool once = true;
     boxes.setOnShow([&](const ScriptedMessageBox::Shown &) {
         if (std::exchange(once, false)) {
-            det->Connect(2); // the user connects port 2 while the box is open
+            det->Connect(ComPort(2)); // the user connects port 2 while the box is open
             port.deliverAll();
         }
     });

@@ -81,9 +81,9 @@ TEST_F(PtyDetection, AutomaticScanFindsTheHandsetOnItsTerminal)
 {
     buildOnPty();
     start();
-    EXPECT_EQ(det->portList(), QList<qint16>{4});
-    ASSERT_EQ(det->availPorts(), QList<qint16>{4});
-    det->Connect(0);
+    EXPECT_EQ(det->portList(), comPorts({4}));
+    ASSERT_EQ(det->availPorts(), comPorts({4}));
+    det->Connect(ComPort::allPorts());
     ASSERT_TRUE(pump([&] { return identified() || boxes.count() > 0; }));
     EXPECT_TRUE(identified()) << page.status.toStdString();
     EXPECT_EQ(driver()->PhoneDescription(), QStringLiteral("K310"));

@@ -8,6 +8,7 @@
 #include "engine/SplashWindow.h"
 #include <QList>
 #include <array>
+#include <optional>
 
 namespace orvia::test {
 
@@ -20,13 +21,16 @@ struct FakePage : IConnectionPage
     bool shown = false;
     int shows = 0;
 
-    void showPortButton(int k, const QString &caption, const QString &tag) override
+    std::array<std::optional<ComPort>, 9> ports;
+
+    void showPortButton(int k, ComPort port) override
     {
-        captions[size_t(k)] = caption;
-        tags[size_t(k)] = tag;
+        captions[size_t(k)] = port.caption();
+        tags[size_t(k)] = port.text();
+        ports[size_t(k)] = port;
         visible[size_t(k)] = true;
     }
-    QString portButtonTag(int k) const override { return tags[size_t(k)]; }
+    std::optional<ComPort> portButtonPort(int k) const override { return ports[size_t(k)]; }
     void setPortButtonEnabled(int k, bool on) override { enabled[size_t(k)] = on; }
     bool portButtonChecked(int k) const override { return checked[size_t(k)]; }
     void setPortButtonChecked(int k, bool on) override

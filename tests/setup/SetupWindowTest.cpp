@@ -84,8 +84,8 @@ TEST_F(SetupWindow, FolderPageFailureIsReportedAndTheWindowStillWorks)
     window->Init(fm.get(), ol.get());
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.last().text, QStringLiteral("An error has occurred while accessing Outlook folders."));
-    EXPECT_EQ(window->detection().portList(), (QList<qint16>{1, 3}));
-    EXPECT_EQ(window->detection().availPorts(), (QList<qint16>{1, 3}));
+    EXPECT_EQ(window->detection().portList(), comPorts({1, 3}));
+    EXPECT_EQ(window->detection().availPorts(), comPorts({1, 3}));
 }
 
 TEST_F(SetupWindow, StoreWithoutACalendarFolderGetsTheFolderMessageAndTheLogSaysWhy)

@@ -46,11 +46,11 @@ TEST_F(SimDetection, AutomaticScanSkipsDeadPortsAndHandsTheLinkToTheDriver)
     comm->setPort(1, Kind::Absent);
     comm->setPort(2, Kind::Silent);
     start();
-    EXPECT_EQ(det->availPorts(), (QList<qint16>{2, 3}));
+    EXPECT_EQ(det->availPorts(), comPorts({2, 3}));
     EXPECT_TRUE(shell.autoconn);     // first run: nothing probed yet
     EXPECT_EQ(comm->openCount(), 2); // the port test only
 
-    det->Connect(0);
+    det->Connect(ComPort::allPorts());
     settle();
     EXPECT_TRUE(det->timerArmed()) << "the silent port is waited on";
     time.advance(PhoneDetection::kReplyTimeoutMs);
@@ -180,8 +180,8 @@ TEST_F(SimDetection, InfraredPortGetsItsPauseBeforeTheFirstCommand)
                        QStringLiteral("VirtualComPortName"), QStringLiteral("COM4"));
     make();
     start();
-    EXPECT_EQ(det->irdaPort(), 4);
-    det->Connect(0);
+    EXPECT_EQ(det->irdaPort(), ComPort(4));
+    det->Connect(ComPort::allPorts());
     EXPECT_EQ(time.pauses(), (std::vector<int>{PhoneDetection::kInfraredPauseMs}));
     settle();
     EXPECT_NE(driver(), nullptr);
@@ -197,7 +197,7 @@ TEST_F(SimDetection, ErrorWhileProbingMovesOnOnceTheBoxIsClosed)
     start();
     bool timerWhileBoxOpen = true;
     boxes.setOnShow([&](const ScriptedMessageBox::Shown &) { timerWhileBoxOpen = det->timerArmed(); });
-    det->Connect(0);
+    det->Connect(ComPort::allPorts());
     settle();
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_EQ(boxes.last().text, QStringLiteral("Protocol error!"));
@@ -215,7 +215,7 @@ TEST_F(SimDetection, PortFallingSilentAfterAnAnswerIsGivenUp)
     mute->faults().rules.push_back({phonesim::FaultAction::Silence, 0, QStringLiteral("AT+GMM")});
     comm->setPort(2, Kind::Handset, mute);
     start();
-    det->Connect(0);
+    det->Connect(ComPort::allPorts());
     settle();
     EXPECT_EQ(driver(), nullptr);
     EXPECT_TRUE(det->timerArmed()) << "the command that went unanswered is timed";
@@ -235,7 +235,7 @@ TEST_F(SimDetection, DriverIdentificationFailureTriesTheNextPort)
     tarvex->faults().rules.push_back({phonesim::FaultAction::Error, 0, QStringLiteral("AT+CGMM")});
     comm->setPort(2, Kind::Handset, tarvex);
     start();
-    det->Connect(0);
+    det->Connect(ComPort::allPorts());
     settle();
     ASSERT_NE(driver(), nullptr);
     EXPECT_NE(dynamic_cast<VelmoraAT *>(driver()), nullptr);
@@ -274,11 +274,11 @@ TEST_F(SimDetection, NewDetectionStopsTheDroppedDriversWatchdog)
     make();
     comm->faults().rules.push_back({phonesim::FaultAction::Silence, 0, QStringLiteral("AT+CPBS?")});
     start();
-    det->Connect(0);
+    det->Connect(ComPort::allPorts());
     settle();
     ASSERT_NE(driver(), nullptr);
     comm->faults().rules.clear();
-    det->Connect(3); // the user connects again while the driver still waits
+    det->Connect(ComPort(3)); // the user connects again while the driver still waits
     settle();
     time.advance(5000);
     EXPECT_EQ(boxes.count(), 0) << "the old driver's watchdog must not end the new detection";
@@ -292,11 +292,11 @@ TEST_F(SimDetection, DetectionStartedWhileTheScanYieldsTakesOver)
     make();
     comm->setPort(2, Kind::Silent);
     start();
-    det->Connect(0);
+    det->Connect(ComPort::allPorts());
     bool armed = true;
     time.setOnYield([&] {
         if (std::exchange(armed, false))
-            det->Connect(3); // e.g. the first-run window's automatic connection
+            det->Connect(ComPort(3)); // e.g. the first-run window's automatic connection
     });
     time.advance(PhoneDetection::kReplyTimeoutMs); // port 2 given up; the scan yields
     time.setOnYield({});
