@@ -16,9 +16,9 @@ std::shared_ptr<DBPhonebook> bigStore()
     auto pb = std::make_shared<DBPhonebook>();
     for (int c = 1; c <= kContacts; ++c) {
         qint16 id = qint16(c);
-        pb->add(id, 0, QString(), QStringLiteral("Contact %1").arg(c), 0, 0);
+        pb->add(id, 0, QString(), QStringLiteral("Contact %1").arg(c), 0, Operation::None);
         for (qint16 t = 1; t <= 3; ++t)
-            pb->add(id, 0, QString(), QStringLiteral("+49 171 %1%2").arg(c).arg(t), t, 0);
+            pb->add(id, 0, QString(), QStringLiteral("+49 171 %1%2").arg(c).arg(t), t, Operation::None);
     }
     return pb;
 }

@@ -38,16 +38,18 @@ Calendars makeCalendars(int desktop, int phone)
         const QDateTime start = kNow.addSecs(qint64(rng.bounded(3 * 365 * 24 * 60) - 365 * 24 * 60) * 60);
         const qint16 typ = rng.bounded(20) == 0 ? 4 : 1;
         c.outlook->add(0, start, start.addSecs(3600), false, 15, typ,
-                       QStringLiteral("Meeting number %1").arg(i), QStringLiteral("Room %1").arg(i % 40), 0);
+                       QStringLiteral("Meeting number %1").arg(i), QStringLiteral("Room %1").arg(i % 40),
+                       Operation::None);
     }
     for (int i = 0; i < phone; ++i) {
         if (i % 2 == 0) {
             const auto e = c.outlook->GetItem(qint16(rng.bounded(desktop)));
-            c.phone->add(qint16(i), e->dstart, zeroDateTime(), false, 0, 1, e->title.left(12), QString(), 0);
+            c.phone->add(qint16(i), e->dstart, zeroDateTime(), false, 0, 1, e->title.left(12), QString(),
+                         Operation::None);
         } else {
             const QDateTime start = kNow.addSecs(qint64(rng.bounded(2 * 365 * 24 * 60) - 365 * 24 * 60) * 60);
             c.phone->add(qint16(i), start, zeroDateTime(), false, 0, 1, QStringLiteral("Phone %1").arg(i),
-                         QString(), 0);
+                         QString(), Operation::None);
         }
     }
     return c;
@@ -102,10 +104,11 @@ Phonebooks makePhonebooks(int contacts, int phoneEntries)
     for (int i = 0; i < contacts; ++i) {
         const QString name = QStringLiteral("Contact %1 Lastname").arg(i, 5, 10, QLatin1Char('0'));
         p.outlook->AddByName(name, 0, QString(), QStringLiteral("+49171%1").arg(i, 6, 10, QLatin1Char('0')),
-                             1, 0);
+                             1, Operation::None);
         p.outlook->AddByName(name, 0, QString(), QStringLiteral("030%1").arg(i, 6, 10, QLatin1Char('0')), 2,
-                             0);
-        p.outlook->AddByName(name, 0, QString(), QStringLiteral("c%1@example.org").arg(i), 4, 0);
+                             Operation::None);
+        p.outlook->AddByName(name, 0, QString(), QStringLiteral("c%1@example.org").arg(i), 4,
+                             Operation::None);
     }
     for (int i = 0; i < phoneEntries; ++i) {
         const bool shared = i % 3 == 0;
@@ -114,7 +117,7 @@ Phonebooks makePhonebooks(int contacts, int phoneEntries)
                    : QStringLiteral("Phone contact %1").arg(i);
         const QString number = shared ? QStringLiteral("+49171%1").arg(i, 6, 10, QLatin1Char('0'))
                                       : QStringLiteral("0160%1").arg(i, 6, 10, QLatin1Char('0'));
-        p.phone->AddByName(name, qint16(i + 1), QStringLiteral("ME"), number, 1, 0);
+        p.phone->AddByName(name, qint16(i + 1), QStringLiteral("ME"), number, 1, Operation::None);
     }
     return p;
 }

@@ -16,7 +16,8 @@ std::shared_ptr<DBCalendar> DBCalendar::Clone() const
 }
 
 void DBCalendar::add(qint16 location, const QDateTime &dstart, const QDateTime &dend, bool alarm,
-                     qint32 prerem, qint16 typ, const QString &title, const QString &body, qint16 operation)
+                     qint32 prerem, qint16 typ, const QString &title, const QString &body,
+                     Operation operation)
 {
     auto item = std::make_shared<DBCalendarItem>();
     item->location = location;
@@ -35,7 +36,7 @@ qint16 DBCalendar::countOpAdd() const
 {
     qint16 n = 0;
     for (const auto &item : m_items) {
-        if (item->operation == 1)
+        if (item->operation == Operation::Add)
             ++n;
     }
     return n;
@@ -45,7 +46,7 @@ qint16 DBCalendar::countToSend() const
 {
     qint16 n = 0;
     for (const auto &item : m_items) {
-        if (item->operation != 0)
+        if (item->operation != Operation::None)
             ++n;
     }
     return n;

@@ -20,10 +20,10 @@ public:
     std::shared_ptr<DBCalendar> Clone() const;
     // Note the order: typ before title and body, operation last.
     void add(qint16 location, const QDateTime &dstart, const QDateTime &dend, bool alarm, qint32 prerem,
-             qint16 typ, const QString &title, const QString &body, qint16 operation);
-    // Records with operation 1.
+             qint16 typ, const QString &title, const QString &body, Operation operation);
+    // Records with operation Add.
     qint16 countOpAdd() const;
-    // Records with operation not 0.
+    // Records with an operation.
     qint16 countToSend() const;
 };
 

@@ -29,7 +29,8 @@ QString DBCalendarItem::GetDataText() const
 {
     return QString::number(location) + u',' + DateTimeToText(dstart) + u',' + DateTimeToText(dend) + u',' +
            (alarm ? u'1' : u'0') + u',' + QString::number(prerem) + u',' + QString::number(typ) + u',' +
-           quoted(title) + u',' + quoted(body) + u',' + QString::number(operation) + QStringLiteral("\r\n");
+           quoted(title) + u',' + quoted(body) + u',' + QString::number(qint16(operation)) +
+           QStringLiteral("\r\n");
 }
 
 void DBCalendarItem::SetDataText(const QString &s)
@@ -46,7 +47,7 @@ void DBCalendarItem::SetDataText(const QString &s)
     QString last = f.rest(8);
     while (last.endsWith(u'\n') || last.endsWith(u'\r'))
         last.chop(1);
-    operation = textToInt16(last);
+    operation = Operation(textToInt16(last));
 }
 
 } // namespace orvia

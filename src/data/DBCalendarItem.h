@@ -1,5 +1,6 @@
 #pragma once
 // One calendar event, from either side.
+#include "data/Operation.h"
 #include "data/ZeroDateTime.h"
 
 #include <QDateTime>
@@ -16,7 +17,7 @@ public:
     bool alarm = false;                // a reminder is set
     qint32 prerem = 0;                 // reminder lead time in minutes before dstart
     QString body;
-    qint16 operation = 0; // 0 nothing, 1 write, 3 delete (by location)
+    Operation operation = Operation::None;
     QString title;
     qint16 typ = 0; // 1 event, 2 call, 3 meeting, 4 birthday (yearly)
 

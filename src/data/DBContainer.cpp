@@ -55,7 +55,7 @@ class NameRecordIndex
 public:
     explicit NameRecordIndex(DBPhonebook &out) : m_out(out) {}
 
-    void addByName(const QString &name, const QString &data, qint16 typ, qint16 operation)
+    void addByName(const QString &name, const QString &data, qint16 typ, Operation operation)
     {
         constexpr qsizetype kNameCompareLength = 100;
         qint16 id = m_ids.value(name.left(kNameCompareLength), 0);
@@ -250,7 +250,7 @@ std::shared_ptr<DBPhonebook> DBContainer::DiffContacts(const DBContainer &dbcdif
                 return held.holdsDatum(*fo, r->typ, r->data);
             });
             if (!present)
-                names.addByName(f->name, r->data, r->typ, 1);
+                names.addByName(f->name, r->data, r->typ, Operation::Add);
         }
     }
     return out;

@@ -46,7 +46,7 @@ public:
     // container changes. Yields to `loop` once per family of `dbc2`.
     std::shared_ptr<DBContainer> MergeContacts(const DBContainer &dbc2, IMessageLoop *loop = nullptr) const;
     // The data of this container that `dbcdiff` lacks, as a flat store to be written: per contact its name
-    // record, then the missing data, all with operation 1 and ids from 1. A family here is compared with
+    // record, then the missing data, all with operation Add and ids from 1. A family here is compared with
     // the family of `dbcdiff` of the same name and with those whose names are cuts of its name and of no
     // other name here. Neither container changes. Yields to `loop` once per family and once per record.
     std::shared_ptr<DBPhonebook> DiffContacts(const DBContainer &dbcdiff, IMessageLoop *loop = nullptr) const;

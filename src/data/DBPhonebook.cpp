@@ -45,7 +45,7 @@ qint16 DBPhonebook::countToSend() const
 {
     qint16 n = 0;
     for (const auto &item : m_items) {
-        if (item->operation != 0 && item->typ != 0)
+        if (item->operation != Operation::None && item->typ != 0)
             ++n;
     }
     return n;
@@ -62,7 +62,7 @@ qint16 DBPhonebook::countEntries() const
 }
 
 qint16 DBPhonebook::add(qint16 &id, qint16 location, const QString &memory, const QString &data, qint16 typ,
-                        qint16 op)
+                        Operation op)
 {
     if (id == 0) {
         const qint16 last = GetLastId();
@@ -82,7 +82,7 @@ qint16 DBPhonebook::add(qint16 &id, qint16 location, const QString &memory, cons
 }
 
 void DBPhonebook::AddByName(const QString &name, qint16 location, const QString &memory, const QString &data,
-                            qint16 typ, qint16 operation)
+                            qint16 typ, Operation operation)
 {
     qint16 id = 0;
     if (const auto found = GetItemByDataType(name, 0, 100)) {

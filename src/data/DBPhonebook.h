@@ -25,16 +25,16 @@ public:
     qint16 GetLastId() const;
     // New records with equal fields (re-added through add); the copy's name is empty.
     std::shared_ptr<DBPhonebook> Clone() const;
-    // Records with operation not 0 and typ not 0.
+    // Records with an operation and typ not 0.
     qint16 countToSend() const;
     // Records with typ not 0.
     qint16 countEntries() const;
     // Appends a new record (data trimmed of blanks). `id` 0 allocates GetLastId() + 1 and hands it back.
     qint16 add(qint16 &id, qint16 location, const QString &memory, const QString &data, qint16 typ,
-               qint16 op);
+               Operation op);
     // Adds a datum to the contact called `name`, creating its name record first when missing.
     void AddByName(const QString &name, qint16 location, const QString &memory, const QString &data,
-                   qint16 typ, qint16 operation);
+                   qint16 typ, Operation operation);
     // The last record of kind `typ` whose data equals `data` (for typ 0: their first `datacmplen`
     // characters); null when none.
     std::shared_ptr<DBPhonebookItem> GetItemByDataType(const QString &data, qint16 typ,

@@ -9,7 +9,7 @@ namespace orvia {
 QString DBPhonebookItem::GetDataText() const
 {
     return QString::number(id) + u',' + QString::number(location) + u',' + memory + u',' +
-           QString::number(operation) + u',' + EscapeField(data) + u',' + QString::number(typ) +
+           QString::number(qint16(operation)) + u',' + EscapeField(data) + u',' + QString::number(typ) +
            QStringLiteral("\r\n");
 }
 
@@ -19,7 +19,7 @@ void DBPhonebookItem::SetDataText(const QString &s)
     id = textToInt16(f.field(1));
     location = textToInt16(f.field(2));
     memory = f.field(3);
-    operation = textToInt16(f.field(4));
+    operation = Operation(textToInt16(f.field(4)));
     data = UnescapeField(f.field(5));
     typ = textToInt16(f.rest(5));
 }

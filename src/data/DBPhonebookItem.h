@@ -1,6 +1,8 @@
 #pragma once
 // One datum of one contact: its name (typ 0), a number (typ 1 mobile/other, 2 home, 3 work) or an e-mail
 // address (typ 4). The records of one contact share `id`.
+#include "data/Operation.h"
+
 #include <QString>
 
 namespace orvia {
@@ -8,12 +10,12 @@ namespace orvia {
 class DBPhonebookItem
 {
 public:
-    QString memory;       // "ME" handset, "SM" SIM; empty for desktop records
-    QString data;         // name, number or address
-    qint16 location = 0;  // storage index in the phone memory, from 1; 0 for none
-    qint16 id = 0;        // contact number
-    qint16 typ = 0;       // 0 name, 1 mobile/other, 2 home, 3 work, 4 e-mail
-    qint16 operation = 0; // 0 nothing to do, 1 write to the side the store is meant for
+    QString memory;      // "ME" handset, "SM" SIM; empty for desktop records
+    QString data;        // name, number or address
+    qint16 location = 0; // storage index in the phone memory, from 1; 0 for none
+    qint16 id = 0;       // contact number
+    qint16 typ = 0;      // 0 name, 1 mobile/other, 2 home, 3 work, 4 e-mail
+    Operation operation = Operation::None;
 
     // "id,location,memory,operation,escaped data,typ" and CR LF.
     QString GetDataText() const;

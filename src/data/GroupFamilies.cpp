@@ -52,7 +52,7 @@ std::shared_ptr<DBContainer> DBPhonebook::GroupFamilies(const ModFeatures &mf, I
         // last in store order is not always its own: a further number of a known entry is appended at the
         // end of the store, behind other contacts.)
         const qint16 typ = extended ? r->typ : SuffixType(owner);
-        const qint16 operation = extended ? qint16(0) : r->operation;
+        const Operation operation = extended ? Operation::None : r->operation;
         family->add(id, 0, QString(), r->data, typ, operation);
         held.note(*family, typ, family->GetItem(qint16(family->count() - 1))->data);
     }

@@ -458,7 +458,7 @@ bool AtDriverBase::SendNextEntry(qint16 &position, const QString &mem)
     while (position < n) {
         const auto item = m_writeSource->GetItem(position);
         ++position;
-        if (!item || item->memory != mem || item->typ == 0 || item->operation != 1)
+        if (!item || item->memory != mem || item->typ == 0 || item->operation != Operation::Add)
             continue;
         const QString name = m_writeSource->GetNameById(item->id);
         IncProgress();
@@ -497,7 +497,7 @@ std::shared_ptr<DBCalendarItem> AtDriverBase::nextCalendarItem(qint16 &counter)
         ++counter;
         // Only writes (1) and deletions (3) exist; anything else is passed over rather than left
         // waiting for a reply to a command never sent.
-        if (item && (item->operation == 1 || item->operation == 3)) {
+        if (item && (item->operation == Operation::Add || item->operation == Operation::Delete)) {
             IncProgress();
             return item;
         }
@@ -553,7 +553,7 @@ void AtDriverBase::handlePhonebookEntries()
     for (const PhonebookEntry &e : entries) {
         if (m_readTarget)
             m_readTarget->AddByName(storedName(e.name, m_currentMem), e.location, m_currentMem, e.number,
-                                    e.typ, 0);
+                                    e.typ, Operation::None);
         ++m_counter;
         IncProgress();
     }

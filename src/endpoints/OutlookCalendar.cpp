@@ -147,7 +147,7 @@ void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
             }
             const KindAndTitle kt = kindOf(*appt);
             dbc->add(0, appt->start(), appt->end(), appt->ReminderSet(), appt->ReminderMinutesBeforeStart(),
-                     kt.typ, kt.title, oneLine(appt->body()), 0);
+                     kt.typ, kt.title, oneLine(appt->body()), Operation::None);
         }
         return true;
     });
@@ -164,7 +164,7 @@ void OutlookControl::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
         for (qint16 i = 0; i < n && !stopped; ++i) {
             stopped = pollInterrupt();
             auto rec = stopped ? nullptr : dbc->GetItem(i);
-            if (!rec || rec->operation != 1)
+            if (!rec || rec->operation != Operation::Add)
                 continue;
             auto appt = std::static_pointer_cast<pim::AppointmentItem>(items->add());
             if (rec->typ == 4) {

@@ -113,7 +113,7 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
             logLine(QStringLiteral("new contact entry"));
             logLine(QStringLiteral(" fullname ") + contact->FullName());
             qint16 id = qint16(dbp->GetLastId() + 1);
-            id = dbp->add(id, 0, QString(), contact->FullName(), 0, 0);
+            id = dbp->add(id, 0, QString(), contact->FullName(), 0, Operation::None);
             for (std::size_t k = 0; k < kSlots.size(); ++k) {
                 if (k == 2 || k == 4 || k == 6 || k == 8)
                     m_loop->yieldOnce();
@@ -122,7 +122,7 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
                 const QString value = s.email ? RemoveSpaces(raw) : NumberOnly(raw);
                 if (!value.isEmpty()) {
                     qint16 sameId = id;
-                    dbp->add(sameId, 0, QString(), value, s.typ, 0);
+                    dbp->add(sameId, 0, QString(), value, s.typ, Operation::None);
                 }
             }
             // Numbers and addresses past the fields above are the contact's too: unseen, a phone's copy
@@ -131,13 +131,13 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
                 const QString value = NumberOnly(raw);
                 qint16 sameId = id;
                 if (!value.isEmpty())
-                    dbp->add(sameId, 0, QString(), value, typ, 0);
+                    dbp->add(sameId, 0, QString(), value, typ, Operation::None);
             }
             for (const QString &raw : contact->FurtherEmailAddresses()) {
                 const QString value = RemoveSpaces(raw);
                 qint16 sameId = id;
                 if (!value.isEmpty())
-                    dbp->add(sameId, 0, QString(), value, 4, 0);
+                    dbp->add(sameId, 0, QString(), value, 4, Operation::None);
             }
         }
         logLine(QStringLiteral("Outlook readcontacts done"));
@@ -157,7 +157,7 @@ void OutlookControl::UpdateContacts(std::shared_ptr<DBPhonebook> dbp)
         for (qint16 i = 0; i < n && !stopped; ++i) {
             stopped = pollInterrupt();
             auto item = stopped ? nullptr : dbp->GetItem(i);
-            if (item && item->operation == 1 && item->typ != 0)
+            if (item && item->operation == Operation::Add && item->typ != 0)
                 StoreContactField(*items, dbp->GetNameById(item->id), *item);
         }
         // What was written, up to a stop, reaches the disk before the run goes on.

@@ -85,13 +85,13 @@ void TarvexAT::ParseCalendarEntry(const QString &line)
     const auto e = parseTarvexCalendarEntry(line);
     if (e && m_calReadTarget)
         m_calReadTarget->add(e->location, e->dstart, zeroDateTime(), e->alarm, e->prerem, e->typ, e->title,
-                             QString(), 0);
+                             QString(), Operation::None);
 }
 
 bool TarvexAT::SendNextCalendarItem(qint16 &counter)
 {
     while (const auto item = nextCalendarItem(counter)) {
-        if (item->operation == 3) {
+        if (item->operation == Operation::Delete) {
             send(deleteEventCommand(item->location));
             return true;
         }

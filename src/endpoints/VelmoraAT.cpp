@@ -103,7 +103,7 @@ void VelmoraAT::ParseCalendarList(QString &text)
             showMessage(QStringLiteral("Unexpected entry data"));
         if (m_calReadTarget)
             m_calReadTarget->add(e.location, e.dstart, zeroDateTime(), e.alarm, e.prerem, 1, e.title,
-                                 QString(), 0);
+                                 QString(), Operation::None);
     }
 }
 
@@ -112,11 +112,11 @@ bool VelmoraAT::SendNextCalendarItem(qint16 &counter)
     const auto item = nextCalendarItem(counter);
     if (!item)
         return false;
-    if (item->operation == 1)
+    if (item->operation == Operation::Add)
         send(velmoraWriteEventCommand(
             VelmoraEventWrite{item->dstart, item->prerem, item->alarm, item->title, item->body},
             calBodyLen()));
-    else if (item->operation == 3)
+    else if (item->operation == Operation::Delete)
         send(deleteEventCommand(item->location));
     return true;
 }

@@ -20,13 +20,10 @@ namespace orvia {
 
 namespace {
 
-constexpr qint16 kOpNone = 0;
-constexpr qint16 kOpAdd = 1;
-constexpr qint16 kOpDelete = 3;
 constexpr qint16 kYearly = 4;
 constexpr int kEventsPerDay = 5;
 
-void appendCopy(DBCalendar &to, const DBCalendarItem &r, qint16 operation)
+void appendCopy(DBCalendar &to, const DBCalendarItem &r, Operation operation)
 {
     to.add(r.location, r.dstart, r.dend, r.alarm, r.prerem, r.typ, r.title, r.body, operation);
 }
@@ -49,7 +46,7 @@ std::shared_ptr<DBCalendar> withoutUnsendableTitles(const DBCalendar &work)
     const qint16 n = work.count();
     for (qint16 i = 0; i < n; ++i) {
         const auto r = work.GetItem(i);
-        if (r->operation == kOpAdd && !fitsWindows1252(r->title)) {
+        if (r->operation == Operation::Add && !fitsWindows1252(r->title)) {
             CalendarNotice(
                 r->title + u' ' +
                 PolicyTr(QStringLiteral("contains characters the phone cannot store. Not stored.")));
@@ -73,7 +70,7 @@ void cutLatestAdditions(DBCalendar &list, int cuts, qint64 nowMinute)
     QList<Addition> adds;
     for (qint16 i = 0; i < list.count(); ++i) {
         const auto r = list.GetItem(i);
-        if (r->operation == kOpAdd) {
+        if (r->operation == Operation::Add) {
             const qint64 minute = MinuteNumber(r->dstart);
             adds.append({minute > nowMinute, minute, i});
         }
@@ -86,7 +83,7 @@ void cutLatestAdditions(DBCalendar &list, int cuts, qint64 nowMinute)
         return a.index < b.index;
     });
     for (int k = 0; k < cuts && k < adds.size(); ++k)
-        list.GetItem(adds[k].index)->operation = kOpNone;
+        list.GetItem(adds[k].index)->operation = Operation::None;
 }
 
 } // namespace
@@ -158,7 +155,7 @@ std::shared_ptr<DBCalendar> MrPolicy::MergeCalendar(const DBCalendar &a, const D
         const auto y = b.GetItem(i);
         if (index.containsSameEvent(*y))
             continue;
-        appendCopy(*merged, *y, kOpNone);
+        appendCopy(*merged, *y, Operation::None);
         index.add(merged->GetItem(qint16(merged->count() - 1)));
     }
     return merged;
@@ -176,7 +173,7 @@ std::shared_ptr<DBCalendar> MrPolicy::DiffCalendar(const DBCalendar &side, const
         yield();
         const auto m = merged.GetItem(i);
         if (!index.containsSameEvent(*m))
-            out->add(-1, m->dstart, m->dend, m->alarm, m->prerem, m->typ, m->title, m->body, kOpAdd);
+            out->add(-1, m->dstart, m->dend, m->alarm, m->prerem, m->typ, m->title, m->body, Operation::Add);
     }
     return out;
 }
@@ -220,7 +217,7 @@ void MrPolicy::checkPerDay(const DBCalendar &side, std::shared_ptr<DBCalendar> &
         yield();
         const auto r = work->GetItem(i);
         const QDate day = r->dstart.date();
-        if (r->operation == kOpAdd) {
+        if (r->operation == Operation::Add) {
             const int sameDay = sideDays.value(day.toJulianDay()) + workDays.value(day.toJulianDay());
             if (fiveADay && sameDay >= kEventsPerDay) {
                 CalendarNotice(
@@ -265,7 +262,7 @@ std::shared_ptr<DBCalendar> MrPolicy::RemoveOutOfDateEvents(const DBCalendar &si
         // A yearly event comes round again: it is never out of date.
         if (e->typ != kYearly && MinuteNumber(e->dstart) - nowMinute < 0)
             out->add(e->location, zeroDateTime(), zeroDateTime(), false, 0, 0, QString(), QString(),
-                     kOpDelete);
+                     Operation::Delete);
     }
     const qint16 m = list.count();
     for (qint16 i = 0; i < m; ++i)
@@ -287,7 +284,7 @@ QDateTime MrPolicy::GetSyncUntilDate(DBCalendar &list, qint16 &room)
     qint64 latest = nowMinute;
     for (qint16 i = 0; i < n; ++i) {
         const auto r = list.GetItem(i);
-        if (r->operation == kOpAdd && MinuteNumber(r->dstart) > latest) {
+        if (r->operation == Operation::Add && MinuteNumber(r->dstart) > latest) {
             latest = MinuteNumber(r->dstart);
             until = r->dstart;
         }
@@ -307,8 +304,8 @@ qint16 MrPolicy::FindFreeCalendarLocation(const DBCalendar &side, DBCalendar &li
             const auto r = list.GetItem(i);
             if (r->location != slot)
                 continue;
-            clearing = clearing || r->operation == kOpDelete;
-            taken = taken || r->operation == kOpAdd;
+            clearing = clearing || r->operation == Operation::Delete;
+            taken = taken || r->operation == Operation::Add;
         }
         if ((!sideHolds || clearing) && !taken)
             return qint16(slot);
@@ -325,16 +322,16 @@ void MrPolicy::assignSlots(const DBCalendar &side, DBCalendar &work, const ModFe
         sideSlots.insert(side.GetItem(i)->location);
     for (qint16 i = 0; i < work.count(); ++i) {
         const auto r = work.GetItem(i);
-        if (r->operation == kOpDelete)
+        if (r->operation == Operation::Delete)
             clearing.insert(r->location);
-        else if (r->operation == kOpAdd)
+        else if (r->operation == Operation::Add)
             ++taken[r->location];
     }
     const qint16 n = work.count();
     for (qint16 i = 0; i < n; ++i) {
         yield();
         const auto r = work.GetItem(i);
-        if (r->operation != kOpAdd)
+        if (r->operation != Operation::Add)
             continue;
         qint16 slot = -1;
         // Freeing this record's old slot can only open a slot again below the search start.
@@ -351,7 +348,7 @@ void MrPolicy::assignSlots(const DBCalendar &side, DBCalendar &work, const ModFe
         r->location = slot;
         if (slot < 0) {
             // No free slot: the event is not sent rather than written to a place the phone lacks.
-            r->operation = kOpNone;
+            r->operation = Operation::None;
             CalendarNotice(PolicyTr(QStringLiteral("No more memory on the phone:")) + u' ' + r->title + u' ' +
                            PolicyTr(QStringLiteral("not stored.")));
         } else {

@@ -104,7 +104,7 @@ void holdBackHeldData(const DBPhonebook &side, DBPhonebook &res)
     for (qint16 i = 0; i < res.count(); ++i) {
         const auto r = res.GetItem(i);
         if (r->typ != kName && sideData.contains(r->data))
-            r->operation = 0;
+            r->operation = Operation::None;
     }
 }
 
@@ -122,9 +122,9 @@ void holdBackUnsendableContacts(DBPhonebook &res)
     }
     for (qint16 i = 0; i < n && !unsendable.isEmpty(); ++i) {
         const auto r = res.GetItem(i);
-        if (r->operation != 1 || !unsendable.contains(r->id))
+        if (r->operation != Operation::Add || !unsendable.contains(r->id))
             continue;
-        r->operation = 0;
+        r->operation = Operation::None;
         if (r->typ != kName)
             cannotStoreNotice(res.GetNameById(r->id), r->data);
     }
@@ -250,11 +250,11 @@ std::shared_ptr<DBPhonebook> MrPolicy::Fit2Feat(const DBPhonebook &side, const D
     for (qint16 i = 0; i < n; ++i) {
         yield();
         const auto r = res->GetItem(i);
-        if (r->operation != 1)
+        if (r->operation != Operation::Add)
             continue;
         if (r->typ == kEmail) {
             if (r->data.size() > fea.EmailLen) {
-                r->operation = 0;
+                r->operation = Operation::None;
                 if (fea.EmailLen != 0) {
                     ContactsNotice(
                         PolicyTr(QStringLiteral("Email")) + u' ' + r->data +
@@ -265,14 +265,14 @@ std::shared_ptr<DBPhonebook> MrPolicy::Fit2Feat(const DBPhonebook &side, const D
                 }
             } else if (rules.phone && !addressCrossesTheLink(r->data)) {
                 // Stored altered, it would be copied back to the desktop and written again on every run.
-                r->operation = 0;
+                r->operation = Operation::None;
                 cannotStoreNotice(res->GetNameById(r->id), r->data);
             }
         } else if (r->typ == kName) {
             r->data = cutTo(r->data, fea.NameLen);
         }
-        if (isNumber(r->typ) && r->operation == 1 && !checkNumber(r->data))
-            r->operation = 0;
+        if (isNumber(r->typ) && r->operation == Operation::Add && !checkNumber(r->data))
+            r->operation = Operation::None;
     }
 
     switch (rules.placement) {
@@ -303,7 +303,7 @@ void MrPolicy::placeOnHandset(const DBPhonebook &side, const DBPhonebook &res, c
     for (qint16 i = 0; i < n; ++i) {
         yield();
         const auto r = res.GetItem(i);
-        if (r->typ == kName || r->operation != 1)
+        if (r->typ == kName || r->operation != Operation::Add)
             continue;
         const QString name = names.of(r->id);
         // An address alone would be an entry without a number: it is left out.
@@ -320,7 +320,7 @@ void MrPolicy::placeOnHandset(const DBPhonebook &side, const DBPhonebook &res, c
                            u' ' + PolicyTr(QStringLiteral("not stored.")));
             continue;
         }
-        out.AddByName(name, loc, me, r->data, r->typ, 1);
+        out.AddByName(name, loc, me, r->data, r->typ, Operation::Add);
         free.take(me, loc);
     }
 }
@@ -344,7 +344,7 @@ void MrPolicy::placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, 
     for (qint16 i = 0; i < n; ++i) {
         yield();
         const auto r = res.GetItem(i);
-        if (r->typ == kName || r->operation != 1)
+        if (r->typ == kName || r->operation != Operation::Add)
             continue;
         if (r->typ == kEmail)
             continue;
@@ -356,7 +356,7 @@ void MrPolicy::placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, 
             continue;
         }
         if (loc != -1) {
-            out.AddByName(entry, loc, me, r->data, 1, 1);
+            out.AddByName(entry, loc, me, r->data, 1, Operation::Add);
             free.take(me, loc);
             continue;
         }
@@ -375,7 +375,7 @@ void MrPolicy::placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, 
         }
         if (sim.size() > kSimNameLen)
             sim = simEntryName(sim);
-        out.AddByName(sim, loc, sm, r->data, 1, 1);
+        out.AddByName(sim, loc, sm, r->data, 1, Operation::Add);
         free.take(sm, loc);
         notice(QStringLiteral("Phone memory full, entry:"), entry, r->data,
                QStringLiteral("stored on the sim card."));

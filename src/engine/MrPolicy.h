@@ -55,7 +55,7 @@ public:
     std::shared_ptr<DBCalendar> Fit2FeatCalendar(const DBCalendar &side, const DBCalendar &diff,
                                                  const ModFeatures &fea);
     std::shared_ptr<DBCalendar> RemoveOutOfDateEvents(const DBCalendar &side, const DBCalendar &list);
-    // Keeps at most `room` additions of `list` (the latest ones lose operation 1); returns the start of
+    // Keeps at most `room` additions of `list` (the latest ones lose their Add); returns the start of
     // the latest addition kept that lies after now, or now.
     QDateTime GetSyncUntilDate(DBCalendar &list, qint16 &room);
     qint16 FindFreeCalendarLocation(const DBCalendar &side, DBCalendar &list, const ModFeatures &fea) const;

@@ -42,7 +42,7 @@ protected:
     QLocale saved;
 };
 
-std::shared_ptr<DBCalendarItem> event(qint16 op)
+std::shared_ptr<DBCalendarItem> event(Operation op)
 {
     auto e = std::make_shared<DBCalendarItem>();
     e->operation = op;
@@ -101,7 +101,7 @@ TEST_P(CalendarTest, RecordLineRoundTrip)
     e.typ = 3;
     e.title = QStringLiteral("Plan, \"Q3\" / review");
     e.body = QStringLiteral("line one\r\nline two");
-    e.operation = 1;
+    e.operation = Operation::Add;
     const QString line = e.GetDataText();
     EXPECT_TRUE(line.endsWith(QStringLiteral(",\"Plan/c /aQ3/a // review\",\"line one/rline two\",1\r\n")))
         << line.toStdString();
@@ -116,7 +116,7 @@ TEST_P(CalendarTest, RecordLineRoundTrip)
     EXPECT_EQ(back.typ, 3);
     EXPECT_EQ(back.title, e.title);
     EXPECT_EQ(back.body, e.body);
-    EXPECT_EQ(back.operation, 1);
+    EXPECT_EQ(back.operation, Operation::Add);
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, CalendarTest,
@@ -166,7 +166,7 @@ TEST(CalendarRecordTest, SetDataTextFieldConversions)
     EXPECT_EQ(e.body, QString());
     e.SetDataText(QStringLiteral("3,01.02.2024,00:00:00,False,5,4,\"a\",\"\",3"));
     EXPECT_FALSE(e.alarm);
-    EXPECT_EQ(e.operation, 3);
+    EXPECT_EQ(e.operation, Operation::Delete);
 }
 
 TEST(CalendarRecordTest, BadFieldsFailAndKeepEarlierFields)
@@ -197,7 +197,7 @@ TEST(CalendarStoreTest, CountsAndText)
     EXPECT_EQ(cal.countOpAdd(), 0);
     EXPECT_EQ(cal.countToSend(), 0);
     EXPECT_EQ(cal.GetDataText(), QStringLiteral("cal,0\r\n"));
-    for (qint16 op : {0, 1, 3})
+    for (Operation op : {Operation::None, Operation::Add, Operation::Delete})
         cal.AddItem(event(op));
     EXPECT_EQ(cal.countOpAdd(), 1);
     EXPECT_EQ(cal.countToSend(), 2);
@@ -212,7 +212,7 @@ TEST(CalendarStoreTest, GetItemBounds)
     DBCalendar cal;
     cal.name = QStringLiteral("Calendar");
     EXPECT_RUNTIME_ERROR(cal.GetItem(0), ErrSubscript);
-    cal.AddItem(event(1));
+    cal.AddItem(event(Operation::Add));
     EXPECT_EQ(cal.GetItem(1), nullptr);
     EXPECT_EQ(globals().gLog.recentLines().constLast(), QStringLiteral("Calendararray seek ot of range"));
     EXPECT_RUNTIME_ERROR(cal.GetItem(-3), ErrSubscript);
@@ -223,12 +223,12 @@ TEST(CalendarStoreTest, AddArgumentOrderAndClone)
     DBCalendar cal;
     cal.name = QStringLiteral("Calendar");
     cal.add(2, at(2024, 1, 2, 3, 4, 5), zeroDateTime(), true, 10, 4, QStringLiteral("title"),
-            QStringLiteral("body"), 1);
+            QStringLiteral("body"), Operation::Add);
     const auto e = cal.GetItem(0);
     EXPECT_EQ(e->typ, 4);
     EXPECT_EQ(e->title, QStringLiteral("title"));
     EXPECT_EQ(e->body, QStringLiteral("body"));
-    EXPECT_EQ(e->operation, 1);
+    EXPECT_EQ(e->operation, Operation::Add);
 
     const LocaleGuard c(QLocale::c());
     const auto copy = cal.Clone();
@@ -246,8 +246,8 @@ TEST(CalendarStoreTest, SaveLoadRoundTripAndAtomicFailure)
     QTemporaryDir dir;
     DBCalendar cal;
     cal.add(1, at(2024, 8, 1, 18, 0, 0), at(2024, 8, 1, 19, 0, 0), false, 0, 1,
-            QStringLiteral("Caf\u00E9, \"x\""), QStringLiteral("b\r\nc"), 0);
-    cal.add(2, at(2024, 8, 2), zeroDateTime(), true, 30, 4, QString(), QString(), 1);
+            QStringLiteral("Caf\u00E9, \"x\""), QStringLiteral("b\r\nc"), Operation::None);
+    cal.add(2, at(2024, 8, 2), zeroDateTime(), true, 30, 4, QString(), QString(), Operation::Add);
     const QString file = dir.filePath(QStringLiteral("cal.txt"));
     cal.Save(file);
     EXPECT_EQ(cal.name, QStringLiteral("Calendar"));

@@ -10,7 +10,8 @@ using namespace orvia;
 
 namespace {
 
-std::shared_ptr<DBPhonebookItem> item(qint16 id, qint16 typ, const QString &data, qint16 op = 0)
+std::shared_ptr<DBPhonebookItem> item(qint16 id, qint16 typ, const QString &data,
+                                      Operation op = Operation::None)
 {
     auto r = std::make_shared<DBPhonebookItem>();
     r->id = id;
@@ -35,7 +36,7 @@ TEST_F(PhonebookTest, RecordLineRoundTrip)
     r.id = 7;
     r.location = 12;
     r.memory = QStringLiteral("SM");
-    r.operation = 1;
+    r.operation = Operation::Add;
     r.typ = 3;
     r.data = QStringLiteral("Smith, J/r");
     EXPECT_EQ(r.GetDataText(), QStringLiteral("7,12,SM,1,Smith/c J//r,3\r\n"));
@@ -45,7 +46,7 @@ TEST_F(PhonebookTest, RecordLineRoundTrip)
     EXPECT_EQ(back.id, 7);
     EXPECT_EQ(back.location, 12);
     EXPECT_EQ(back.memory, QStringLiteral("SM"));
-    EXPECT_EQ(back.operation, 1);
+    EXPECT_EQ(back.operation, Operation::Add);
     EXPECT_EQ(back.data, QStringLiteral("Smith, J/r"));
     EXPECT_EQ(back.typ, 3);
 }
@@ -95,8 +96,8 @@ TEST_F(PhonebookTest, AddItemKeepsTheVeryObject)
     DBPhonebook a, b;
     a.AddItem(shared);
     b.AddItem(shared);
-    a.GetItem(0)->operation = 1;
-    EXPECT_EQ(b.GetItem(0)->operation, 1);
+    a.GetItem(0)->operation = Operation::Add;
+    EXPECT_EQ(b.GetItem(0)->operation, Operation::Add);
     EXPECT_EQ(a.GetItem(0).get(), shared.get());
 }
 
@@ -104,16 +105,16 @@ TEST_F(PhonebookTest, AddAllocatesIdsAndTrimsBlanks)
 {
     DBPhonebook pb;
     qint16 id = 0;
-    EXPECT_EQ(pb.add(id, 3, QStringLiteral("ME"), QStringLiteral("  0171 234  "), 1, 0), 1);
+    EXPECT_EQ(pb.add(id, 3, QStringLiteral("ME"), QStringLiteral("  0171 234  "), 1, Operation::None), 1);
     EXPECT_EQ(id, 1);
     EXPECT_EQ(pb.GetItem(0)->data, QStringLiteral("0171 234"));
 
     qint16 five = 5;
-    pb.add(five, 0, QString(), QStringLiteral("x"), 1, 0);
+    pb.add(five, 0, QString(), QStringLiteral("x"), 1, Operation::None);
     qint16 two = 2;
-    pb.add(two, 0, QString(), QStringLiteral("y"), 1, 0);
+    pb.add(two, 0, QString(), QStringLiteral("y"), 1, Operation::None);
     id = 0;
-    EXPECT_EQ(pb.add(id, 0, QString(), QStringLiteral("\tz "), 4, 1), 6);
+    EXPECT_EQ(pb.add(id, 0, QString(), QStringLiteral("\tz "), 4, Operation::Add), 6);
     EXPECT_EQ(id, 6);
     EXPECT_EQ(pb.GetItem(3)->data, QStringLiteral("\tz")); // blanks only, not tabs
     EXPECT_EQ(pb.GetLastId(), 6);
@@ -124,7 +125,7 @@ TEST_F(PhonebookTest, IdAllocationPastTheLargestIdOverflows)
     DBPhonebook pb;
     pb.AddItem(item(32767, 0, QStringLiteral("Max")));
     qint16 id = 0;
-    EXPECT_RUNTIME_ERROR(pb.add(id, 0, QString(), QStringLiteral("n"), 1, 0), ErrOverflow);
+    EXPECT_RUNTIME_ERROR(pb.add(id, 0, QString(), QStringLiteral("n"), 1, Operation::None), ErrOverflow);
     EXPECT_EQ(pb.count(), 1);
     EXPECT_EQ(id, 0);
 }
@@ -132,7 +133,7 @@ TEST_F(PhonebookTest, IdAllocationPastTheLargestIdOverflows)
 TEST_F(PhonebookTest, AddByNameGroupsDataUnderOneNameRecord)
 {
     DBPhonebook pb;
-    pb.AddByName(QStringLiteral("Anna"), 3, QStringLiteral("ME"), QStringLiteral("0171"), 1, 0);
+    pb.AddByName(QStringLiteral("Anna"), 3, QStringLiteral("ME"), QStringLiteral("0171"), 1, Operation::None);
     ASSERT_EQ(pb.count(), 2);
     for (qint16 i = 0; i < 2; ++i) {
         EXPECT_EQ(pb.GetItem(i)->id, 1);
@@ -143,13 +144,13 @@ TEST_F(PhonebookTest, AddByNameGroupsDataUnderOneNameRecord)
     EXPECT_EQ(pb.GetItem(0)->data, QStringLiteral("Anna"));
     EXPECT_EQ(pb.GetItem(1)->typ, 1);
 
-    pb.AddByName(QStringLiteral("Anna"), 4, QStringLiteral("ME"), QStringLiteral("0172"), 2, 0);
+    pb.AddByName(QStringLiteral("Anna"), 4, QStringLiteral("ME"), QStringLiteral("0172"), 2, Operation::None);
     ASSERT_EQ(pb.count(), 3);
     EXPECT_EQ(pb.GetItem(2)->id, 1);
-    pb.AddByName(QStringLiteral("Bert"), 5, QStringLiteral("SM"), QStringLiteral("0173"), 1, 1);
+    pb.AddByName(QStringLiteral("Bert"), 5, QStringLiteral("SM"), QStringLiteral("0173"), 1, Operation::Add);
     EXPECT_EQ(pb.GetItem(4)->id, 2);
     EXPECT_EQ(pb.GetNameById(2), QStringLiteral("Bert"));
-    pb.AddItem(item(9, 1, QStringLiteral("0174"), 1));
+    pb.AddItem(item(9, 1, QStringLiteral("0174"), Operation::Add));
     EXPECT_EQ(pb.GetNameById(9), QString()); // numbers only, no name record
     EXPECT_EQ(pb.countEntries(), 4);
     EXPECT_EQ(pb.countToSend(), 2); // name records never count
@@ -158,8 +159,8 @@ TEST_F(PhonebookTest, AddByNameGroupsDataUnderOneNameRecord)
 TEST_F(PhonebookTest, NameWithOuterBlanksNeverFindsItself)
 {
     DBPhonebook pb;
-    pb.AddByName(QStringLiteral(" Anna"), 0, QString(), QStringLiteral("1"), 1, 0);
-    pb.AddByName(QStringLiteral(" Anna"), 0, QString(), QStringLiteral("2"), 1, 0);
+    pb.AddByName(QStringLiteral(" Anna"), 0, QString(), QStringLiteral("1"), 1, Operation::None);
+    pb.AddByName(QStringLiteral(" Anna"), 0, QString(), QStringLiteral("2"), 1, Operation::None);
     EXPECT_EQ(pb.count(), 4);
     EXPECT_EQ(pb.GetItem(2)->id, 2);
 }
@@ -188,16 +189,16 @@ TEST_F(PhonebookTest, CloneMakesIndependentRecords)
 {
     DBPhonebook pb;
     pb.name = QStringLiteral("src");
-    pb.AddItem(item(4, 0, QStringLiteral(" Anna "), 1));
-    pb.AddItem(item(0, 1, QStringLiteral("0171"), 1));
+    pb.AddItem(item(4, 0, QStringLiteral(" Anna "), Operation::Add));
+    pb.AddItem(item(0, 1, QStringLiteral("0171"), Operation::Add));
     const auto copy = pb.Clone();
     EXPECT_EQ(copy->name, QString());
     ASSERT_EQ(copy->count(), 2);
     EXPECT_NE(copy->GetItem(0).get(), pb.GetItem(0).get());
     EXPECT_EQ(copy->GetItem(0)->data, QStringLiteral("Anna")); // trimmed once more
     EXPECT_EQ(copy->GetItem(1)->id, 5);                        // id 0 receives a new id, as add does
-    copy->GetItem(0)->operation = 0;
-    EXPECT_EQ(pb.GetItem(0)->operation, 1);
+    copy->GetItem(0)->operation = Operation::None;
+    EXPECT_EQ(pb.GetItem(0)->operation, Operation::Add);
 }
 
 TEST_F(PhonebookTest, StoreTextAndLog)
@@ -230,7 +231,7 @@ TEST_F(PhonebookFileTest, SaveAndLoadRoundTrip)
     DBPhonebook pb;
     pb.name = QStringLiteral("anything");
     pb.AddByName(QStringLiteral("Zo\u00EB \u041C\u0438\u0440"), 2, QStringLiteral("SM"),
-                 QStringLiteral("+49 (171) \"x\",/"), 3, 1);
+                 QStringLiteral("+49 (171) \"x\",/"), 3, Operation::Add);
     pb.Save(path("pb.txt"));
     EXPECT_EQ(pb.name, QStringLiteral("Phonebook"));
 

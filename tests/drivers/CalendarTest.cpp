@@ -63,9 +63,11 @@ TEST(VelmoraCalendar, WritesAndDeletes)
     rig.init();
     auto out = std::make_shared<DBCalendar>();
     out->add(0, at(2027, 1, 1, 0, 10), zeroDateTime(), true, 20, 1, QStringLiteral("NY"),
-             QStringLiteral("party"), 1);
-    out->add(2, at(2026, 12, 10, 10, 0), zeroDateTime(), false, 0, 1, QStringLiteral("x"), QString(), 0);
-    out->add(1, at(2026, 12, 9, 9, 0), zeroDateTime(), true, 15, 1, QStringLiteral("Dentist"), QString(), 3);
+             QStringLiteral("party"), Operation::Add);
+    out->add(2, at(2026, 12, 10, 10, 0), zeroDateTime(), false, 0, 1, QStringLiteral("x"), QString(),
+             Operation::None);
+    out->add(1, at(2026, 12, 9, 9, 0), zeroDateTime(), true, 15, 1, QStringLiteral("Dentist"), QString(),
+             Operation::Delete);
     rig.driver->UpdateCalendar(out);
     rig.settle();
     EXPECT_EQ(rig.owner.callbacks, 2);
@@ -96,7 +98,8 @@ TEST(VelmoraCalendar, NothingToDoEndsAtOnce)
     DriverRig rig(QStringLiteral("K110"));
     rig.init();
     auto out = std::make_shared<DBCalendar>();
-    out->add(0, at(2027, 1, 1, 0, 10), zeroDateTime(), true, 20, 1, QStringLiteral("NY"), QString(), 0);
+    out->add(0, at(2027, 1, 1, 0, 10), zeroDateTime(), true, 20, 1, QStringLiteral("NY"), QString(),
+             Operation::None);
     const int before = rig.commandCount();
     rig.driver->UpdateCalendar(out);
     rig.settle();
@@ -145,7 +148,7 @@ TEST(TarvexCalendar, ReadsTheSameUnderEveryLocale)
         ASSERT_EQ(cal->count(), 1) << name;
         EXPECT_EQ(cal->GetItem(0)->dstart, at(2026, 12, 31, 23, 59)) << name;
         EXPECT_EQ(cal->GetItem(0)->prerem, 59) << name;
-        cal->GetItem(0)->operation = 1;
+        cal->GetItem(0)->operation = Operation::Add;
         rig.driver->UpdateCalendar(cal);
         rig.settle();
         EXPECT_EQ(rig.commands().last(), QStringLiteral("at+schw=3,1,1,2026,12,31,23,59,23,00,\"x \""))
@@ -161,12 +164,13 @@ TEST(TarvexCalendar, WritesDeletesAndReportsEventsWithoutAPlace)
     rig.init();
     auto out = std::make_shared<DBCalendar>();
     out->add(5, at(2026, 3, 8, 10, 30), zeroDateTime(), true, 15, 3, QStringLiteral("Meet"),
-             QStringLiteral("room"), 1);
+             QStringLiteral("room"), Operation::Add);
     out->add(-1, at(2026, 3, 9, 11, 0), zeroDateTime(), false, 0, 1, QStringLiteral("Homeless"), QString(),
-             1);
-    out->add(4, at(2026, 3, 7, 9, 0), zeroDateTime(), false, 0, 1, QStringLiteral("Old"), QString(), 3);
+             Operation::Add);
+    out->add(4, at(2026, 3, 7, 9, 0), zeroDateTime(), false, 0, 1, QStringLiteral("Old"), QString(),
+             Operation::Delete);
     out->add(6, at(2026, 3, 10, 0, 10), zeroDateTime(), false, 30, 2, QStringLiteral("NoAlarm"), QString(),
-             1);
+             Operation::Add);
     rig.driver->UpdateCalendar(out);
     rig.settle();
     EXPECT_EQ(rig.owner.callbacks, 2);

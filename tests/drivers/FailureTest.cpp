@@ -40,14 +40,16 @@ Outcome runSession(DriverRig &rig)
 {
     auto pb = std::make_shared<DBPhonebook>();
     auto add = std::make_shared<DBPhonebook>();
-    add->AddByName(QStringLiteral("Sim new"), 2, QStringLiteral("SM"), QStringLiteral("+4913"), 1, 1);
-    add->AddByName(QStringLiteral("Me new"), 5, QStringLiteral("ME"), QStringLiteral("0302"), 1, 1);
+    add->AddByName(QStringLiteral("Sim new"), 2, QStringLiteral("SM"), QStringLiteral("+4913"), 1,
+                   Operation::Add);
+    add->AddByName(QStringLiteral("Me new"), 5, QStringLiteral("ME"), QStringLiteral("0302"), 1,
+                   Operation::Add);
     auto cal = std::make_shared<DBCalendar>();
     auto calOut = std::make_shared<DBCalendar>();
     calOut->add(9, QDateTime(QDate(2026, 12, 20), QTime(10, 0)), zeroDateTime(), true, 10, 1,
-                QStringLiteral("New"), QString(), 1);
+                QStringLiteral("New"), QString(), Operation::Add);
     calOut->add(1, QDateTime(QDate(2026, 12, 9), QTime(9, 0)), zeroDateTime(), true, 15, 1,
-                QStringLiteral("Dentist"), QString(), 3);
+                QStringLiteral("Dentist"), QString(), Operation::Delete);
     const std::vector<std::function<void()>> ops = {
         [&] { rig.driver->Init(&rig.port, rig.watchdog.get(), &rig.owner); },
         [&] { rig.driver->ReadContacts(pb); },

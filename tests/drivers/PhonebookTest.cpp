@@ -116,13 +116,14 @@ TEST(Phonebook, WritesAdditionsIntoBothMemoriesAndReadsThemBack)
         // A contact for the SIM, one for the handset with two numbers, one name with a double quote and
         // a line break, and records that must not be written.
         add->AddByName(QStringLiteral("Anna, B."), 2, QStringLiteral("SM"), QStringLiteral("+4915112345678"),
-                       1, 1);
+                       1, Operation::Add);
         add->AddByName(QStringLiteral("Bob"), 5, QStringLiteral("ME"), QStringLiteral("0301234"), ext ? 3 : 1,
-                       1);
+                       Operation::Add);
         add->AddByName(QStringLiteral("Bob"), 6, QStringLiteral("ME"), QStringLiteral("0309999"), ext ? 2 : 1,
-                       1);
-        add->AddByName(QStringLiteral("Jo \"JJ\"\nX"), 7, QStringLiteral("ME"), QStringLiteral("+331"), 1, 1);
-        add->add(id = 0, 9, QStringLiteral("ME"), QStringLiteral("555"), 1, 0); // nothing to do
+                       Operation::Add);
+        add->AddByName(QStringLiteral("Jo \"JJ\"\nX"), 7, QStringLiteral("ME"), QStringLiteral("+331"), 1,
+                       Operation::Add);
+        add->add(id = 0, 9, QStringLiteral("ME"), QStringLiteral("555"), 1, Operation::None); // nothing to do
         rig.driver->UpdateContacts(add);
         rig.settle();
         EXPECT_EQ(rig.owner.callbacks, 2);
@@ -160,7 +161,7 @@ TEST(Phonebook, SimOnlyOrHandsetOnlyAdditions)
     DriverRig rig(QStringLiteral("K110"));
     rig.init();
     auto add = std::make_shared<DBPhonebook>();
-    add->AddByName(QStringLiteral("Only"), 4, QStringLiteral("ME"), QStringLiteral("123"), 1, 1);
+    add->AddByName(QStringLiteral("Only"), 4, QStringLiteral("ME"), QStringLiteral("123"), 1, Operation::Add);
     rig.driver->UpdateContacts(add);
     rig.settle();
     // No SIM additions: the SIM selection is followed at once by the handset selection.
@@ -174,8 +175,8 @@ TEST(Phonebook, TarvexWritesCarryTheMemoryDigit)
     DriverRig rig(QStringLiteral("G170"));
     rig.init();
     auto add = std::make_shared<DBPhonebook>();
-    add->AddByName(QStringLiteral("S"), 1, QStringLiteral("SM"), QStringLiteral("1"), 2, 1);
-    add->AddByName(QStringLiteral("M"), 3, QStringLiteral("ME"), QStringLiteral("+2"), 3, 1);
+    add->AddByName(QStringLiteral("S"), 1, QStringLiteral("SM"), QStringLiteral("1"), 2, Operation::Add);
+    add->AddByName(QStringLiteral("M"), 3, QStringLiteral("ME"), QStringLiteral("+2"), 3, Operation::Add);
     rig.driver->UpdateContacts(add);
     rig.settle();
     EXPECT_TRUE(rig.commands().contains(QStringLiteral("AT+CPBW=1,0,\"1\",129,\"S\"")));
@@ -211,7 +212,7 @@ TEST(Phonebook, FirstFamilyDriverOnASecondFamilyHandset)
     EXPECT_EQ(v->PhoneModel(), QStringLiteral("Tarvex"));
     EXPECT_EQ(v->GetFeatures()->NameLen, 0);
     auto add = std::make_shared<DBPhonebook>();
-    add->AddByName(QStringLiteral("S"), 1, QStringLiteral("SM"), QStringLiteral("1"), 2, 1);
+    add->AddByName(QStringLiteral("S"), 1, QStringLiteral("SM"), QStringLiteral("1"), 2, Operation::Add);
     rig.driver->UpdateContacts(add);
     rig.settle();
     EXPECT_TRUE(rig.commands().contains(QStringLiteral("AT+CPBW=1,0,\"1\",129,\"S\"")));

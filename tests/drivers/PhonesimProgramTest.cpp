@@ -81,15 +81,16 @@ TEST(PhonesimProgram, FullRunThroughTheSerialControl)
                   QStringLiteral("O'Neil"));
 
         auto add = std::make_shared<DBPhonebook>();
-        add->AddByName(QStringLiteral("New, SIM"), 2, QStringLiteral("SM"), QStringLiteral("+331"), 1, 1);
+        add->AddByName(QStringLiteral("New, SIM"), 2, QStringLiteral("SM"), QStringLiteral("+331"), 1,
+                       Operation::Add);
         add->AddByName(QStringLiteral("Home"), 5, QStringLiteral("ME"), QStringLiteral("0302"),
-                       tarvex ? 1 : 2, 1);
+                       tarvex ? 1 : 2, Operation::Add);
         driver->UpdateContacts(add);
         ASSERT_TRUE(step(3));
 
         auto calOut = std::make_shared<DBCalendar>();
         calOut->add(3, QDateTime(QDate(2026, 12, 31), QTime(0, 10)), zeroDateTime(), true, 20, 1,
-                    QStringLiteral("NY"), QString(), 1);
+                    QStringLiteral("NY"), QString(), Operation::Add);
         driver->UpdateCalendar(calOut);
         ASSERT_TRUE(step(4));
         auto cal = std::make_shared<DBCalendar>();

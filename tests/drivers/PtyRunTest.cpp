@@ -57,13 +57,14 @@ TEST(PtyRun, FullRunOverAPseudoTerminal)
         EXPECT_EQ(pb->countEntries(), 21);
 
         auto add = std::make_shared<DBPhonebook>();
-        add->AddByName(QStringLiteral("New, one"), 6, QStringLiteral("SM"), QStringLiteral("+3312"), 1, 1);
+        add->AddByName(QStringLiteral("New, one"), 6, QStringLiteral("SM"), QStringLiteral("+3312"), 1,
+                       Operation::Add);
         driver->UpdateContacts(add);
         ASSERT_TRUE(pumpUntil([&] { return owner.callbacks == 3 || owner.recoveries > 0; }));
 
         auto calOut = std::make_shared<DBCalendar>();
         calOut->add(2, QDateTime(QDate(2026, 12, 24), QTime(18, 0)), zeroDateTime(), true, 30, 1,
-                    QStringLiteral("Eve"), QString(), 1);
+                    QStringLiteral("Eve"), QString(), Operation::Add);
         driver->UpdateCalendar(calOut);
         ASSERT_TRUE(pumpUntil([&] { return owner.callbacks == 4 || owner.recoveries > 0; }));
         auto cal = std::make_shared<DBCalendar>();

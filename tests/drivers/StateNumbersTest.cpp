@@ -101,7 +101,7 @@ TEST(StateNumbers, EachFamilyWaitsInItsOwnStates)
 
         auto toWrite = std::make_shared<DBCalendar>();
         toWrite->add(4, QDateTime(QDate(2026, 3, 8), QTime(10, 30)), zeroDateTime(), false, 0, 1,
-                     QStringLiteral("Meet"), QString(), 1);
+                     QStringLiteral("Meet"), QString(), Operation::Add);
         EXPECT_EQ(statesOf(rig, [&] { rig.driver->UpdateCalendar(toWrite); }, {ok("at+schw")}),
                   shifted({16, 0}, c.offset));
 

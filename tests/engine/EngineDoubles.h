@@ -109,8 +109,8 @@ struct FakeDriver : IPhoneDriver
     void ReadContacts(std::shared_ptr<DBPhonebook> dbp) override
     {
         qint16 id = 0;
-        dbp->add(id, 1, QStringLiteral("SM"), QStringLiteral("Anna"), 0, 0);
-        dbp->add(id, 1, QStringLiteral("SM"), QStringLiteral("+4915112345678"), 1, 0);
+        dbp->add(id, 1, QStringLiteral("SM"), QStringLiteral("Anna"), 0, Operation::None);
+        dbp->add(id, 1, QStringLiteral("SM"), QStringLiteral("+4915112345678"), 1, Operation::None);
         finish(QStringLiteral("ReadContacts"));
     }
     void UpdateContacts(std::shared_ptr<DBPhonebook> dbp) override
@@ -168,9 +168,9 @@ struct FakeDesktop : IDesktopEndpoint
         if (!begin(QStringLiteral("ReadContacts")))
             return;
         qint16 id = 0;
-        dbp->add(id, 0, QString(), QStringLiteral("Bert"), 0, 0);
-        dbp->add(id, 0, QString(), QStringLiteral("0301234"), 2, 0);
-        dbp->add(id, 0, QString(), QStringLiteral("bert@example.org"), 4, 0);
+        dbp->add(id, 0, QString(), QStringLiteral("Bert"), 0, Operation::None);
+        dbp->add(id, 0, QString(), QStringLiteral("0301234"), 2, Operation::None);
+        dbp->add(id, 0, QString(), QStringLiteral("bert@example.org"), 4, Operation::None);
         owner->MrCallback(1);
     }
     void UpdateContacts(std::shared_ptr<DBPhonebook>) override
@@ -183,7 +183,7 @@ struct FakeDesktop : IDesktopEndpoint
         if (!begin(QStringLiteral("ReadCalendar")))
             return;
         dbc->add(0, QDateTime(QDate(2026, 5, 1), QTime(9, 0)), QDateTime(QDate(2026, 5, 1), QTime(10, 0)),
-                 false, 0, 1, QStringLiteral("Dentist"), QString(), 0);
+                 false, 0, 1, QStringLiteral("Dentist"), QString(), Operation::None);
         owner->MrCallback(1);
     }
     void UpdateCalendar(std::shared_ptr<DBCalendar>) override
@@ -208,7 +208,7 @@ struct FakePolicy : IRunPolicy
         toPhone = fromOutlook->Clone();
         for (auto *s : {toOutlook.get(), toPhone.get()})
             for (qint16 i = 0; i < s->count(); ++i)
-                s->GetItem(i)->operation = 1;
+                s->GetItem(i)->operation = Operation::Add;
         if (!notice.isEmpty())
             globals().gDetails += notice;
         owner->MrCallback(1);
@@ -221,7 +221,7 @@ struct FakePolicy : IRunPolicy
         toOutlook = fromPhone->Clone();
         toPhone = fromOutlook->Clone();
         for (qint16 i = 0; i < toPhone->count(); ++i)
-            toPhone->GetItem(i)->operation = 1;
+            toPhone->GetItem(i)->operation = Operation::Add;
         if (!notice.isEmpty())
             globals().gDetails += notice;
         owner->MrCallback(1);

@@ -131,7 +131,7 @@ TEST_F(DBContainerTest, MoreFamiliesThanSixteenBitCountsIsAnOverflow)
     auto f = family(QStringLiteral("Big"));
     for (int i = 0; i < 32767; ++i) {
         qint16 id = 1;
-        f->add(id, 0, QString(), QString::number(i), 1, 0);
+        f->add(id, 0, QString(), QString::number(i), 1, Operation::None);
     }
     big.AddItem(f);
     EXPECT_EQ(errorOf([&] { big.DiffContacts(DBContainer()); }), ErrOverflow);
@@ -176,7 +176,7 @@ TEST_F(DBContainerTest, MergeIsAUnionMatchedByKindAndExactText)
     auto annaPhone = family(QStringLiteral("Anna"), {{1, QStringLiteral("0171")},   // held once
                                                      {3, QStringLiteral("030")},    // other kind: held twice
                                                      {0, QStringLiteral("Anna")}}); // name records never move
-    annaPhone->GetItem(1)->operation = 1;
+    annaPhone->GetItem(1)->operation = Operation::Add;
     annaPhone->GetItem(1)->location = 7;
     annaPhone->GetItem(1)->memory = QStringLiteral("SM");
     phone.AddItem(annaPhone);

@@ -19,7 +19,7 @@ inline std::shared_ptr<DBPhonebook> family(const QString &name,
     f->name = name;
     qint16 id = 1;
     for (const auto &[typ, text] : data)
-        f->add(id, 0, QString(), text, typ, 0);
+        f->add(id, 0, QString(), text, typ, Operation::None);
     return f;
 }
 
@@ -106,7 +106,7 @@ inline std::shared_ptr<DBContainer> scanGroup(const DBPhonebook &store, const Mo
             continue;
         qint16 id = r->id;
         f->add(id, 0, QString(), r->data, mf.ExtPB ? r->typ : SuffixType(n),
-               mf.ExtPB ? qint16(0) : r->operation);
+               mf.ExtPB ? Operation::None : r->operation);
     }
     return c;
 }
@@ -151,7 +151,7 @@ inline std::shared_ptr<DBPhonebook> scanDiff(const DBContainer &a, const DBConta
                 return fo->GetItemByDataType(r->data, r->typ, 100) != nullptr;
             });
             if (r->typ != 0 && !held)
-                out->AddByName(f->name, 0, QString(), r->data, r->typ, 1);
+                out->AddByName(f->name, 0, QString(), r->data, r->typ, Operation::Add);
         }
     }
     return out;

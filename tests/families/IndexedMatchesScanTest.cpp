@@ -55,13 +55,13 @@ public:
                 r->id = qint16(below(8));
                 r->typ = qint16(below(5));
                 r->data = r->typ == 0 ? name() : datum();
-                r->operation = qint16(below(2));
+                r->operation = Operation(below(2));
                 store->AddItem(r);
                 break;
             }
             default:
                 store->AddByName(name(), qint16(below(5)), QStringLiteral("ME"), datum(),
-                                 qint16(1 + below(4)), qint16(below(2)));
+                                 qint16(1 + below(4)), Operation(below(2)));
             }
         }
         return store;

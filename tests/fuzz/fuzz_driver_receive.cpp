@@ -92,15 +92,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     auto pb = std::make_shared<DBPhonebook>();
     auto add = std::make_shared<DBPhonebook>();
-    add->AddByName(QStringLiteral("A"), 1, QStringLiteral("SM"), QStringLiteral("+1"), 1, 1);
-    add->AddByName(QStringLiteral("B"), 2, QStringLiteral("ME"), QStringLiteral("2"), 4, 1);
+    add->AddByName(QStringLiteral("A"), 1, QStringLiteral("SM"), QStringLiteral("+1"), 1, Operation::Add);
+    add->AddByName(QStringLiteral("B"), 2, QStringLiteral("ME"), QStringLiteral("2"), 4, Operation::Add);
     auto cal = std::make_shared<DBCalendar>();
     auto calOut = std::make_shared<DBCalendar>();
     calOut->add(3, QDateTime(QDate(2026, 1, 1), QTime(0, 5)), zeroDateTime(), true, 30, 1,
-                QStringLiteral("x"), QStringLiteral("y"), 1);
+                QStringLiteral("x"), QStringLiteral("y"), Operation::Add);
     calOut->add(-1, QDateTime(QDate(2026, 1, 1), QTime(0, 5)), zeroDateTime(), false, 0, 1,
-                QStringLiteral("x"), QString(), 1);
-    calOut->add(4, QDateTime(), zeroDateTime(), false, 0, 1, QString(), QString(), 3);
+                QStringLiteral("x"), QString(), Operation::Add);
+    calOut->add(4, QDateTime(), zeroDateTime(), false, 0, 1, QString(), QString(), Operation::Delete);
     switch (op % 6) {
     case 1:
         driver->ReadContacts(pb);

@@ -135,12 +135,15 @@ TEST_F(Desk, WritesDataIntoFreeSlotsAndCreatesMissingContacts)
                "Street 1;Town;;;\r\n"
                "NOTE:keep me\r\n"));
     auto pb = std::make_shared<DBPhonebook>();
-    pb->AddByName(QStringLiteral("Bert"), 0, QString(), QStringLiteral("3"), 2, 1); // no home slot left
-    pb->AddByName(QStringLiteral("Bert"), 0, QString(), QStringLiteral("+4930555"), 1, 1); // mobile
-    pb->AddByName(QStringLiteral("Cleo \"C\" [x]"), 0, QString(), QStringLiteral("777"), 3, 1);
-    pb->AddByName(QStringLiteral("Cleo \"C\" [x]"), 0, QString(), QStringLiteral("c@x.org"), 4, 1);
+    pb->AddByName(QStringLiteral("Bert"), 0, QString(), QStringLiteral("3"), 2,
+                  Operation::Add); // no home slot left
+    pb->AddByName(QStringLiteral("Bert"), 0, QString(), QStringLiteral("+4930555"), 1,
+                  Operation::Add); // mobile
+    pb->AddByName(QStringLiteral("Cleo \"C\" [x]"), 0, QString(), QStringLiteral("777"), 3, Operation::Add);
+    pb->AddByName(QStringLiteral("Cleo \"C\" [x]"), 0, QString(), QStringLiteral("c@x.org"), 4,
+                  Operation::Add);
     pb->AddByName(QStringLiteral("Cleo \"C\" [x]"), 0, QString(), QStringLiteral("888"), 3,
-                  0); // not to be written
+                  Operation::None); // not to be written
     ol->UpdateContacts(pb);
     EXPECT_EQ(owner.callbacks, 1);
     EXPECT_EQ(globals().gDetails.count(QStringLiteral("no space left in contact for Bert 3")), 1);
@@ -169,7 +172,7 @@ TEST_F(Desk, EditsByOtherProgramsBetweenAndDuringRunsAreKept)
         auto read = std::make_shared<DBPhonebook>();
         ol->ReadContacts(read);
         auto pb = std::make_shared<DBPhonebook>();
-        pb->AddByName(QStringLiteral("Anna"), 0, QString(), QString::fromLatin1(number), typ, 1);
+        pb->AddByName(QStringLiteral("Anna"), 0, QString(), QString::fromLatin1(number), typ, Operation::Add);
         ol->UpdateContacts(pb);
     };
     auto text = [&] {
@@ -206,8 +209,8 @@ TEST_F(Desk, EditsByOtherProgramsBetweenAndDuringRunsAreKept)
         ASSERT_TRUE(QFile::rename(contacts() + QStringLiteral(".sync"), anna));
     };
     auto pb = std::make_shared<DBPhonebook>();
-    pb->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0170"), 1, 1);
-    pb->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), 2, 1);
+    pb->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0170"), 1, Operation::Add);
+    pb->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), 2, Operation::Add);
     owner.polls = 0;
     ol->UpdateContacts(pb);
     owner.onPoll = nullptr;
@@ -282,10 +285,13 @@ TEST_F(Desk, WrittenEventsRoundTripWithPrefixRecurrenceAndReminder)
 {
     const QDateTime at(QDate(2004, 5, 5), QTime(8, 0));
     auto cal = std::make_shared<DBCalendar>();
-    cal->add(0, at, QDateTime(), true, 15, 4, QStringLiteral("Anna"), QStringLiteral("a\r\nb"), 1);
-    cal->add(0, at.addDays(1), QDateTime(), false, 0, 2, QStringLiteral("Bob"), QString(), 1);
-    cal->add(0, at.addDays(2), QDateTime(), false, 0, 1, QStringLiteral("ignored"), QString(), 0);
-    cal->add(0, at.addDays(3), QDateTime(), false, 0, 1, QStringLiteral("deleted on phone"), QString(), 3);
+    cal->add(0, at, QDateTime(), true, 15, 4, QStringLiteral("Anna"), QStringLiteral("a\r\nb"),
+             Operation::Add);
+    cal->add(0, at.addDays(1), QDateTime(), false, 0, 2, QStringLiteral("Bob"), QString(), Operation::Add);
+    cal->add(0, at.addDays(2), QDateTime(), false, 0, 1, QStringLiteral("ignored"), QString(),
+             Operation::None);
+    cal->add(0, at.addDays(3), QDateTime(), false, 0, 1, QStringLiteral("deleted on phone"), QString(),
+             Operation::Delete);
     ol->UpdateCalendar(cal);
     const QStringList files = QDir(calendar()).entryList({QStringLiteral("*.ics")});
     ASSERT_EQ(files.size(), 2);
@@ -351,7 +357,8 @@ TEST_F(Desk, InterruptReturnsWithoutCallbackAndKeepsWhatWasDone)
 {
     auto pb = std::make_shared<DBPhonebook>();
     for (int i = 0; i < 3; ++i)
-        pb->AddByName(QStringLiteral("P%1").arg(i), 0, QString(), QStringLiteral("12%1").arg(i), 1, 1);
+        pb->AddByName(QStringLiteral("P%1").arg(i), 0, QString(), QStringLiteral("12%1").arg(i), 1,
+                      Operation::Add);
     owner.stopAfter = 4; // records: name, number, name, number, ... stop before the third contact's number
     ol->UpdateContacts(pb);
     EXPECT_EQ(owner.callbacks, 0);
@@ -361,7 +368,7 @@ TEST_F(Desk, InterruptReturnsWithoutCallbackAndKeepsWhatWasDone)
 TEST_F(Desk, StoreFailureDuringARunIsTheStoreError)
 {
     auto pb = std::make_shared<DBPhonebook>();
-    pb->AddByName(QStringLiteral("X"), 0, QString(), QStringLiteral("1"), 1, 1);
+    pb->AddByName(QStringLiteral("X"), 0, QString(), QStringLiteral("1"), 1, Operation::Add);
     QDir(contacts()).removeRecursively();
     write(contacts().chopped(1), "a file where the folder was");
     try {

@@ -11,7 +11,7 @@
 
 namespace orvia::test::plainwalk {
 
-inline void appendCopy(DBCalendar &to, const DBCalendarItem &r, qint16 operation)
+inline void appendCopy(DBCalendar &to, const DBCalendarItem &r, Operation operation)
 {
     to.add(r.location, r.dstart, r.dend, r.alarm, r.prerem, r.typ, r.title, r.body, operation);
 }
@@ -26,7 +26,7 @@ inline std::shared_ptr<DBCalendar> mergeCalendar(const DBCalendar &a, const DBCa
         for (qint16 j = 0; j < merged->count() && !held; ++j)
             held = SameEvent(*merged->GetItem(j), *y);
         if (!held)
-            appendCopy(*merged, *y, 0);
+            appendCopy(*merged, *y, Operation::None);
     }
     return merged;
 }
@@ -41,7 +41,7 @@ inline std::shared_ptr<DBCalendar> diffCalendar(const DBCalendar &side, const DB
         for (qint16 j = 0; j < side.count() && !held; ++j)
             held = SameEvent(*side.GetItem(j), *m);
         if (!held)
-            out->add(-1, m->dstart, m->dend, m->alarm, m->prerem, m->typ, m->title, m->body, 1);
+            out->add(-1, m->dstart, m->dend, m->alarm, m->prerem, m->typ, m->title, m->body, Operation::Add);
     }
     return out;
 }
@@ -51,7 +51,7 @@ inline std::shared_ptr<DBCalendar> checkPerDay(const DBCalendar &side, const DBC
     auto accepted = std::make_shared<DBCalendar>();
     for (qint16 i = 0; i < work.count(); ++i) {
         const auto r = work.GetItem(i);
-        if (r->operation != 1)
+        if (r->operation != Operation::Add)
             continue;
         const QDate day = r->dstart.date();
         int sameDay = 0;
@@ -80,7 +80,7 @@ inline QDateTime syncUntil(DBCalendar &list, qint16 room, const QDateTime &now)
         qint64 latest = nowMinute;
         for (qint16 i = 0; i < n; ++i) {
             const auto r = list.GetItem(i);
-            if (r->operation == 1 && MinuteNumber(r->dstart) > latest) {
+            if (r->operation == Operation::Add && MinuteNumber(r->dstart) > latest) {
                 best = i;
                 latest = MinuteNumber(r->dstart);
             }
@@ -88,19 +88,19 @@ inline QDateTime syncUntil(DBCalendar &list, qint16 room, const QDateTime &now)
         const bool foundAfterNow = best >= 0;
         for (qint16 i = 0; i < n && !foundAfterNow; ++i) {
             const auto r = list.GetItem(i);
-            if (r->operation == 1 &&
+            if (r->operation == Operation::Add &&
                 (best < 0 || MinuteNumber(r->dstart) > MinuteNumber(list.GetItem(best)->dstart)))
                 best = i;
         }
         if (best < 0)
             break;
-        list.GetItem(best)->operation = 0;
+        list.GetItem(best)->operation = Operation::None;
     }
     QDateTime until = now;
     qint64 latest = nowMinute;
     for (qint16 i = 0; i < n; ++i) {
         const auto r = list.GetItem(i);
-        if (r->operation == 1 && MinuteNumber(r->dstart) > latest) {
+        if (r->operation == Operation::Add && MinuteNumber(r->dstart) > latest) {
             latest = MinuteNumber(r->dstart);
             until = r->dstart;
         }
@@ -113,12 +113,12 @@ inline void assignSlots(const MrPolicy &policy, const DBCalendar &side, DBCalend
 {
     for (qint16 i = 0; i < work.count(); ++i) {
         const auto r = work.GetItem(i);
-        if (r->operation != 1)
+        if (r->operation != Operation::Add)
             continue;
         r->location = -1; // the record's own former slot is not held against it
         r->location = policy.FindFreeCalendarLocation(side, work, fea);
         if (r->location < 0) {
-            r->operation = 0;
+            r->operation = Operation::None;
             CalendarNotice(PolicyTr(QStringLiteral("No more memory on the phone:")) + u' ' + r->title + u' ' +
                            PolicyTr(QStringLiteral("not stored.")));
         }

@@ -117,7 +117,7 @@ TEST_F(CalendarPolicyTest, PastEventsAreNotOfferedButPastBirthdaysMoveToTheNextA
     ASSERT_EQ(r.toPhone->count(), 2);
     EXPECT_EQ(r.toPhone->GetItem(0)->title, QStringLiteral("Next minute"));
     EXPECT_EQ(r.toPhone->GetItem(0)->location, -1);
-    EXPECT_EQ(r.toPhone->GetItem(0)->operation, 1);
+    EXPECT_EQ(r.toPhone->GetItem(0)->operation, Operation::Add);
     EXPECT_EQ(r.toPhone->GetItem(1)->title, QStringLiteral("Birthday Bob"));
     EXPECT_EQ(r.toPhone->GetItem(1)->dstart, at(2027, 3, 3, 7, 45));
     EXPECT_EQ(r.toOutlook->count(), 0);
@@ -179,7 +179,7 @@ TEST_F(CalendarPolicyTest, FullPhoneErasesPastEventsFirst)
     ASSERT_EQ(r.toPhone->count(), 15);
     for (int i = 0; i < 10; ++i) {
         const auto d = r.toPhone->GetItem(qint16(i));
-        EXPECT_EQ(d->operation, 3);
+        EXPECT_EQ(d->operation, Operation::Delete);
         EXPECT_EQ(d->location, i);
         EXPECT_EQ(d->dstart, zeroDateTime());
         EXPECT_TRUE(d->title.isEmpty());
@@ -202,7 +202,7 @@ TEST_F(CalendarPolicyTest, FullPhoneWithoutPastEventsKeepsTheEarliestAdditions)
     const Result r = run(QStringLiteral("M230"), 30);
     QStringList kept, cut;
     for (const auto &e : items(*r.toPhone))
-        (e->operation == 1 ? kept : cut).append(e->title);
+        (e->operation == Operation::Add ? kept : cut).append(e->title);
     EXPECT_EQ(kept, (QStringList{QStringLiteral("A"), QStringLiteral("B")}));
     EXPECT_EQ(cut, (QStringList{QStringLiteral("C"), QStringLiteral("E"), QStringLiteral("D")}));
     EXPECT_EQ(notices(), QStringList{QStringLiteral("Events sync until ") + DateTimeToText(at(2026, 7, 5))});
@@ -219,7 +219,7 @@ TEST_F(CalendarPolicyTest, YearlyEventsAreNeverErasedAsOutOfDate)
     const Result r = run(QStringLiteral("Tarvex"), 3);
     const auto out = items(*r.toPhone);
     ASSERT_EQ(out.size(), 3);
-    EXPECT_EQ(out[0]->operation, 3);
+    EXPECT_EQ(out[0]->operation, Operation::Delete);
     EXPECT_EQ(out[0]->location, 1);
     EXPECT_EQ(out[1]->location, 1); // the cleared slot is reused
     EXPECT_EQ(out[2]->location, 2);
@@ -235,7 +235,7 @@ TEST_F(CalendarPolicyTest, OutlookIsNeverGivenDeletions)
     policy.DoCalendar(outlook, phone, r.toOutlook, r.toPhone, features(QStringLiteral("Outlook"), 3),
                       features(QStringLiteral("K110"), 30));
     ASSERT_EQ(r.toOutlook->count(), 1);
-    EXPECT_EQ(r.toOutlook->GetItem(0)->operation, 0); // cut by the capacity, nothing erased
+    EXPECT_EQ(r.toOutlook->GetItem(0)->operation, Operation::None); // cut by the capacity, nothing erased
     EXPECT_TRUE(notices().filter(QStringLiteral("Erased")).isEmpty());
 }
 
@@ -244,16 +244,16 @@ TEST_F(CalendarPolicyTest, FreeSlotsSkipHeldOnesAndReuseClearedOnes)
     DBCalendar side, list;
     for (int slot = 0; slot < 4; ++slot)
         addEvent(side, QStringLiteral("Held"), at(2026, 8, 1), 1, qint16(slot));
-    list.add(2, zeroDateTime(), zeroDateTime(), false, 0, 0, QString(), QString(), 3);
-    list.add(-1, at(2026, 9, 1), zeroDateTime(), false, 0, 1, QStringLiteral("A"), QString(), 1);
-    list.add(-1, at(2026, 9, 2), zeroDateTime(), false, 0, 1, QStringLiteral("B"), QString(), 1);
+    list.add(2, zeroDateTime(), zeroDateTime(), false, 0, 0, QString(), QString(), Operation::Delete);
+    list.add(-1, at(2026, 9, 1), zeroDateTime(), false, 0, 1, QStringLiteral("A"), QString(), Operation::Add);
+    list.add(-1, at(2026, 9, 2), zeroDateTime(), false, 0, 1, QStringLiteral("B"), QString(), Operation::Add);
     const auto fea = features(QStringLiteral("Tarvex"), 50);
     EXPECT_EQ(policy.FindFreeCalendarLocation(side, list, *fea), 2);
     list.GetItem(1)->location = 2;
     EXPECT_EQ(policy.FindFreeCalendarLocation(side, list, *fea), 4);
 
     fea->Cal_capacity = 4;
-    list.GetItem(0)->operation = 0;
+    list.GetItem(0)->operation = Operation::None;
     EXPECT_EQ(policy.FindFreeCalendarLocation(side, list, *fea), -1);
 }
 
@@ -272,18 +272,20 @@ TEST_F(CalendarPolicyTest, TarvexAdditionsGetTheFirstFreeSlots)
 TEST_F(CalendarPolicyTest, SyncUntilKeepsExactlyTheRoomEvenForAdditionsNotAfterNow)
 {
     DBCalendar list;
-    list.add(-1, kNow, zeroDateTime(), false, 0, 4, QStringLiteral("Now"), QString(), 1);
-    list.add(-1, at(2026, 7, 1), zeroDateTime(), false, 0, 1, QStringLiteral("Later"), QString(), 1);
-    list.add(-1, at(2026, 6, 20), zeroDateTime(), false, 0, 1, QStringLiteral("Soon"), QString(), 1);
+    list.add(-1, kNow, zeroDateTime(), false, 0, 4, QStringLiteral("Now"), QString(), Operation::Add);
+    list.add(-1, at(2026, 7, 1), zeroDateTime(), false, 0, 1, QStringLiteral("Later"), QString(),
+             Operation::Add);
+    list.add(-1, at(2026, 6, 20), zeroDateTime(), false, 0, 1, QStringLiteral("Soon"), QString(),
+             Operation::Add);
     {
         auto copy = list.Clone();
         qint16 room = 2;
         EXPECT_EQ(policy.GetSyncUntilDate(*copy, room), at(2026, 6, 20));
-        EXPECT_EQ(copy->GetItem(1)->operation, 0);
+        EXPECT_EQ(copy->GetItem(1)->operation, Operation::None);
         copy = list.Clone();
         room = 1; // the only addition left starts within the current minute
         EXPECT_EQ(policy.GetSyncUntilDate(*copy, room), kNow);
-        EXPECT_EQ(copy->GetItem(0)->operation, 1);
+        EXPECT_EQ(copy->GetItem(0)->operation, Operation::Add);
         copy = list.Clone();
         room = 0;
         EXPECT_EQ(policy.GetSyncUntilDate(*copy, room), kNow);
@@ -301,10 +303,10 @@ void applyToPhone(DBCalendar &phone, const DBCalendar &out, int textLen)
 {
     qint16 next = 100;
     for (const auto &e : items(out)) {
-        if (e->operation == 1) {
+        if (e->operation == Operation::Add) {
             const QString text = (e->title + u' ' + e->body).left(textLen);
             phone.add(e->location >= 0 ? e->location : next++, e->dstart, zeroDateTime(), e->alarm, e->prerem,
-                      1, text, QString(), 0);
+                      1, text, QString(), Operation::None);
         }
     }
 }
@@ -312,8 +314,9 @@ void applyToPhone(DBCalendar &phone, const DBCalendar &out, int textLen)
 void applyToOutlook(DBCalendar &outlook, const DBCalendar &out)
 {
     for (const auto &e : items(out)) {
-        if (e->operation == 1)
-            outlook.add(0, e->dstart, e->dend, e->alarm, e->prerem, e->typ, e->title, e->body, 0);
+        if (e->operation == Operation::Add)
+            outlook.add(0, e->dstart, e->dend, e->alarm, e->prerem, e->typ, e->title, e->body,
+                        Operation::None);
     }
 }
 

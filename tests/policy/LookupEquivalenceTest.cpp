@@ -129,7 +129,8 @@ std::shared_ptr<DBPhonebook> randomPhonebook(QRandomGenerator &rng, int contacts
         for (int k = 0; k < count; ++k) {
             const QString datum = data.at(rng.bounded(data.size()));
             const qint16 typ = datum.contains(u'@') ? 4 : qint16(1 + rng.bounded(3));
-            pb->AddByName(name, onPhone ? qint16(1 + rng.bounded(12)) : 0, memory, datum, typ, 0);
+            pb->AddByName(name, onPhone ? qint16(1 + rng.bounded(12)) : 0, memory, datum, typ,
+                          Operation::None);
         }
     }
     return pb;
@@ -169,7 +170,7 @@ TEST(LookupEquivalence, ContactsIndexesMatchThePlainWalk)
             ASSERT_EQ(loc, policy.FindFreeLocation(*side, out, mem, *fea)) << k;
             if (loc == -1)
                 continue;
-            out.AddByName(QStringLiteral("Placed"), loc, mem, QStringLiteral("0171"), 1, 1);
+            out.AddByName(QStringLiteral("Placed"), loc, mem, QStringLiteral("0171"), 1, Operation::Add);
             free.take(mem, loc);
         }
     }

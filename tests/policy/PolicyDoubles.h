@@ -55,7 +55,7 @@ inline std::shared_ptr<ModFeatures> features(const QString &name, qint16 calCapa
 inline void addEvent(DBCalendar &cal, const QString &title, const QDateTime &start, qint16 typ = 1,
                      qint16 location = 0)
 {
-    cal.add(location, start, zeroDateTime(), false, 0, typ, title, QString(), 0);
+    cal.add(location, start, zeroDateTime(), false, 0, typ, title, QString(), Operation::None);
 }
 
 // The details text split into its notices, without the "Details for <name>: " part.
