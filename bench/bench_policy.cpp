@@ -36,7 +36,7 @@ Calendars makeCalendars(int desktop, int phone)
     Calendars c;
     for (int i = 0; i < desktop; ++i) {
         const QDateTime start = kNow.addSecs(qint64(rng.bounded(3 * 365 * 24 * 60) - 365 * 24 * 60) * 60);
-        const qint16 typ = rng.bounded(20) == 0 ? 4 : 1;
+        const EventKind typ = rng.bounded(20) == 0 ? EventKind::Birthday : EventKind::Plain;
         c.outlook->add(0, start, start.addSecs(3600), false, 15, typ,
                        QStringLiteral("Meeting number %1").arg(i), QStringLiteral("Room %1").arg(i % 40),
                        Operation::None);
@@ -44,12 +44,12 @@ Calendars makeCalendars(int desktop, int phone)
     for (int i = 0; i < phone; ++i) {
         if (i % 2 == 0) {
             const auto e = c.outlook->GetItem(qint16(rng.bounded(desktop)));
-            c.phone->add(qint16(i), e->dstart, zeroDateTime(), false, 0, 1, e->title.left(12), QString(),
-                         Operation::None);
+            c.phone->add(qint16(i), e->dstart, zeroDateTime(), false, 0, EventKind::Plain, e->title.left(12),
+                         QString(), Operation::None);
         } else {
             const QDateTime start = kNow.addSecs(qint64(rng.bounded(2 * 365 * 24 * 60) - 365 * 24 * 60) * 60);
-            c.phone->add(qint16(i), start, zeroDateTime(), false, 0, 1, QStringLiteral("Phone %1").arg(i),
-                         QString(), Operation::None);
+            c.phone->add(qint16(i), start, zeroDateTime(), false, 0, EventKind::Plain,
+                         QStringLiteral("Phone %1").arg(i), QString(), Operation::None);
         }
     }
     return c;

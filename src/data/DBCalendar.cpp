@@ -16,7 +16,7 @@ std::shared_ptr<DBCalendar> DBCalendar::Clone() const
 }
 
 void DBCalendar::add(qint16 location, const QDateTime &dstart, const QDateTime &dend, bool alarm,
-                     qint32 prerem, qint16 typ, const QString &title, const QString &body,
+                     qint32 prerem, EventKind typ, const QString &title, const QString &body,
                      Operation operation)
 {
     auto item = std::make_shared<DBCalendarItem>();

@@ -20,7 +20,7 @@ public:
     std::shared_ptr<DBCalendar> Clone() const;
     // Note the order: typ before title and body, operation last.
     void add(qint16 location, const QDateTime &dstart, const QDateTime &dend, bool alarm, qint32 prerem,
-             qint16 typ, const QString &title, const QString &body, Operation operation);
+             EventKind typ, const QString &title, const QString &body, Operation operation);
     // Records with operation Add.
     qint16 countOpAdd() const;
     // Records with an operation.

@@ -28,8 +28,8 @@ QString unquoted(const QString &field)
 QString DBCalendarItem::GetDataText() const
 {
     return QString::number(location) + u',' + DateTimeToText(dstart) + u',' + DateTimeToText(dend) + u',' +
-           (alarm ? u'1' : u'0') + u',' + QString::number(prerem) + u',' + QString::number(typ) + u',' +
-           quoted(title) + u',' + quoted(body) + u',' + QString::number(qint16(operation)) +
+           (alarm ? u'1' : u'0') + u',' + QString::number(prerem) + u',' + QString::number(qint16(typ)) +
+           u',' + quoted(title) + u',' + quoted(body) + u',' + QString::number(qint16(operation)) +
            QStringLiteral("\r\n");
 }
 
@@ -41,7 +41,7 @@ void DBCalendarItem::SetDataText(const QString &s)
     dend = TextToDateTime(f.field(3));
     alarm = textToBoolean(f.field(4));
     prerem = textToInt32(f.field(5));
-    typ = textToInt16(f.field(6));
+    typ = EventKind(textToInt16(f.field(6)));
     title = unquoted(f.field(7));
     body = unquoted(f.field(8));
     QString last = f.rest(8);

@@ -1,5 +1,6 @@
 #pragma once
 // One calendar event, from either side.
+#include "data/EventKind.h"
 #include "data/Operation.h"
 #include "data/ZeroDateTime.h"
 
@@ -19,7 +20,7 @@ public:
     QString body;
     Operation operation = Operation::None;
     QString title;
-    qint16 typ = 0; // 1 event, 2 call, 3 meeting, 4 birthday (yearly)
+    EventKind typ{}; // 0 until set
 
     // location, dstart, dend, alarm (1/0), prerem, typ, "title", "body", operation; CR LF at the end.
     // Dates are in the regional text form, title and body escaped and quoted.

@@ -25,7 +25,7 @@ void logLine(const QString &s)
 
 struct KindAndTitle
 {
-    qint16 typ = 1;
+    EventKind typ = EventKind::Plain;
     QString title;
 };
 
@@ -45,11 +45,12 @@ QString subjectText(const QString &subject)
     return s;
 }
 
-// "Meeting: Review" -> 3, "Review"; "Birthday Anna" -> 4, "Anna"; anything else keeps its subject.
+// "Meeting: Review" -> Meeting, "Review"; "Birthday Anna" -> Birthday, "Anna"; anything else keeps its
+// subject.
 KindAndTitle kindFromSubject(const QString &subject)
 {
     const QString s = subjectText(subject);
-    KindAndTitle r{1, s};
+    KindAndTitle r{EventKind::Plain, s};
     qsizetype p = s.indexOf(QLatin1Char(':'));
     const bool colon = p >= 0;
     if (!colon)
@@ -59,11 +60,11 @@ KindAndTitle kindFromSubject(const QString &subject)
     QString keyword = s.left(p).toLower();
     Globals &g = globals();
     if (g.gMeetingWords.Contains(keyword))
-        r.typ = 3;
+        r.typ = EventKind::Meeting;
     else if (g.gCallWords.Contains(keyword))
-        r.typ = 2;
+        r.typ = EventKind::Call;
     else if (g.gBirthdayWords.Contains(keyword))
-        r.typ = 4;
+        r.typ = EventKind::Birthday;
     else
         return r;
     // The blank written after a colon is dropped with it; a title right after the colon keeps its
@@ -78,7 +79,7 @@ KindAndTitle kindFromSubject(const QString &subject)
 KindAndTitle kindOf(const pim::AppointmentItem &appt)
 {
     if (appt.extraProperty(kPlainSubject) == u"TRUE")
-        return KindAndTitle{1, subjectText(appt.subject())};
+        return KindAndTitle{EventKind::Plain, subjectText(appt.subject())};
     return kindFromSubject(appt.subject());
 }
 
@@ -91,14 +92,14 @@ QString oneLine(const QString &body)
     return b;
 }
 
-QString prefixFor(qint16 typ)
+QString prefixFor(EventKind typ)
 {
     switch (typ) {
-    case 3:
+    case EventKind::Meeting:
         return QStringLiteral("Meeting: ");
-    case 2:
+    case EventKind::Call:
         return QStringLiteral("Call: ");
-    case 4:
+    case EventKind::Birthday:
         return QStringLiteral("Birthday: ");
     default:
         return QString();
@@ -167,7 +168,7 @@ void OutlookControl::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
             if (!rec || rec->operation != Operation::Add)
                 continue;
             auto appt = std::static_pointer_cast<pim::AppointmentItem>(items->add());
-            if (rec->typ == 4) {
+            if (rec->typ == EventKind::Birthday) {
                 pim::RecurrencePattern &rp = appt->GetRecurrencePattern();
                 rp.setRecurrenceType(pim::RecursYearly);
                 rp.setPatternStartDate(rec->dstart.date());
@@ -177,7 +178,7 @@ void OutlookControl::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
             appt->setSubject(prefix + rec->title);
             // A plain title that begins with a kind keyword ("Call Bob") would read back as another
             // kind with a shorter title and never match its original again: the file says it is plain.
-            if (prefix.isEmpty() && kindFromSubject(rec->title).typ != 1)
+            if (prefix.isEmpty() && kindFromSubject(rec->title).typ != EventKind::Plain)
                 appt->setExtraProperty(kPlainSubject, QStringLiteral("TRUE"));
             appt->setStart(rec->dstart);
             appt->setEnd(rec->dstart.addSecs(30 * 60));

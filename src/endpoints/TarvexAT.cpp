@@ -84,8 +84,8 @@ void TarvexAT::ParseCalendarEntry(const QString &line)
 {
     const auto e = parseTarvexCalendarEntry(line);
     if (e && m_calReadTarget)
-        m_calReadTarget->add(e->location, e->dstart, zeroDateTime(), e->alarm, e->prerem, e->typ, e->title,
-                             QString(), Operation::None);
+        m_calReadTarget->add(e->location, e->dstart, zeroDateTime(), e->alarm, e->prerem, EventKind(e->typ),
+                             e->title, QString(), Operation::None);
 }
 
 bool TarvexAT::SendNextCalendarItem(qint16 &counter)
@@ -102,8 +102,8 @@ bool TarvexAT::SendNextCalendarItem(qint16 &counter)
                                T(QStringLiteral("not stored.")));
             continue;
         }
-        send(tarvexWriteEventCommand(TarvexEventWrite{item->location, item->typ, item->dstart, item->prerem,
-                                                      item->alarm, item->title, item->body},
+        send(tarvexWriteEventCommand(TarvexEventWrite{item->location, qint16(item->typ), item->dstart,
+                                                      item->prerem, item->alarm, item->title, item->body},
                                      calBodyLen()));
         return true;
     }

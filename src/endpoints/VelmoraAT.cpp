@@ -102,8 +102,8 @@ void VelmoraAT::ParseCalendarList(QString &text)
         if (e.indexMismatch)
             showMessage(QStringLiteral("Unexpected entry data"));
         if (m_calReadTarget)
-            m_calReadTarget->add(e.location, e.dstart, zeroDateTime(), e.alarm, e.prerem, 1, e.title,
-                                 QString(), Operation::None);
+            m_calReadTarget->add(e.location, e.dstart, zeroDateTime(), e.alarm, e.prerem, EventKind::Plain,
+                                 e.title, QString(), Operation::None);
     }
 }
 

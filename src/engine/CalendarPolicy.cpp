@@ -20,7 +20,6 @@ namespace orvia {
 
 namespace {
 
-constexpr qint16 kYearly = 4;
 constexpr int kEventsPerDay = 5;
 
 void appendCopy(DBCalendar &to, const DBCalendarItem &r, Operation operation)
@@ -133,7 +132,7 @@ std::shared_ptr<DBCalendar> MrPolicy::PurgePastEvents(const DBCalendar &cal)
     const qint16 n = cal.count();
     for (qint16 i = 0; i < n; ++i) {
         const auto r = cal.GetItem(i);
-        if (MinuteNumber(r->dstart) - nowMinute > 0 || r->typ == kYearly)
+        if (MinuteNumber(r->dstart) - nowMinute > 0 || r->typ == EventKind::Birthday)
             appendCopy(*out, *r);
         else
             CalendarNotice(PolicyTr(QStringLiteral("Past event not synchronized")) + QStringLiteral(": ") +
@@ -189,7 +188,7 @@ std::shared_ptr<DBCalendar> MrPolicy::Fit2FeatCalendar(const DBCalendar &side, c
     const QDateTime current = now();
     for (qint16 i = 0; i < work->count(); ++i) {
         const auto r = work->GetItem(i);
-        if (r->typ == kYearly)
+        if (r->typ == EventKind::Birthday)
             r->dstart = NextAnniversary(r->dstart, current);
     }
 
@@ -260,8 +259,8 @@ std::shared_ptr<DBCalendar> MrPolicy::RemoveOutOfDateEvents(const DBCalendar &si
     for (qint16 i = 0; i < n; ++i) {
         const auto e = side.GetItem(i);
         // A yearly event comes round again: it is never out of date.
-        if (e->typ != kYearly && MinuteNumber(e->dstart) - nowMinute < 0)
-            out->add(e->location, zeroDateTime(), zeroDateTime(), false, 0, 0, QString(), QString(),
+        if (e->typ != EventKind::Birthday && MinuteNumber(e->dstart) - nowMinute < 0)
+            out->add(e->location, zeroDateTime(), zeroDateTime(), false, 0, EventKind{}, QString(), QString(),
                      Operation::Delete);
     }
     const qint16 m = list.count();

@@ -8,8 +8,6 @@ namespace orvia {
 
 namespace {
 
-constexpr qint16 kYearly = 4;
-
 bool sameTitlePrefix(const QString &a, const QString &b)
 {
     const qsizetype n = qMin(a.size(), b.size());
@@ -46,7 +44,8 @@ bool SameEvent(const DBCalendarItem &a, const DBCalendarItem &b)
     QDateTime sa = a.dstart, sb = b.dstart;
     if (SameMinute(sa, sb))
         return true;
-    return (a.typ == kYearly || b.typ == kYearly) && SameAnniversaryDay(sa.date(), sb.date());
+    return (a.typ == EventKind::Birthday || b.typ == EventKind::Birthday) &&
+           SameAnniversaryDay(sa.date(), sb.date());
 }
 
 void EventIndex::add(const std::shared_ptr<DBCalendarItem> &item)
@@ -56,7 +55,7 @@ void EventIndex::add(const std::shared_ptr<DBCalendarItem> &item)
     m_byMinute[MinuteNumber(p->dstart)].append(p);
     const qint64 day = dayKey(p->dstart.date());
     m_byDay[day].append(p);
-    if (p->typ == kYearly)
+    if (p->typ == EventKind::Birthday)
         m_yearlyByDay[day].append(p);
 }
 
@@ -77,7 +76,7 @@ bool EventIndex::containsSameEvent(const DBCalendarItem &item) const
 {
     if (anyInBucket(m_byMinute, MinuteNumber(item.dstart), item))
         return true;
-    const auto &byDay = item.typ == kYearly ? m_byDay : m_yearlyByDay;
+    const auto &byDay = item.typ == EventKind::Birthday ? m_byDay : m_yearlyByDay;
     for (qint64 key : dayKeysMeeting(item.dstart.date())) {
         if (anyInBucket(byDay, key, item))
             return true;

@@ -173,14 +173,14 @@ bool sameEvent(DBCalendarItem a, DBCalendarItem b, bool kindKept)
         return false;
     if (SameMinute(a.dstart, b.dstart))
         return true;
-    return (a.typ == 4 || b.typ == 4) && a.dstart.time() == b.dstart.time() &&
-           SameAnniversaryDay(a.dstart.date(), b.dstart.date());
+    return (a.typ == EventKind::Birthday || b.typ == EventKind::Birthday) &&
+           a.dstart.time() == b.dstart.time() && SameAnniversaryDay(a.dstart.date(), b.dstart.date());
 }
 
 QString eventText(const DBCalendarItem &e)
 {
     return QStringLiteral("kind %1 %2 alarm %3 lead %4 \"%5\"")
-        .arg(e.typ)
+        .arg(qint16(e.typ))
         .arg(e.dstart.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
         .arg(e.alarm)
         .arg(e.prerem)
@@ -354,7 +354,7 @@ private:
     static bool noticed(const Side &first, const DBCalendarItem &e)
     {
         const QString &d = first.calendarDetails;
-        const QDateTime when = e.typ == 4 ? nextAnniversary(e) : e.dstart;
+        const QDateTime when = e.typ == EventKind::Birthday ? nextAnniversary(e) : e.dstart;
         if ((!e.title.isEmpty() && d.contains(e.title)) || d.contains(DateTimeToText(e.dstart)) ||
             d.contains(DateTimeToText(when)))
             return true;
@@ -377,7 +377,7 @@ private:
         const auto check = [&](const QList<DBCalendarItem> &from, const QList<DBCalendarItem> &to,
                                const QString &what) {
             for (const DBCalendarItem &e : from) {
-                if (e.typ != 4 && e.dstart <= now)
+                if (e.typ != EventKind::Birthday && e.dstart <= now)
                     continue; // past events stay where they are
                 const DBCalendarItem *match = nullptr;
                 for (const DBCalendarItem &o : to)

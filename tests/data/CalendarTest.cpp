@@ -98,7 +98,7 @@ TEST_P(CalendarTest, RecordLineRoundTrip)
     e.dend = zeroDateTime();
     e.alarm = true;
     e.prerem = -15;
-    e.typ = 3;
+    e.typ = EventKind::Meeting;
     e.title = QStringLiteral("Plan, \"Q3\" / review");
     e.body = QStringLiteral("line one\r\nline two");
     e.operation = Operation::Add;
@@ -113,7 +113,7 @@ TEST_P(CalendarTest, RecordLineRoundTrip)
     EXPECT_EQ(back.dend, e.dend);
     EXPECT_TRUE(back.alarm);
     EXPECT_EQ(back.prerem, -15);
-    EXPECT_EQ(back.typ, 3);
+    EXPECT_EQ(back.typ, EventKind::Meeting);
     EXPECT_EQ(back.title, e.title);
     EXPECT_EQ(back.body, e.body);
     EXPECT_EQ(back.operation, Operation::Add);
@@ -222,10 +222,10 @@ TEST(CalendarStoreTest, AddArgumentOrderAndClone)
 {
     DBCalendar cal;
     cal.name = QStringLiteral("Calendar");
-    cal.add(2, at(2024, 1, 2, 3, 4, 5), zeroDateTime(), true, 10, 4, QStringLiteral("title"),
-            QStringLiteral("body"), Operation::Add);
+    cal.add(2, at(2024, 1, 2, 3, 4, 5), zeroDateTime(), true, 10, EventKind::Birthday,
+            QStringLiteral("title"), QStringLiteral("body"), Operation::Add);
     const auto e = cal.GetItem(0);
-    EXPECT_EQ(e->typ, 4);
+    EXPECT_EQ(e->typ, EventKind::Birthday);
     EXPECT_EQ(e->title, QStringLiteral("title"));
     EXPECT_EQ(e->body, QStringLiteral("body"));
     EXPECT_EQ(e->operation, Operation::Add);
@@ -245,9 +245,10 @@ TEST(CalendarStoreTest, SaveLoadRoundTripAndAtomicFailure)
     const LocaleGuard fr(QLocale(QLocale::French, QLocale::France));
     QTemporaryDir dir;
     DBCalendar cal;
-    cal.add(1, at(2024, 8, 1, 18, 0, 0), at(2024, 8, 1, 19, 0, 0), false, 0, 1,
+    cal.add(1, at(2024, 8, 1, 18, 0, 0), at(2024, 8, 1, 19, 0, 0), false, 0, EventKind::Plain,
             QStringLiteral("Caf\u00E9, \"x\""), QStringLiteral("b\r\nc"), Operation::None);
-    cal.add(2, at(2024, 8, 2), zeroDateTime(), true, 30, 4, QString(), QString(), Operation::Add);
+    cal.add(2, at(2024, 8, 2), zeroDateTime(), true, 30, EventKind::Birthday, QString(), QString(),
+            Operation::Add);
     const QString file = dir.filePath(QStringLiteral("cal.txt"));
     cal.Save(file);
     EXPECT_EQ(cal.name, QStringLiteral("Calendar"));

@@ -36,7 +36,7 @@ TEST(VelmoraCalendar, ReadsStartTimesAndRemindersAcrossMidnight)
     EXPECT_TRUE(a->alarm);
     EXPECT_EQ(a->title, QStringLiteral("Dentist"));
     EXPECT_EQ(a->dend, zeroDateTime());
-    EXPECT_EQ(a->typ, 1);
+    EXPECT_EQ(a->typ, EventKind::Plain);
     EXPECT_EQ(b->dstart, at(2027, 1, 1, 0, 10));
     EXPECT_EQ(b->prerem, 20);
     EXPECT_EQ(b->title, QStringLiteral("New, year"));
@@ -62,12 +62,12 @@ TEST(VelmoraCalendar, WritesAndDeletes)
                                                          "event=2,1,2026-12-10 10:00,0,,\"Keep\"\n"));
     rig.init();
     auto out = std::make_shared<DBCalendar>();
-    out->add(0, at(2027, 1, 1, 0, 10), zeroDateTime(), true, 20, 1, QStringLiteral("NY"),
+    out->add(0, at(2027, 1, 1, 0, 10), zeroDateTime(), true, 20, EventKind::Plain, QStringLiteral("NY"),
              QStringLiteral("party"), Operation::Add);
-    out->add(2, at(2026, 12, 10, 10, 0), zeroDateTime(), false, 0, 1, QStringLiteral("x"), QString(),
-             Operation::None);
-    out->add(1, at(2026, 12, 9, 9, 0), zeroDateTime(), true, 15, 1, QStringLiteral("Dentist"), QString(),
-             Operation::Delete);
+    out->add(2, at(2026, 12, 10, 10, 0), zeroDateTime(), false, 0, EventKind::Plain, QStringLiteral("x"),
+             QString(), Operation::None);
+    out->add(1, at(2026, 12, 9, 9, 0), zeroDateTime(), true, 15, EventKind::Plain, QStringLiteral("Dentist"),
+             QString(), Operation::Delete);
     rig.driver->UpdateCalendar(out);
     rig.settle();
     EXPECT_EQ(rig.owner.callbacks, 2);
@@ -98,8 +98,8 @@ TEST(VelmoraCalendar, NothingToDoEndsAtOnce)
     DriverRig rig(QStringLiteral("K110"));
     rig.init();
     auto out = std::make_shared<DBCalendar>();
-    out->add(0, at(2027, 1, 1, 0, 10), zeroDateTime(), true, 20, 1, QStringLiteral("NY"), QString(),
-             Operation::None);
+    out->add(0, at(2027, 1, 1, 0, 10), zeroDateTime(), true, 20, EventKind::Plain, QStringLiteral("NY"),
+             QString(), Operation::None);
     const int before = rig.commandCount();
     rig.driver->UpdateCalendar(out);
     rig.settle();
@@ -126,7 +126,7 @@ TEST(TarvexCalendar, WalksFiftySlots)
     EXPECT_EQ(rig.owner.recoveries, 0);
     ASSERT_EQ(cal->count(), 3);
     EXPECT_EQ(cal->GetItem(0)->prerem, 15);
-    EXPECT_EQ(cal->GetItem(0)->typ, 3);
+    EXPECT_EQ(cal->GetItem(0)->typ, EventKind::Meeting);
     EXPECT_EQ(cal->GetItem(0)->dstart, at(2026, 3, 7, 10, 30));
     EXPECT_EQ(cal->GetItem(1)->prerem, 20);
     EXPECT_EQ(cal->GetItem(1)->location, 7);
@@ -163,14 +163,14 @@ TEST(TarvexCalendar, WritesDeletesAndReportsEventsWithoutAPlace)
     DriverRig rig(QStringLiteral("H280X"), QStringLiteral("event=4,1,2026-03-07 09:00,0,,\"Old\"\n"));
     rig.init();
     auto out = std::make_shared<DBCalendar>();
-    out->add(5, at(2026, 3, 8, 10, 30), zeroDateTime(), true, 15, 3, QStringLiteral("Meet"),
+    out->add(5, at(2026, 3, 8, 10, 30), zeroDateTime(), true, 15, EventKind::Meeting, QStringLiteral("Meet"),
              QStringLiteral("room"), Operation::Add);
-    out->add(-1, at(2026, 3, 9, 11, 0), zeroDateTime(), false, 0, 1, QStringLiteral("Homeless"), QString(),
-             Operation::Add);
-    out->add(4, at(2026, 3, 7, 9, 0), zeroDateTime(), false, 0, 1, QStringLiteral("Old"), QString(),
-             Operation::Delete);
-    out->add(6, at(2026, 3, 10, 0, 10), zeroDateTime(), false, 30, 2, QStringLiteral("NoAlarm"), QString(),
-             Operation::Add);
+    out->add(-1, at(2026, 3, 9, 11, 0), zeroDateTime(), false, 0, EventKind::Plain,
+             QStringLiteral("Homeless"), QString(), Operation::Add);
+    out->add(4, at(2026, 3, 7, 9, 0), zeroDateTime(), false, 0, EventKind::Plain, QStringLiteral("Old"),
+             QString(), Operation::Delete);
+    out->add(6, at(2026, 3, 10, 0, 10), zeroDateTime(), false, 30, EventKind::Call, QStringLiteral("NoAlarm"),
+             QString(), Operation::Add);
     rig.driver->UpdateCalendar(out);
     rig.settle();
     EXPECT_EQ(rig.owner.callbacks, 2);

@@ -46,9 +46,9 @@ Outcome runSession(DriverRig &rig)
                    Operation::Add);
     auto cal = std::make_shared<DBCalendar>();
     auto calOut = std::make_shared<DBCalendar>();
-    calOut->add(9, QDateTime(QDate(2026, 12, 20), QTime(10, 0)), zeroDateTime(), true, 10, 1,
+    calOut->add(9, QDateTime(QDate(2026, 12, 20), QTime(10, 0)), zeroDateTime(), true, 10, EventKind::Plain,
                 QStringLiteral("New"), QString(), Operation::Add);
-    calOut->add(1, QDateTime(QDate(2026, 12, 9), QTime(9, 0)), zeroDateTime(), true, 15, 1,
+    calOut->add(1, QDateTime(QDate(2026, 12, 9), QTime(9, 0)), zeroDateTime(), true, 15, EventKind::Plain,
                 QStringLiteral("Dentist"), QString(), Operation::Delete);
     const std::vector<std::function<void()>> ops = {
         [&] { rig.driver->Init(&rig.port, rig.watchdog.get(), &rig.owner); },

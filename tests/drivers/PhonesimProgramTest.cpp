@@ -89,8 +89,8 @@ TEST(PhonesimProgram, FullRunThroughTheSerialControl)
         ASSERT_TRUE(step(3));
 
         auto calOut = std::make_shared<DBCalendar>();
-        calOut->add(3, QDateTime(QDate(2026, 12, 31), QTime(0, 10)), zeroDateTime(), true, 20, 1,
-                    QStringLiteral("NY"), QString(), Operation::Add);
+        calOut->add(3, QDateTime(QDate(2026, 12, 31), QTime(0, 10)), zeroDateTime(), true, 20,
+                    EventKind::Plain, QStringLiteral("NY"), QString(), Operation::Add);
         driver->UpdateCalendar(calOut);
         ASSERT_TRUE(step(4));
         auto cal = std::make_shared<DBCalendar>();

@@ -63,8 +63,8 @@ TEST(PtyRun, FullRunOverAPseudoTerminal)
         ASSERT_TRUE(pumpUntil([&] { return owner.callbacks == 3 || owner.recoveries > 0; }));
 
         auto calOut = std::make_shared<DBCalendar>();
-        calOut->add(2, QDateTime(QDate(2026, 12, 24), QTime(18, 0)), zeroDateTime(), true, 30, 1,
-                    QStringLiteral("Eve"), QString(), Operation::Add);
+        calOut->add(2, QDateTime(QDate(2026, 12, 24), QTime(18, 0)), zeroDateTime(), true, 30,
+                    EventKind::Plain, QStringLiteral("Eve"), QString(), Operation::Add);
         driver->UpdateCalendar(calOut);
         ASSERT_TRUE(pumpUntil([&] { return owner.callbacks == 4 || owner.recoveries > 0; }));
         auto cal = std::make_shared<DBCalendar>();

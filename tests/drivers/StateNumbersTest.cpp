@@ -100,8 +100,8 @@ TEST(StateNumbers, EachFamilyWaitsInItsOwnStates)
         EXPECT_EQ(calendarRead.back(), 0);
 
         auto toWrite = std::make_shared<DBCalendar>();
-        toWrite->add(4, QDateTime(QDate(2026, 3, 8), QTime(10, 30)), zeroDateTime(), false, 0, 1,
-                     QStringLiteral("Meet"), QString(), Operation::Add);
+        toWrite->add(4, QDateTime(QDate(2026, 3, 8), QTime(10, 30)), zeroDateTime(), false, 0,
+                     EventKind::Plain, QStringLiteral("Meet"), QString(), Operation::Add);
         EXPECT_EQ(statesOf(rig, [&] { rig.driver->UpdateCalendar(toWrite); }, {ok("at+schw")}),
                   shifted({16, 0}, c.offset));
 

@@ -183,7 +183,7 @@ struct FakeDesktop : IDesktopEndpoint
         if (!begin(QStringLiteral("ReadCalendar")))
             return;
         dbc->add(0, QDateTime(QDate(2026, 5, 1), QTime(9, 0)), QDateTime(QDate(2026, 5, 1), QTime(10, 0)),
-                 false, 0, 1, QStringLiteral("Dentist"), QString(), Operation::None);
+                 false, 0, EventKind::Plain, QStringLiteral("Dentist"), QString(), Operation::None);
         owner->MrCallback(1);
     }
     void UpdateCalendar(std::shared_ptr<DBCalendar>) override

@@ -96,11 +96,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     add->AddByName(QStringLiteral("B"), 2, QStringLiteral("ME"), QStringLiteral("2"), 4, Operation::Add);
     auto cal = std::make_shared<DBCalendar>();
     auto calOut = std::make_shared<DBCalendar>();
-    calOut->add(3, QDateTime(QDate(2026, 1, 1), QTime(0, 5)), zeroDateTime(), true, 30, 1,
+    calOut->add(3, QDateTime(QDate(2026, 1, 1), QTime(0, 5)), zeroDateTime(), true, 30, EventKind::Plain,
                 QStringLiteral("x"), QStringLiteral("y"), Operation::Add);
-    calOut->add(-1, QDateTime(QDate(2026, 1, 1), QTime(0, 5)), zeroDateTime(), false, 0, 1,
+    calOut->add(-1, QDateTime(QDate(2026, 1, 1), QTime(0, 5)), zeroDateTime(), false, 0, EventKind::Plain,
                 QStringLiteral("x"), QString(), Operation::Add);
-    calOut->add(4, QDateTime(), zeroDateTime(), false, 0, 1, QString(), QString(), Operation::Delete);
+    calOut->add(4, QDateTime(), zeroDateTime(), false, 0, EventKind::Plain, QString(), QString(),
+                Operation::Delete);
     switch (op % 6) {
     case 1:
         driver->ReadContacts(pb);

@@ -147,7 +147,7 @@ public:
         desktopReader()->ReadCalendar(cal);
         QStringList out;
         for (qint16 i = 0; i < cal->count(); ++i)
-            out << QStringLiteral("%1 %2").arg(cal->GetItem(i)->typ).arg(cal->GetItem(i)->title);
+            out << QStringLiteral("%1 %2").arg(qint16(cal->GetItem(i)->typ)).arg(cal->GetItem(i)->title);
         out.sort();
         return out;
     }

@@ -276,7 +276,7 @@ TEST_F(Desk, CalendarKeywordsInAnyLanguage)
     ASSERT_EQ(back->count(), 7);
     QMap<QString, qint16> got;
     for (qint16 i = 0; i < back->count(); ++i)
-        got[back->GetItem(i)->title] = back->GetItem(i)->typ;
+        got[back->GetItem(i)->title] = qint16(back->GetItem(i)->typ);
     for (const auto &c : cases)
         EXPECT_EQ(got.value(QString::fromUtf8(c.title)), c.typ) << c.subject;
 }
@@ -285,13 +285,14 @@ TEST_F(Desk, WrittenEventsRoundTripWithPrefixRecurrenceAndReminder)
 {
     const QDateTime at(QDate(2004, 5, 5), QTime(8, 0));
     auto cal = std::make_shared<DBCalendar>();
-    cal->add(0, at, QDateTime(), true, 15, 4, QStringLiteral("Anna"), QStringLiteral("a\r\nb"),
+    cal->add(0, at, QDateTime(), true, 15, EventKind::Birthday, QStringLiteral("Anna"),
+             QStringLiteral("a\r\nb"), Operation::Add);
+    cal->add(0, at.addDays(1), QDateTime(), false, 0, EventKind::Call, QStringLiteral("Bob"), QString(),
              Operation::Add);
-    cal->add(0, at.addDays(1), QDateTime(), false, 0, 2, QStringLiteral("Bob"), QString(), Operation::Add);
-    cal->add(0, at.addDays(2), QDateTime(), false, 0, 1, QStringLiteral("ignored"), QString(),
+    cal->add(0, at.addDays(2), QDateTime(), false, 0, EventKind::Plain, QStringLiteral("ignored"), QString(),
              Operation::None);
-    cal->add(0, at.addDays(3), QDateTime(), false, 0, 1, QStringLiteral("deleted on phone"), QString(),
-             Operation::Delete);
+    cal->add(0, at.addDays(3), QDateTime(), false, 0, EventKind::Plain, QStringLiteral("deleted on phone"),
+             QString(), Operation::Delete);
     ol->UpdateCalendar(cal);
     const QStringList files = QDir(calendar()).entryList({QStringLiteral("*.ics")});
     ASSERT_EQ(files.size(), 2);
@@ -311,7 +312,7 @@ TEST_F(Desk, WrittenEventsRoundTripWithPrefixRecurrenceAndReminder)
     ASSERT_EQ(back->count(), 2);
     for (qint16 i = 0; i < 2; ++i) {
         auto r = back->GetItem(i);
-        if (r->typ == 4) {
+        if (r->typ == EventKind::Birthday) {
             EXPECT_EQ(r->title, QStringLiteral("Anna"));
             EXPECT_EQ(r->dstart, at);
             EXPECT_EQ(r->dend, at.addSecs(1800));
@@ -319,7 +320,7 @@ TEST_F(Desk, WrittenEventsRoundTripWithPrefixRecurrenceAndReminder)
             EXPECT_EQ(r->prerem, 15);
             EXPECT_EQ(r->body, QStringLiteral("a b"));
         } else {
-            EXPECT_EQ(r->typ, 2);
+            EXPECT_EQ(r->typ, EventKind::Call);
             EXPECT_EQ(r->title, QStringLiteral("Bob"));
         }
     }

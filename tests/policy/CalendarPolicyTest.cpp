@@ -70,7 +70,7 @@ TEST(SameEventTest, TitlePrefixAndMinuteOrYearlyDay)
     b.title = QStringLiteral("Dentist");
     a.dstart = QDateTime(QDate(2026, 7, 1), QTime(10, 15, 5));
     b.dstart = QDateTime(QDate(2026, 7, 1), QTime(10, 15, 59));
-    a.typ = b.typ = 1;
+    a.typ = b.typ = EventKind::Plain;
     EXPECT_TRUE(SameEvent(a, b));
     b.title = QStringLiteral("dentist"); // case counts
     EXPECT_FALSE(SameEvent(a, b));
@@ -78,7 +78,7 @@ TEST(SameEventTest, TitlePrefixAndMinuteOrYearlyDay)
     EXPECT_TRUE(SameEvent(a, b));
     b.dstart = at(2027, 7, 1, 10, 15);
     EXPECT_FALSE(SameEvent(a, b));
-    b.typ = 4; // yearly: day and month are enough
+    b.typ = EventKind::Birthday; // yearly: day and month are enough
     EXPECT_TRUE(SameEvent(a, b));
 }
 
@@ -98,8 +98,8 @@ TEST_F(CalendarPolicyTest, SameEventsOnBothSidesGiveNoAdditions)
 {
     addEvent(*outlook, QStringLiteral("Dentist appointment"), at(2026, 7, 1, 10, 15));
     addEvent(*phone, QStringLiteral("Dentist"), QDateTime(QDate(2026, 7, 1), QTime(10, 15, 40)));
-    addEvent(*outlook, QStringLiteral("Birthday Anna"), at(1970, 3, 3, 0, 0), 4);
-    addEvent(*phone, QStringLiteral("Birthday Anna"), at(2026, 3, 3, 8, 0), 4);
+    addEvent(*outlook, QStringLiteral("Birthday Anna"), at(1970, 3, 3, 0, 0), EventKind::Birthday);
+    addEvent(*phone, QStringLiteral("Birthday Anna"), at(2026, 3, 3, 8, 0), EventKind::Birthday);
     const Result r = run(QStringLiteral("K110"), 30);
     EXPECT_EQ(r.toOutlook->count(), 0);
     EXPECT_EQ(r.toPhone->count(), 0);
@@ -110,7 +110,7 @@ TEST_F(CalendarPolicyTest, PastEventsAreNotOfferedButPastBirthdaysMoveToTheNextA
     addEvent(*outlook, QStringLiteral("Old meeting"), at(2026, 6, 14));
     addEvent(*outlook, QStringLiteral("This minute"), QDateTime(QDate(2026, 6, 15), QTime(10, 30, 50)));
     addEvent(*outlook, QStringLiteral("Next minute"), at(2026, 6, 15, 10, 31));
-    addEvent(*outlook, QStringLiteral("Birthday Bob"), at(1970, 3, 3, 7, 45), 4);
+    addEvent(*outlook, QStringLiteral("Birthday Bob"), at(1970, 3, 3, 7, 45), EventKind::Birthday);
     addEvent(*phone, QStringLiteral("Phone past"), at(2026, 1, 1));
 
     const Result r = run(QStringLiteral("K110"), 30);
@@ -149,7 +149,7 @@ TEST_F(CalendarPolicyTest, YearlyEventIsCountedOnTheDayItIsWrittenTo)
 {
     for (int i = 0; i < 5; ++i)
         addEvent(*phone, QStringLiteral("Held %1").arg(i), at(2027, 3, 3, 8 + i));
-    addEvent(*outlook, QStringLiteral("Birthday Bob"), at(1970, 3, 3, 7, 45), 4);
+    addEvent(*outlook, QStringLiteral("Birthday Bob"), at(1970, 3, 3, 7, 45), EventKind::Birthday);
     const Result r = run(QStringLiteral("K110"), 30);
     EXPECT_EQ(r.toPhone->count(), 0);
     EXPECT_EQ(notices().size(), 1);
@@ -169,9 +169,9 @@ TEST_F(CalendarPolicyTest, NoticesPassThroughTheTranslation)
 TEST_F(CalendarPolicyTest, FullPhoneErasesPastEventsFirst)
 {
     for (int i = 0; i < 10; ++i)
-        addEvent(*phone, QStringLiteral("Past %1").arg(i), at(2026, 5, 1 + i), 1, qint16(i));
+        addEvent(*phone, QStringLiteral("Past %1").arg(i), at(2026, 5, 1 + i), EventKind::Plain, qint16(i));
     for (int i = 10; i < 28; ++i)
-        addEvent(*phone, QStringLiteral("Future %1").arg(i), at(2026, 8, 1 + i), 1, qint16(i));
+        addEvent(*phone, QStringLiteral("Future %1").arg(i), at(2026, 8, 1 + i), EventKind::Plain, qint16(i));
     for (int i = 0; i < 5; ++i)
         addEvent(*outlook, QStringLiteral("New %1").arg(i), at(2026, 7, 1 + i));
 
@@ -210,9 +210,9 @@ TEST_F(CalendarPolicyTest, FullPhoneWithoutPastEventsKeepsTheEarliestAdditions)
 
 TEST_F(CalendarPolicyTest, YearlyEventsAreNeverErasedAsOutOfDate)
 {
-    addEvent(*phone, QStringLiteral("Birthday Eve"), at(1990, 4, 4), 4, 0);
-    addEvent(*phone, QStringLiteral("Past"), at(2026, 4, 4), 1, 1);
-    addEvent(*outlook, QStringLiteral("Birthday Eve"), at(1990, 4, 4), 4);
+    addEvent(*phone, QStringLiteral("Birthday Eve"), at(1990, 4, 4), EventKind::Birthday, 0);
+    addEvent(*phone, QStringLiteral("Past"), at(2026, 4, 4), EventKind::Plain, 1);
+    addEvent(*outlook, QStringLiteral("Birthday Eve"), at(1990, 4, 4), EventKind::Birthday);
     addEvent(*outlook, QStringLiteral("New 1"), at(2026, 7, 1));
     addEvent(*outlook, QStringLiteral("New 2"), at(2026, 7, 2));
 
@@ -243,10 +243,13 @@ TEST_F(CalendarPolicyTest, FreeSlotsSkipHeldOnesAndReuseClearedOnes)
 {
     DBCalendar side, list;
     for (int slot = 0; slot < 4; ++slot)
-        addEvent(side, QStringLiteral("Held"), at(2026, 8, 1), 1, qint16(slot));
-    list.add(2, zeroDateTime(), zeroDateTime(), false, 0, 0, QString(), QString(), Operation::Delete);
-    list.add(-1, at(2026, 9, 1), zeroDateTime(), false, 0, 1, QStringLiteral("A"), QString(), Operation::Add);
-    list.add(-1, at(2026, 9, 2), zeroDateTime(), false, 0, 1, QStringLiteral("B"), QString(), Operation::Add);
+        addEvent(side, QStringLiteral("Held"), at(2026, 8, 1), EventKind::Plain, qint16(slot));
+    list.add(2, zeroDateTime(), zeroDateTime(), false, 0, EventKind{}, QString(), QString(),
+             Operation::Delete);
+    list.add(-1, at(2026, 9, 1), zeroDateTime(), false, 0, EventKind::Plain, QStringLiteral("A"), QString(),
+             Operation::Add);
+    list.add(-1, at(2026, 9, 2), zeroDateTime(), false, 0, EventKind::Plain, QStringLiteral("B"), QString(),
+             Operation::Add);
     const auto fea = features(QStringLiteral("Tarvex"), 50);
     EXPECT_EQ(policy.FindFreeCalendarLocation(side, list, *fea), 2);
     list.GetItem(1)->location = 2;
@@ -259,8 +262,8 @@ TEST_F(CalendarPolicyTest, FreeSlotsSkipHeldOnesAndReuseClearedOnes)
 
 TEST_F(CalendarPolicyTest, TarvexAdditionsGetTheFirstFreeSlots)
 {
-    addEvent(*phone, QStringLiteral("Held A"), at(2026, 8, 1), 1, 0);
-    addEvent(*phone, QStringLiteral("Held B"), at(2026, 8, 2), 1, 2);
+    addEvent(*phone, QStringLiteral("Held A"), at(2026, 8, 1), EventKind::Plain, 0);
+    addEvent(*phone, QStringLiteral("Held B"), at(2026, 8, 2), EventKind::Plain, 2);
     addEvent(*outlook, QStringLiteral("New 1"), at(2026, 9, 1));
     addEvent(*outlook, QStringLiteral("New 2"), at(2026, 9, 2));
     const Result r = run(QStringLiteral("Tarvex"), 50);
@@ -272,11 +275,12 @@ TEST_F(CalendarPolicyTest, TarvexAdditionsGetTheFirstFreeSlots)
 TEST_F(CalendarPolicyTest, SyncUntilKeepsExactlyTheRoomEvenForAdditionsNotAfterNow)
 {
     DBCalendar list;
-    list.add(-1, kNow, zeroDateTime(), false, 0, 4, QStringLiteral("Now"), QString(), Operation::Add);
-    list.add(-1, at(2026, 7, 1), zeroDateTime(), false, 0, 1, QStringLiteral("Later"), QString(),
+    list.add(-1, kNow, zeroDateTime(), false, 0, EventKind::Birthday, QStringLiteral("Now"), QString(),
              Operation::Add);
-    list.add(-1, at(2026, 6, 20), zeroDateTime(), false, 0, 1, QStringLiteral("Soon"), QString(),
-             Operation::Add);
+    list.add(-1, at(2026, 7, 1), zeroDateTime(), false, 0, EventKind::Plain, QStringLiteral("Later"),
+             QString(), Operation::Add);
+    list.add(-1, at(2026, 6, 20), zeroDateTime(), false, 0, EventKind::Plain, QStringLiteral("Soon"),
+             QString(), Operation::Add);
     {
         auto copy = list.Clone();
         qint16 room = 2;
@@ -306,7 +310,7 @@ void applyToPhone(DBCalendar &phone, const DBCalendar &out, int textLen)
         if (e->operation == Operation::Add) {
             const QString text = (e->title + u' ' + e->body).left(textLen);
             phone.add(e->location >= 0 ? e->location : next++, e->dstart, zeroDateTime(), e->alarm, e->prerem,
-                      1, text, QString(), Operation::None);
+                      EventKind::Plain, text, QString(), Operation::None);
         }
     }
 }
@@ -324,8 +328,8 @@ TEST_F(CalendarPolicyTest, SecondRunOnItsOwnOutputAddsNothing)
 {
     addEvent(*outlook, QStringLiteral("Dentist appointment"), at(2026, 7, 1, 10, 15));
     outlook->GetItem(0)->body = QStringLiteral("Bring the card and the forms they sent");
-    addEvent(*outlook, QStringLiteral("Birthday Leap"), at(1980, 2, 29, 0, 0), 4);
-    addEvent(*outlook, QStringLiteral("Birthday Bob"), at(1970, 3, 3, 7, 45), 4);
+    addEvent(*outlook, QStringLiteral("Birthday Leap"), at(1980, 2, 29, 0, 0), EventKind::Birthday);
+    addEvent(*outlook, QStringLiteral("Birthday Bob"), at(1970, 3, 3, 7, 45), EventKind::Birthday);
     addEvent(*phone, QStringLiteral("Phone only"), at(2026, 8, 8, 18, 0));
     addEvent(*phone, QStringLiteral("Old phone event"), at(2026, 1, 8, 18, 0));
 
@@ -344,7 +348,7 @@ TEST_F(CalendarPolicyTest, SecondRunOnItsOwnOutputAddsNothing)
 TEST_F(CalendarPolicyTest, BrokenDatesDoNotStopTheRun)
 {
     addEvent(*outlook, QStringLiteral("No date"), QDateTime());
-    addEvent(*phone, QStringLiteral("Bad birthday"), QDateTime(), 4);
+    addEvent(*phone, QStringLiteral("Bad birthday"), QDateTime(), EventKind::Birthday);
     addEvent(*phone, QStringLiteral("No date"), QDateTime(QDate(), QTime(10, 0)));
     const Result r = run(QStringLiteral("Tarvex"), 1);
     EXPECT_EQ(owner.callbacks.size(), 1);

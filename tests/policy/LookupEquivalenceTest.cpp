@@ -43,8 +43,8 @@ std::shared_ptr<DBCalendar> randomCalendar(QRandomGenerator &rng, int n)
         QDateTime start = randomStart(rng);
         if (rng.bounded(40) == 0)
             start = QDateTime();
-        addEvent(*cal, titles.at(rng.bounded(titles.size())), start, qint16(rng.bounded(3) == 0 ? 4 : 1),
-                 qint16(rng.bounded(n + 5)));
+        addEvent(*cal, titles.at(rng.bounded(titles.size())), start,
+                 rng.bounded(3) == 0 ? EventKind::Birthday : EventKind::Plain, qint16(rng.bounded(n + 5)));
     }
     return cal;
 }

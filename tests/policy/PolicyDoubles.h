@@ -52,8 +52,8 @@ inline std::shared_ptr<ModFeatures> features(const QString &name, qint16 calCapa
     return f;
 }
 
-inline void addEvent(DBCalendar &cal, const QString &title, const QDateTime &start, qint16 typ = 1,
-                     qint16 location = 0)
+inline void addEvent(DBCalendar &cal, const QString &title, const QDateTime &start,
+                     EventKind typ = EventKind::Plain, qint16 location = 0)
 {
     cal.add(location, start, zeroDateTime(), false, 0, typ, title, QString(), Operation::None);
 }
