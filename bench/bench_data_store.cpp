@@ -16,9 +16,10 @@ std::shared_ptr<DBPhonebook> bigStore()
     auto pb = std::make_shared<DBPhonebook>();
     for (int c = 1; c <= kContacts; ++c) {
         qint16 id = qint16(c);
-        pb->add(id, 0, QString(), QStringLiteral("Contact %1").arg(c), 0, Operation::None);
+        pb->add(id, 0, QString(), QStringLiteral("Contact %1").arg(c), ContactKind::Name, Operation::None);
         for (qint16 t = 1; t <= 3; ++t)
-            pb->add(id, 0, QString(), QStringLiteral("+49 171 %1%2").arg(c).arg(t), t, Operation::None);
+            pb->add(id, 0, QString(), QStringLiteral("+49 171 %1%2").arg(c).arg(t), ContactKind(t),
+                    Operation::None);
     }
     return pb;
 }
@@ -30,7 +31,7 @@ void BM_AddAndWalk(benchmark::State &state)
         qint64 sum = 0;
         const qint16 n = pb->count();
         for (qint16 i = 0; i < n; ++i)
-            sum += pb->GetItem(i)->typ;
+            sum += qint16(pb->GetItem(i)->typ);
         benchmark::DoNotOptimize(sum);
     }
 }

@@ -21,10 +21,10 @@ std::shared_ptr<DBPhonebook> extendedPhonebook(int contacts)
     auto store = std::make_shared<DBPhonebook>();
     for (int i = 0; i < contacts; ++i) {
         qint16 id = qint16(i + 1);
-        store->add(id, 0, QString(), contactName(i), 0, Operation::None);
+        store->add(id, 0, QString(), contactName(i), ContactKind::Name, Operation::None);
         for (qint16 typ = 1; typ <= 3; ++typ)
             store->add(id, 0, QString(), QStringLiteral("+4917%1%2").arg(i, 6, 10, QLatin1Char('0')).arg(typ),
-                       typ, Operation::None);
+                       ContactKind(typ), Operation::None);
     }
     return store;
 }
@@ -38,12 +38,13 @@ std::shared_ptr<DBPhonebook> simplePhonebook(int entries)
         // Every fourth entry is a contact the other side knows.
         const QString name =
             i % 4 == 0 ? contactName(i).left(14) : QStringLiteral("Phone %1").arg(i, 5, 10, QLatin1Char('0'));
-        store->add(id, qint16(i + 1), QStringLiteral("SM"), name + suffixes[i % 3], 0, Operation::None);
+        store->add(id, qint16(i + 1), QStringLiteral("SM"), name + suffixes[i % 3], ContactKind::Name,
+                   Operation::None);
         // Known contacts share one of their numbers with the other side, the rest are new.
         const QString number =
             i % 8 == 0 ? QStringLiteral("+4917%1%2").arg(i, 6, 10, QLatin1Char('0')).arg(i % 3 + 1)
                        : QStringLiteral("0301%1").arg(i, 6, 10, QLatin1Char('0'));
-        store->add(id, qint16(i + 1), QStringLiteral("SM"), number, 1, Operation::None);
+        store->add(id, qint16(i + 1), QStringLiteral("SM"), number, ContactKind::Mobile, Operation::None);
     }
     return store;
 }

@@ -104,10 +104,10 @@ Phonebooks makePhonebooks(int contacts, int phoneEntries)
     for (int i = 0; i < contacts; ++i) {
         const QString name = QStringLiteral("Contact %1 Lastname").arg(i, 5, 10, QLatin1Char('0'));
         p.outlook->AddByName(name, 0, QString(), QStringLiteral("+49171%1").arg(i, 6, 10, QLatin1Char('0')),
-                             1, Operation::None);
-        p.outlook->AddByName(name, 0, QString(), QStringLiteral("030%1").arg(i, 6, 10, QLatin1Char('0')), 2,
-                             Operation::None);
-        p.outlook->AddByName(name, 0, QString(), QStringLiteral("c%1@example.org").arg(i), 4,
+                             ContactKind::Mobile, Operation::None);
+        p.outlook->AddByName(name, 0, QString(), QStringLiteral("030%1").arg(i, 6, 10, QLatin1Char('0')),
+                             ContactKind::Home, Operation::None);
+        p.outlook->AddByName(name, 0, QString(), QStringLiteral("c%1@example.org").arg(i), ContactKind::Email,
                              Operation::None);
     }
     for (int i = 0; i < phoneEntries; ++i) {
@@ -117,7 +117,8 @@ Phonebooks makePhonebooks(int contacts, int phoneEntries)
                    : QStringLiteral("Phone contact %1").arg(i);
         const QString number = shared ? QStringLiteral("+49171%1").arg(i, 6, 10, QLatin1Char('0'))
                                       : QStringLiteral("0160%1").arg(i, 6, 10, QLatin1Char('0'));
-        p.phone->AddByName(name, qint16(i + 1), QStringLiteral("ME"), number, 1, Operation::None);
+        p.phone->AddByName(name, qint16(i + 1), QStringLiteral("ME"), number, ContactKind::Mobile,
+                           Operation::None);
     }
     return p;
 }

@@ -55,7 +55,7 @@ class NameRecordIndex
 public:
     explicit NameRecordIndex(DBPhonebook &out) : m_out(out) {}
 
-    void addByName(const QString &name, const QString &data, qint16 typ, Operation operation)
+    void addByName(const QString &name, const QString &data, ContactKind typ, Operation operation)
     {
         constexpr qsizetype kNameCompareLength = 100;
         qint16 id = m_ids.value(name.left(kNameCompareLength), 0);
@@ -63,7 +63,7 @@ public:
             if (m_lastId == std::numeric_limits<qint16>::max())
                 throwError(ErrOverflow);
             id = ++m_lastId;
-            m_out.add(id, 0, QString(), name, 0, operation);
+            m_out.add(id, 0, QString(), name, ContactKind::Name, operation);
             // The record holds the name trimmed of blanks, and later look-ups compare with that.
             m_ids.insert(m_out.GetItem(qint16(m_out.count() - 1))->data.left(kNameCompareLength), id);
         }
@@ -199,7 +199,7 @@ std::shared_ptr<DBContainer> DBContainer::MergeContacts(const DBContainer &dbc2,
         const qint16 n = f2->count();
         for (qint16 i = 0; i < n; ++i) {
             auto r = f2->GetItem(i);
-            if (r->typ == 0 || held.holdsDatum(*fm, r->typ, r->data))
+            if (r->typ == ContactKind::Name || held.holdsDatum(*fm, r->typ, r->data))
                 continue;
             fm->AddItem(r);
             held.note(*fm, r->typ, r->data);
@@ -244,7 +244,7 @@ std::shared_ptr<DBPhonebook> DBContainer::DiffContacts(const DBContainer &dbcdif
         for (qint16 i = 0; i < n; ++i) {
             yieldTo(loop);
             const auto r = f->GetItem(i);
-            if (r->typ == 0)
+            if (r->typ == ContactKind::Name)
                 continue;
             const bool present = std::any_of(theirs.cbegin(), theirs.cend(), [&](const DBPhonebook *fo) {
                 return held.holdsDatum(*fo, r->typ, r->data);

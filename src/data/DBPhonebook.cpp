@@ -45,7 +45,7 @@ qint16 DBPhonebook::countToSend() const
 {
     qint16 n = 0;
     for (const auto &item : m_items) {
-        if (item->operation != Operation::None && item->typ != 0)
+        if (item->operation != Operation::None && item->typ != ContactKind::Name)
             ++n;
     }
     return n;
@@ -55,14 +55,14 @@ qint16 DBPhonebook::countEntries() const
 {
     qint16 n = 0;
     for (const auto &item : m_items) {
-        if (item->typ != 0)
+        if (item->typ != ContactKind::Name)
             ++n;
     }
     return n;
 }
 
-qint16 DBPhonebook::add(qint16 &id, qint16 location, const QString &memory, const QString &data, qint16 typ,
-                        Operation op)
+qint16 DBPhonebook::add(qint16 &id, qint16 location, const QString &memory, const QString &data,
+                        ContactKind typ, Operation op)
 {
     if (id == 0) {
         const qint16 last = GetLastId();
@@ -82,28 +82,30 @@ qint16 DBPhonebook::add(qint16 &id, qint16 location, const QString &memory, cons
 }
 
 void DBPhonebook::AddByName(const QString &name, qint16 location, const QString &memory, const QString &data,
-                            qint16 typ, Operation operation)
+                            ContactKind typ, Operation operation)
 {
     qint16 id = 0;
-    if (const auto found = GetItemByDataType(name, 0, 100)) {
+    if (const auto found = GetItemByDataType(name, ContactKind::Name, 100)) {
         id = found->id;
     } else {
-        add(id, location, memory, name, 0, operation); // id 0: a new contact number is allocated
+        // id 0: a new contact number is allocated
+        add(id, location, memory, name, ContactKind::Name, operation);
     }
     add(id, location, memory, data, typ, operation);
 }
 
-std::shared_ptr<DBPhonebookItem> DBPhonebook::GetItemByDataType(const QString &data, qint16 typ,
+std::shared_ptr<DBPhonebookItem> DBPhonebook::GetItemByDataType(const QString &data, ContactKind typ,
                                                                 qint16 datacmplen) const
 {
-    if (typ == 0 && datacmplen < 0)
+    if (typ == ContactKind::Name && datacmplen < 0)
         throwError(ErrInvalidArgument);
     const QStringView key = QStringView(data).left(datacmplen);
     std::shared_ptr<DBPhonebookItem> found;
     for (const auto &item : m_items) {
         if (item->typ != typ)
             continue;
-        const bool match = typ != 0 ? item->data == data : QStringView(item->data).left(datacmplen) == key;
+        const bool match =
+            typ != ContactKind::Name ? item->data == data : QStringView(item->data).left(datacmplen) == key;
         if (match)
             found = item;
     }
@@ -114,7 +116,7 @@ QString DBPhonebook::GetNameById(qint16 id) const
 {
     QString result;
     for (const auto &item : m_items) {
-        if (item->id == id && item->typ == 0)
+        if (item->id == id && item->typ == ContactKind::Name)
             result = item->data;
     }
     return result;

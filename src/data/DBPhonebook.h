@@ -30,14 +30,14 @@ public:
     // Records with typ not 0.
     qint16 countEntries() const;
     // Appends a new record (data trimmed of blanks). `id` 0 allocates GetLastId() + 1 and hands it back.
-    qint16 add(qint16 &id, qint16 location, const QString &memory, const QString &data, qint16 typ,
+    qint16 add(qint16 &id, qint16 location, const QString &memory, const QString &data, ContactKind typ,
                Operation op);
     // Adds a datum to the contact called `name`, creating its name record first when missing.
     void AddByName(const QString &name, qint16 location, const QString &memory, const QString &data,
-                   qint16 typ, Operation operation);
+                   ContactKind typ, Operation operation);
     // The last record of kind `typ` whose data equals `data` (for typ 0: their first `datacmplen`
     // characters); null when none.
-    std::shared_ptr<DBPhonebookItem> GetItemByDataType(const QString &data, qint16 typ,
+    std::shared_ptr<DBPhonebookItem> GetItemByDataType(const QString &data, ContactKind typ,
                                                        qint16 datacmplen) const;
     // The name of contact `id`; "" when it has no name record.
     QString GetNameById(qint16 id) const;

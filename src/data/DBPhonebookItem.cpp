@@ -9,8 +9,8 @@ namespace orvia {
 QString DBPhonebookItem::GetDataText() const
 {
     return QString::number(id) + u',' + QString::number(location) + u',' + memory + u',' +
-           QString::number(qint16(operation)) + u',' + EscapeField(data) + u',' + QString::number(typ) +
-           QStringLiteral("\r\n");
+           QString::number(qint16(operation)) + u',' + EscapeField(data) + u',' +
+           QString::number(qint16(typ)) + QStringLiteral("\r\n");
 }
 
 void DBPhonebookItem::SetDataText(const QString &s)
@@ -21,7 +21,7 @@ void DBPhonebookItem::SetDataText(const QString &s)
     memory = f.field(3);
     operation = Operation(textToInt16(f.field(4)));
     data = UnescapeField(f.field(5));
-    typ = textToInt16(f.rest(5));
+    typ = ContactKind(textToInt16(f.rest(5)));
 }
 
 } // namespace orvia

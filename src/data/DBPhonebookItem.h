@@ -1,6 +1,7 @@
 #pragma once
-// One datum of one contact: its name (typ 0), a number (typ 1 mobile/other, 2 home, 3 work) or an e-mail
-// address (typ 4). The records of one contact share `id`.
+// One datum of one contact: its name, a number (mobile/other, home, work) or an e-mail address. The
+// records of one contact share `id`.
+#include "data/ContactKind.h"
 #include "data/Operation.h"
 
 #include <QString>
@@ -14,7 +15,7 @@ public:
     QString data;        // name, number or address
     qint16 location = 0; // storage index in the phone memory, from 1; 0 for none
     qint16 id = 0;       // contact number
-    qint16 typ = 0;      // 0 name, 1 mobile/other, 2 home, 3 work, 4 e-mail
+    ContactKind typ = ContactKind::Name;
     Operation operation = Operation::None;
 
     // "id,location,memory,operation,escaped data,typ" and CR LF.

@@ -9,7 +9,7 @@ size_t qHash(const FamilyDataIndex::Key &k, size_t seed) noexcept
     return qHashMulti(seed, k.family, k.typ, k.data);
 }
 
-void FamilyDataIndex::insert(const DBPhonebook &family, qint16 typ, const QString &data)
+void FamilyDataIndex::insert(const DBPhonebook &family, int typ, const QString &data)
 {
     m_keys.insert({&family, typ, data});
     m_keys.insert({&family, kAnyKind, data});
@@ -23,14 +23,14 @@ void FamilyDataIndex::gather(const DBPhonebook &family)
     const qint16 n = family.count();
     for (qint16 i = 0; i < n; ++i) {
         const auto r = family.GetItem(i);
-        insert(family, r->typ, r->data);
+        insert(family, int(r->typ), r->data);
     }
 }
 
-bool FamilyDataIndex::holdsDatum(const DBPhonebook &family, qint16 typ, const QString &data)
+bool FamilyDataIndex::holdsDatum(const DBPhonebook &family, ContactKind typ, const QString &data)
 {
     gather(family);
-    return m_keys.contains({&family, typ, data});
+    return m_keys.contains({&family, int(typ), data});
 }
 
 bool FamilyDataIndex::holdsData(const DBPhonebook &family, const QString &data)
@@ -39,10 +39,10 @@ bool FamilyDataIndex::holdsData(const DBPhonebook &family, const QString &data)
     return m_keys.contains({&family, kAnyKind, data});
 }
 
-void FamilyDataIndex::note(const DBPhonebook &family, qint16 typ, const QString &data)
+void FamilyDataIndex::note(const DBPhonebook &family, ContactKind typ, const QString &data)
 {
     gather(family);
-    insert(family, typ, data);
+    insert(family, int(typ), data);
 }
 
 void yieldTo(IMessageLoop *loop)

@@ -16,10 +16,10 @@ class FamilyDataIndex
 {
 public:
     // A record of kind `typ` with exactly this data.
-    bool holdsDatum(const DBPhonebook &family, qint16 typ, const QString &data);
+    bool holdsDatum(const DBPhonebook &family, ContactKind typ, const QString &data);
     // A record of any kind with exactly this data.
     bool holdsData(const DBPhonebook &family, const QString &data);
-    void note(const DBPhonebook &family, qint16 typ, const QString &data);
+    void note(const DBPhonebook &family, ContactKind typ, const QString &data);
 
     struct Key
     {
@@ -32,7 +32,7 @@ public:
 private:
     static constexpr int kAnyKind = -1;
     void gather(const DBPhonebook &family);
-    void insert(const DBPhonebook &family, qint16 typ, const QString &data);
+    void insert(const DBPhonebook &family, int typ, const QString &data);
 
     QSet<const DBPhonebook *> m_gathered;
     QSet<Key> m_keys; // one set for all families: far fewer allocations than a set per family

@@ -17,7 +17,7 @@ QHash<qint16, QString> namesById(const DBPhonebook &store)
     const qint16 n = store.count();
     for (qint16 i = 0; i < n; ++i) {
         const auto r = store.GetItem(i);
-        if (r->typ == 0)
+        if (r->typ == ContactKind::Name)
             names.insert(r->id, r->data);
     }
     return names;
@@ -35,7 +35,7 @@ std::shared_ptr<DBContainer> DBPhonebook::GroupFamilies(const ModFeatures &mf, I
     const QList<std::shared_ptr<DBPhonebookItem>> items = m_items;
     for (const auto &r : items) {
         yieldTo(loop);
-        if (r->typ == 0) {
+        if (r->typ == ContactKind::Name) {
             if (extended) {
                 container->familyFor(r->data);
             } else {
@@ -51,7 +51,7 @@ std::shared_ptr<DBContainer> DBPhonebook::GroupFamilies(const ModFeatures &mf, I
         // A simple phonebook's number takes the kind named by its own entry's name. (The name record met
         // last in store order is not always its own: a further number of a known entry is appended at the
         // end of the store, behind other contacts.)
-        const qint16 typ = extended ? r->typ : SuffixType(owner);
+        const ContactKind typ = extended ? r->typ : ContactKind(SuffixType(owner));
         const Operation operation = extended ? Operation::None : r->operation;
         family->add(id, 0, QString(), r->data, typ, operation);
         held.note(*family, typ, family->GetItem(qint16(family->count() - 1))->data);

@@ -458,11 +458,12 @@ bool AtDriverBase::SendNextEntry(qint16 &position, const QString &mem)
     while (position < n) {
         const auto item = m_writeSource->GetItem(position);
         ++position;
-        if (!item || item->memory != mem || item->typ == 0 || item->operation != Operation::Add)
+        if (!item || item->memory != mem || item->typ == ContactKind::Name ||
+            item->operation != Operation::Add)
             continue;
         const QString name = m_writeSource->GetNameById(item->id);
         IncProgress();
-        SendEntry(name, item->location, item->memory, item->data, item->typ);
+        SendEntry(name, item->location, item->memory, item->data, qint16(item->typ));
         return true;
     }
     return false;
@@ -553,7 +554,7 @@ void AtDriverBase::handlePhonebookEntries()
     for (const PhonebookEntry &e : entries) {
         if (m_readTarget)
             m_readTarget->AddByName(storedName(e.name, m_currentMem), e.location, m_currentMem, e.number,
-                                    e.typ, Operation::None);
+                                    ContactKind(e.typ), Operation::None);
         ++m_counter;
         IncProgress();
     }

@@ -29,7 +29,7 @@ using Setter = void (pim::ContactItem::*)(const QString &);
 
 struct Slot
 {
-    qint16 typ;
+    ContactKind typ;
     Getter get;
     Setter set;
     bool email;
@@ -37,21 +37,27 @@ struct Slot
 
 // The order in which a contact's fields are read, and per kind the order in which they are filled.
 const std::array<Slot, 9> kSlots{{
-    {1, &pim::ContactItem::MobileTelephoneNumber, &pim::ContactItem::setMobileTelephoneNumber, false},
-    {1, &pim::ContactItem::OtherTelephoneNumber, &pim::ContactItem::setOtherTelephoneNumber, false},
-    {2, &pim::ContactItem::HomeTelephoneNumber, &pim::ContactItem::setHomeTelephoneNumber, false},
-    {2, &pim::ContactItem::Home2TelephoneNumber, &pim::ContactItem::setHome2TelephoneNumber, false},
-    {3, &pim::ContactItem::BusinessTelephoneNumber, &pim::ContactItem::setBusinessTelephoneNumber, false},
-    {3, &pim::ContactItem::Business2TelephoneNumber, &pim::ContactItem::setBusiness2TelephoneNumber, false},
-    {4, &pim::ContactItem::Email1Address, &pim::ContactItem::setEmail1Address, true},
-    {4, &pim::ContactItem::Email2Address, &pim::ContactItem::setEmail2Address, true},
-    {4, &pim::ContactItem::Email3Address, &pim::ContactItem::setEmail3Address, true},
+    {ContactKind::Mobile, &pim::ContactItem::MobileTelephoneNumber,
+     &pim::ContactItem::setMobileTelephoneNumber, false},
+    {ContactKind::Mobile, &pim::ContactItem::OtherTelephoneNumber, &pim::ContactItem::setOtherTelephoneNumber,
+     false},
+    {ContactKind::Home, &pim::ContactItem::HomeTelephoneNumber, &pim::ContactItem::setHomeTelephoneNumber,
+     false},
+    {ContactKind::Home, &pim::ContactItem::Home2TelephoneNumber, &pim::ContactItem::setHome2TelephoneNumber,
+     false},
+    {ContactKind::Work, &pim::ContactItem::BusinessTelephoneNumber,
+     &pim::ContactItem::setBusinessTelephoneNumber, false},
+    {ContactKind::Work, &pim::ContactItem::Business2TelephoneNumber,
+     &pim::ContactItem::setBusiness2TelephoneNumber, false},
+    {ContactKind::Email, &pim::ContactItem::Email1Address, &pim::ContactItem::setEmail1Address, true},
+    {ContactKind::Email, &pim::ContactItem::Email2Address, &pim::ContactItem::setEmail2Address, true},
+    {ContactKind::Email, &pim::ContactItem::Email3Address, &pim::ContactItem::setEmail3Address, true},
 }};
 
 // Whether the contact already has this number in any of its numbers (faxes included), or this address.
 bool holds(const pim::ContactItem &contact, const DBPhonebookItem &item)
 {
-    const bool email = item.typ == 4;
+    const bool email = item.typ == ContactKind::Email;
     const QStringList values = email ? contact.AllEmailAddresses() : contact.AllTelephoneNumbers();
     return std::any_of(values.cbegin(), values.cend(), [&](const QString &v) {
         return (email ? OutlookControl::RemoveSpaces(v) : OutlookControl::NumberOnly(v)) == item.data;
@@ -113,7 +119,7 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
             logLine(QStringLiteral("new contact entry"));
             logLine(QStringLiteral(" fullname ") + contact->FullName());
             qint16 id = qint16(dbp->GetLastId() + 1);
-            id = dbp->add(id, 0, QString(), contact->FullName(), 0, Operation::None);
+            id = dbp->add(id, 0, QString(), contact->FullName(), ContactKind::Name, Operation::None);
             for (std::size_t k = 0; k < kSlots.size(); ++k) {
                 if (k == 2 || k == 4 || k == 6 || k == 8)
                     m_loop->yieldOnce();
@@ -131,13 +137,13 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
                 const QString value = NumberOnly(raw);
                 qint16 sameId = id;
                 if (!value.isEmpty())
-                    dbp->add(sameId, 0, QString(), value, typ, Operation::None);
+                    dbp->add(sameId, 0, QString(), value, ContactKind(typ), Operation::None);
             }
             for (const QString &raw : contact->FurtherEmailAddresses()) {
                 const QString value = RemoveSpaces(raw);
                 qint16 sameId = id;
                 if (!value.isEmpty())
-                    dbp->add(sameId, 0, QString(), value, 4, Operation::None);
+                    dbp->add(sameId, 0, QString(), value, ContactKind::Email, Operation::None);
             }
         }
         logLine(QStringLiteral("Outlook readcontacts done"));
@@ -157,7 +163,7 @@ void OutlookControl::UpdateContacts(std::shared_ptr<DBPhonebook> dbp)
         for (qint16 i = 0; i < n && !stopped; ++i) {
             stopped = pollInterrupt();
             auto item = stopped ? nullptr : dbp->GetItem(i);
-            if (item && item->operation == Operation::Add && item->typ != 0)
+            if (item && item->operation == Operation::Add && item->typ != ContactKind::Name)
                 StoreContactField(*items, dbp->GetNameById(item->id), *item);
         }
         // What was written, up to a stop, reaches the disk before the run goes on.
@@ -183,7 +189,7 @@ void OutlookControl::StoreContactField(pim::PimItems &items, const QString &name
             CurrentContact->setFullName(name);
         }
         // A datum the card already holds, in any field, is not written a second time.
-        bool stored = item.typ < 1 || item.typ > 4 || holds(*CurrentContact, item);
+        bool stored = qint16(item.typ) < 1 || qint16(item.typ) > 4 || holds(*CurrentContact, item);
         for (const Slot &s : kSlots) {
             if (stored || s.typ != item.typ)
                 continue;

@@ -7,12 +7,11 @@ namespace orvia {
 
 namespace {
 
-constexpr qint16 kName = 0;
 constexpr int kNameCompareLen = 100;
 
-bool isNumber(qint16 typ)
+bool isNumber(ContactKind typ)
 {
-    return typ >= 1 && typ <= 3;
+    return typ == ContactKind::Mobile || typ == ContactKind::Home || typ == ContactKind::Work;
 }
 
 } // namespace
@@ -39,7 +38,7 @@ ContactNames::ContactNames(const DBPhonebook &res)
 {
     for (qint16 i = 0; i < res.count(); ++i) {
         const auto r = res.GetItem(i);
-        if (r->typ == kName)
+        if (r->typ == ContactKind::Name)
             m_names.insert(r->id, r->data);
     }
 }
@@ -53,7 +52,7 @@ ContactsWithNumbers::ContactsWithNumbers(const DBPhonebook &res, const DBPhonebo
     }
     for (qint16 i = 0; i < side.count(); ++i) {
         const auto r = side.GetItem(i);
-        if (r->typ == kName)
+        if (r->typ == ContactKind::Name)
             m_sideNames.insert(r->data.left(kNameCompareLen), r->id);
         else if (isNumber(r->typ))
             m_sideIds.insert(r->id);

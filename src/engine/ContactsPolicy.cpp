@@ -20,10 +20,6 @@ namespace orvia {
 
 namespace {
 
-constexpr qint16 kName = 0;
-constexpr qint16 kHome = 2;
-constexpr qint16 kWork = 3;
-constexpr qint16 kEmail = 4;
 constexpr int kSimNameLen = 14;
 
 // A line break cannot cross the command line; the phone would keep a blank and hand back another name.
@@ -51,9 +47,9 @@ void cannotStoreNotice(const QString &name, const QString &data)
                    PolicyTr(QStringLiteral("contains characters the phone cannot store. Not stored.")));
 }
 
-bool isNumber(qint16 typ)
+bool isNumber(ContactKind typ)
 {
-    return typ >= 1 && typ <= 3;
+    return typ == ContactKind::Mobile || typ == ContactKind::Home || typ == ContactKind::Work;
 }
 
 // The first `n` characters, less the blanks a cut can leave at the end: a name reads back without
@@ -103,7 +99,7 @@ void holdBackHeldData(const DBPhonebook &side, DBPhonebook &res)
         sideData.insert(side.GetItem(i)->data);
     for (qint16 i = 0; i < res.count(); ++i) {
         const auto r = res.GetItem(i);
-        if (r->typ != kName && sideData.contains(r->data))
+        if (r->typ != ContactKind::Name && sideData.contains(r->data))
             r->operation = Operation::None;
     }
 }
@@ -117,7 +113,7 @@ void holdBackUnsendableContacts(DBPhonebook &res)
     QSet<qint16> unsendable;
     for (qint16 i = 0; i < n; ++i) {
         const auto r = res.GetItem(i);
-        if (r->typ == kName && !nameCrossesTheLink(r->data))
+        if (r->typ == ContactKind::Name && !nameCrossesTheLink(r->data))
             unsendable.insert(r->id);
     }
     for (qint16 i = 0; i < n && !unsendable.isEmpty(); ++i) {
@@ -125,19 +121,19 @@ void holdBackUnsendableContacts(DBPhonebook &res)
         if (r->operation != Operation::Add || !unsendable.contains(r->id))
             continue;
         r->operation = Operation::None;
-        if (r->typ != kName)
+        if (r->typ != ContactKind::Name)
             cannotStoreNotice(res.GetNameById(r->id), r->data);
     }
 }
 
 // A one-number entry's name: the contact's name cut to leave room for the kind suffix, and the suffix.
-QString suffixedEntry(qint16 typ, const QString &name, int nameLen)
+QString suffixedEntry(ContactKind typ, const QString &name, int nameLen)
 {
     const Globals &g = globals();
     QString suffix;
-    if (typ == kHome)
+    if (typ == ContactKind::Home)
         suffix = g.gSuffixHash + g.gSuffixHome;
-    else if (typ == kWork)
+    else if (typ == ContactKind::Work)
         suffix = g.gSuffixHash + g.gSuffixWork;
     return (nameLen > 0 ? name.left(qMax(0, nameLen - int(suffix.size()))) : name) + suffix;
 }
@@ -252,7 +248,7 @@ std::shared_ptr<DBPhonebook> MrPolicy::Fit2Feat(const DBPhonebook &side, const D
         const auto r = res->GetItem(i);
         if (r->operation != Operation::Add)
             continue;
-        if (r->typ == kEmail) {
+        if (r->typ == ContactKind::Email) {
             if (r->data.size() > fea.EmailLen) {
                 r->operation = Operation::None;
                 if (fea.EmailLen != 0) {
@@ -268,7 +264,7 @@ std::shared_ptr<DBPhonebook> MrPolicy::Fit2Feat(const DBPhonebook &side, const D
                 r->operation = Operation::None;
                 cannotStoreNotice(res->GetNameById(r->id), r->data);
             }
-        } else if (r->typ == kName) {
+        } else if (r->typ == ContactKind::Name) {
             r->data = cutTo(r->data, fea.NameLen);
         }
         if (isNumber(r->typ) && r->operation == Operation::Add && !checkNumber(r->data))
@@ -303,11 +299,12 @@ void MrPolicy::placeOnHandset(const DBPhonebook &side, const DBPhonebook &res, c
     for (qint16 i = 0; i < n; ++i) {
         yield();
         const auto r = res.GetItem(i);
-        if (r->typ == kName || r->operation != Operation::Add)
+        if (r->typ == ContactKind::Name || r->operation != Operation::Add)
             continue;
         const QString name = names.of(r->id);
         // An address alone would be an entry without a number: it is left out.
-        const bool placeable = isNumber(r->typ) || (r->typ == kEmail && withNumbers.has(r->id, name));
+        const bool placeable =
+            isNumber(r->typ) || (r->typ == ContactKind::Email && withNumbers.has(r->id, name));
         if (!placeable)
             continue;
         if (!fitsTheLinkCharset(name)) {
@@ -344,9 +341,9 @@ void MrPolicy::placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, 
     for (qint16 i = 0; i < n; ++i) {
         yield();
         const auto r = res.GetItem(i);
-        if (r->typ == kName || r->operation != Operation::Add)
+        if (r->typ == ContactKind::Name || r->operation != Operation::Add)
             continue;
-        if (r->typ == kEmail)
+        if (r->typ == ContactKind::Email)
             continue;
         const QString entry = suffixedEntry(r->typ, names.of(r->id), fea.NameLen);
 
@@ -356,7 +353,7 @@ void MrPolicy::placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, 
             continue;
         }
         if (loc != -1) {
-            out.AddByName(entry, loc, me, r->data, 1, Operation::Add);
+            out.AddByName(entry, loc, me, r->data, ContactKind::Mobile, Operation::Add);
             free.take(me, loc);
             continue;
         }
@@ -375,7 +372,7 @@ void MrPolicy::placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, 
         }
         if (sim.size() > kSimNameLen)
             sim = simEntryName(sim);
-        out.AddByName(sim, loc, sm, r->data, 1, Operation::Add);
+        out.AddByName(sim, loc, sm, r->data, ContactKind::Mobile, Operation::Add);
         free.take(sm, loc);
         notice(QStringLiteral("Phone memory full, entry:"), entry, r->data,
                QStringLiteral("stored on the sim card."));

@@ -35,9 +35,9 @@ QList<Datum> dataOf(const std::shared_ptr<DBPhonebook> &pb)
     QList<Datum> out;
     for (qint16 i = 0; pb && i < pb->count(); ++i) {
         const auto r = pb->GetItem(i);
-        if (r->typ == 0)
+        if (r->typ == ContactKind::Name)
             continue;
-        Datum d{pb->GetNameById(r->id), r->typ, r->data};
+        Datum d{pb->GetNameById(r->id), qint16(r->typ), r->data};
         if (d.typ == 1 && (d.name.endsWith(QStringLiteral("#H")) || d.name.endsWith(QStringLiteral("#W")))) {
             d.typ = d.name.endsWith(u'H') ? 2 : 3;
             d.name.chop(2);

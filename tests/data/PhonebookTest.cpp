@@ -10,7 +10,7 @@ using namespace orvia;
 
 namespace {
 
-std::shared_ptr<DBPhonebookItem> item(qint16 id, qint16 typ, const QString &data,
+std::shared_ptr<DBPhonebookItem> item(qint16 id, ContactKind typ, const QString &data,
                                       Operation op = Operation::None)
 {
     auto r = std::make_shared<DBPhonebookItem>();
@@ -37,7 +37,7 @@ TEST_F(PhonebookTest, RecordLineRoundTrip)
     r.location = 12;
     r.memory = QStringLiteral("SM");
     r.operation = Operation::Add;
-    r.typ = 3;
+    r.typ = ContactKind::Work;
     r.data = QStringLiteral("Smith, J/r");
     EXPECT_EQ(r.GetDataText(), QStringLiteral("7,12,SM,1,Smith/c J//r,3\r\n"));
 
@@ -48,7 +48,7 @@ TEST_F(PhonebookTest, RecordLineRoundTrip)
     EXPECT_EQ(back.memory, QStringLiteral("SM"));
     EXPECT_EQ(back.operation, Operation::Add);
     EXPECT_EQ(back.data, QStringLiteral("Smith, J/r"));
-    EXPECT_EQ(back.typ, 3);
+    EXPECT_EQ(back.typ, ContactKind::Work);
 }
 
 TEST_F(PhonebookTest, RecordLineKeepsQuotesAndNegativeNumbers)
@@ -57,7 +57,7 @@ TEST_F(PhonebookTest, RecordLineKeepsQuotesAndNegativeNumbers)
     r.id = -4;
     r.location = 0;
     r.data = QStringLiteral("\"Bob\" \u00FC\u4E2D");
-    r.typ = 0;
+    r.typ = ContactKind::Name;
     DBPhonebookItem back;
     QString line = r.GetDataText();
     line.chop(2);
@@ -82,7 +82,7 @@ TEST_F(PhonebookTest, GetItemPastTheEndLogsAndReturnsNull)
     DBPhonebook pb;
     pb.name = QStringLiteral("Fit2Feat1");
     EXPECT_RUNTIME_ERROR(pb.GetItem(0), ErrSubscript); // empty store
-    pb.AddItem(item(1, 0, QStringLiteral("Anna")));
+    pb.AddItem(item(1, ContactKind::Name, QStringLiteral("Anna")));
     EXPECT_EQ(pb.GetItem(1), nullptr);
     EXPECT_EQ(lastLogLine(), QStringLiteral("Fit2Feat1array seek ot of range"));
     const qsizetype logged = globals().gLog.recentLines().size();
@@ -92,7 +92,7 @@ TEST_F(PhonebookTest, GetItemPastTheEndLogsAndReturnsNull)
 
 TEST_F(PhonebookTest, AddItemKeepsTheVeryObject)
 {
-    auto shared = item(3, 1, QStringLiteral("0171"));
+    auto shared = item(3, ContactKind::Mobile, QStringLiteral("0171"));
     DBPhonebook a, b;
     a.AddItem(shared);
     b.AddItem(shared);
@@ -105,16 +105,18 @@ TEST_F(PhonebookTest, AddAllocatesIdsAndTrimsBlanks)
 {
     DBPhonebook pb;
     qint16 id = 0;
-    EXPECT_EQ(pb.add(id, 3, QStringLiteral("ME"), QStringLiteral("  0171 234  "), 1, Operation::None), 1);
+    EXPECT_EQ(pb.add(id, 3, QStringLiteral("ME"), QStringLiteral("  0171 234  "), ContactKind::Mobile,
+                     Operation::None),
+              1);
     EXPECT_EQ(id, 1);
     EXPECT_EQ(pb.GetItem(0)->data, QStringLiteral("0171 234"));
 
     qint16 five = 5;
-    pb.add(five, 0, QString(), QStringLiteral("x"), 1, Operation::None);
+    pb.add(five, 0, QString(), QStringLiteral("x"), ContactKind::Mobile, Operation::None);
     qint16 two = 2;
-    pb.add(two, 0, QString(), QStringLiteral("y"), 1, Operation::None);
+    pb.add(two, 0, QString(), QStringLiteral("y"), ContactKind::Mobile, Operation::None);
     id = 0;
-    EXPECT_EQ(pb.add(id, 0, QString(), QStringLiteral("\tz "), 4, Operation::Add), 6);
+    EXPECT_EQ(pb.add(id, 0, QString(), QStringLiteral("\tz "), ContactKind::Email, Operation::Add), 6);
     EXPECT_EQ(id, 6);
     EXPECT_EQ(pb.GetItem(3)->data, QStringLiteral("\tz")); // blanks only, not tabs
     EXPECT_EQ(pb.GetLastId(), 6);
@@ -123,9 +125,10 @@ TEST_F(PhonebookTest, AddAllocatesIdsAndTrimsBlanks)
 TEST_F(PhonebookTest, IdAllocationPastTheLargestIdOverflows)
 {
     DBPhonebook pb;
-    pb.AddItem(item(32767, 0, QStringLiteral("Max")));
+    pb.AddItem(item(32767, ContactKind::Name, QStringLiteral("Max")));
     qint16 id = 0;
-    EXPECT_RUNTIME_ERROR(pb.add(id, 0, QString(), QStringLiteral("n"), 1, Operation::None), ErrOverflow);
+    EXPECT_RUNTIME_ERROR(pb.add(id, 0, QString(), QStringLiteral("n"), ContactKind::Mobile, Operation::None),
+                         ErrOverflow);
     EXPECT_EQ(pb.count(), 1);
     EXPECT_EQ(id, 0);
 }
@@ -133,24 +136,27 @@ TEST_F(PhonebookTest, IdAllocationPastTheLargestIdOverflows)
 TEST_F(PhonebookTest, AddByNameGroupsDataUnderOneNameRecord)
 {
     DBPhonebook pb;
-    pb.AddByName(QStringLiteral("Anna"), 3, QStringLiteral("ME"), QStringLiteral("0171"), 1, Operation::None);
+    pb.AddByName(QStringLiteral("Anna"), 3, QStringLiteral("ME"), QStringLiteral("0171"), ContactKind::Mobile,
+                 Operation::None);
     ASSERT_EQ(pb.count(), 2);
     for (qint16 i = 0; i < 2; ++i) {
         EXPECT_EQ(pb.GetItem(i)->id, 1);
         EXPECT_EQ(pb.GetItem(i)->location, 3);
         EXPECT_EQ(pb.GetItem(i)->memory, QStringLiteral("ME"));
     }
-    EXPECT_EQ(pb.GetItem(0)->typ, 0);
+    EXPECT_EQ(pb.GetItem(0)->typ, ContactKind::Name);
     EXPECT_EQ(pb.GetItem(0)->data, QStringLiteral("Anna"));
-    EXPECT_EQ(pb.GetItem(1)->typ, 1);
+    EXPECT_EQ(pb.GetItem(1)->typ, ContactKind::Mobile);
 
-    pb.AddByName(QStringLiteral("Anna"), 4, QStringLiteral("ME"), QStringLiteral("0172"), 2, Operation::None);
+    pb.AddByName(QStringLiteral("Anna"), 4, QStringLiteral("ME"), QStringLiteral("0172"), ContactKind::Home,
+                 Operation::None);
     ASSERT_EQ(pb.count(), 3);
     EXPECT_EQ(pb.GetItem(2)->id, 1);
-    pb.AddByName(QStringLiteral("Bert"), 5, QStringLiteral("SM"), QStringLiteral("0173"), 1, Operation::Add);
+    pb.AddByName(QStringLiteral("Bert"), 5, QStringLiteral("SM"), QStringLiteral("0173"), ContactKind::Mobile,
+                 Operation::Add);
     EXPECT_EQ(pb.GetItem(4)->id, 2);
     EXPECT_EQ(pb.GetNameById(2), QStringLiteral("Bert"));
-    pb.AddItem(item(9, 1, QStringLiteral("0174"), Operation::Add));
+    pb.AddItem(item(9, ContactKind::Mobile, QStringLiteral("0174"), Operation::Add));
     EXPECT_EQ(pb.GetNameById(9), QString()); // numbers only, no name record
     EXPECT_EQ(pb.countEntries(), 4);
     EXPECT_EQ(pb.countToSend(), 2); // name records never count
@@ -159,8 +165,10 @@ TEST_F(PhonebookTest, AddByNameGroupsDataUnderOneNameRecord)
 TEST_F(PhonebookTest, NameWithOuterBlanksNeverFindsItself)
 {
     DBPhonebook pb;
-    pb.AddByName(QStringLiteral(" Anna"), 0, QString(), QStringLiteral("1"), 1, Operation::None);
-    pb.AddByName(QStringLiteral(" Anna"), 0, QString(), QStringLiteral("2"), 1, Operation::None);
+    pb.AddByName(QStringLiteral(" Anna"), 0, QString(), QStringLiteral("1"), ContactKind::Mobile,
+                 Operation::None);
+    pb.AddByName(QStringLiteral(" Anna"), 0, QString(), QStringLiteral("2"), ContactKind::Mobile,
+                 Operation::None);
     EXPECT_EQ(pb.count(), 4);
     EXPECT_EQ(pb.GetItem(2)->id, 2);
 }
@@ -169,28 +177,32 @@ TEST_F(PhonebookTest, GetItemByDataTypeMatching)
 {
     DBPhonebook pb;
     const QString longName = QString(100, u'n');
-    pb.AddItem(item(1, 0, longName + QStringLiteral("A")));
-    pb.AddItem(item(2, 1, QStringLiteral("0171")));
-    pb.AddItem(item(3, 1, QStringLiteral("0171")));
-    pb.AddItem(item(4, 2, QStringLiteral("0172")));
+    pb.AddItem(item(1, ContactKind::Name, longName + QStringLiteral("A")));
+    pb.AddItem(item(2, ContactKind::Mobile, QStringLiteral("0171")));
+    pb.AddItem(item(3, ContactKind::Mobile, QStringLiteral("0171")));
+    pb.AddItem(item(4, ContactKind::Home, QStringLiteral("0172")));
 
-    const auto byName = pb.GetItemByDataType(longName + QStringLiteral("B"), 0, 100);
+    const auto byName = pb.GetItemByDataType(longName + QStringLiteral("B"), ContactKind::Name, 100);
     ASSERT_NE(byName, nullptr);
     EXPECT_EQ(byName->id, 1);
-    EXPECT_EQ(pb.GetItemByDataType(QString(99, u'n'), 0, 100), nullptr); // a shorter text takes part whole
+    EXPECT_EQ(pb.GetItemByDataType(QString(99, u'n'), ContactKind::Name, 100),
+              nullptr); // a shorter text takes part whole
 
-    EXPECT_EQ(pb.GetItemByDataType(QStringLiteral("0171"), 1, 100)->id, 3);   // the last match wins
-    EXPECT_EQ(pb.GetItemByDataType(QStringLiteral("017"), 1, 3), nullptr);    // numbers compare whole
-    EXPECT_EQ(pb.GetItemByDataType(QStringLiteral("0172"), 1, 100), nullptr); // kind must agree
-    EXPECT_EQ(pb.GetItemByDataType(QStringLiteral("0172"), 2, 100)->id, 4);
+    EXPECT_EQ(pb.GetItemByDataType(QStringLiteral("0171"), ContactKind::Mobile, 100)->id,
+              3); // the last match wins
+    EXPECT_EQ(pb.GetItemByDataType(QStringLiteral("017"), ContactKind::Mobile, 3),
+              nullptr); // numbers compare whole
+    EXPECT_EQ(pb.GetItemByDataType(QStringLiteral("0172"), ContactKind::Mobile, 100),
+              nullptr); // kind must agree
+    EXPECT_EQ(pb.GetItemByDataType(QStringLiteral("0172"), ContactKind::Home, 100)->id, 4);
 }
 
 TEST_F(PhonebookTest, CloneMakesIndependentRecords)
 {
     DBPhonebook pb;
     pb.name = QStringLiteral("src");
-    pb.AddItem(item(4, 0, QStringLiteral(" Anna "), Operation::Add));
-    pb.AddItem(item(0, 1, QStringLiteral("0171"), Operation::Add));
+    pb.AddItem(item(4, ContactKind::Name, QStringLiteral(" Anna "), Operation::Add));
+    pb.AddItem(item(0, ContactKind::Mobile, QStringLiteral("0171"), Operation::Add));
     const auto copy = pb.Clone();
     EXPECT_EQ(copy->name, QString());
     ASSERT_EQ(copy->count(), 2);
@@ -206,7 +218,7 @@ TEST_F(PhonebookTest, StoreTextAndLog)
     DBPhonebook pb;
     pb.name = QStringLiteral("dbp");
     EXPECT_EQ(pb.GetDataText(), QStringLiteral("dbp,0\r\n"));
-    pb.AddItem(item(1, 0, QStringLiteral("A,B")));
+    pb.AddItem(item(1, ContactKind::Name, QStringLiteral("A,B")));
     EXPECT_EQ(pb.GetDataText(), QStringLiteral("dbp,1\r\n1,0,,0,A/cB,0\r\n"));
     pb.log();
     pb.Clear();
@@ -231,7 +243,7 @@ TEST_F(PhonebookFileTest, SaveAndLoadRoundTrip)
     DBPhonebook pb;
     pb.name = QStringLiteral("anything");
     pb.AddByName(QStringLiteral("Zo\u00EB \u041C\u0438\u0440"), 2, QStringLiteral("SM"),
-                 QStringLiteral("+49 (171) \"x\",/"), 3, Operation::Add);
+                 QStringLiteral("+49 (171) \"x\",/"), ContactKind::Work, Operation::Add);
     pb.Save(path("pb.txt"));
     EXPECT_EQ(pb.name, QStringLiteral("Phonebook"));
 
@@ -260,7 +272,7 @@ TEST_F(PhonebookFileTest, FailedLoadLeavesTheStoreAsItWas)
 {
     DBPhonebook pb;
     pb.name = QStringLiteral("keep");
-    pb.AddItem(item(1, 0, QStringLiteral("Anna")));
+    pb.AddItem(item(1, ContactKind::Name, QStringLiteral("Anna")));
 
     EXPECT_RUNTIME_ERROR(pb.Load(path("missing.txt")), ErrFileNotFound);
     write(path("nocomma.txt"), "Phonebook\r\n");

@@ -40,10 +40,10 @@ Outcome runSession(DriverRig &rig)
 {
     auto pb = std::make_shared<DBPhonebook>();
     auto add = std::make_shared<DBPhonebook>();
-    add->AddByName(QStringLiteral("Sim new"), 2, QStringLiteral("SM"), QStringLiteral("+4913"), 1,
-                   Operation::Add);
-    add->AddByName(QStringLiteral("Me new"), 5, QStringLiteral("ME"), QStringLiteral("0302"), 1,
-                   Operation::Add);
+    add->AddByName(QStringLiteral("Sim new"), 2, QStringLiteral("SM"), QStringLiteral("+4913"),
+                   ContactKind::Mobile, Operation::Add);
+    add->AddByName(QStringLiteral("Me new"), 5, QStringLiteral("ME"), QStringLiteral("0302"),
+                   ContactKind::Mobile, Operation::Add);
     auto cal = std::make_shared<DBCalendar>();
     auto calOut = std::make_shared<DBCalendar>();
     calOut->add(9, QDateTime(QDate(2026, 12, 20), QTime(10, 0)), zeroDateTime(), true, 10, EventKind::Plain,

@@ -45,14 +45,14 @@ void expectStoreHolds(const phonesim::HandsetContents &h, const DBPhonebook &pb,
 {
     int numbers = 0;
     for (qint16 i = 0; i < pb.count(); ++i)
-        numbers += pb.GetItem(i)->typ != 0;
+        numbers += pb.GetItem(i)->typ != ContactKind::Name;
     EXPECT_EQ(numbers, int(h.sim.entries.size() + h.me.entries.size()));
     static const int kindOf[] = {1, 3, 2, 4};
     for (const auto &[mem, memory] :
          {std::pair{QStringLiteral("SM"), &h.sim}, std::pair{QStringLiteral("ME"), &h.me}}) {
         for (const auto &[loc, e] : memory->entries) {
-            const auto rec =
-                pb.GetItemByDataType(e.number, categories ? qint16(kindOf[e.category]) : qint16(1), 0);
+            const auto rec = pb.GetItemByDataType(
+                e.number, categories ? ContactKind(kindOf[e.category]) : ContactKind::Mobile, 0);
             ASSERT_TRUE(rec) << mem.toStdString() << loc;
             EXPECT_EQ(rec->location, loc);
             EXPECT_EQ(rec->memory, mem);
@@ -116,14 +116,15 @@ TEST(Phonebook, WritesAdditionsIntoBothMemoriesAndReadsThemBack)
         // A contact for the SIM, one for the handset with two numbers, one name with a double quote and
         // a line break, and records that must not be written.
         add->AddByName(QStringLiteral("Anna, B."), 2, QStringLiteral("SM"), QStringLiteral("+4915112345678"),
-                       1, Operation::Add);
-        add->AddByName(QStringLiteral("Bob"), 5, QStringLiteral("ME"), QStringLiteral("0301234"), ext ? 3 : 1,
-                       Operation::Add);
-        add->AddByName(QStringLiteral("Bob"), 6, QStringLiteral("ME"), QStringLiteral("0309999"), ext ? 2 : 1,
-                       Operation::Add);
-        add->AddByName(QStringLiteral("Jo \"JJ\"\nX"), 7, QStringLiteral("ME"), QStringLiteral("+331"), 1,
-                       Operation::Add);
-        add->add(id = 0, 9, QStringLiteral("ME"), QStringLiteral("555"), 1, Operation::None); // nothing to do
+                       ContactKind::Mobile, Operation::Add);
+        add->AddByName(QStringLiteral("Bob"), 5, QStringLiteral("ME"), QStringLiteral("0301234"),
+                       ext ? ContactKind::Work : ContactKind::Mobile, Operation::Add);
+        add->AddByName(QStringLiteral("Bob"), 6, QStringLiteral("ME"), QStringLiteral("0309999"),
+                       ext ? ContactKind::Home : ContactKind::Mobile, Operation::Add);
+        add->AddByName(QStringLiteral("Jo \"JJ\"\nX"), 7, QStringLiteral("ME"), QStringLiteral("+331"),
+                       ContactKind::Mobile, Operation::Add);
+        add->add(id = 0, 9, QStringLiteral("ME"), QStringLiteral("555"), ContactKind::Mobile,
+                 Operation::None); // nothing to do
         rig.driver->UpdateContacts(add);
         rig.settle();
         EXPECT_EQ(rig.owner.callbacks, 2);
@@ -152,7 +153,7 @@ TEST(Phonebook, WritesAdditionsIntoBothMemoriesAndReadsThemBack)
         rig.driver->ReadContacts(pb);
         rig.settle();
         expectStoreHolds(h, *pb, ext);
-        EXPECT_EQ(pb->GetItemByDataType(QStringLiteral("+331"), 1, 0)->location, 7);
+        EXPECT_EQ(pb->GetItemByDataType(QStringLiteral("+331"), ContactKind::Mobile, 0)->location, 7);
     }
 }
 
@@ -161,7 +162,8 @@ TEST(Phonebook, SimOnlyOrHandsetOnlyAdditions)
     DriverRig rig(QStringLiteral("K110"));
     rig.init();
     auto add = std::make_shared<DBPhonebook>();
-    add->AddByName(QStringLiteral("Only"), 4, QStringLiteral("ME"), QStringLiteral("123"), 1, Operation::Add);
+    add->AddByName(QStringLiteral("Only"), 4, QStringLiteral("ME"), QStringLiteral("123"),
+                   ContactKind::Mobile, Operation::Add);
     rig.driver->UpdateContacts(add);
     rig.settle();
     // No SIM additions: the SIM selection is followed at once by the handset selection.
@@ -175,8 +177,10 @@ TEST(Phonebook, TarvexWritesCarryTheMemoryDigit)
     DriverRig rig(QStringLiteral("G170"));
     rig.init();
     auto add = std::make_shared<DBPhonebook>();
-    add->AddByName(QStringLiteral("S"), 1, QStringLiteral("SM"), QStringLiteral("1"), 2, Operation::Add);
-    add->AddByName(QStringLiteral("M"), 3, QStringLiteral("ME"), QStringLiteral("+2"), 3, Operation::Add);
+    add->AddByName(QStringLiteral("S"), 1, QStringLiteral("SM"), QStringLiteral("1"), ContactKind::Home,
+                   Operation::Add);
+    add->AddByName(QStringLiteral("M"), 3, QStringLiteral("ME"), QStringLiteral("+2"), ContactKind::Work,
+                   Operation::Add);
     rig.driver->UpdateContacts(add);
     rig.settle();
     EXPECT_TRUE(rig.commands().contains(QStringLiteral("AT+CPBW=1,0,\"1\",129,\"S\"")));
@@ -212,7 +216,8 @@ TEST(Phonebook, FirstFamilyDriverOnASecondFamilyHandset)
     EXPECT_EQ(v->PhoneModel(), QStringLiteral("Tarvex"));
     EXPECT_EQ(v->GetFeatures()->NameLen, 0);
     auto add = std::make_shared<DBPhonebook>();
-    add->AddByName(QStringLiteral("S"), 1, QStringLiteral("SM"), QStringLiteral("1"), 2, Operation::Add);
+    add->AddByName(QStringLiteral("S"), 1, QStringLiteral("SM"), QStringLiteral("1"), ContactKind::Home,
+                   Operation::Add);
     rig.driver->UpdateContacts(add);
     rig.settle();
     EXPECT_TRUE(rig.commands().contains(QStringLiteral("AT+CPBW=1,0,\"1\",129,\"S\"")));
@@ -234,7 +239,7 @@ TEST(Phonebook, SimNamesComeBackFromGsmCodes)
         rig.driver->ReadContacts(pb);
         rig.settle();
         auto nameOf = [&](const char *number) {
-            return pb->GetNameById(pb->GetItemByDataType(QLatin1String(number), 1, 0)->id);
+            return pb->GetNameById(pb->GetItemByDataType(QLatin1String(number), ContactKind::Mobile, 0)->id);
         };
         EXPECT_EQ(nameOf("1"), velmora ? QStringLiteral("Jürgen") : QStringLiteral("J~rgen"));
         EXPECT_EQ(nameOf("2"), velmora ? QStringLiteral("März £") : QStringLiteral("M{rz \x01"));

@@ -77,14 +77,14 @@ TEST(PhonesimProgram, FullRunThroughTheSerialControl)
         driver->ReadContacts(pb);
         ASSERT_TRUE(step(2));
         EXPECT_EQ(pb->countEntries(), 3);
-        EXPECT_EQ(pb->GetNameById(pb->GetItemByDataType(QStringLiteral("0301"), 1, 0)->id),
+        EXPECT_EQ(pb->GetNameById(pb->GetItemByDataType(QStringLiteral("0301"), ContactKind::Mobile, 0)->id),
                   QStringLiteral("O'Neil"));
 
         auto add = std::make_shared<DBPhonebook>();
-        add->AddByName(QStringLiteral("New, SIM"), 2, QStringLiteral("SM"), QStringLiteral("+331"), 1,
-                       Operation::Add);
+        add->AddByName(QStringLiteral("New, SIM"), 2, QStringLiteral("SM"), QStringLiteral("+331"),
+                       ContactKind::Mobile, Operation::Add);
         add->AddByName(QStringLiteral("Home"), 5, QStringLiteral("ME"), QStringLiteral("0302"),
-                       tarvex ? 1 : 2, Operation::Add);
+                       tarvex ? ContactKind::Mobile : ContactKind::Home, Operation::Add);
         driver->UpdateContacts(add);
         ASSERT_TRUE(step(3));
 

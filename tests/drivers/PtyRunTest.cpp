@@ -57,8 +57,8 @@ TEST(PtyRun, FullRunOverAPseudoTerminal)
         EXPECT_EQ(pb->countEntries(), 21);
 
         auto add = std::make_shared<DBPhonebook>();
-        add->AddByName(QStringLiteral("New, one"), 6, QStringLiteral("SM"), QStringLiteral("+3312"), 1,
-                       Operation::Add);
+        add->AddByName(QStringLiteral("New, one"), 6, QStringLiteral("SM"), QStringLiteral("+3312"),
+                       ContactKind::Mobile, Operation::Add);
         driver->UpdateContacts(add);
         ASSERT_TRUE(pumpUntil([&] { return owner.callbacks == 3 || owner.recoveries > 0; }));
 

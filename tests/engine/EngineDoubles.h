@@ -109,8 +109,9 @@ struct FakeDriver : IPhoneDriver
     void ReadContacts(std::shared_ptr<DBPhonebook> dbp) override
     {
         qint16 id = 0;
-        dbp->add(id, 1, QStringLiteral("SM"), QStringLiteral("Anna"), 0, Operation::None);
-        dbp->add(id, 1, QStringLiteral("SM"), QStringLiteral("+4915112345678"), 1, Operation::None);
+        dbp->add(id, 1, QStringLiteral("SM"), QStringLiteral("Anna"), ContactKind::Name, Operation::None);
+        dbp->add(id, 1, QStringLiteral("SM"), QStringLiteral("+4915112345678"), ContactKind::Mobile,
+                 Operation::None);
         finish(QStringLiteral("ReadContacts"));
     }
     void UpdateContacts(std::shared_ptr<DBPhonebook> dbp) override
@@ -168,9 +169,9 @@ struct FakeDesktop : IDesktopEndpoint
         if (!begin(QStringLiteral("ReadContacts")))
             return;
         qint16 id = 0;
-        dbp->add(id, 0, QString(), QStringLiteral("Bert"), 0, Operation::None);
-        dbp->add(id, 0, QString(), QStringLiteral("0301234"), 2, Operation::None);
-        dbp->add(id, 0, QString(), QStringLiteral("bert@example.org"), 4, Operation::None);
+        dbp->add(id, 0, QString(), QStringLiteral("Bert"), ContactKind::Name, Operation::None);
+        dbp->add(id, 0, QString(), QStringLiteral("0301234"), ContactKind::Home, Operation::None);
+        dbp->add(id, 0, QString(), QStringLiteral("bert@example.org"), ContactKind::Email, Operation::None);
         owner->MrCallback(1);
     }
     void UpdateContacts(std::shared_ptr<DBPhonebook>) override

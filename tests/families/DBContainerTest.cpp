@@ -131,7 +131,7 @@ TEST_F(DBContainerTest, MoreFamiliesThanSixteenBitCountsIsAnOverflow)
     auto f = family(QStringLiteral("Big"));
     for (int i = 0; i < 32767; ++i) {
         qint16 id = 1;
-        f->add(id, 0, QString(), QString::number(i), 1, Operation::None);
+        f->add(id, 0, QString(), QString::number(i), ContactKind::Mobile, Operation::None);
     }
     big.AddItem(f);
     EXPECT_EQ(errorOf([&] { big.DiffContacts(DBContainer()); }), ErrOverflow);

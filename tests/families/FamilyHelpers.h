@@ -19,7 +19,7 @@ inline std::shared_ptr<DBPhonebook> family(const QString &name,
     f->name = name;
     qint16 id = 1;
     for (const auto &[typ, text] : data)
-        f->add(id, 0, QString(), text, typ, Operation::None);
+        f->add(id, 0, QString(), text, ContactKind(typ), Operation::None);
     return f;
 }
 
@@ -96,7 +96,7 @@ inline std::shared_ptr<DBContainer> scanGroup(const DBPhonebook &store, const Mo
     auto c = std::make_shared<DBContainer>();
     for (qint16 i = 0; i < store.count(); ++i) {
         const auto r = store.GetItem(i);
-        if (r->typ == 0) {
+        if (r->typ == ContactKind::Name) {
             scanFamily(*c, mf.ExtPB ? r->data : StripSuffix(r->data));
             continue;
         }
@@ -105,7 +105,7 @@ inline std::shared_ptr<DBContainer> scanGroup(const DBPhonebook &store, const Mo
         if (scanHoldsData(*f, r->data))
             continue;
         qint16 id = r->id;
-        f->add(id, 0, QString(), r->data, mf.ExtPB ? r->typ : SuffixType(n),
+        f->add(id, 0, QString(), r->data, mf.ExtPB ? r->typ : ContactKind(SuffixType(n)),
                mf.ExtPB ? Operation::None : r->operation);
     }
     return c;
@@ -123,7 +123,7 @@ inline std::shared_ptr<DBContainer> scanMerge(const DBContainer &a, const DBCont
         }
         for (qint16 i = 0; i < f2->count(); ++i) {
             auto r = f2->GetItem(i);
-            if (r->typ != 0 && !fm->GetItemByDataType(r->data, r->typ, 100))
+            if (r->typ != ContactKind::Name && !fm->GetItemByDataType(r->data, r->typ, 100))
                 fm->AddItem(r);
         }
     }
@@ -150,7 +150,7 @@ inline std::shared_ptr<DBPhonebook> scanDiff(const DBContainer &a, const DBConta
             const bool held = std::any_of(theirs.cbegin(), theirs.cend(), [&](const auto &fo) {
                 return fo->GetItemByDataType(r->data, r->typ, 100) != nullptr;
             });
-            if (r->typ != 0 && !held)
+            if (r->typ != ContactKind::Name && !held)
                 out->AddByName(f->name, 0, QString(), r->data, r->typ, Operation::Add);
         }
     }

@@ -19,7 +19,7 @@ protected:
         QStringList out;
         for (qint16 i = 0; i < f.count(); ++i) {
             const auto r = f.GetItem(i);
-            out << QStringLiteral("%1/%2/%3").arg(r->data).arg(r->typ).arg(qint16(r->operation));
+            out << QStringLiteral("%1/%2/%3").arg(r->data).arg(qint16(r->typ)).arg(qint16(r->operation));
         }
         return out;
     }
@@ -28,14 +28,14 @@ protected:
 TEST_F(GroupFamiliesTest, SimplePhonebookReadsTheKindFromTheEntrySuffix)
 {
     DBPhonebook sim;
-    sim.AddByName(QStringLiteral("Anna"), 1, QStringLiteral("SM"), QStringLiteral("0171"), 1,
-                  Operation::None);
-    sim.AddByName(QStringLiteral("Anna#H"), 2, QStringLiteral("SM"), QStringLiteral("030"), 1,
-                  Operation::Add);
-    sim.AddByName(QStringLiteral("Anna#W"), 3, QStringLiteral("SM"), QStringLiteral("089"), 1,
-                  Operation::None);
-    sim.AddByName(QStringLiteral("Anna#X"), 4, QStringLiteral("SM"), QStringLiteral("040"), 1,
-                  Operation::None);
+    sim.AddByName(QStringLiteral("Anna"), 1, QStringLiteral("SM"), QStringLiteral("0171"),
+                  ContactKind::Mobile, Operation::None);
+    sim.AddByName(QStringLiteral("Anna#H"), 2, QStringLiteral("SM"), QStringLiteral("030"),
+                  ContactKind::Mobile, Operation::Add);
+    sim.AddByName(QStringLiteral("Anna#W"), 3, QStringLiteral("SM"), QStringLiteral("089"),
+                  ContactKind::Mobile, Operation::None);
+    sim.AddByName(QStringLiteral("Anna#X"), 4, QStringLiteral("SM"), QStringLiteral("040"),
+                  ContactKind::Mobile, Operation::None);
     const QString before = sim.GetDataText();
 
     CountingLoop loop;
@@ -55,9 +55,10 @@ TEST_F(GroupFamiliesTest, SimplePhonebookReadsTheKindFromTheEntrySuffix)
 TEST_F(GroupFamiliesTest, SimplePhonebookHoldsANumberOnceWithTheKindOfItsFirstEntry)
 {
     DBPhonebook sim;
-    sim.AddByName(QStringLiteral("Anna#H"), 1, QStringLiteral("ME"), QStringLiteral("030"), 1,
+    sim.AddByName(QStringLiteral("Anna#H"), 1, QStringLiteral("ME"), QStringLiteral("030"),
+                  ContactKind::Mobile, Operation::None);
+    sim.AddByName(QStringLiteral("Anna"), 2, QStringLiteral("ME"), QStringLiteral("030"), ContactKind::Mobile,
                   Operation::None);
-    sim.AddByName(QStringLiteral("Anna"), 2, QStringLiteral("ME"), QStringLiteral("030"), 1, Operation::None);
     const auto c = sim.GroupFamilies(features(false));
     ASSERT_EQ(c->count(), 1);
     EXPECT_EQ(records(*c->GetItem(0)), QStringList{"030/2/0"});
@@ -68,15 +69,15 @@ TEST_F(GroupFamiliesTest, SimplePhonebookNumberAddedLaterKeepsItsOwnEntrysKind)
     // A second number under an entry name already known is appended at the end of the store, behind
     // other contacts; it still belongs to, and takes the kind of, its own entry.
     DBPhonebook sim;
-    sim.AddByName(QStringLiteral("Anna#W"), 1, QStringLiteral("ME"), QStringLiteral("089"), 1,
-                  Operation::None);
-    sim.AddByName(QStringLiteral("Bert"), 2, QStringLiteral("ME"), QStringLiteral("0160"), 1,
-                  Operation::None);
-    sim.AddByName(QStringLiteral("Anna#W"), 3, QStringLiteral("SM"), QStringLiteral("0891"), 1,
-                  Operation::None);
+    sim.AddByName(QStringLiteral("Anna#W"), 1, QStringLiteral("ME"), QStringLiteral("089"),
+                  ContactKind::Mobile, Operation::None);
+    sim.AddByName(QStringLiteral("Bert"), 2, QStringLiteral("ME"), QStringLiteral("0160"),
+                  ContactKind::Mobile, Operation::None);
+    sim.AddByName(QStringLiteral("Anna#W"), 3, QStringLiteral("SM"), QStringLiteral("0891"),
+                  ContactKind::Mobile, Operation::None);
     // A number whose entry has no name record at all.
     qint16 id = 9;
-    sim.add(id, 4, QStringLiteral("SM"), QStringLiteral("0000"), 1, Operation::None);
+    sim.add(id, 4, QStringLiteral("SM"), QStringLiteral("0000"), ContactKind::Mobile, Operation::None);
     const auto c = sim.GroupFamilies(features(false));
     ASSERT_EQ(c->count(), 3);
     EXPECT_EQ(records(*c->GetItem(0)), (QStringList{"089/3/0", "0891/3/0"}));
@@ -89,20 +90,21 @@ TEST_F(GroupFamiliesTest, ExtendedPhonebookKeepsKindsAndClearsOperations)
 {
     DBPhonebook outlook;
     qint16 id = 0;
-    outlook.add(id, 0, QString(), QStringLiteral("International Business Machines"), 0, Operation::Add);
-    outlook.add(id, 0, QString(), QStringLiteral("0171"), 1, Operation::Add);
-    outlook.add(id, 0, QString(), QStringLiteral("0171"), 3,
+    outlook.add(id, 0, QString(), QStringLiteral("International Business Machines"), ContactKind::Name,
+                Operation::Add);
+    outlook.add(id, 0, QString(), QStringLiteral("0171"), ContactKind::Mobile, Operation::Add);
+    outlook.add(id, 0, QString(), QStringLiteral("0171"), ContactKind::Work,
                 Operation::Add); // the same text once, whatever its kind
-    outlook.add(id, 0, QString(), QStringLiteral("ibm@x.com"), 4, Operation::Add);
+    outlook.add(id, 0, QString(), QStringLiteral("ibm@x.com"), ContactKind::Email, Operation::Add);
     id = 0;
-    outlook.add(id, 0, QString(), QStringLiteral("International Bus Lines"), 0,
+    outlook.add(id, 0, QString(), QStringLiteral("International Bus Lines"), ContactKind::Name,
                 Operation::None); // same first 12 characters, another contact
-    outlook.add(id, 0, QString(), QStringLiteral("  0800 1  "), 2, Operation::Add);
+    outlook.add(id, 0, QString(), QStringLiteral("  0800 1  "), ContactKind::Home, Operation::Add);
     id = 0;
-    outlook.add(id, 0, QString(), QStringLiteral("Anna#H"), 0,
+    outlook.add(id, 0, QString(), QStringLiteral("Anna#H"), ContactKind::Name,
                 Operation::None); // no suffixes in an extended phonebook
     id = 0;
-    outlook.add(id, 0, QString(), QStringLiteral("Lonely"), 0, Operation::None);
+    outlook.add(id, 0, QString(), QStringLiteral("Lonely"), ContactKind::Name, Operation::None);
 
     const auto c = outlook.GroupFamilies(features(true));
     ASSERT_EQ(c->count(), 4);

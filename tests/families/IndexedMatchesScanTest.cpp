@@ -53,15 +53,15 @@ public:
             case 0: { // a stray record: any id, kind, operation, untrimmed data
                 auto r = std::make_shared<DBPhonebookItem>();
                 r->id = qint16(below(8));
-                r->typ = qint16(below(5));
-                r->data = r->typ == 0 ? name() : datum();
+                r->typ = ContactKind(below(5));
+                r->data = r->typ == ContactKind::Name ? name() : datum();
                 r->operation = Operation(below(2));
                 store->AddItem(r);
                 break;
             }
             default:
                 store->AddByName(name(), qint16(below(5)), QStringLiteral("ME"), datum(),
-                                 qint16(1 + below(4)), Operation(below(2)));
+                                 ContactKind(1 + below(4)), Operation(below(2)));
             }
         }
         return store;
@@ -78,7 +78,7 @@ public:
             for (int k = 0; k < n; ++k) {
                 auto r = std::make_shared<DBPhonebookItem>();
                 r->id = qint16(1 + below(5));
-                r->typ = qint16(below(5));
+                r->typ = ContactKind(below(5));
                 r->data = datum();
                 f->AddItem(r);
             }

@@ -92,8 +92,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     auto pb = std::make_shared<DBPhonebook>();
     auto add = std::make_shared<DBPhonebook>();
-    add->AddByName(QStringLiteral("A"), 1, QStringLiteral("SM"), QStringLiteral("+1"), 1, Operation::Add);
-    add->AddByName(QStringLiteral("B"), 2, QStringLiteral("ME"), QStringLiteral("2"), 4, Operation::Add);
+    add->AddByName(QStringLiteral("A"), 1, QStringLiteral("SM"), QStringLiteral("+1"), ContactKind::Mobile,
+                   Operation::Add);
+    add->AddByName(QStringLiteral("B"), 2, QStringLiteral("ME"), QStringLiteral("2"), ContactKind::Email,
+                   Operation::Add);
     auto cal = std::make_shared<DBCalendar>();
     auto calOut = std::make_shared<DBCalendar>();
     calOut->add(3, QDateTime(QDate(2026, 1, 1), QTime(0, 5)), zeroDateTime(), true, 30, EventKind::Plain,

@@ -26,7 +26,7 @@ void check(bool ok)
 QString phonebookFields(const DBPhonebookItem &r)
 {
     return QString::number(r.id) + u'|' + QString::number(r.location) + u'|' + r.memory + u'|' +
-           QString::number(qint16(r.operation)) + u'|' + QString::number(r.typ);
+           QString::number(qint16(r.operation)) + u'|' + QString::number(qint16(r.typ));
 }
 
 void phonebookLine(const QString &s)

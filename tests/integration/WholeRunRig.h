@@ -132,8 +132,9 @@ public:
         QMap<qint16, QString> byId;
         for (qint16 i = 0; i < pb->count(); ++i) {
             auto r = pb->GetItem(i);
-            byId[r->id] += r->typ == 0 ? r->data + QStringLiteral(":")
-                                       : QStringLiteral(" %1:%2").arg(r->typ).arg(r->data);
+            byId[r->id] += r->typ == ContactKind::Name
+                               ? r->data + QStringLiteral(":")
+                               : QStringLiteral(" %1:%2").arg(qint16(r->typ)).arg(r->data);
         }
         QStringList out = byId.values();
         out.sort();

@@ -74,7 +74,7 @@ struct Desk : ::testing::Test
     {
         QStringList r;
         for (qint16 i = 0; i < pb.count(); ++i)
-            r << QString::number(pb.GetItem(i)->typ) + QLatin1Char(':') + pb.GetItem(i)->data;
+            r << QString::number(qint16(pb.GetItem(i)->typ)) + QLatin1Char(':') + pb.GetItem(i)->data;
         return r;
     }
 };
@@ -135,14 +135,15 @@ TEST_F(Desk, WritesDataIntoFreeSlotsAndCreatesMissingContacts)
                "Street 1;Town;;;\r\n"
                "NOTE:keep me\r\n"));
     auto pb = std::make_shared<DBPhonebook>();
-    pb->AddByName(QStringLiteral("Bert"), 0, QString(), QStringLiteral("3"), 2,
+    pb->AddByName(QStringLiteral("Bert"), 0, QString(), QStringLiteral("3"), ContactKind::Home,
                   Operation::Add); // no home slot left
-    pb->AddByName(QStringLiteral("Bert"), 0, QString(), QStringLiteral("+4930555"), 1,
+    pb->AddByName(QStringLiteral("Bert"), 0, QString(), QStringLiteral("+4930555"), ContactKind::Mobile,
                   Operation::Add); // mobile
-    pb->AddByName(QStringLiteral("Cleo \"C\" [x]"), 0, QString(), QStringLiteral("777"), 3, Operation::Add);
-    pb->AddByName(QStringLiteral("Cleo \"C\" [x]"), 0, QString(), QStringLiteral("c@x.org"), 4,
+    pb->AddByName(QStringLiteral("Cleo \"C\" [x]"), 0, QString(), QStringLiteral("777"), ContactKind::Work,
                   Operation::Add);
-    pb->AddByName(QStringLiteral("Cleo \"C\" [x]"), 0, QString(), QStringLiteral("888"), 3,
+    pb->AddByName(QStringLiteral("Cleo \"C\" [x]"), 0, QString(), QStringLiteral("c@x.org"),
+                  ContactKind::Email, Operation::Add);
+    pb->AddByName(QStringLiteral("Cleo \"C\" [x]"), 0, QString(), QStringLiteral("888"), ContactKind::Work,
                   Operation::None); // not to be written
     ol->UpdateContacts(pb);
     EXPECT_EQ(owner.callbacks, 1);
@@ -172,7 +173,8 @@ TEST_F(Desk, EditsByOtherProgramsBetweenAndDuringRunsAreKept)
         auto read = std::make_shared<DBPhonebook>();
         ol->ReadContacts(read);
         auto pb = std::make_shared<DBPhonebook>();
-        pb->AddByName(QStringLiteral("Anna"), 0, QString(), QString::fromLatin1(number), typ, Operation::Add);
+        pb->AddByName(QStringLiteral("Anna"), 0, QString(), QString::fromLatin1(number), ContactKind(typ),
+                      Operation::Add);
         ol->UpdateContacts(pb);
     };
     auto text = [&] {
@@ -209,8 +211,10 @@ TEST_F(Desk, EditsByOtherProgramsBetweenAndDuringRunsAreKept)
         ASSERT_TRUE(QFile::rename(contacts() + QStringLiteral(".sync"), anna));
     };
     auto pb = std::make_shared<DBPhonebook>();
-    pb->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0170"), 1, Operation::Add);
-    pb->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), 2, Operation::Add);
+    pb->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0170"), ContactKind::Mobile,
+                  Operation::Add);
+    pb->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), ContactKind::Home,
+                  Operation::Add);
     owner.polls = 0;
     ol->UpdateContacts(pb);
     owner.onPoll = nullptr;
@@ -358,8 +362,8 @@ TEST_F(Desk, InterruptReturnsWithoutCallbackAndKeepsWhatWasDone)
 {
     auto pb = std::make_shared<DBPhonebook>();
     for (int i = 0; i < 3; ++i)
-        pb->AddByName(QStringLiteral("P%1").arg(i), 0, QString(), QStringLiteral("12%1").arg(i), 1,
-                      Operation::Add);
+        pb->AddByName(QStringLiteral("P%1").arg(i), 0, QString(), QStringLiteral("12%1").arg(i),
+                      ContactKind::Mobile, Operation::Add);
     owner.stopAfter = 4; // records: name, number, name, number, ... stop before the third contact's number
     ol->UpdateContacts(pb);
     EXPECT_EQ(owner.callbacks, 0);
@@ -369,7 +373,8 @@ TEST_F(Desk, InterruptReturnsWithoutCallbackAndKeepsWhatWasDone)
 TEST_F(Desk, StoreFailureDuringARunIsTheStoreError)
 {
     auto pb = std::make_shared<DBPhonebook>();
-    pb->AddByName(QStringLiteral("X"), 0, QString(), QStringLiteral("1"), 1, Operation::Add);
+    pb->AddByName(QStringLiteral("X"), 0, QString(), QStringLiteral("1"), ContactKind::Mobile,
+                  Operation::Add);
     QDir(contacts()).removeRecursively();
     write(contacts().chopped(1), "a file where the folder was");
     try {

@@ -10,13 +10,13 @@ namespace orvia::test::plainwalk {
 // characters), has a number.
 inline bool hasNumber(const DBPhonebook &res, const DBPhonebook &side, qint16 id, const QString &name)
 {
-    const auto isNumber = [](qint16 typ) { return typ >= 1 && typ <= 3; };
+    const auto isNumber = [](ContactKind typ) { return qint16(typ) >= 1 && qint16(typ) <= 3; };
     for (qint16 i = 0; i < res.count(); ++i) {
         const auto r = res.GetItem(i);
         if (r->id == id && isNumber(r->typ))
             return true;
     }
-    const auto nameRecord = side.GetItemByDataType(name, 0, 100);
+    const auto nameRecord = side.GetItemByDataType(name, ContactKind::Name, 100);
     if (!nameRecord)
         return false;
     for (qint16 i = 0; i < side.count(); ++i) {

@@ -51,9 +51,9 @@ QList<Entry> entries(const DBPhonebook &pb)
     QList<Entry> out;
     for (qint16 i = 0; i < pb.count(); ++i) {
         const auto r = pb.GetItem(i);
-        if (r->typ != 0)
-            out.append(
-                {pb.GetNameById(r->id), r->memory, r->data, r->location, r->typ, qint16(r->operation)});
+        if (r->typ != ContactKind::Name)
+            out.append({pb.GetNameById(r->id), r->memory, r->data, r->location, qint16(r->typ),
+                        qint16(r->operation)});
     }
     return out;
 }
@@ -84,9 +84,10 @@ protected:
 
 TEST_F(ContactsPolicyTest, EqualSidesWriteNothingAndReportCompletion)
 {
-    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), 1, Operation::None);
-    phone->AddByName(QStringLiteral("Anna"), 1, QStringLiteral("ME"), QStringLiteral("0171"), 1,
-                     Operation::None);
+    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), ContactKind::Mobile,
+                       Operation::None);
+    phone->AddByName(QStringLiteral("Anna"), 1, QStringLiteral("ME"), QStringLiteral("0171"),
+                     ContactKind::Mobile, Operation::None);
     run(model(QStringLiteral("K110")));
     ASSERT_TRUE(toOutlook && toPhone);
     EXPECT_EQ(toOutlook->count(), 0);
@@ -100,18 +101,18 @@ TEST_F(ContactsPolicyTest, EqualSidesWriteNothingAndReportCompletion)
 TEST_F(ContactsPolicyTest, HandsetPlacementPutsNameNumberAndAddressAtFirstFreePlaces)
 {
     outlook->AddByName(QStringLiteral("Alexandra Catherine Smithson"), 0, QString(),
-                       QStringLiteral("+4917112"), 1, Operation::None);
+                       QStringLiteral("+4917112"), ContactKind::Mobile, Operation::None);
     outlook->AddByName(QStringLiteral("Alexandra Catherine Smithson"), 0, QString(),
-                       QStringLiteral("alex@x.org"), 4, Operation::None);
-    phone->AddByName(QStringLiteral("Ben"), 1, QStringLiteral("ME"), QStringLiteral("111"), 1,
-                     Operation::None);
-    phone->AddByName(QStringLiteral("Cleo"), 3, QStringLiteral("ME"), QStringLiteral("333"), 1,
-                     Operation::None);
+                       QStringLiteral("alex@x.org"), ContactKind::Email, Operation::None);
+    phone->AddByName(QStringLiteral("Ben"), 1, QStringLiteral("ME"), QStringLiteral("111"),
+                     ContactKind::Mobile, Operation::None);
+    phone->AddByName(QStringLiteral("Cleo"), 3, QStringLiteral("ME"), QStringLiteral("333"),
+                     ContactKind::Mobile, Operation::None);
     run(model(QStringLiteral("K110")));
 
     ASSERT_EQ(toPhone->count(), 3);
     const auto nameRecord = toPhone->GetItem(0);
-    EXPECT_EQ(nameRecord->typ, 0);
+    EXPECT_EQ(nameRecord->typ, ContactKind::Name);
     EXPECT_EQ(nameRecord->data, QStringLiteral("Alexandra Catherin"));
     EXPECT_EQ(nameRecord->location, 2);
     EXPECT_EQ(nameRecord->operation, Operation::Add);
@@ -125,10 +126,13 @@ TEST_F(ContactsPolicyTest, HandsetPlacementPutsNameNumberAndAddressAtFirstFreePl
 
 TEST_F(ContactsPolicyTest, SuffixPlacementRefusesAddressesAndNamesEachKind)
 {
-    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), 1, Operation::None);
-    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0301"), 2, Operation::None);
-    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0891"), 3, Operation::None);
-    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("anna@x.org"), 4,
+    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), ContactKind::Mobile,
+                       Operation::None);
+    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0301"), ContactKind::Home,
+                       Operation::None);
+    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0891"), ContactKind::Work,
+                       Operation::None);
+    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("anna@x.org"), ContactKind::Email,
                        Operation::None);
     for (const QString &m : {QStringLiteral("D240"), QStringLiteral("Tarvex")}) {
         resetGlobals();
@@ -146,12 +150,16 @@ TEST_F(ContactsPolicyTest, SuffixPlacementRefusesAddressesAndNamesEachKind)
 
 TEST_F(ContactsPolicyTest, NumbersAreCheckedCharacterByCharacter)
 {
-    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("+49 171-2"), 1, Operation::None);
-    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("+49171"), 2, Operation::None);
-    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0+1"), 3, Operation::None);
-    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0555"), 1, Operation::None);
-    phone->AddByName(QStringLiteral("Someone else"), 1, QStringLiteral("ME"), QStringLiteral("0555"), 1,
-                     Operation::None);
+    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("+49 171-2"), ContactKind::Mobile,
+                       Operation::None);
+    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("+49171"), ContactKind::Home,
+                       Operation::None);
+    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0+1"), ContactKind::Work,
+                       Operation::None);
+    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0555"), ContactKind::Mobile,
+                       Operation::None);
+    phone->AddByName(QStringLiteral("Someone else"), 1, QStringLiteral("ME"), QStringLiteral("0555"),
+                     ContactKind::Mobile, Operation::None);
     run(model(QStringLiteral("K110")));
     EXPECT_EQ(entries(*toPhone), (QList<Entry>{{QStringLiteral("Anna"), QStringLiteral("ME"),
                                                 QStringLiteral("+49171"), 2, 2, 1}}));
@@ -162,10 +170,12 @@ TEST_F(ContactsPolicyTest, NumbersAreCheckedCharacterByCharacter)
 
 TEST_F(ContactsPolicyTest, AddressesAreCheckedAgainstThePhonesLength)
 {
-    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), 1, Operation::None);
+    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), ContactKind::Mobile,
+                       Operation::None);
     outlook->AddByName(QStringLiteral("Anna"), 0, QString(),
-                       QStringLiteral("a.very.long.address@example.org"), 4, Operation::None);
-    outlook->AddByName(QStringLiteral("Nobody"), 0, QString(), QStringLiteral("no@x.org"), 4,
+                       QStringLiteral("a.very.long.address@example.org"), ContactKind::Email,
+                       Operation::None);
+    outlook->AddByName(QStringLiteral("Nobody"), 0, QString(), QStringLiteral("no@x.org"), ContactKind::Email,
                        Operation::None);
     run(model(QStringLiteral("K110")));
     EXPECT_EQ(notices(), QStringList{QStringLiteral("Email a.very.long.address@example.org") +
@@ -177,10 +187,12 @@ TEST_F(ContactsPolicyTest, AddressesAreCheckedAgainstThePhonesLength)
 
 TEST_F(ContactsPolicyTest, AddressOfAContactWithANumberOnThePhoneIsPlaced)
 {
-    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), 1, Operation::None);
-    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("a@x.org"), 4, Operation::None);
-    phone->AddByName(QStringLiteral("Anna"), 1, QStringLiteral("ME"), QStringLiteral("0171"), 1,
-                     Operation::None);
+    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), ContactKind::Mobile,
+                       Operation::None);
+    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("a@x.org"), ContactKind::Email,
+                       Operation::None);
+    phone->AddByName(QStringLiteral("Anna"), 1, QStringLiteral("ME"), QStringLiteral("0171"),
+                     ContactKind::Mobile, Operation::None);
     run(model(QStringLiteral("K110")));
     EXPECT_EQ(entries(*toPhone), (QList<Entry>{{QStringLiteral("Anna"), QStringLiteral("ME"),
                                                 QStringLiteral("a@x.org"), 2, 4, 1}}));
@@ -188,9 +200,10 @@ TEST_F(ContactsPolicyTest, AddressOfAContactWithANumberOnThePhoneIsPlaced)
 
 TEST_F(ContactsPolicyTest, FullHandsetGivesOneNoticePerEntry)
 {
-    phone->AddByName(QStringLiteral("Ben"), 1, QStringLiteral("ME"), QStringLiteral("111"), 1,
-                     Operation::None);
-    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), 1, Operation::None);
+    phone->AddByName(QStringLiteral("Ben"), 1, QStringLiteral("ME"), QStringLiteral("111"),
+                     ContactKind::Mobile, Operation::None);
+    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), ContactKind::Mobile,
+                       Operation::None);
     run(model(QStringLiteral("K110"), 1));
     EXPECT_EQ(toPhone->count(), 0);
     EXPECT_EQ(notices(), QStringList{QStringLiteral("No more memory on the phone: Anna0171 not stored.")});
@@ -198,14 +211,14 @@ TEST_F(ContactsPolicyTest, FullHandsetGivesOneNoticePerEntry)
 
 TEST_F(ContactsPolicyTest, FullHandsetSendsSuffixEntriesToTheSim)
 {
-    phone->AddByName(QStringLiteral("Ben"), 1, QStringLiteral("ME"), QStringLiteral("111"), 1,
-                     Operation::None);
-    phone->AddByName(QStringLiteral("Cleo"), 1, QStringLiteral("SM"), QStringLiteral("222"), 1,
-                     Operation::None);
-    outlook->AddByName(QStringLiteral("J\u00FCrgen"), 0, QString(), QStringLiteral("0301"), 2,
+    phone->AddByName(QStringLiteral("Ben"), 1, QStringLiteral("ME"), QStringLiteral("111"),
+                     ContactKind::Mobile, Operation::None);
+    phone->AddByName(QStringLiteral("Cleo"), 1, QStringLiteral("SM"), QStringLiteral("222"),
+                     ContactKind::Mobile, Operation::None);
+    outlook->AddByName(QStringLiteral("J\u00FCrgen"), 0, QString(), QStringLiteral("0301"), ContactKind::Home,
                        Operation::None);
-    outlook->AddByName(QStringLiteral("\u0141ukasz"), 0, QString(), QStringLiteral("0302"), 1,
-                       Operation::None);
+    outlook->AddByName(QStringLiteral("\u0141ukasz"), 0, QString(), QStringLiteral("0302"),
+                       ContactKind::Mobile, Operation::None);
     run(model(QStringLiteral("D240"), 1, 5));
 
     const QString gsmName = QStringLiteral("J") + QChar(126) + QStringLiteral("rgen#H");
@@ -235,12 +248,12 @@ TEST_F(ContactsPolicyTest, FullHandsetSendsSuffixEntriesToTheSim)
 
 TEST_F(ContactsPolicyTest, SimNamesAreCutToFourteenKeepingTheirSuffix)
 {
-    phone->AddByName(QStringLiteral("Ben"), 1, QStringLiteral("ME"), QStringLiteral("111"), 1,
-                     Operation::None);
-    outlook->AddByName(QStringLiteral("Velmora Customer Care"), 0, QString(), QStringLiteral("0800"), 3,
-                       Operation::None);
-    outlook->AddByName(QStringLiteral("Reception Desk N"), 0, QString(), QStringLiteral("0900"), 1,
-                       Operation::None);
+    phone->AddByName(QStringLiteral("Ben"), 1, QStringLiteral("ME"), QStringLiteral("111"),
+                     ContactKind::Mobile, Operation::None);
+    outlook->AddByName(QStringLiteral("Velmora Customer Care"), 0, QString(), QStringLiteral("0800"),
+                       ContactKind::Work, Operation::None);
+    outlook->AddByName(QStringLiteral("Reception Desk N"), 0, QString(), QStringLiteral("0900"),
+                       ContactKind::Mobile, Operation::None);
     run(model(QStringLiteral("D240"), 1, 10));
     QStringList names;
     for (const Entry &e : entries(*toPhone))
@@ -251,12 +264,16 @@ TEST_F(ContactsPolicyTest, SimNamesAreCutToFourteenKeepingTheirSuffix)
 TEST_F(ContactsPolicyTest, FindFreeLocationSkipsTakenPlacesOfEitherStore)
 {
     DBPhonebook side, out;
-    side.AddByName(QStringLiteral("A"), 1, QStringLiteral("ME"), QStringLiteral("1"), 1, Operation::None);
-    side.AddByName(QStringLiteral("B"), 3, QStringLiteral("ME"), QStringLiteral("3"), 1, Operation::None);
-    side.AddByName(QStringLiteral("C"), 2, QStringLiteral("SM"), QStringLiteral("2"), 1, Operation::None);
+    side.AddByName(QStringLiteral("A"), 1, QStringLiteral("ME"), QStringLiteral("1"), ContactKind::Mobile,
+                   Operation::None);
+    side.AddByName(QStringLiteral("B"), 3, QStringLiteral("ME"), QStringLiteral("3"), ContactKind::Mobile,
+                   Operation::None);
+    side.AddByName(QStringLiteral("C"), 2, QStringLiteral("SM"), QStringLiteral("2"), ContactKind::Mobile,
+                   Operation::None);
     const auto fea = model(QStringLiteral("K110"), 4, 0);
     EXPECT_EQ(policy.FindFreeLocation(side, out, QStringLiteral("ME"), *fea), 2);
-    out.AddByName(QStringLiteral("D"), 2, QStringLiteral("ME"), QStringLiteral("4"), 1, Operation::Add);
+    out.AddByName(QStringLiteral("D"), 2, QStringLiteral("ME"), QStringLiteral("4"), ContactKind::Mobile,
+                  Operation::Add);
     EXPECT_EQ(policy.FindFreeLocation(side, out, QStringLiteral("ME"), *fea), 4);
     EXPECT_EQ(policy.FindFreeLocation(side, out, QStringLiteral("SM"), *fea), -1);
     fea->ME_capacity = 3;
@@ -265,7 +282,8 @@ TEST_F(ContactsPolicyTest, FindFreeLocationSkipsTakenPlacesOfEitherStore)
 
 TEST_F(ContactsPolicyTest, StopAfterTheMergeLeavesTheOutputsAlone)
 {
-    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), 1, Operation::None);
+    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0171"), ContactKind::Mobile,
+                       Operation::None);
     auto before1 = std::make_shared<DBPhonebook>(), before2 = std::make_shared<DBPhonebook>();
     toOutlook = before1;
     toPhone = before2;
@@ -279,8 +297,8 @@ TEST_F(ContactsPolicyTest, StopAfterTheMergeLeavesTheOutputsAlone)
 
 TEST_F(ContactsPolicyTest, PhoneWithoutKnownLimitsKeepsWholeNames)
 {
-    outlook->AddByName(QStringLiteral("Anna Smith"), 0, QString(), QStringLiteral("0171"), 1,
-                       Operation::None);
+    outlook->AddByName(QStringLiteral("Anna Smith"), 0, QString(), QStringLiteral("0171"),
+                       ContactKind::Mobile, Operation::None);
     auto unknown = std::make_shared<ModFeatures>(); // a model the driver could not name: all limits 0
     run(unknown);
     ASSERT_GE(toPhone->count(), 1);
@@ -303,7 +321,7 @@ void applyToPhone(DBPhonebook &phone, const DBPhonebook &out, bool convertsSim)
 {
     for (qint16 i = 0; i < out.count(); ++i) {
         const auto r = out.GetItem(i);
-        if (r->typ == 0 || r->operation != Operation::Add)
+        if (r->typ == ContactKind::Name || r->operation != Operation::Add)
             continue;
         QString name = out.GetNameById(r->id);
         if (r->memory == u"SM" && convertsSim)
@@ -323,17 +341,17 @@ TEST_F(ContactsPolicyTest, SecondRunOnItsOwnOutputAddsNothing)
         outlook = std::make_shared<DBPhonebook>();
         phone = std::make_shared<DBPhonebook>();
         outlook->AddByName(QStringLiteral("Alexandra Catherine Smithson"), 0, QString(),
-                           QStringLiteral("0171"), 1, Operation::None);
+                           QStringLiteral("0171"), ContactKind::Mobile, Operation::None);
         outlook->AddByName(QStringLiteral("Alexandra Catherine Smithson"), 0, QString(),
-                           QStringLiteral("0301"), 2, Operation::None);
-        outlook->AddByName(QStringLiteral("J\u00FCrgen"), 0, QString(), QStringLiteral("0302"), 2,
-                           Operation::None);
-        outlook->AddByName(QStringLiteral("J\u00FCrgen"), 0, QString(), QStringLiteral("j@x.org"), 4,
-                           Operation::None);
-        phone->AddByName(QStringLiteral("Zoe"), 1, QStringLiteral("ME"), QStringLiteral("0999"), 1,
-                         Operation::None);
-        phone->AddByName(QStringLiteral("Anna#W"), 2, QStringLiteral("ME"), QStringLiteral("0888"), 1,
-                         Operation::None);
+                           QStringLiteral("0301"), ContactKind::Home, Operation::None);
+        outlook->AddByName(QStringLiteral("J\u00FCrgen"), 0, QString(), QStringLiteral("0302"),
+                           ContactKind::Home, Operation::None);
+        outlook->AddByName(QStringLiteral("J\u00FCrgen"), 0, QString(), QStringLiteral("j@x.org"),
+                           ContactKind::Email, Operation::None);
+        phone->AddByName(QStringLiteral("Zoe"), 1, QStringLiteral("ME"), QStringLiteral("0999"),
+                         ContactKind::Mobile, Operation::None);
+        phone->AddByName(QStringLiteral("Anna#W"), 2, QStringLiteral("ME"), QStringLiteral("0888"),
+                         ContactKind::Mobile, Operation::None);
         const auto fea = model(name, simPlaces ? 3 : 50, simPlaces);
 
         run(fea);

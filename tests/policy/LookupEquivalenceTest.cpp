@@ -128,7 +128,8 @@ std::shared_ptr<DBPhonebook> randomPhonebook(QRandomGenerator &rng, int contacts
         const int count = 1 + rng.bounded(3);
         for (int k = 0; k < count; ++k) {
             const QString datum = data.at(rng.bounded(data.size()));
-            const qint16 typ = datum.contains(u'@') ? 4 : qint16(1 + rng.bounded(3));
+            const ContactKind typ =
+                datum.contains(u'@') ? ContactKind::Email : ContactKind(1 + rng.bounded(3));
             pb->AddByName(name, onPhone ? qint16(1 + rng.bounded(12)) : 0, memory, datum, typ,
                           Operation::None);
         }
@@ -170,7 +171,8 @@ TEST(LookupEquivalence, ContactsIndexesMatchThePlainWalk)
             ASSERT_EQ(loc, policy.FindFreeLocation(*side, out, mem, *fea)) << k;
             if (loc == -1)
                 continue;
-            out.AddByName(QStringLiteral("Placed"), loc, mem, QStringLiteral("0171"), 1, Operation::Add);
+            out.AddByName(QStringLiteral("Placed"), loc, mem, QStringLiteral("0171"), ContactKind::Mobile,
+                          Operation::Add);
             free.take(mem, loc);
         }
     }
