@@ -14,6 +14,7 @@
 #include "platform/pim/PimItems.h"
 #include <algorithm>
 #include <array>
+#include <functional>
 
 namespace orvia {
 
@@ -62,6 +63,31 @@ bool holds(const pim::ContactItem &contact, const DBPhonebookItem &item)
     return std::any_of(values.cbegin(), values.cend(), [&](const QString &v) {
         return (email ? OutlookControl::RemoveSpaces(v) : OutlookControl::NumberOnly(v)) == item.data;
     });
+}
+
+// The contact's numbers and addresses, each a record under the name's id; `yield` lets the message loop
+// run between the fields.
+void addContactData(DBPhonebook &dbp, qint16 id, const pim::ContactItem &contact,
+                    const std::function<void()> &yield)
+{
+    const auto addDatum = [&](const QString &value, ContactKind typ) {
+        qint16 sameId = id;
+        if (!value.isEmpty())
+            dbp.add(sameId, 0, QString(), value, typ, Operation::None);
+    };
+    for (std::size_t k = 0; k < kSlots.size(); ++k) {
+        if (k == 2 || k == 4 || k == 6 || k == 8)
+            yield();
+        const Slot &s = kSlots[k];
+        const QString raw = (contact.*s.get)();
+        addDatum(s.email ? OutlookControl::RemoveSpaces(raw) : OutlookControl::NumberOnly(raw), s.typ);
+    }
+    // Numbers and addresses past the fields above are the contact's too: unseen, a phone's copy of one
+    // would be written into the card again on every run.
+    for (const auto &[typ, raw] : contact.FurtherTelephoneNumbers())
+        addDatum(OutlookControl::NumberOnly(raw), ContactKind(typ));
+    for (const QString &raw : contact.FurtherEmailAddresses())
+        addDatum(OutlookControl::RemoveSpaces(raw), ContactKind::Email);
 }
 
 } // namespace
@@ -120,31 +146,7 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
             logLine(QStringLiteral(" fullname ") + contact->FullName());
             qint16 id = qint16(dbp->GetLastId() + 1);
             id = dbp->add(id, 0, QString(), contact->FullName(), ContactKind::Name, Operation::None);
-            for (std::size_t k = 0; k < kSlots.size(); ++k) {
-                if (k == 2 || k == 4 || k == 6 || k == 8)
-                    m_loop->yieldOnce();
-                const Slot &s = kSlots[k];
-                const QString raw = (contact.get()->*s.get)();
-                const QString value = s.email ? RemoveSpaces(raw) : NumberOnly(raw);
-                if (!value.isEmpty()) {
-                    qint16 sameId = id;
-                    dbp->add(sameId, 0, QString(), value, s.typ, Operation::None);
-                }
-            }
-            // Numbers and addresses past the fields above are the contact's too: unseen, a phone's copy
-            // of one would be written into the card again on every run.
-            for (const auto &[typ, raw] : contact->FurtherTelephoneNumbers()) {
-                const QString value = NumberOnly(raw);
-                qint16 sameId = id;
-                if (!value.isEmpty())
-                    dbp->add(sameId, 0, QString(), value, ContactKind(typ), Operation::None);
-            }
-            for (const QString &raw : contact->FurtherEmailAddresses()) {
-                const QString value = RemoveSpaces(raw);
-                qint16 sameId = id;
-                if (!value.isEmpty())
-                    dbp->add(sameId, 0, QString(), value, ContactKind::Email, Operation::None);
-            }
+            addContactData(*dbp, id, *contact, [this] { m_loop->yieldOnce(); });
         }
         logLine(QStringLiteral("Outlook readcontacts done"));
         return true;
