@@ -28,17 +28,11 @@ bool nameCrossesTheLink(const QString &name)
     return !name.contains(QLatin1Char('\r')) && !name.contains(QLatin1Char('\n'));
 }
 
-// The link carries Windows-1252; any other character would reach the phone as "?".
-bool fitsTheLinkCharset(const QString &text)
-{
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return charToWindows1252(c) >= 0; });
-}
-
 // An address comes back from the phone exactly as sent only without double quotes (the command line
 // turns them into apostrophes), line breaks and characters outside the link's character set.
 bool addressCrossesTheLink(const QString &address)
 {
-    return !address.contains(QLatin1Char('"')) && nameCrossesTheLink(address) && fitsTheLinkCharset(address);
+    return !address.contains(QLatin1Char('"')) && nameCrossesTheLink(address) && fitsWindows1252(address);
 }
 
 void cannotStoreNotice(const QString &name, const QString &data)
@@ -144,7 +138,7 @@ QString simNameOf(const QString &entry, bool simKeepsNames)
 {
     if (!simKeepsNames)
         return ConvertGsmCharset(entry, true);
-    return fitsTheLinkCharset(entry) ? entry : QString();
+    return fitsWindows1252(entry) ? entry : QString();
 }
 
 } // namespace
@@ -307,7 +301,7 @@ void MrPolicy::placeOnHandset(const DBPhonebook &side, const DBPhonebook &res, c
             isNumber(r->typ) || (r->typ == ContactKind::Email && withNumbers.has(r->id, name));
         if (!placeable)
             continue;
-        if (!fitsTheLinkCharset(name)) {
+        if (!fitsWindows1252(name)) {
             cannotStoreNotice(name, r->data);
             continue;
         }
@@ -348,7 +342,7 @@ void MrPolicy::placeWithSuffix(const DBPhonebook &side, const DBPhonebook &res, 
         const QString entry = suffixedEntry(r->typ, names.of(r->id), fea.NameLen);
 
         qint16 loc = findFree(me);
-        if (loc != -1 && !fitsTheLinkCharset(entry)) {
+        if (loc != -1 && !fitsWindows1252(entry)) {
             cannotStoreNotice(entry, r->data);
             continue;
         }
