@@ -110,12 +110,13 @@ QString OutlookControl::RemoveSpaces(const QString &s)
 
 void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
 {
-    // The first count is outside the trap: a failure here is an unexpected error of the run.
+    // The first count is outside the trap: a failure here is an unexpected error of the run. Each look at
+    // the folder lists it again, so the one listing serves the whole read.
     if (!ContactsFolder)
         throwFoldersUnknown();
-    const double total = ContactsFolder->Items()->count();
+    const auto items = ContactsFolder->Items();
+    const double total = items->count();
     storeOperation([&] {
-        auto items = ContactsFolder->Items();
         const qint32 n = items->count();
         if (n > 32767)
             throwError(ErrOverflow);
