@@ -62,17 +62,20 @@ ReadResult readOverPty(int bytesPerSecond)
     comm.setPortOpen(true);
     int reads = 0;
     QtTimerFactory timers;
-    auto watchdog = timers.createTimer();
+    Platform platform;
+    platform.timers = &timers;
+    PhoneLink link(&comm, platform);
     ScriptedMessageBox box;
     RecordingOwner owner;
-    VelmoraAT driver(&box);
+    auto driver = std::make_shared<VelmoraAT>(&box);
+    link.setDriver(driver);
     comm.setOnComm([&] {
         ++reads;
-        driver.Receive(comm.input());
+        link.receive();
     });
-    watchdog->setOnTick([&] {
-        driver.TimeOut();
-        watchdog->setEnabled(false);
+    link.setOnWatchdog([&] {
+        link.timeOutReceiver();
+        link.stopWatchdog();
     });
     auto pump = [&](int callbacks) {
         QDeadlineTimer deadline(120000);
@@ -80,7 +83,7 @@ ReadResult readOverPty(int bytesPerSecond)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         return owner.callbacks >= callbacks;
     };
-    driver.Init(&comm, watchdog.get(), &owner);
+    driver->Init(&link, &owner);
     ReadResult r;
     if (!pump(1))
         return r;
@@ -89,7 +92,7 @@ ReadResult readOverPty(int bytesPerSecond)
     auto pb = std::make_shared<DBPhonebook>();
     QElapsedTimer t;
     t.start();
-    driver.ReadContacts(pb);
+    driver->ReadContacts(pb);
     r.ok = pump(2) && pb->countEntries() == 1250;
     r.seconds = double(t.nsecsElapsed()) / 1e9;
     r.commands = phone->commandCount() - before;

@@ -24,8 +24,8 @@ namespace orvia {
 
 using driver::T;
 
-AtDriverBase::AtDriverBase(IMessageBox *messageBox, IClock *clock, FamilyTraits traits)
-    : m_box(messageBox), m_clock(clock), m_traits(std::move(traits))
+AtDriverBase::AtDriverBase(IMessageBox *messageBox, FamilyTraits traits)
+    : m_box(messageBox), m_traits(std::move(traits))
 {
 }
 
@@ -53,10 +53,9 @@ void AtDriverBase::start(qint16 state)
     RunAutoma();
 }
 
-void AtDriverBase::Init(ICommControl *msc, ITimer *timerOut, IRunOwner *owner)
+void AtDriverBase::Init(ICommandLink *msc, IRunOwner *owner)
 {
     MSCom = msc;
-    TimerOut = timerOut;
     m_owner = owner;
     onInit();
     start(1);
@@ -246,55 +245,35 @@ qint16 AtDriverBase::calBodyLen()
 
 void AtDriverBase::send(const QString &s)
 {
-    m_reply.start(s);
+    m_replyText.clear();
     m_rxLines = QStringList{QString()};
-    m_awaiting = true;
-    if (m_clock)
-        m_commandSent = m_clock->now();
-    if (TimerOut) {
-        TimerOut->setInterval(m_traits.watchdogMs);
-        TimerOut->setEnabled(true);
-    }
     traceSend();
     if (MSCom)
-        MSCom->output(s + QStringLiteral("\r\n"));
+        MSCom->sendCommand(s, ReplyLimits{m_traits.watchdogMs, kCommandDeadlineMs, kMaxReplyLength});
 }
 
 void AtDriverBase::stopWatchdog()
 {
-    if (TimerOut)
-        TimerOut->setEnabled(false);
+    if (MSCom)
+        MSCom->abandonCommand();
 }
 
-void AtDriverBase::Receive(const QString &data)
+void AtDriverBase::Receive(const PhoneReply &reply)
 {
-    if (!m_awaiting) {
-        // Nothing was asked: text the phone sends on its own (RING and the like), or what is left of
-        // a reply after a failure or a stop. It answers nothing and must not pile up.
-        m_reply.clear();
-        return;
-    }
-    const ReplyCollector::Progress progress = m_reply.add(data);
-    if (progress == ReplyCollector::Progress::TooLong) {
+    m_replyText = reply.text;
+    if (reply.end == PhoneReply::End::TooLong) {
         // A link that keeps sending without ever ending its reply would otherwise restart the watchdog
-        // for ever while the buffer grows: no reply of these handsets comes near this size.
+        // for ever while the text grows: no reply of these handsets comes near this size.
         driver::log(m_traits.protocolErrorLog + QStringLiteral("reply too long"));
         protocolFailure();
         return;
     }
-    if (progress == ReplyCollector::Progress::Incomplete) {
-        rearmWatchdog();
-        return;
-    }
-    m_awaiting = false;
-    stopWatchdog();
-    m_lastReplyWasError = m_reply.endedInError();
-    bool echoed = false;
-    m_rxLines = m_reply.frame(echoed);
-    if (!echoed && !m_lastReplyWasError) {
+    m_lastReplyWasError = reply.end == PhoneReply::End::Error;
+    m_rxLines = reply.lines;
+    if (!reply.echoed && !m_lastReplyWasError) {
         // An OK that follows no echo of the command sent answers something else: taking it for the
         // answer would read nothing and report success.
-        driver::log(m_traits.protocolErrorLog + QStringLiteral("no echo of ") + m_reply.command());
+        driver::log(m_traits.protocolErrorLog + QStringLiteral("no echo of ") + reply.command);
         protocolFailure();
         return;
     }
@@ -310,46 +289,21 @@ void AtDriverBase::Receive(const QString &data)
         protocolFailure();
         return;
     }
-    // The reply has been used; text arriving later starts a new one and never replays this one.
-    m_reply.clear();
+    // The reply has been used: a failure logged later is no failure of this reply.
+    m_replyText.clear();
     RunAutoma();
-}
-
-int AtDriverBase::msToDeadline() const
-{
-    if (!m_clock || !m_commandSent.isValid())
-        return kCommandDeadlineMs;
-    const qint64 spent = m_commandSent.msecsTo(m_clock->now());
-    if (spent < 0)
-        return kCommandDeadlineMs; // the clock was set back: count from now on
-    return int(std::max<qint64>(0, kCommandDeadlineMs - spent));
-}
-
-void AtDriverBase::rearmWatchdog()
-{
-    // More text: the phone gets another full interval, but never past the command's deadline, so a
-    // handset that keeps sending without ending its reply is given up in the end. Only while the
-    // watchdog is armed for a command.
-    if (!TimerOut || !m_awaiting)
-        return;
-    const int left = msToDeadline();
-    if (left > 0)
-        TimerOut->setInterval(std::min(m_traits.watchdogMs, left));
 }
 
 void AtDriverBase::Abandon()
 {
     // The user stopped the run while a reply was awaited: wait no longer, and let what still arrives
     // start nothing.
-    m_awaiting = false;
     stopWatchdog();
-    m_reply.clear();
     m_state = 0;
 }
 
 void AtDriverBase::TimeOut()
 {
-    m_awaiting = false;
     m_state = 0;
     showMessage(T(QStringLiteral("Could not find the phone. Check the connection and try again.")));
     if (m_owner)
@@ -372,14 +326,13 @@ void AtDriverBase::protocolFailure()
 
 void AtDriverBase::logProtocolError()
 {
-    driver::log(m_traits.protocolErrorLog + m_reply.text() + QStringLiteral("\r\n"));
+    driver::log(m_traits.protocolErrorLog + m_replyText + QStringLiteral("\r\n"));
 }
 
 void AtDriverBase::endAfterFailure()
 {
-    m_awaiting = false;
-    m_reply.clear();
-    m_state = 0; // a failed driver sends nothing more, whatever arrives later
+    stopWatchdog(); // whatever still arrives answers nothing
+    m_state = 0;    // a failed driver sends nothing more, whatever arrives later
     if (m_owner)
         m_owner->RecoverFromPhoneError();
 }

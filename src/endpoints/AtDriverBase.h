@@ -1,13 +1,12 @@
 #pragma once
-// What both AT phone drivers share: the link to the serial control and the reply watchdog, sending a
-// command, assembling a reply and telling OK from ERROR, the one state machine both families step
+// What both AT phone drivers share: sending a command on the serial link with the family's reply
+// limits, acting on the whole reply the link hands back, the one state machine both families step
 // through (identification, phonebook read and write, calendar write), the phonebook commands and
 // replies, progress, and the features record. Each driver adds its identification queries, its
 // calendar commands, its reply recognition and its error handling.
+#include "endpoints/CommandLink.h"
 #include "endpoints/PhoneDriver.h"
-#include "endpoints/ReplyCollector.h"
 
-#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -15,7 +14,6 @@
 namespace orvia {
 
 class IMessageBox;
-class IClock;
 class DBPhonebook;
 class DBCalendar;
 class DBCalendarItem;
@@ -28,7 +26,7 @@ public:
     ~AtDriverBase() override;
 
     // IPhoneDriver
-    void Init(ICommControl *msc, ITimer *timerOut, IRunOwner *owner) override;
+    void Init(ICommandLink *msc, IRunOwner *owner) override;
     std::shared_ptr<ModFeatures> GetFeatures() override;
     void ReadContacts(std::shared_ptr<DBPhonebook> dbp) override;
     void UpdateContacts(std::shared_ptr<DBPhonebook> dbp) override;
@@ -37,13 +35,12 @@ public:
     bool automares() const override { return m_automares; }
     QString PhoneDescription() const override { return m_description; }
     void setShell(ISetupDetection *setup, ITrayState *tray) override;
-    void Receive(const QString &data) override;
+    void Receive(const PhoneReply &reply) override;
     void TimeOut() override;
     void Abandon() override;
 
-    // The serial control and the watchdog kept by Init.
-    ICommControl *MSCom = nullptr;
-    ITimer *TimerOut = nullptr;
+    // The serial link kept by Init (the main window's, which also keeps the reply watchdog).
+    ICommandLink *MSCom = nullptr;
 
     // Longest text accepted as one reply before the link is taken as broken.
     static constexpr qsizetype kMaxReplyLength = 65536;
@@ -64,8 +61,7 @@ protected:
         QString protocolErrorLog; // the log line of a failed reply, before the reply
     };
 
-    // Without a clock a command has no overall deadline, only the watchdog.
-    AtDriverBase(IMessageBox *messageBox, IClock *clock, FamilyTraits traits);
+    AtDriverBase(IMessageBox *messageBox, FamilyTraits traits);
 
     // The state machine: 0 is idle, states 1 to n send the family's identification queries one by one,
     // and the steps below follow as states n + 1 onwards. Each step stores the next state before its
@@ -138,12 +134,11 @@ protected:
     // The end of a failed operation after its message: idle, and the owner's recovery (last).
     void endAfterFailure();
     void showMessage(const QString &text);
-    void stopWatchdog();
+    void stopWatchdog(); // awaits no reply any more: the link stops its watchdog and drops late text
     // Outside a run: idle, and the setup window's detection decides what follows.
     void handBackToSetup();
 
     IMessageBox *m_box = nullptr;
-    IClock *m_clock = nullptr;
     IRunOwner *m_owner = nullptr;
     ISetupDetection *m_setup = nullptr;
     ITrayState *m_tray = nullptr;
@@ -151,10 +146,8 @@ protected:
     bool m_automares = false;
     QString m_description;
 
-    ReplyCollector m_reply{kMaxReplyLength}; // the reply to the command in flight
+    QString m_replyText; // the reply being acted on, as it came (for the log)
     QStringList m_rxLines{QString()};
-    bool m_awaiting = false; // a command has been sent and its reply has not been handled
-    QDateTime m_commandSent; // when it went out (with a clock)
     qint16 m_state = 0;
     QString m_currentMem;
     qint16 m_smUsed = 0, m_smTotal = 0, m_meUsed = 0, m_meTotal = 0;
@@ -173,8 +166,6 @@ private:
     void step(qint16 state);
     void step(Step s);
     void dispatch();
-    void rearmWatchdog(); // more text of the reply: another interval, within the command's deadline
-    int msToDeadline() const;
     bool memoryDigit() const;    // "AT+CPBW=" carries 0/2 for the memory
     bool stopRequested();        // the user confirmed a stop: ends the operation
     void finishIdentification(); // tray text, then the setup window or the run

@@ -6,8 +6,7 @@
 
 namespace orvia {
 
-class ICommControl;
-class ITimer;
+class ICommandLink;
 class IRunOwner;
 class ISetupDetection;
 class ITrayState;
@@ -20,8 +19,9 @@ class IPhoneDriver : public ISerialHandler
 public:
     // Init, ReadContacts, UpdateContacts, ReadCalendar and UpdateCalendar return at once; the driver
     // ends the operation with owner->MrCallback(1) (or the setup window's FiniteStateMachine after an
-    // identification outside a run).
-    virtual void Init(ICommControl *msc, ITimer *timerOut, IRunOwner *owner) = 0;
+    // identification outside a run). The driver sends its commands on `msc` and gets their replies
+    // through Receive, and the expiry of their watchdog through TimeOut.
+    virtual void Init(ICommandLink *msc, IRunOwner *owner) = 0;
     virtual std::shared_ptr<ModFeatures> GetFeatures() = 0;
     virtual void ReadContacts(std::shared_ptr<DBPhonebook> dbp) = 0;
     virtual void UpdateContacts(std::shared_ptr<DBPhonebook> dbp) = 0;

@@ -14,13 +14,12 @@ namespace orvia {
 
 using driver::T;
 
-TarvexAT::TarvexAT(IMessageBox *messageBox, IClock *clock)
+TarvexAT::TarvexAT(IMessageBox *messageBox)
     // The family first, then the model name.
-    : AtDriverBase(messageBox, clock,
-                   FamilyTraits{{QStringLiteral("AT+GMM"), QStringLiteral("AT+CGMM")},
-                                5000,
-                                QStringLiteral("Tarvex automa: "),
-                                QStringLiteral("Tarvex protocol error: ")})
+    : AtDriverBase(messageBox, FamilyTraits{{QStringLiteral("AT+GMM"), QStringLiteral("AT+CGMM")},
+                                            5000,
+                                            QStringLiteral("Tarvex automa: "),
+                                            QStringLiteral("Tarvex protocol error: ")})
 {
 }
 

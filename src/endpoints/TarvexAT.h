@@ -12,8 +12,7 @@ class TarvexAT : public AtDriverBase
 public:
     static constexpr qint16 kCalendarSlots = 50;
 
-    // The clock times each command's overall deadline; none means the watchdog alone.
-    explicit TarvexAT(IMessageBox *messageBox, IClock *clock = nullptr);
+    explicit TarvexAT(IMessageBox *messageBox);
 
     // "Tarvex" once the family reply named it, else empty.
     QString family() const { return m_family; }

@@ -13,12 +13,11 @@ namespace orvia {
 
 using driver::T;
 
-VelmoraAT::VelmoraAT(IMessageBox *messageBox, IClock *clock)
-    : AtDriverBase(messageBox, clock,
-                   FamilyTraits{{QStringLiteral("AT+GMM")},
-                                2000,
-                                QStringLiteral("Velmora AT fsm: "),
-                                QStringLiteral("VelmoraAT protocol error: ")})
+VelmoraAT::VelmoraAT(IMessageBox *messageBox)
+    : AtDriverBase(messageBox, FamilyTraits{{QStringLiteral("AT+GMM")},
+                                            2000,
+                                            QStringLiteral("Velmora AT fsm: "),
+                                            QStringLiteral("VelmoraAT protocol error: ")})
 {
 }
 

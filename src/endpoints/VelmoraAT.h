@@ -9,8 +9,7 @@ namespace orvia {
 class VelmoraAT : public AtDriverBase
 {
 public:
-    // The clock times each command's overall deadline; none means the watchdog alone.
-    explicit VelmoraAT(IMessageBox *messageBox, IClock *clock = nullptr);
+    explicit VelmoraAT(IMessageBox *messageBox);
 
     // The model code recognised in the model reply; empty until then.
     QString PhoneModel() const { return m_model; }

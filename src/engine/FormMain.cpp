@@ -52,6 +52,12 @@ void FormMain::onStepTimer()
 
 void FormMain::onWatchdog()
 {
+    if (handler() && !phoneDriver()) {
+        // A probe of the detection went unanswered: it gives the port up and probes the next one on
+        // the same watchdog. No run and no phone are involved.
+        m_link.timeOutReceiver();
+        return;
+    }
     m_link.timeOutReceiver();
     m_link.stopWatchdog();
     m_deps.view->setBusyCursor(false);
@@ -167,7 +173,7 @@ void FormMain::requestStop()
     }
     if (const std::shared_ptr<IPhoneDriver> now = phoneDriver())
         now->Abandon();
-    m_link.stopWatchdog();
+    m_link.abandonCommand();
     MrCallback(1);
 }
 

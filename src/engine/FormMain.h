@@ -89,6 +89,9 @@ public:
     // Closes the port if it is open; a port that fails to close is taken as closed.
     void CloseCom() { m_link.CloseCom(); }
     void send(const QString &s) { m_link.send(s); }
+    // The link itself: commands whose replies are awaited, and its watchdog.
+    PhoneLink &link() { return m_link; }
+    const PhoneLink &link() const { return m_link; }
     ICommControl *MSComm1() const { return m_link.MSComm1(); }
     ITimer *TimerOut() const { return m_link.TimerOut(); }
     ITimer *StepTimer() const { return m_timer.get(); }

@@ -43,17 +43,9 @@ QString answerLine(const QStringList &lines, const QString &keep)
 
 } // namespace
 
-PhoneDetection::PhoneDetection(const Deps &deps) : m_deps(deps), m_timer(deps.platform.timers->createTimer())
-{
-    m_timer->setEnabled(false);
-    m_timer->setInterval(kReplyTimeoutMs);
-    m_timer->setOnTick([this] { onTimer(); });
-}
+PhoneDetection::PhoneDetection(const Deps &deps) : m_deps(deps) {}
 
-PhoneDetection::~PhoneDetection()
-{
-    m_timer->setOnTick({});
-}
+PhoneDetection::~PhoneDetection() = default;
 
 void PhoneDetection::log(const QString &line) const
 {
@@ -70,9 +62,14 @@ void PhoneDetection::saveSetting(const QString &key, const QString &value)
     m_deps.platform.settings->save(kSettingsApp, kSettingsSection, key, value);
 }
 
+bool PhoneDetection::receiving() const
+{
+    return m_owner && m_owner->handler().get() == this;
+}
+
 bool PhoneDetection::timerArmed() const
 {
-    return m_timer->enabled() && m_timer->interval() > 0;
+    return receiving() && m_owner->link().watchdogArmed();
 }
 
 ComPort PhoneDetection::currentPort() const
@@ -319,7 +316,6 @@ void PhoneDetection::stepOpenPort()
     }
     m_atziReply.clear();
     m_modelReply.clear();
-    m_reply.clear();
     m_deps.platform.loop->yieldOnce();
     if (port == m_irdaPort)
         m_deps.platform.loop->pause(kInfraredPauseMs);
@@ -334,7 +330,6 @@ void PhoneDetection::stepCheckIdentity()
     m_unsupportedModel.clear();
     if (m_atziReply.contains(QLatin1String("9600")) || m_atziReply.contains(QLatin1String("Velmora"))) {
         m_state = State::CreateDriver;
-        m_reply.clear();
         sendCommand(QStringLiteral("AT+GMM"));
         return;
     }
@@ -351,9 +346,9 @@ std::shared_ptr<IPhoneDriver> PhoneDetection::createDriver(const QString &model)
         return nullptr;
     switch (*family) {
     case ModelFamily::Velmora:
-        return std::make_shared<VelmoraAT>(m_deps.platform.messageBox, m_deps.platform.clock);
+        return std::make_shared<VelmoraAT>(m_deps.platform.messageBox);
     case ModelFamily::Tarvex:
-        return std::make_shared<TarvexAT>(m_deps.platform.messageBox, m_deps.platform.clock);
+        return std::make_shared<TarvexAT>(m_deps.platform.messageBox);
     }
     return nullptr;
 }
@@ -435,16 +430,11 @@ void PhoneDetection::endOfList()
 
 // ---- link -----------------------------------------------------------------------------------------
 
-void PhoneDetection::armTimer()
-{
-    m_timer->setEnabled(false);
-    m_timer->setInterval(kReplyTimeoutMs);
-    m_timer->setEnabled(true);
-}
-
 void PhoneDetection::stopTimer()
 {
-    m_timer->setEnabled(false);
+    // Only a probe's wait: a driver's command on the link is the driver's business.
+    if (receiving())
+        m_owner->link().abandonCommand();
 }
 
 void PhoneDetection::closePort()
@@ -455,14 +445,12 @@ void PhoneDetection::closePort()
 
 void PhoneDetection::sendCommand(const QString &command)
 {
-    m_reply.start(command);
     m_replyHandled = false;
     ++m_generation;
-    // Every command gets its full time to be answered, so a port that falls silent mid-probe is
-    // given up instead of waited on for ever.
-    armTimer();
+    // Every piece of a reply gets the full time again, so a port that falls silent mid-probe is given
+    // up instead of waited on for ever; endless text is bounded by the length.
     try {
-        m_owner->send(command);
+        m_owner->link().sendCommand(command, ReplyLimits{kReplyTimeoutMs, 0, kMaxReplyLength});
     } catch (const std::exception &e) {
         log(QStringLiteral("MrWho send failed: ") + QString::fromUtf8(e.what()));
         giveUpPort(Translate(QStringLiteral("No phone on Com")) + QLatin1Char(' ') + currentPort().text() +
@@ -487,7 +475,7 @@ bool PhoneDetection::yieldUndisturbed()
     return generation == m_generation;
 }
 
-void PhoneDetection::onTimer()
+void PhoneDetection::TimeOut()
 {
     stopTimer();
     if (m_state < State::Reset || m_state > State::CreateDriver || m_replyHandled)
@@ -496,28 +484,21 @@ void PhoneDetection::onTimer()
                kCrLf);
 }
 
-void PhoneDetection::Receive(const QString &data)
+void PhoneDetection::Receive(const PhoneReply &reply)
 {
-    // Text is taken only while a probe command waits for its answer.
+    // Replies are taken only while a probe command waits for its answer.
     if (m_state < State::Reset || m_state > State::CreateDriver || m_replyHandled)
         return;
-    const ReplyCollector::Progress progress = m_reply.add(data);
-    if (progress == ReplyCollector::Progress::TooLong) {
+    if (reply.end == PhoneReply::End::TooLong) {
         // Endless text without a final result is no handset of ours.
         giveUpPort(Translate(QStringLiteral("Unknown hardware on com")) + currentPort().text() + kCrLf);
         return;
     }
-    if (progress == ReplyCollector::Progress::Incomplete) {
-        armTimer();
-        return;
-    }
     m_replyHandled = true;
-    stopTimer();
     // Unsolicited result codes (RING, +CREG: ...) are set aside so that the echo heads the reply; a
     // reply without the echo is kept as it came and then matches no probe.
-    bool echoed = false;
-    m_replyLines = m_reply.frame(echoed);
-    if (m_reply.endedInError()) {
+    m_replyLines = reply.lines;
+    if (reply.end == PhoneReply::End::Error) {
         protocolError();
         return;
     }

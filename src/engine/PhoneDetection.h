@@ -3,8 +3,8 @@
 // connection page): lists the COM ports the registry names, tests which of them open, and probes
 // ports one after another with AT commands over the main window's serial link until a handset of a
 // known family answers. It then hands the link to the family's phone driver, lets the driver identify
-// the phone and saves port and model. While it probes it is the main window's serial handler.
-#include "endpoints/ReplyCollector.h"
+// the phone and saves port and model. While it probes it is the receiver of the main window's serial
+// link, which times and frames the replies to its probes.
 #include "endpoints/SerialHandler.h"
 #include "endpoints/ShellCallbacks.h"
 #include "engine/ComPort.h"
@@ -41,7 +41,7 @@ public:
         DriverDone = 6,    // the driver has identified the phone (or failed to)
     };
 
-    static constexpr int kReplyTimeoutMs = 2000;
+    static constexpr int kReplyTimeoutMs = 2000; // silence after a probe, or within its reply
     static constexpr int kInfraredPauseMs = 3000;
     static constexpr int kReconnectPauseMs = 1000;
     static constexpr int kMaxAvailablePorts = 8;
@@ -72,15 +72,14 @@ public:
     // ComPort::allPorts() probes every available port.
     void Connect(ComPort port);
     void clickConnect(); // the "Connect" button
-    void onTimer();      // the reply time-out
     // The owner ended a run or detection after a phone failure.
     void phoneErrorRecovered();
 
     // ISetupDetection
     void FiniteStateMachine() override;
     // ISerialHandler
-    void Receive(const QString &data) override;
-    bool hasTimeOut() const override { return false; }
+    void Receive(const PhoneReply &reply) override;
+    void TimeOut() override; // a probe went unanswered
 
     // Read-only views for the window and for diagnostics.
     const QList<ComPort> &portList() const { return m_portList; }
@@ -96,7 +95,7 @@ private:
     const QList<ComPort> &scanList() const { return m_scanAll ? m_availPorts : m_singlePort; }
     ComPort currentPort() const;
     void nextPort();
-    void armTimer();
+    bool receiving() const; // the link's replies come to the detection
     void stopTimer();
     void sendCommand(const QString &command);
     void closePort();
@@ -123,7 +122,6 @@ private:
 
     Deps m_deps;
     FormMain *m_owner = nullptr;
-    std::unique_ptr<ITimer> m_timer;
 
     QList<ComPort> m_portList;
     QList<ComPort> m_availPorts;
@@ -131,7 +129,6 @@ private:
     bool m_scanAll = false;
     qint16 m_scanIndex = 0;
     State m_state = State::Idle;
-    ReplyCollector m_reply{kMaxReplyLength}; // the reply to the probe command in flight
     QStringList m_replyLines;
     QString m_atziReply;
     QString m_modelReply;

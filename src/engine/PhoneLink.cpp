@@ -2,6 +2,7 @@
 #include "endpoints/PhoneDriver.h"
 #include "engine/EngineText.h"
 #include "platform/RuntimeError.h"
+#include <algorithm>
 
 namespace orvia {
 
@@ -91,6 +92,53 @@ void PhoneLink::send(const QString &s)
     m_comm->output(s + QStringLiteral("\r\n"));
 }
 
+void PhoneLink::sendCommand(const QString &command, const ReplyLimits &limits)
+{
+    m_reply.start(command, limits.maxLength);
+    m_limits = limits;
+    m_awaiting = true;
+    m_commandSent = m_platform.clock ? m_platform.clock->now() : QDateTime();
+    m_timerOut->setInterval(limits.watchdogMs);
+    m_timerOut->setEnabled(true);
+    if (m_comm)
+        send(command);
+}
+
+void PhoneLink::abandonCommand()
+{
+    m_awaiting = false;
+    m_reply.clear();
+    stopWatchdog();
+}
+
+int PhoneLink::commPort() const
+{
+    return m_comm ? m_comm->commPort() : 0;
+}
+
+int PhoneLink::msToDeadline() const
+{
+    if (!m_platform.clock || !m_commandSent.isValid())
+        return m_limits.deadlineMs;
+    const qint64 spent = m_commandSent.msecsTo(m_platform.clock->now());
+    if (spent < 0)
+        return m_limits.deadlineMs; // the clock was set back: count from now on
+    return int(std::max<qint64>(0, m_limits.deadlineMs - spent));
+}
+
+void PhoneLink::rearmWatchdog()
+{
+    // More text: the phone gets another full interval, but never past the reply's deadline, so a
+    // handset that keeps sending without ending its reply is given up in the end.
+    if (m_limits.deadlineMs <= 0) {
+        m_timerOut->setInterval(m_limits.watchdogMs);
+        return;
+    }
+    const int left = msToDeadline();
+    if (left > 0)
+        m_timerOut->setInterval(std::min(m_limits.watchdogMs, left));
+}
+
 bool PhoneLink::watchdogArmed() const
 {
     return m_timerOut->enabled() && m_timerOut->interval() > 0;
@@ -106,7 +154,7 @@ void PhoneLink::setDetecting(std::shared_ptr<ISerialHandler> detection)
     // A driver being replaced may still have its reply watchdog armed; it must not end the new
     // detection later.
     if (m_handler && m_handler != detection)
-        stopWatchdog();
+        abandonCommand();
     m_driver.reset();
     m_handler = std::move(detection);
 }
@@ -121,24 +169,47 @@ void PhoneLink::identifyPhone(std::shared_ptr<IPhoneDriver> driver, IRunOwner *o
 {
     setDriver(driver);
     // The local copy keeps the driver alive through a failure that drops it inside Init.
-    driver->Init(m_comm, m_timerOut.get(), owner);
+    driver->Init(this, owner);
 }
 
 void PhoneLink::dropHandler()
 {
     m_driver.reset();
     m_handler.reset();
+    // Nobody awaits what still arrives.
+    m_awaiting = false;
+    m_reply.clear();
 }
 
 void PhoneLink::receive()
 {
-    const QString text = m_comm->input();
+    receive(m_comm->input());
+}
+
+void PhoneLink::receive(const QString &text)
+{
     // Keep the handler alive through the call: it may end the run and drop itself.
     std::shared_ptr<ISerialHandler> h = m_handler;
     try {
         if (!h)
             throwError(ErrObjectNotSet);
-        h->Receive(text);
+        if (!m_awaiting) {
+            // Nothing was asked: text the phone sends on its own (RING and the like), or what is left
+            // of a reply after a failure or a stop. It answers nothing and must not pile up.
+            m_reply.clear();
+            return;
+        }
+        if (m_reply.add(text) == ReplyCollector::Progress::Incomplete) {
+            rearmWatchdog();
+            return;
+        }
+        // Whole, or too long to be one: either way the wait is over. The reply is taken before the
+        // receiver sees it, since the receiver's answer may be the next command.
+        m_awaiting = false;
+        stopWatchdog();
+        const PhoneReply reply = m_reply.reply();
+        m_reply.clear();
+        h->Receive(reply);
     } catch (const std::exception &) {
         logLine(QStringLiteral("Formmain oncomm handler is null!"));
     }
@@ -146,8 +217,9 @@ void PhoneLink::receive()
 
 void PhoneLink::timeOutReceiver()
 {
-    std::shared_ptr<ISerialHandler> h = m_handler;
-    if (h && h->hasTimeOut())
+    m_awaiting = false;
+    m_reply.clear();
+    if (std::shared_ptr<ISerialHandler> h = m_handler)
         h->TimeOut();
 }
 

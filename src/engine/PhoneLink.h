@@ -1,10 +1,15 @@
 #pragma once
 // The serial link to the phone: the port (the main window's MSComm1), the reply watchdog (its
-// TimerOut) and the current receiver of what the phone sends, which is the detection while it probes
-// and the phone driver afterwards. The hub owns one and reacts to what it reports.
+// TimerOut), the reply to the command in flight and the current receiver of replies, which is the
+// detection while it probes and the phone driver afterwards. The link collects what the phone sends
+// until it is a whole reply, frames it and hands it to the receiver once; text that answers no command
+// is dropped. The hub owns one and reacts to what it reports.
+#include "endpoints/CommandLink.h"
 #include "endpoints/SerialHandler.h"
 #include "engine/ComPort.h"
+#include "engine/ReplyCollector.h"
 #include "platform/Platform.h"
+#include <QDateTime>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -14,12 +19,12 @@ namespace orvia {
 class IPhoneDriver;
 class IRunOwner;
 
-class PhoneLink
+class PhoneLink : public ICommandLink
 {
 public:
     // `comm` is owned by the caller and may be null (a hub without a port).
     PhoneLink(ICommControl *comm, const Platform &platform);
-    ~PhoneLink();
+    ~PhoneLink() override;
     PhoneLink(const PhoneLink &) = delete;
     PhoneLink &operator=(const PhoneLink &) = delete;
 
@@ -36,8 +41,14 @@ public:
     void CloseCom();
     // Closes the port if it is open, reporting a failure.
     void close();
+    // Writes a line to the port as it is, awaiting nothing.
     void send(const QString &s);
     ICommControl *MSComm1() const { return m_comm; }
+
+    // ICommandLink
+    void sendCommand(const QString &command, const ReplyLimits &limits) override;
+    void abandonCommand() override;
+    int commPort() const override;
 
     // The watchdog: inactive (interval 0) until a driver sets an interval.
     ITimer *TimerOut() const { return m_timerOut.get(); }
@@ -54,17 +65,26 @@ public:
     void identifyPhone(std::shared_ptr<IPhoneDriver> driver, IRunOwner *owner);
     void dropHandler();
 
-    // Hands the input waiting on the port to the receiver.
+    // Takes the input waiting on the port (or `text`, as if it had arrived) into the reply awaited,
+    // and hands a whole reply to the receiver.
     void receive();
-    // Tells the receiver that the watchdog expired, if it reacts to that.
+    void receive(const QString &text);
+    // Tells the receiver that the watchdog expired: its reply is awaited no longer.
     void timeOutReceiver();
 
 private:
+    void rearmWatchdog(); // more text of the reply: another interval, within the reply's deadline
+    int msToDeadline() const;
+
     ICommControl *m_comm;
     Platform m_platform;
     std::unique_ptr<ITimer> m_timerOut;
     std::shared_ptr<ISerialHandler> m_handler;
     std::shared_ptr<IPhoneDriver> m_driver; // m_handler when the receiver is a phone driver
+    ReplyCollector m_reply;                 // the reply to the command in flight
+    ReplyLimits m_limits;                   // its limits
+    bool m_awaiting = false;                // a command has been sent and its reply has not been handed on
+    QDateTime m_commandSent;                // when it went out (with a clock)
     std::function<void()> m_onWatchdog;
     std::function<void(const QString &)> m_onLinkLost;
 };

@@ -216,7 +216,7 @@ void FormMain::runStart(const RunKind &run)
         m_deps.view->setOverallBar(run.startBar);
     m_deps.tray->SetState(TrayIcon::Busy);
     m_deps.view->showWindow();
-    driver().Init(MSComm1(), TimerOut(), this);
+    driver().Init(&m_link, this);
 }
 
 bool FormMain::runReadOutlook(const RunKind &run)

@@ -252,9 +252,9 @@ void MrWho::FiniteStateMachine()
     m_detection->FiniteStateMachine();
 }
 
-void MrWho::Receive(const QString &data)
+void MrWho::Receive(const PhoneReply &reply)
 {
-    m_detection->Receive(data);
+    m_detection->Receive(reply);
 }
 
 void MrWho::UpdateMELU()

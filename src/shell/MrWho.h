@@ -2,6 +2,7 @@
 // The setup window: four pages (connection, language, desktop folders, internet update) and "Ok".
 // Loaded once at start-up and only hidden afterwards. The connection page's detection lives in
 // PhoneDetection, the language and folder choices in SetupPages; this class is their widgets.
+#include "endpoints/SerialHandler.h"
 #include "engine/SetupConnectionPage.h"
 #include "platform/Platform.h"
 #include "shell/SetupHooks.h"
@@ -46,7 +47,7 @@ public:
     void DetectPorts();
     void Connect(ComPort port);
     void FiniteStateMachine();
-    void Receive(const QString &data);
+    void Receive(const PhoneReply &reply);
     void UpdateMELU();
 
     // IUpdateHost

@@ -1,11 +1,13 @@
 #pragma once
 // A driver wired to a simulated handset in-process, with manual time, a scripted message box and
 // recording doubles of the run owner and the shell windows.
+#include "drivers/DriverOnLink.h"
 #include "endpoints/RunOwner.h"
 #include "endpoints/ShellCallbacks.h"
 #include "endpoints/TarvexAT.h"
 #include "endpoints/VelmoraAT.h"
 #include "phonesim/SimCommControl.h"
+#include "support/HubDeps.h"
 #include "support/ManualTime.h"
 #include "support/ScriptedMessageBox.h"
 
@@ -56,21 +58,13 @@ class DriverRig
 {
 public:
     explicit DriverRig(const QString &model, const QString &contents = {})
-        : port(model, contents, &time), watchdog(time.createTimer())
+        : port(model, contents, &time), link(&port, manualPlatform(time, box))
     {
         port.setCommPort(3);
         port.setRThreshold(1);
-        port.setOnComm([this] {
-            if (driver)
-                driver->Receive(port.input());
-        });
         port.setPortOpen(true);
-        watchdog->setOnTick([this] {
-            ++timeOuts;
-            if (driver)
-                driver->TimeOut();
-            watchdog->setEnabled(false);
-        });
+        attachDriver(
+            link, [this] { return driver.get(); }, &timeOuts);
         const auto info = phonesim::findModel(model);
         if (info && info->family == phonesim::Family::Tarvex)
             driver = std::make_unique<TarvexAT>(&box);
@@ -84,7 +78,7 @@ public:
 
     void init()
     {
-        driver->Init(&port, watchdog.get(), &owner);
+        driver->Init(&link, &owner);
         settle();
     }
     QStringList commands() const { return port.commandLines(); }
@@ -95,7 +89,7 @@ public:
     RecordingOwner owner;
     RecordingShell shell;
     phonesim::SimCommControl port;
-    std::unique_ptr<ITimer> watchdog;
+    PhoneLink link;
     std::unique_ptr<AtDriverBase> driver;
     int timeOuts = 0;
 };
@@ -131,24 +125,22 @@ private:
 class HandFedRig
 {
 public:
-    explicit HandFedRig(std::unique_ptr<AtDriverBase> d) : watchdog(time.createTimer()), driver(std::move(d))
+    explicit HandFedRig(std::unique_ptr<AtDriverBase> d)
+        : link(&wire, manualPlatform(time, box)), driver(std::move(d))
     {
         driver->setShell(&shell, &shell);
-        watchdog->setOnTick([this] {
-            ++timeOuts;
-            driver->TimeOut();
-            watchdog->setEnabled(false);
-        });
+        attachDriver(
+            link, [this] { return driver.get(); }, &timeOuts);
     }
-    void init() { driver->Init(&wire, watchdog.get(), &owner); }
-    void reply(const QString &text) { driver->Receive(text); }
+    void init() { driver->Init(&link, &owner); }
+    void reply(const QString &text) { link.receive(text); }
 
     ManualTime time;
     ScriptedMessageBox box;
     RecordingOwner owner;
     RecordingShell shell;
     WireRecorder wire;
-    std::unique_ptr<ITimer> watchdog;
+    PhoneLink link;
     std::unique_ptr<AtDriverBase> driver;
     int timeOuts = 0;
 };

@@ -51,10 +51,8 @@ Outcome runSession(DriverRig &rig)
     calOut->add(1, QDateTime(QDate(2026, 12, 9), QTime(9, 0)), zeroDateTime(), true, 15, EventKind::Plain,
                 QStringLiteral("Dentist"), QString(), Operation::Delete);
     const std::vector<std::function<void()>> ops = {
-        [&] { rig.driver->Init(&rig.port, rig.watchdog.get(), &rig.owner); },
-        [&] { rig.driver->ReadContacts(pb); },
-        [&] { rig.driver->UpdateContacts(add); },
-        [&] { rig.driver->ReadCalendar(cal); },
+        [&] { rig.driver->Init(&rig.link, &rig.owner); }, [&] { rig.driver->ReadContacts(pb); },
+        [&] { rig.driver->UpdateContacts(add); },         [&] { rig.driver->ReadCalendar(cal); },
         [&] { rig.driver->UpdateCalendar(calOut); },
     };
     bool stopped = false;
@@ -92,11 +90,11 @@ Outcome runSession(DriverRig &rig)
 void expectQuietAfterwards(DriverRig &rig)
 {
     const int before = rig.commandCount();
-    rig.driver->Receive(QStringLiteral("AT+CPBR=1\r\r\nOK\r\n"));
+    rig.link.receive(QStringLiteral("AT+CPBR=1\r\r\nOK\r\n"));
     rig.settle();
     rig.time.advance(10000);
     EXPECT_EQ(rig.commandCount(), before);
-    EXPECT_FALSE(rig.watchdog->enabled());
+    EXPECT_FALSE(rig.link.watchdogArmed());
     EXPECT_EQ(rig.driver->currentState(), 0);
 }
 
@@ -208,17 +206,17 @@ TEST_P(EveryModel, WatchdogWaitsWhileTextKeepsComing)
     DriverRig rig(model(), kContents);
     rig.owner.syncState = 0;
     rig.port.faults().rules.push_back({phonesim::FaultAction::Silence, 1, QString()});
-    rig.driver->Init(&rig.port, rig.watchdog.get(), &rig.owner);
+    rig.driver->Init(&rig.link, &rig.owner);
     rig.settle();
     // The reply trickles in, each piece just before the interval runs out.
     for (const char *piece : {"AT+GMM\r", "\r\nVelmora K110 Tarvex", "\r\n"}) {
         rig.time.advance(ms - 1);
-        rig.driver->Receive(QLatin1String(piece));
-        EXPECT_TRUE(rig.watchdog->enabled());
+        rig.link.receive(QLatin1String(piece));
+        EXPECT_TRUE(rig.link.watchdogArmed());
     }
     EXPECT_EQ(rig.timeOuts, 0);
     rig.time.advance(ms - 1);
-    rig.driver->Receive(QStringLiteral("\r\nOK\r\n"));
+    rig.link.receive(QStringLiteral("\r\nOK\r\n"));
     rig.settle();
     EXPECT_EQ(rig.timeOuts, 0);
     EXPECT_TRUE(rig.driver->automares());
@@ -304,7 +302,7 @@ TEST(UnreadableReplies, EndTheRunLikeAnError)
         EXPECT_EQ(rig.owner.recoveries, 1);
         ASSERT_EQ(rig.box.count(), 1);
         EXPECT_EQ(rig.box.last().text, kProtocol);
-        EXPECT_FALSE(rig.watchdog->enabled());
+        EXPECT_FALSE(rig.link.watchdogArmed());
         const int sent = rig.wire.sent.size();
         rig.reply(QStringLiteral("\r\nOK\r\n"));
         EXPECT_EQ(rig.wire.sent.size(), sent);
@@ -346,8 +344,8 @@ TEST(UnreadableReplies, LateTextDoesNotReplayTheLastReply)
     rig.driver->ReadContacts(pb);
     rig.settle();
     ASSERT_EQ(pb->count(), 2);
-    rig.driver->Receive(QStringLiteral("\r\nRING\r\n"));
-    rig.driver->Receive(QStringLiteral("\r\nOK\r\n"));
+    rig.link.receive(QStringLiteral("\r\nRING\r\n"));
+    rig.link.receive(QStringLiteral("\r\nOK\r\n"));
     EXPECT_EQ(pb->count(), 2);
     EXPECT_EQ(rig.owner.callbacks, 2);
 }
@@ -363,6 +361,6 @@ TEST(UnreadableReplies, EndlessTextWithoutAnEndIsAFailure)
         rig.reply(chunk);
     EXPECT_EQ(rig.owner.recoveries, 1);
     EXPECT_EQ(rig.box.last().text, kProtocol);
-    EXPECT_FALSE(rig.watchdog->enabled());
+    EXPECT_FALSE(rig.link.watchdogArmed());
     EXPECT_EQ(rig.timeOuts, 0);
 }

@@ -46,7 +46,7 @@ TEST(Identification, EveryModelOfBothFamilies)
         }
         EXPECT_EQ(rig.shell.fsmCalls, 1);
         EXPECT_EQ(rig.owner.callbacks, 0);
-        EXPECT_FALSE(rig.watchdog->enabled());
+        EXPECT_FALSE(rig.link.watchdogArmed());
         ASSERT_EQ(rig.shell.tips.size(), 1);
         const QString family =
             QLatin1String(x.featuresName) == QLatin1String("Tarvex") ? QStringLiteral("family ") : QString();
@@ -146,7 +146,7 @@ TEST(Identification, SimNotReadyOutsideARun)
         EXPECT_EQ(rig.box.last().text,
                   QStringLiteral("Could not read the SIM card data.\nPlease make sure that "
                                  "the PIN code has been inserted, then retry."));
-        EXPECT_FALSE(rig.watchdog->enabled());
+        EXPECT_FALSE(rig.link.watchdogArmed());
         EXPECT_EQ(rig.commandCount(), 2); // AT+GMM, the SIM selection; nothing after
     }
 }

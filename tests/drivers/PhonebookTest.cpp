@@ -86,7 +86,7 @@ TEST(Phonebook, FullReadOfBothMemories)
         // Progress ends at the whole.
         ASSERT_FALSE(rig.owner.progress.empty());
         EXPECT_DOUBLE_EQ(rig.owner.progress.back(), 1.0);
-        EXPECT_FALSE(rig.watchdog->enabled());
+        EXPECT_FALSE(rig.link.watchdogArmed());
     }
 }
 
@@ -148,7 +148,7 @@ TEST(Phonebook, WritesAdditionsIntoBothMemoriesAndReadsThemBack)
         ASSERT_TRUE(reloaded.contents) << reloaded.error.toStdString();
         EXPECT_EQ(*reloaded.contents, h);
         auto pb = std::make_shared<DBPhonebook>();
-        rig.driver->Init(&rig.port, rig.watchdog.get(), &rig.owner);
+        rig.driver->Init(&rig.link, &rig.owner);
         rig.settle();
         rig.driver->ReadContacts(pb);
         rig.settle();

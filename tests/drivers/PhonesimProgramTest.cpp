@@ -52,7 +52,9 @@ TEST(PhonesimProgram, FullRunThroughTheSerialControl)
         comm.setPortOpen(true);
 
         QtTimerFactory timers;
-        auto watchdog = timers.createTimer();
+        Platform platform;
+        platform.timers = &timers;
+        PhoneLink link(&comm, platform);
         ScriptedMessageBox box;
         RecordingOwner owner;
         RecordingShell shell;
@@ -62,12 +64,12 @@ TEST(PhonesimProgram, FullRunThroughTheSerialControl)
         else
             driver = std::make_unique<VelmoraAT>(&box);
         driver->setShell(&shell, &shell);
-        wireDriver(comm, *watchdog, *driver);
+        attachDriver(link, [&driver] { return driver.get(); });
         auto step = [&](int callbacks) {
             return pumpUntil([&] { return owner.callbacks >= callbacks || owner.recoveries > 0; });
         };
 
-        driver->Init(&comm, watchdog.get(), &owner);
+        driver->Init(&link, &owner);
         ASSERT_TRUE(step(1));
         EXPECT_TRUE(driver->automares());
         EXPECT_EQ(driver->PhoneDescription(), QLatin1String(model));

@@ -110,17 +110,6 @@ private:
     std::atomic<qint64> m_bytesOut{0}, m_bytesIn{0};
 };
 
-// Wires a driver to its link as the main window does: what arrives goes to its Receive, and the reply
-// watchdog's tick to its TimeOut, once.
-inline void wireDriver(ICommControl &comm, ITimer &watchdog, AtDriverBase &driver)
-{
-    comm.setOnComm([&comm, &driver] { driver.Receive(comm.input()); });
-    watchdog.setOnTick([&watchdog, &driver] {
-        driver.TimeOut();
-        watchdog.setEnabled(false);
-    });
-}
-
 // The program's side of the link: a minimal serial control on a terminal device.
 class TtyComm : public ICommControl
 {

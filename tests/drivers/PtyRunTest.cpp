@@ -34,7 +34,9 @@ TEST(PtyRun, FullRunOverAPseudoTerminal)
         ASSERT_TRUE(comm.portOpen());
 
         QtTimerFactory timers;
-        auto watchdog = timers.createTimer();
+        Platform platform;
+        platform.timers = &timers;
+        PhoneLink link(&comm, platform);
         ScriptedMessageBox box;
         RecordingOwner owner;
         RecordingShell shell;
@@ -44,9 +46,9 @@ TEST(PtyRun, FullRunOverAPseudoTerminal)
         else
             driver = std::make_unique<TarvexAT>(&box);
         driver->setShell(&shell, &shell);
-        wireDriver(comm, *watchdog, *driver);
+        attachDriver(link, [&driver] { return driver.get(); });
 
-        driver->Init(&comm, watchdog.get(), &owner);
+        driver->Init(&link, &owner);
         ASSERT_TRUE(pumpUntil([&] { return owner.callbacks == 1 || owner.recoveries > 0; }));
         EXPECT_TRUE(driver->automares());
         EXPECT_EQ(driver->GetFeatures()->ME_filled, 20);
@@ -77,6 +79,6 @@ TEST(PtyRun, FullRunOverAPseudoTerminal)
         EXPECT_EQ(owner.recoveries, 0);
         EXPECT_EQ(box.count(), 0);
         EXPECT_EQ(phone->contents().sim.entries.at(6).name, QStringLiteral("New, one"));
-        EXPECT_FALSE(watchdog->enabled());
+        EXPECT_FALSE(link.watchdogArmed());
     }
 }

@@ -84,7 +84,8 @@ struct FakeDriver : IPhoneDriver
     std::function<void(const QString &)> onCall;
     std::shared_ptr<DBPhonebook> written;
     std::shared_ptr<DBCalendar> calWritten;
-    QStringList received;
+    QStringList received; // the text of every reply
+    PhoneReply lastReply;
     int timeouts = 0;
 
     void finish(const QString &op)
@@ -95,7 +96,7 @@ struct FakeDriver : IPhoneDriver
         if (!hold && owner)
             owner->MrCallback(1);
     }
-    void Init(ICommControl *, ITimer *, IRunOwner *o) override
+    void Init(ICommandLink *, IRunOwner *o) override
     {
         owner = o;
         finish(QStringLiteral("Init"));
@@ -128,7 +129,11 @@ struct FakeDriver : IPhoneDriver
     bool automares() const override { return identified; }
     QString PhoneDescription() const override { return QStringLiteral("K110"); }
     void setShell(ISetupDetection *, ITrayState *) override {}
-    void Receive(const QString &d) override { received << d; }
+    void Receive(const PhoneReply &r) override
+    {
+        received << r.text;
+        lastReply = r;
+    }
     void TimeOut() override { ++timeouts; }
 };
 

@@ -34,7 +34,7 @@ TEST_F(Hub, OpenComSetsTheLinkUpAndReportsAPortInUse)
     EXPECT_FALSE(comm.open);
 }
 
-TEST_F(Hub, ReceivedTextGoesToTheHandlerUnbuffered)
+TEST_F(Hub, ReceivedTextIsOneReplyToTheCommandAwaitedAndNothingElse)
 {
     comm.deliver(QStringLiteral("dropped")); // no handler: logged and dropped
     EXPECT_TRUE(globals()
@@ -43,9 +43,18 @@ TEST_F(Hub, ReceivedTextGoesToTheHandlerUnbuffered)
                     .contains(QStringLiteral("Formmain oncomm handler is null!")));
     auto d = std::make_shared<FakeDriver>();
     fm->setDriver(d);
+    comm.deliver(QStringLiteral("\r\nRING\r\n")); // nothing asked: it answers nothing
+    fm->link().sendCommand(QStringLiteral("AT+GMM"), ReplyLimits{2000, 30000, 4096});
+    EXPECT_EQ(comm.out, QStringLiteral("AT+GMM\r\n"));
     comm.deliver(QStringLiteral("AT+GMM\r"));
+    EXPECT_TRUE(d->received.isEmpty()) << "half a reply is kept back";
     comm.deliver(QStringLiteral("\r\nK110\r\nOK\r\n"));
-    EXPECT_EQ(d->received, (QStringList{"AT+GMM\r", "\r\nK110\r\nOK\r\n"}));
+    comm.deliver(QStringLiteral("\r\nOK\r\n")); // after the reply: answers nothing
+    ASSERT_EQ(d->received, (QStringList{"AT+GMM\r\r\nK110\r\nOK\r\n"}));
+    EXPECT_TRUE(d->lastReply.echoed);
+    EXPECT_EQ(d->lastReply.end, PhoneReply::End::Ok);
+    EXPECT_EQ(d->lastReply.lines.value(1), QStringLiteral("AT+GMM"));
+    EXPECT_FALSE(fm->TimerOut()->enabled());
 }
 
 TEST_F(Hub, StepTimerIsOneShotAndTwoCallbacksGiveOneTick)

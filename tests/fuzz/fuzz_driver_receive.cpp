@@ -7,6 +7,7 @@
 #include "endpoints/ShellCallbacks.h"
 #include "endpoints/TarvexAT.h"
 #include "endpoints/VelmoraAT.h"
+#include "engine/PhoneLink.h"
 #include "fuzz/FuzzWire.h"
 #include "platform/CommControl.h"
 #include "platform/MessageBox.h"
@@ -32,6 +33,12 @@ public:
 private:
     int m_ms = 0;
     bool m_on = false;
+};
+
+class Timers : public ITimerFactory
+{
+public:
+    std::unique_ptr<ITimer> createTimer() override { return std::make_unique<Timer>(); }
 };
 
 class Owner : public IRunOwner, public ISetupDetection, public ITrayState, public IMessageBox
@@ -67,27 +74,31 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     owner.sync = (mode & 0x40) ? 0 : 1;
     fuzz::FuzzWire wire;
     wire.setPortOpen(true);
-    Timer timer;
-    std::unique_ptr<AtDriverBase> driver;
+    Timers timers;
+    Platform platform;
+    platform.timers = &timers;
+    PhoneLink link(&wire, platform); // collects and frames the replies, as in the program
+    std::shared_ptr<AtDriverBase> driver;
     if (mode & 1)
-        driver = std::make_unique<TarvexAT>(&owner);
+        driver = std::make_shared<TarvexAT>(&owner);
     else
-        driver = std::make_unique<VelmoraAT>(&owner);
+        driver = std::make_shared<VelmoraAT>(&owner);
     driver->setShell(&owner, &owner);
-    driver->Init(&wire, &timer, &owner);
+    link.setDriver(driver);
+    driver->Init(&link, &owner);
 
     // Optionally a well-formed identification first, so the later states have counts to work with.
     if (mode & 2) {
         const bool t = mode & 1;
-        driver->Receive(QStringLiteral("AT+GMM\r\r\n") +
-                        (t ? QStringLiteral("Tarvex Mobile") : QStringLiteral("Velmora K110")) +
-                        QStringLiteral("\r\n\r\nOK\r\n"));
+        link.receive(QStringLiteral("AT+GMM\r\r\n") +
+                     (t ? QStringLiteral("Tarvex Mobile") : QStringLiteral("Velmora K110")) +
+                     QStringLiteral("\r\n\r\nOK\r\n"));
         if (t)
-            driver->Receive(QStringLiteral("AT+CGMM\r\r\nG170\r\n\r\nOK\r\n"));
-        driver->Receive(QStringLiteral("AT+CPBS=\"SM\"\r\r\nOK\r\n"));
-        driver->Receive(QStringLiteral("AT+CPBS?\r\r\n+CPBS: \"SM\",3,250\r\n\r\nOK\r\n"));
-        driver->Receive(QStringLiteral("AT+CPBS=\"ME\"\r\r\nOK\r\n"));
-        driver->Receive(QStringLiteral("AT+CPBS?\r\r\n+CPBS: \"ME\",2,500\r\n\r\nOK\r\n"));
+            link.receive(QStringLiteral("AT+CGMM\r\r\nG170\r\n\r\nOK\r\n"));
+        link.receive(QStringLiteral("AT+CPBS=\"SM\"\r\r\nOK\r\n"));
+        link.receive(QStringLiteral("AT+CPBS?\r\r\n+CPBS: \"SM\",3,250\r\n\r\nOK\r\n"));
+        link.receive(QStringLiteral("AT+CPBS=\"ME\"\r\r\nOK\r\n"));
+        link.receive(QStringLiteral("AT+CPBS?\r\r\n+CPBS: \"ME\",2,500\r\n\r\nOK\r\n"));
     }
 
     auto pb = std::make_shared<DBPhonebook>();
@@ -118,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         driver->UpdateCalendar(calOut);
         break;
     case 5:
-        driver->TimeOut();
+        link.timeOutReceiver();
         break;
     default:
         break;
@@ -134,7 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         const int before = wire.sent;
         const bool wasFailed = owner.failed;
         owner.stop = stopAt != 0 && ++pieces >= stopAt;
-        driver->Receive(piece);
+        link.receive(piece);
         // A failed driver stays silent.
         if (wasFailed && wire.sent != before)
             __builtin_trap();

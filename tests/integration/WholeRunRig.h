@@ -49,9 +49,9 @@ public:
         const auto info = phonesim::findModel(model);
         std::shared_ptr<AtDriverBase> drv;
         if (info && info->family == phonesim::Family::Tarvex)
-            drv = std::make_shared<TarvexAT>(&boxes, &time);
+            drv = std::make_shared<TarvexAT>(&boxes);
         else
-            drv = std::make_shared<VelmoraAT>(&boxes, &time);
+            drv = std::make_shared<VelmoraAT>(&boxes);
         drv->setShell(&setup, &tray);
         fm->setDriver(drv);
         portOk = fm->OpenCom(ComPort(1), QStringLiteral("57600"));
@@ -63,9 +63,9 @@ public:
     {
         std::shared_ptr<AtDriverBase> drv;
         if (family == phonesim::Family::Tarvex)
-            drv = std::make_shared<TarvexAT>(&boxes, &time);
+            drv = std::make_shared<TarvexAT>(&boxes);
         else
-            drv = std::make_shared<VelmoraAT>(&boxes, &time);
+            drv = std::make_shared<VelmoraAT>(&boxes);
         drv->setShell(&setup, &tray);
         fm->setDriver(drv);
         return fm->OpenCom(ComPort(1), QStringLiteral("57600"));

@@ -44,8 +44,8 @@ class StubDriver : public IPhoneDriver
 {
 public:
     explicit StubDriver(QString description) : description(std::move(description)) {}
-    void Receive(const QString &) override {}
-    void Init(ICommControl *, ITimer *, IRunOwner *) override { ++inits; }
+    void Receive(const PhoneReply &) override {}
+    void Init(ICommandLink *, IRunOwner *) override { ++inits; }
     std::shared_ptr<ModFeatures> GetFeatures() override { return nullptr; }
     void ReadContacts(std::shared_ptr<DBPhonebook>) override {}
     void UpdateContacts(std::shared_ptr<DBPhonebook>) override {}

@@ -2,6 +2,7 @@
 // The text the phone sends for one command, collected until it is a whole reply and then framed
 // once: its lines, with unsolicited result codes set aside, and whether it ended in OK or an error.
 #include "endpoints/AtFraming.h"
+#include "endpoints/SerialHandler.h"
 #include <QString>
 #include <QStringList>
 
@@ -13,26 +14,20 @@ public:
     enum class Progress
     {
         Incomplete, // the reply goes on
-        TooLong,    // more text than any handset's reply, and still no final result
+        TooLong,    // more text than the limit, and still no final result
         Whole,
     };
 
-    explicit ReplyCollector(qsizetype maxLength) : m_maxLength(maxLength) {}
-
     // A command goes out: what came before is no part of its reply.
-    void start(const QString &command);
+    void start(const QString &command, qsizetype maxLength);
     void clear() { m_text.clear(); }
     Progress add(const QString &data);
 
-    bool endedInError() const { return m_status == ReplyStatus::Error; }
-    // The whole reply's lines headed by the echo of the command (see replyToCommand). Without such an
-    // echo the lines are returned as they came, and `echoed` is false.
-    QStringList frame(bool &echoed) const;
-    const QString &text() const { return m_text; }
-    const QString &command() const { return m_command; }
+    // The reply as far as it came, framed, with how it ended (see PhoneReply); after Whole or TooLong.
+    PhoneReply reply() const;
 
 private:
-    qsizetype m_maxLength;
+    qsizetype m_maxLength = 0;
     QString m_text;
     QString m_command;
     ReplyStatus m_status = ReplyStatus::Incomplete;
