@@ -86,9 +86,14 @@ struct FakeTrayState : ITrayState
 {
     QList<TrayIcon> states;
     QString tip;
+    QStringList tips; // every one, in order
     bool enabled = true;
     void SetState(TrayIcon s) override { states << s; }
-    void ToolTip(const QString &t) override { tip = t; }
+    void ToolTip(const QString &t) override
+    {
+        tip = t;
+        tips << t;
+    }
     void setEnabled(bool on) override { enabled = on; }
     TrayIcon state() const { return states.isEmpty() ? TrayIcon(-1) : states.back(); }
 };
