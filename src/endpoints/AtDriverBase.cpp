@@ -262,8 +262,8 @@ void AtDriverBase::Receive(const PhoneReply &reply)
 {
     m_replyText = reply.text;
     if (reply.end == PhoneReply::End::TooLong) {
-        // A link that keeps sending without ever ending its reply would otherwise restart the watchdog
-        // for ever while the text grows: no reply of these handsets comes near this size.
+        // A phone that keeps sending without ever ending its reply: no reply of these handsets comes
+        // near that size, so the link is taken as broken.
         driver::log(m_traits.protocolErrorLog + QStringLiteral("reply too long"));
         protocolFailure();
         return;

@@ -70,7 +70,7 @@ void FormMain::onLinkLost(const QString &why)
 {
     logLine(QStringLiteral("Serial link lost: ") + why);
     if (!phoneDriver())
-        return; // no phone yet: a detection in progress gives the port up on its own time-out
+        return; // no phone yet: a detection in progress gives the port up when its probe times out
     if (syncState != Idle || watchdogArmed()) {
         // A run, or the phone's identification, loses its phone: it ends as when the phone stops
         // answering, with that message, at once rather than after the watchdog's interval.

@@ -9,7 +9,7 @@ namespace orvia {
 PhoneLink::PhoneLink(ICommControl *comm, const Platform &platform)
     : m_comm(comm), m_platform(platform), m_timerOut(platform.timers->createTimer())
 {
-    // The watchdog is enabled with interval 0, i.e. inactive until a driver sets an interval.
+    // The watchdog is enabled with interval 0, i.e. inactive until a receiver sends a command.
     m_timerOut->setInterval(0);
     m_timerOut->setEnabled(true);
     m_timerOut->setOnTick([this] {
@@ -219,6 +219,9 @@ void PhoneLink::timeOutReceiver()
 {
     m_awaiting = false;
     m_reply.clear();
+    // Off before the receiver reacts: its message box runs the event loop, and a watchdog still
+    // running would end the same wait again behind it, with a second message and a second recovery.
+    stopWatchdog();
     if (std::shared_ptr<ISerialHandler> h = m_handler)
         h->TimeOut();
 }

@@ -50,7 +50,7 @@ public:
     void abandonCommand() override;
     int commPort() const override;
 
-    // The watchdog: inactive (interval 0) until a driver sets an interval.
+    // The watchdog: inactive (interval 0) until a receiver sends a command.
     ITimer *TimerOut() const { return m_timerOut.get(); }
     bool watchdogArmed() const;
     void stopWatchdog();

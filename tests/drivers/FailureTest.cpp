@@ -190,6 +190,12 @@ TEST_P(EveryModel, SilenceAtEveryCommand)
         SCOPED_TRACE(n);
         DriverRig rig(model(), kContents);
         rig.port.faults().rules.push_back({phonesim::FaultAction::Silence, n, QString()});
+        // The user leaves the message open well past the watchdog's interval: the wait ends once.
+        bool held = false;
+        rig.box.setOnShow([&](const ScriptedMessageBox::Shown &) {
+            if (!std::exchange(held, true))
+                rig.time.advance(20000);
+        });
         const Outcome o = runSession(rig);
         EXPECT_EQ(o.commands, n);
         EXPECT_EQ(o.timeOuts, 1);
@@ -357,10 +363,17 @@ TEST(UnreadableReplies, EndlessTextWithoutAnEndIsAFailure)
     HandFedRig rig(std::make_unique<TarvexAT>(&rig.box));
     rig.init();
     const QString chunk(1000, QLatin1Char('x'));
+    // More of it arrives while the message is open: it answers nothing any more.
+    rig.box.setOnShow([&](const ScriptedMessageBox::Shown &) {
+        rig.reply(chunk);
+        rig.reply(QStringLiteral("\r\nOK\r\n"));
+    });
     for (int i = 0; i < 70 && rig.owner.recoveries == 0; ++i)
         rig.reply(chunk);
     EXPECT_EQ(rig.owner.recoveries, 1);
+    EXPECT_EQ(rig.box.count(), 1);
     EXPECT_EQ(rig.box.last().text, kProtocol);
+    EXPECT_EQ(rig.wire.sent.size(), 1) << "nothing is sent after the failure";
     EXPECT_FALSE(rig.link.watchdogArmed());
     EXPECT_EQ(rig.timeOuts, 0);
 }
