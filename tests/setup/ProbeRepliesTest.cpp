@@ -4,6 +4,7 @@
 #include "ScriptedPort.h"
 #include "endpoints/TarvexAT.h"
 #include "endpoints/VelmoraAT.h"
+#include "support/QtPrinters.h"
 
 using namespace orvia;
 using namespace orvia::test;
@@ -133,6 +134,25 @@ TEST_F(Probe, ReplyInPiecesIsAssembledAndEachPieceRestartsTheTimeOut)
     port.inject(QStringLiteral("OK\r\n"));
     EXPECT_EQ(port.lines, (QStringList{QStringLiteral("COM2:ATZ"), QStringLiteral("COM2:ATZ")}));
     EXPECT_TRUE(det->timerArmed());
+}
+
+TEST_F(Probe, TextThePortSendsAsItOpensIsNoAnswer)
+{
+    // A handset that greets the opened port: only what follows a probe can answer it.
+    port.answer = handset(QStringLiteral("Velmora K110 GSM"), QStringLiteral("Velmora K110"));
+    bool greeted = false;
+    time.setOnYield([&] {
+        if (port.portOpen() && port.lines.isEmpty() && !std::exchange(greeted, true))
+            port.inject(QStringLiteral("\r\nOK\r\n"));
+    });
+    run();
+    time.setOnYield({});
+    ASSERT_TRUE(greeted);
+    EXPECT_EQ(port.lines.mid(0, 4),
+              (QStringList{QStringLiteral("COM1:ATZ"), QStringLiteral("COM1:ATZ"),
+                           QStringLiteral("COM1:ATZI"), QStringLiteral("COM1:AT+GMM")}));
+    EXPECT_EQ(boxes.count(), 0);
+    EXPECT_EQ(saved("port"), QStringLiteral("Com 1"));
 }
 
 TEST_F(Probe, ErrorWithAReasonCountsAsAnError)
