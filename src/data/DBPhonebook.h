@@ -5,6 +5,7 @@
 #include "data/RecordStore.h"
 
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <memory>
 
@@ -44,6 +45,11 @@ public:
     // The store's contacts grouped into families; the store itself is not changed. Yields to `loop`
     // once per record.
     std::shared_ptr<DBContainer> GroupFamilies(const ModFeatures &mf, IMessageLoop *loop = nullptr) const;
+
+    // Every number the desktop's cards hold in any field, faxes and pagers included, as the desktop
+    // read found them (empty for the phone's side). A phone's copy of one of them is held already,
+    // even where it never becomes a record. No part of the records or of the store file.
+    QSet<QString> heldNumbers;
 };
 
 } // namespace orvia

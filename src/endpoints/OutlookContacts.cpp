@@ -116,6 +116,7 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
         throwFoldersUnknown();
     const auto items = ContactsFolder->Items();
     const double total = items->count();
+    dbp->heldNumbers.clear();
     storeOperation([&] {
         const qint32 n = items->count();
         if (n > 32767)
@@ -148,6 +149,8 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
             qint16 id = qint16(dbp->GetLastId() + 1);
             id = dbp->add(id, 0, QString(), contact->FullName(), ContactKind::Name, Operation::None);
             addContactData(*dbp, id, *contact, [this] { m_loop->yieldOnce(); });
+            for (const QString &raw : contact->AllTelephoneNumbers())
+                dbp->heldNumbers.insert(NumberOnly(raw));
         }
         logLine(QStringLiteral("Outlook readcontacts done"));
         return true;

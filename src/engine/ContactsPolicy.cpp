@@ -85,7 +85,7 @@ bool checkNumber(const QString &number)
     return ok;
 }
 
-// Data the side holds already, under whatever contact, are not written again.
+// Data the side holds already, under whatever contact and in whatever field, are not written again.
 void holdBackHeldData(const DBPhonebook &side, DBPhonebook &res)
 {
     QSet<QString> sideData;
@@ -93,7 +93,11 @@ void holdBackHeldData(const DBPhonebook &side, DBPhonebook &res)
         sideData.insert(side.GetItem(i)->data);
     for (qint16 i = 0; i < res.count(); ++i) {
         const auto r = res.GetItem(i);
-        if (r->typ != ContactKind::Name && sideData.contains(r->data))
+        if (r->typ == ContactKind::Name)
+            continue;
+        // A number the card keeps as a fax or pager is never written again either: counted as sent
+        // on every run, it would never arrive.
+        if (sideData.contains(r->data) || (isNumber(r->typ) && side.heldNumbers.contains(r->data)))
             r->operation = Operation::None;
     }
 }

@@ -240,6 +240,8 @@ const Card kQuotedName{"r", "Robert \"Bob\" Smith", "TEL;TYPE=CELL:0171 601\r\nE
 const Card kBlankAfterName{"anna", "Anna Berg ", "TEL;TYPE=CELL:0171 701\r\n"};
 const Card kTwoMobiles{"tom", "Tom Two",
                        "TEL;TYPE=CELL:0171 801\r\nTEL;TYPE=CELL:0171 802\r\nTEL;TYPE=VOICE:0171 803\r\n"};
+const Card kFaxAndPager{"fay", "Fay Fax",
+                        "TEL;TYPE=FAX:030 555\r\nTEL;TYPE=PAGER:0171 556\r\nTEL;TYPE=CELL:0171 557\r\n"};
 const std::vector<Card> kSharedBeginnings{
     {"cb", "Christina Bauer", "TEL;TYPE=CELL:0171 901\r\nTEL;TYPE=HOME:030 902\r\n"},
     {"cm", "Christina Baumann", "TEL;TYPE=CELL:0171 903\r\nTEL;TYPE=WORK:030 904\r\n"},
@@ -368,6 +370,14 @@ INSTANTIATE_TEST_SUITE_P(
                        .phone = "entry=ME,1,\"0171802\",129,\"Tom Two\"\n",
                        .phoneHas = {"Tom Two 0171801", "Tom Two 0171802", "Tom Two 0171803"},
                        .desktopHas = {"Tom Two: 1:0171801 1:0171803 1:0171802"}},
+        // Numbers the card keeps as a fax and a pager, which the phone holds as well: held already.
+        ContactRunCase{.label = "numbers kept as fax and pager",
+                       .model = "K110",
+                       .cards = {kFaxAndPager},
+                       .phone = "entry=ME,1,\"030555\",129,\"Fay Fax\",0\n"
+                                "entry=ME,2,\"0171556\",129,\"Fay Fax\",0\n",
+                       .phoneHas = {"Fay Fax 030555", "Fay Fax 0171556", "Fay Fax 0171557"},
+                       .desktopHas = {"Fay Fax: 1:0171557"}},
         // Different people sharing their first 12 characters stay apart; cut names find their full name.
         ContactRunCase{.label = "shared beginnings",
                        .model = "K110",
