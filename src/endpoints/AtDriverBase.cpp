@@ -296,9 +296,8 @@ void AtDriverBase::Receive(const PhoneReply &reply)
 
 void AtDriverBase::Abandon()
 {
-    // The user stopped the run while a reply was awaited: wait no longer, and let what still arrives
-    // start nothing.
-    stopWatchdog();
+    // The user stopped the run while a reply was awaited; the link no longer waits for it, and what
+    // still arrives starts nothing.
     m_state = 0;
 }
 
@@ -331,8 +330,7 @@ void AtDriverBase::logProtocolError()
 
 void AtDriverBase::endAfterFailure()
 {
-    stopWatchdog(); // whatever still arrives answers nothing
-    m_state = 0;    // a failed driver sends nothing more, whatever arrives later
+    m_state = 0; // a failed driver sends nothing more, whatever arrives later
     if (m_owner)
         m_owner->RecoverFromPhoneError();
 }

@@ -27,7 +27,8 @@ public:
     virtual void UpdateContacts(std::shared_ptr<DBPhonebook> dbp) = 0;
     virtual void ReadCalendar(std::shared_ptr<DBCalendar> dbc) = 0;
     virtual void UpdateCalendar(std::shared_ptr<DBCalendar> dbc) = 0;
-    // The user stopped the run while a reply is awaited: stop waiting and send nothing more.
+    // The user stopped the run while a reply was awaited (the link waits for it no longer): send
+    // nothing more.
     virtual void Abandon() {}
     virtual bool automares() const = 0;
     virtual QString PhoneDescription() const = 0;

@@ -52,14 +52,12 @@ void FormMain::onStepTimer()
 
 void FormMain::onWatchdog()
 {
-    if (handler() && !phoneDriver()) {
-        // A probe of the detection went unanswered: it gives the port up and probes the next one on
-        // the same watchdog. No run and no phone are involved.
-        m_link.timeOutReceiver();
-        return;
-    }
+    // A probe of the detection that went unanswered involves no run and no phone: the detection gives
+    // the port up and probes the next one on the same watchdog, which must stay as it sets it.
+    const bool probing = handler() && !phoneDriver();
     m_link.timeOutReceiver();
-    m_link.stopWatchdog();
+    if (probing)
+        return;
     m_deps.view->setBusyCursor(false);
     m_deps.tray->ToolTip(kAppTitle);
     m_deps.view->hideWindow();

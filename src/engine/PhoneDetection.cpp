@@ -445,7 +445,6 @@ void PhoneDetection::closePort()
 
 void PhoneDetection::sendCommand(const QString &command)
 {
-    m_replyHandled = false;
     ++m_generation;
     // Every piece of a reply gets the full time again, so a port that falls silent mid-probe is given
     // up instead of waited on for ever; endless text is bounded by the length.
@@ -461,7 +460,6 @@ void PhoneDetection::sendCommand(const QString &command)
 void PhoneDetection::giveUpPort(const QString &statusLine)
 {
     stopTimer();
-    m_replyHandled = true;
     closePort();
     appendStatus(statusLine);
     if (yieldUndisturbed())
@@ -477,8 +475,7 @@ bool PhoneDetection::yieldUndisturbed()
 
 void PhoneDetection::TimeOut()
 {
-    stopTimer();
-    if (m_state < State::Reset || m_state > State::CreateDriver || m_replyHandled)
+    if (m_state < State::Reset || m_state > State::CreateDriver)
         return;
     giveUpPort(Translate(QStringLiteral("No phone on Com")) + QLatin1Char(' ') + currentPort().text() +
                kCrLf);
@@ -487,26 +484,25 @@ void PhoneDetection::TimeOut()
 void PhoneDetection::Receive(const PhoneReply &reply)
 {
     // Replies are taken only while a probe command waits for its answer.
-    if (m_state < State::Reset || m_state > State::CreateDriver || m_replyHandled)
+    if (m_state < State::Reset || m_state > State::CreateDriver)
         return;
     if (reply.end == PhoneReply::End::TooLong) {
         // Endless text without a final result is no handset of ours.
         giveUpPort(Translate(QStringLiteral("Unknown hardware on com")) + currentPort().text() + kCrLf);
         return;
     }
-    m_replyHandled = true;
-    // Unsolicited result codes (RING, +CREG: ...) are set aside so that the echo heads the reply; a
-    // reply without the echo is kept as it came and then matches no probe.
-    m_replyLines = reply.lines;
     if (reply.end == PhoneReply::End::Error) {
         protocolError();
         return;
     }
-    const QString echo = m_replyLines.value(1);
+    // Unsolicited result codes (RING, +CREG: ...) are set aside so that the echo heads the reply; a
+    // reply without the echo is kept as it came and then matches no probe.
+    const QStringList &lines = reply.lines;
+    const QString echo = lines.value(1);
     if (echo.contains(QLatin1String("ATZI")))
-        m_atziReply = answerLine(m_replyLines, m_atziReply);
+        m_atziReply = answerLine(lines, m_atziReply);
     else if (echo.contains(QLatin1String("AT+GMM")))
-        m_modelReply = answerLine(m_replyLines, m_modelReply);
+        m_modelReply = answerLine(lines, m_modelReply);
     FiniteStateMachine();
 }
 

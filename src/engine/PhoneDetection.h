@@ -129,14 +129,12 @@ private:
     bool m_scanAll = false;
     qint16 m_scanIndex = 0;
     State m_state = State::Idle;
-    QStringList m_replyLines;
     QString m_atziReply;
     QString m_modelReply;
     std::optional<ComPort> m_irdaPort;
     bool m_retryAllPorts = false;
     QString m_unsupportedModel;
-    bool m_replyHandled = false; // the current command's reply has been acted on; later text is ignored
-    quint32 m_generation = 0;    // changes with every command and every new detection
+    quint32 m_generation = 0; // changes with every command and every new detection
 };
 
 } // namespace orvia

@@ -196,7 +196,6 @@ void PhoneLink::receive(const QString &text)
         if (!m_awaiting) {
             // Nothing was asked: text the phone sends on its own (RING and the like), or what is left
             // of a reply after a failure or a stop. It answers nothing and must not pile up.
-            m_reply.clear();
             return;
         }
         if (m_reply.add(text) == ReplyCollector::Progress::Incomplete) {
@@ -205,10 +204,8 @@ void PhoneLink::receive(const QString &text)
         }
         // Whole, or too long to be one: either way the wait is over. The reply is taken before the
         // receiver sees it, since the receiver's answer may be the next command.
-        m_awaiting = false;
-        stopWatchdog();
         const PhoneReply reply = m_reply.reply();
-        m_reply.clear();
+        abandonCommand();
         h->Receive(reply);
     } catch (const std::exception &) {
         logLine(QStringLiteral("Formmain oncomm handler is null!"));
@@ -217,11 +214,9 @@ void PhoneLink::receive(const QString &text)
 
 void PhoneLink::timeOutReceiver()
 {
-    m_awaiting = false;
-    m_reply.clear();
     // Off before the receiver reacts: its message box runs the event loop, and a watchdog still
     // running would end the same wait again behind it, with a second message and a second recovery.
-    stopWatchdog();
+    abandonCommand();
     if (std::shared_ptr<ISerialHandler> h = m_handler)
         h->TimeOut();
 }
