@@ -14,4 +14,9 @@ enum class ContactKind : qint16
     Email = 4,
 };
 
+inline bool isNumber(ContactKind typ)
+{
+    return typ == ContactKind::Mobile || typ == ContactKind::Home || typ == ContactKind::Work;
+}
+
 } // namespace orvia

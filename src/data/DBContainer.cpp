@@ -57,7 +57,7 @@ public:
 
     void addByName(const QString &name, const QString &data, ContactKind typ, Operation operation)
     {
-        constexpr qsizetype kNameCompareLength = 100;
+        constexpr qsizetype kNameCompareLength = DBPhonebook::kNameCompareLength;
         qint16 id = m_ids.value(name.left(kNameCompareLength), 0);
         if (id == 0) {
             if (m_lastId == std::numeric_limits<qint16>::max())

@@ -85,7 +85,7 @@ void DBPhonebook::AddByName(const QString &name, qint16 location, const QString 
                             ContactKind typ, Operation operation)
 {
     qint16 id = 0;
-    if (const auto found = GetItemByDataType(name, ContactKind::Name, 100)) {
+    if (const auto found = GetItemByDataType(name, ContactKind::Name, kNameCompareLength)) {
         id = found->id;
     } else {
         // id 0: a new contact number is allocated

@@ -18,6 +18,9 @@ class ModFeatures;
 class DBPhonebook : public RecordStore<DBPhonebookItem>
 {
 public:
+    // Names are told apart by their first this many characters.
+    static constexpr qint16 kNameCompareLength = 100;
+
     // Replaces the content by a store file's; on any failure the store is left as it was.
     void Load(const QString &filename) { loadFile(filename); }
     // Sets `name` to "Phonebook" and writes the store file.

@@ -5,17 +5,6 @@
 
 namespace orvia {
 
-namespace {
-
-constexpr int kNameCompareLen = 100;
-
-bool isNumber(ContactKind typ)
-{
-    return typ == ContactKind::Mobile || typ == ContactKind::Home || typ == ContactKind::Work;
-}
-
-} // namespace
-
 FreeLocations::FreeLocations(const DBPhonebook &side)
 {
     for (qint16 i = 0; i < side.count(); ++i) {
@@ -53,7 +42,7 @@ ContactsWithNumbers::ContactsWithNumbers(const DBPhonebook &res, const DBPhonebo
     for (qint16 i = 0; i < side.count(); ++i) {
         const auto r = side.GetItem(i);
         if (r->typ == ContactKind::Name)
-            m_sideNames.insert(r->data.left(kNameCompareLen), r->id);
+            m_sideNames.insert(r->data.left(DBPhonebook::kNameCompareLength), r->id);
         else if (isNumber(r->typ))
             m_sideIds.insert(r->id);
     }
@@ -63,7 +52,7 @@ bool ContactsWithNumbers::has(qint16 id, const QString &name) const
 {
     if (m_resIds.contains(id))
         return true;
-    const auto it = m_sideNames.constFind(name.left(kNameCompareLen));
+    const auto it = m_sideNames.constFind(name.left(DBPhonebook::kNameCompareLength));
     return it != m_sideNames.constEnd() && m_sideIds.contains(it.value());
 }
 

@@ -12,9 +12,7 @@
 #include "engine/MrPolicy.h"
 #include "engine/PolicyText.h"
 
-#include <QHash>
 #include <QSet>
-#include <algorithm>
 
 namespace orvia {
 
@@ -39,11 +37,6 @@ void cannotStoreNotice(const QString &name, const QString &data)
 {
     ContactsNotice(name + u' ' + data + u' ' +
                    PolicyTr(QStringLiteral("contains characters the phone cannot store. Not stored.")));
-}
-
-bool isNumber(ContactKind typ)
-{
-    return typ == ContactKind::Mobile || typ == ContactKind::Home || typ == ContactKind::Work;
 }
 
 // The first `n` characters, less the blanks a cut can leave at the end: a name reads back without

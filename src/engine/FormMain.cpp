@@ -38,11 +38,6 @@ void FormMain::identifyPhone(std::shared_ptr<IPhoneDriver> driver)
     m_link.identifyPhone(std::move(driver), this);
 }
 
-void FormMain::onComm()
-{
-    m_link.receive();
-}
-
 void FormMain::onStepTimer()
 {
     m_timer->setEnabled(false);

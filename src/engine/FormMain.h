@@ -113,7 +113,6 @@ public:
     void SyncStep();
 
     // Window events.
-    void onComm();
     void onStepTimer();
     void onWatchdog();
     // The serial control lost the link (hang-up, device gone); its port is closed by then.
