@@ -1,22 +1,18 @@
 #include "endpoints/AtDriverBase.h"
 
-#include "common/ReplyParsing.h"
 #include "data/DBCalendar.h"
 #include "data/DBPhonebook.h"
 #include "data/ModFeatures.h"
 #include "endpoints/AtCommands.h"
-#include "endpoints/AtFraming.h"
+#include "endpoints/CommandLink.h"
 #include "endpoints/DriverServices.h"
 #include "endpoints/PhoneModels.h"
 #include "endpoints/PhonebookReplies.h"
 #include "endpoints/RunOwner.h"
 #include "endpoints/ShellCallbacks.h"
-#include "platform/CommControl.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
-#include "platform/Timer.h"
 
-#include <algorithm>
 #include <limits>
 #include <utility>
 
@@ -245,22 +241,15 @@ qint16 AtDriverBase::calBodyLen()
 
 void AtDriverBase::send(const QString &s)
 {
-    m_replyText.clear();
-    m_rxLines = QStringList{QString()};
     traceSend();
     if (MSCom)
         MSCom->sendCommand(s, ReplyLimits{m_traits.watchdogMs, kCommandDeadlineMs, kMaxReplyLength});
 }
 
-void AtDriverBase::stopWatchdog()
-{
-    if (MSCom)
-        MSCom->abandonCommand();
-}
-
 void AtDriverBase::Receive(const PhoneReply &reply)
 {
-    m_replyText = reply.text;
+    // The link has ended the wait already: whatever this reply leads to, late text starts nothing.
+    m_reply = reply;
     if (reply.end == PhoneReply::End::TooLong) {
         // A phone that keeps sending without ever ending its reply: no reply of these handsets comes
         // near that size, so the link is taken as broken.
@@ -268,16 +257,14 @@ void AtDriverBase::Receive(const PhoneReply &reply)
         protocolFailure();
         return;
     }
-    m_lastReplyWasError = reply.end == PhoneReply::End::Error;
-    m_rxLines = reply.lines;
-    if (!reply.echoed && !m_lastReplyWasError) {
+    if (!reply.echoed && !lastReplyWasError()) {
         // An OK that follows no echo of the command sent answers something else: taking it for the
         // answer would read nothing and report success.
         driver::log(m_traits.protocolErrorLog + QStringLiteral("no echo of ") + reply.command);
         protocolFailure();
         return;
     }
-    if (m_lastReplyWasError && !handleErrorReply())
+    if (lastReplyWasError() && !handleErrorReply())
         return;
     try {
         dispatch();
@@ -289,8 +276,6 @@ void AtDriverBase::Receive(const PhoneReply &reply)
         protocolFailure();
         return;
     }
-    // The reply has been used: a failure logged later is no failure of this reply.
-    m_replyText.clear();
     RunAutoma();
 }
 
@@ -317,7 +302,6 @@ void AtDriverBase::showMessage(const QString &text)
 
 void AtDriverBase::protocolFailure()
 {
-    stopWatchdog();
     logProtocolError();
     showMessage(T(QStringLiteral("A protocol error occurred while performing operation.")));
     endAfterFailure();
@@ -325,7 +309,7 @@ void AtDriverBase::protocolFailure()
 
 void AtDriverBase::logProtocolError()
 {
-    driver::log(m_traits.protocolErrorLog + m_replyText + QStringLiteral("\r\n"));
+    driver::log(m_traits.protocolErrorLog + m_reply.text + QStringLiteral("\r\n"));
 }
 
 void AtDriverBase::endAfterFailure()
@@ -356,16 +340,20 @@ void AtDriverBase::finishIdentification()
     m_state = 0;
     m_automares = true;
     setTrayText();
-    if (!m_owner || m_owner->SyncStateMachine() == 0) {
+    if (detecting()) {
         handBackToSetup();
     } else {
         MrCallback();
     }
 }
 
+bool AtDriverBase::detecting() const
+{
+    return !m_owner || m_owner->SyncStateMachine() == 0;
+}
+
 void AtDriverBase::handBackToSetup()
 {
-    stopWatchdog();
     m_state = 0;
     if (m_setup)
         m_setup->FiniteStateMachine();
@@ -459,14 +447,14 @@ std::shared_ptr<DBCalendarItem> AtDriverBase::nextCalendarItem(qint16 &counter)
 
 const QString &AtDriverBase::replyLine(int index) const
 {
-    if (index < 0 || index >= m_rxLines.size())
+    if (index < 0 || index >= m_reply.lines.size())
         throwError(ErrSubscript);
-    return m_rxLines.at(index);
+    return m_reply.lines.at(index);
 }
 
 void AtDriverBase::handleMemoryStatus()
 {
-    const QList<MemoryStatus> statuses = parseMemoryStatus(m_rxLines);
+    const QList<MemoryStatus> statuses = parseMemoryStatus(m_reply.lines);
     // Without a status line the phone's memories would count as empty: nothing read, nothing written,
     // and the run reported as a success.
     if (statuses.isEmpty())
@@ -501,7 +489,7 @@ void AtDriverBase::dispatch()
 void AtDriverBase::handlePhonebookEntries()
 {
     // Every line is read before the store is touched, so a bad line adds nothing.
-    const QList<PhonebookEntry> entries = parsePhonebookEntries(m_rxLines, categoryDigit());
+    const QList<PhonebookEntry> entries = parsePhonebookEntries(m_reply.lines, categoryDigit());
     for (const PhonebookEntry &e : entries) {
         if (m_readTarget)
             m_readTarget->AddByName(storedName(e.name, m_currentMem), e.location, m_currentMem, e.number,

@@ -4,7 +4,6 @@
 // through (identification, phonebook read and write, calendar write), the phonebook commands and
 // replies, progress, and the features record. Each driver adds its identification queries, its
 // calendar commands, its reply recognition and its error handling.
-#include "endpoints/CommandLink.h"
 #include "endpoints/PhoneDriver.h"
 
 #include <QString>
@@ -134,7 +133,8 @@ protected:
     // The end of a failed operation after its message: idle, and the owner's recovery (last).
     void endAfterFailure();
     void showMessage(const QString &text);
-    void stopWatchdog(); // awaits no reply any more: the link stops its watchdog and drops late text
+    // No run is on: the phone is being detected, and the setup window decides what follows.
+    bool detecting() const;
     // Outside a run: idle, and the setup window's detection decides what follows.
     void handBackToSetup();
 
@@ -146,8 +146,8 @@ protected:
     bool m_automares = false;
     QString m_description;
 
-    QString m_replyText; // the reply being acted on, as it came (for the log)
-    QStringList m_rxLines{QString()};
+    PhoneReply m_reply; // the reply being acted on
+    bool lastReplyWasError() const { return m_reply.end == PhoneReply::End::Error; }
     qint16 m_state = 0;
     QString m_currentMem;
     qint16 m_smUsed = 0, m_smTotal = 0, m_meUsed = 0, m_meTotal = 0;
@@ -156,7 +156,6 @@ protected:
     std::shared_ptr<DBPhonebook> m_readTarget, m_writeSource;
     std::shared_ptr<DBCalendar> m_calReadTarget, m_calWriteSource;
     double m_progressCount = 0, m_progressMax = 0;
-    bool m_lastReplyWasError = false;
 
 private:
     const FamilyTraits m_traits;

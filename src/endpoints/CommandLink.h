@@ -18,8 +18,6 @@ public:
     virtual ~ICommandLink() = default;
     // Sends the command with CR LF and awaits its reply: what arrived before is no part of it.
     virtual void sendCommand(const QString &command, const ReplyLimits &limits) = 0;
-    // No reply is awaited any more: the watchdog stops and whatever still arrives is dropped.
-    virtual void abandonCommand() = 0;
     // The port number the link is set to.
     virtual int commPort() const = 0;
 };

@@ -6,7 +6,6 @@
 #include "endpoints/AtFraming.h"
 #include "endpoints/CalendarReplies.h"
 #include "endpoints/DriverServices.h"
-#include "endpoints/RunOwner.h"
 
 #include <QLocale>
 
@@ -55,7 +54,7 @@ bool TarvexAT::handleErrorReply()
 {
     if (m_state == stateOf(Step::CalReadNext))
         return true; // an empty slot: dispatched like any other answer
-    if (m_state == stateOf(Step::SelectSim) && (!m_owner || m_owner->SyncStateMachine() == 0)) {
+    if (m_state == stateOf(Step::SelectSim) && detecting()) {
         // The model query failed while the phone is being detected: the setup window decides what
         // follows. During a run nobody there waits for it: it ends like any other failed reply.
         handBackToSetup();
@@ -69,7 +68,7 @@ void TarvexAT::dispatchFamily(const QString &echo)
 {
     if (echo.contains(QLatin1String("at+schr"))) {
         // An error answer in the slot walk is an empty slot, whatever its wording.
-        if (!m_lastReplyWasError)
+        if (!lastReplyWasError())
             ParseCalendarEntry(textAfterColon(replyLine(3)));
     } else if (echo.contains(QLatin1String("AT+GMM"))) {
         if (replyLine(3).contains(kTarvexFamily))

@@ -7,7 +7,6 @@
 #include "endpoints/CalendarReplies.h"
 #include "endpoints/DriverServices.h"
 #include "endpoints/PhoneModels.h"
-#include "endpoints/RunOwner.h"
 
 namespace orvia {
 
@@ -60,11 +59,10 @@ bool VelmoraAT::handleErrorReply()
         protocolFailure();
         return false;
     }
-    stopWatchdog();
     logProtocolError();
     showMessage(T(QStringLiteral("Could not read the SIM card data.")) + QLatin1Char('\n') +
                 T(QStringLiteral("Please make sure that the PIN code has been inserted, then retry.")));
-    if (m_owner && m_owner->SyncStateMachine() != 0) {
+    if (!detecting()) {
         endAfterFailure();
         return false;
     }

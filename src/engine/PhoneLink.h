@@ -47,8 +47,9 @@ public:
 
     // ICommandLink
     void sendCommand(const QString &command, const ReplyLimits &limits) override;
-    void abandonCommand() override;
     int commPort() const override;
+    // No reply is awaited any more: the watchdog stops and whatever still arrives is dropped.
+    void abandonCommand();
 
     // The watchdog: inactive (interval 0) until a receiver sends a command.
     ITimer *TimerOut() const { return m_timerOut.get(); }
