@@ -8,10 +8,8 @@
 
 namespace orvia {
 
-namespace {
-
 // The distinct family names of a container, sorted, so that the names beginning with a cut lie together.
-class SortedNames
+class DBContainer::SortedNames
 {
 public:
     explicit SortedNames(const QList<std::shared_ptr<DBPhonebook>> &families)
@@ -47,6 +45,8 @@ public:
 private:
     QStringList m_names;
 };
+
+namespace {
 
 // AddByName on a store that only this run fills, with the name look-up kept in a table instead of a
 // scan of the store: same records, same ids.
@@ -140,12 +140,18 @@ std::shared_ptr<DBContainer> DBContainer::Clone() const
 std::shared_ptr<DBPhonebook> DBContainer::GetFamily(const QString &name)
 {
     auto family = findExact(name);
-    if (!family) {
-        const QString full = SortedNames(m_families).onlyNameCutTo(name);
-        family = full.isEmpty() ? familyFor(name) : findExact(full);
-    }
+    if (!family)
+        family = familyOrFullName(name, SortedNames(m_families));
     m_indexStale = true;
     return family;
+}
+
+std::shared_ptr<DBPhonebook> DBContainer::familyOrFullName(const QString &name, const SortedNames &names)
+{
+    if (auto family = findExact(name))
+        return family;
+    const QString full = names.onlyNameCutTo(name);
+    return full.isEmpty() ? familyFor(name) : findExact(full);
 }
 
 std::shared_ptr<DBPhonebook> DBContainer::findExact(const QString &name)
@@ -191,11 +197,7 @@ std::shared_ptr<DBContainer> DBContainer::MergeContacts(const DBContainer &dbc2,
     const QList<std::shared_ptr<DBPhonebook>> families = dbc2.m_families;
     for (const auto &f2 : families) {
         yieldTo(loop);
-        auto fm = result->findExact(f2->name);
-        if (!fm) {
-            const QString full = ours.onlyNameCutTo(f2->name);
-            fm = full.isEmpty() ? result->familyFor(f2->name) : result->findExact(full);
-        }
+        const auto fm = result->familyOrFullName(f2->name, ours);
         const qint16 n = f2->count();
         for (qint16 i = 0; i < n; ++i) {
             auto r = f2->GetItem(i);

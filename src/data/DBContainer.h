@@ -59,6 +59,9 @@ private:
     std::shared_ptr<DBPhonebook> findExact(const QString &name);
     // findExact, or a new family named `name`: grouping never joins two different names.
     std::shared_ptr<DBPhonebook> familyFor(const QString &name);
+    class SortedNames;
+    // findExact; else the family of the one name in `names` that `name` is a cut of; else a new family.
+    std::shared_ptr<DBPhonebook> familyOrFullName(const QString &name, const SortedNames &names);
     void append(std::shared_ptr<DBPhonebook> family);
     void rebuildIndex() const;
 
