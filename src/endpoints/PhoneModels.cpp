@@ -10,10 +10,9 @@ struct PhoneModel
 {
     const char *code; // model code, family word, or second-family description
     ModelFamily family;
-    int searchRank;     // place in the model reply search, from 1; 0: not searched for
-    const char *marker; // second-family descriptions: the text of the reply line that names it
+    const char *marker; // second-family descriptions: the text of the reply line that names it; none
+                        // on a features row, whose limits and rules below apply
     int picture;        // 1..9; 0: none
-    bool hasLimits;     // a features name: limits and rules below apply
     qint16 emailLen, nameLen, calBodyLen, calCapacity;
     bool extendedPhonebook;
     Placement placement;
@@ -29,36 +28,31 @@ constexpr auto NoPlacement = Placement::None;
 
 // clang-format off
 constexpr std::array<PhoneModel, 10> kModels = {{
-    // code     family rank marker   pic limits email name body cap ext    placement    per day                   slots
-    {"K110",    V,     1,   nullptr, 1,  true,  30,   18,  40,  30, true,  Handset,     PerDayRule::FiveADay,      false},
-    {"K310",    V,     4,   nullptr, 2,  true,  30,   18,  40,  30, true,  Handset,     PerDayRule::AdditionsOnly, false},
-    {"M230",    V,     3,   nullptr, 8,  true,  30,   20,  40,  30, true,  Handset,     PerDayRule::AdditionsOnly, false},
-    {"L420",    V,     5,   nullptr, 9,  true,  30,   20,  40,  30, true,  Handset,     PerDayRule::AdditionsOnly, false},
-    {"D240",    V,     2,   nullptr, 3,  true,  0,    20,  40,  24, false, Suffix,      PerDayRule::FiveADay,      false},
-    {"Tarvex",  T,     6,   nullptr, 0,  true,  0,    14,  28,  50, false, Suffix,      PerDayRule::None,          true},
+    // Features rows, in the order a model reply is searched for their codes.
+    // code     family marker   pic email name body cap ext    placement    per day                   slots
+    {"K110",    V,     nullptr, 1,  30,   18,  40,  30, true,  Handset,     PerDayRule::FiveADay,      false},
+    {"D240",    V,     nullptr, 3,  0,    20,  40,  24, false, Suffix,      PerDayRule::FiveADay,      false},
+    {"M230",    V,     nullptr, 8,  30,   20,  40,  30, true,  Handset,     PerDayRule::AdditionsOnly, false},
+    {"K310",    V,     nullptr, 2,  30,   18,  40,  30, true,  Handset,     PerDayRule::AdditionsOnly, false},
+    {"L420",    V,     nullptr, 9,  30,   20,  40,  30, true,  Handset,     PerDayRule::AdditionsOnly, false},
+    {"Tarvex",  T,     nullptr, 0,  0,    14,  28,  50, false, Suffix,      PerDayRule::None,          true},
     // Second-family descriptions, in the order their markers are tested.
-    {"G170",    T,     0,   "G170",  4,  false, 0,    0,   0,   0,  false, NoPlacement, PerDayRule::None,          false},
-    {"F550",    T,     0,   "F550",  6,  false, 0,    0,   0,   0,  false, NoPlacement, PerDayRule::None,          false},
-    {"F660",    T,     0,   "QX_B",  5,  false, 0,    0,   0,   0,  false, NoPlacement, PerDayRule::None,          false},
-    {"H280X",   T,     0,   "F150",  7,  false, 0,    0,   0,   0,  false, NoPlacement, PerDayRule::None,          false},
+    {"G170",    T,     "G170",  4,  0,    0,   0,   0,  false, NoPlacement, PerDayRule::None,          false},
+    {"F550",    T,     "F550",  6,  0,    0,   0,   0,  false, NoPlacement, PerDayRule::None,          false},
+    {"F660",    T,     "QX_B",  5,  0,    0,   0,   0,  false, NoPlacement, PerDayRule::None,          false},
+    {"H280X",   T,     "F150",  7,  0,    0,   0,   0,  false, NoPlacement, PerDayRule::None,          false},
 }};
 // clang-format on
 
-constexpr int kSearchRanks = 6;
+bool isFeaturesRow(const PhoneModel &m)
+{
+    return m.marker == nullptr;
+}
 
 const PhoneModel *featuresModel(const QString &name)
 {
     for (const PhoneModel &m : kModels) {
-        if (m.hasLimits && name == QLatin1String(m.code))
-            return &m;
-    }
-    return nullptr;
-}
-
-const PhoneModel *modelOfRank(int rank)
-{
-    for (const PhoneModel &m : kModels) {
-        if (m.searchRank == rank)
+        if (isFeaturesRow(m) && name == QLatin1String(m.code))
             return &m;
     }
     return nullptr;
@@ -66,10 +60,9 @@ const PhoneModel *modelOfRank(int rank)
 
 const PhoneModel *searchModelIn(const QString &line)
 {
-    for (int rank = 1; rank <= kSearchRanks; ++rank) {
-        const PhoneModel *m = modelOfRank(rank);
-        if (m && line.contains(QLatin1String(m->code), Qt::CaseSensitive))
-            return m;
+    for (const PhoneModel &m : kModels) {
+        if (isFeaturesRow(m) && line.contains(QLatin1String(m.code), Qt::CaseSensitive))
+            return &m;
     }
     return nullptr;
 }
