@@ -112,7 +112,6 @@ void FormMain::startRun(const QString &title)
 struct RunKind
 {
     bool calendar;
-    RunState first;
     const char *title;
     const char *connectionError;
     int startBar; // the overall bar at the start; -1: as the last run left it
@@ -128,7 +127,6 @@ namespace {
 
 const RunKind kContactsRun{
     false,
-    ContactsStart,
     "Start Contacts Sync",
     "Error establishing the connection. Make sure that the phone is properly connected.",
     10,
@@ -145,7 +143,6 @@ const RunKind kContactsRun{
     "Formmain done"};
 
 const RunKind kCalendarRun{true,
-                           CalendarStart,
                            "Start Calendar Sync",
                            "Error establishing the connection. Check if the phone is properly connected.",
                            -1,
@@ -173,35 +170,41 @@ void FormMain::runState()
     // Keep the driver alive through the step: a phone failure inside a call drops it.
     const std::shared_ptr<ISerialHandler> keepAlive = handler();
     const qint16 stepState = syncState;
-    const bool calendar = syncState >= CalendarStart && syncState <= CalendarFinish;
-    if (!calendar && (syncState < ContactsStart || syncState > ContactsFinish))
-        return; // idle or out of range: only the log line
-    const RunKind &run = calendar ? kCalendarRun : kContactsRun;
-    switch (syncState - run.first) {
-    case 0:
+    const RunKind &run = syncState >= CalendarStart ? kCalendarRun : kContactsRun;
+    switch (syncState) {
+    case ContactsStart:
+    case CalendarStart:
         runStart(run);
         break;
-    case 1:
+    case ContactsReadOutlook:
+    case CalendarReadOutlook:
         if (!runReadOutlook(run))
             return;
         break;
-    case 2:
+    case ContactsReadPhone:
+    case CalendarReadPhone:
         runReadPhone(run);
         break;
-    case 3:
+    case ContactsPolicy:
+    case CalendarPolicy:
         runPolicy(run);
         break;
-    case 4:
+    case ContactsWriteOutlook:
+    case CalendarWriteOutlook:
         runWriteOutlook(run);
         break;
-    case 5:
+    case ContactsWritePhone:
+    case CalendarWritePhone:
         runWritePhone(run);
         break;
-    default:
+    case ContactsFinish:
+    case CalendarFinish:
         if (run.logFinish)
             logLine(text(run.logFinish));
         finishRun(run.calendar);
         return;
+    default:
+        return; // idle or out of range: only the log line
     }
     // A worker that already ended the run (phone failure) has set the state to 0: keep it there.
     if (syncState == stepState)
