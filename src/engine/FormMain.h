@@ -83,13 +83,8 @@ public:
 
     // Serial link.
     bool OpenCom(ComPort port, const QString &speed) { return m_link.OpenCom(port, speed); }
-    // Opens and closes `port` to see whether it can be used; throws what the port throws.
-    void TestCom(ComPort port) { m_link.TestCom(port); }
-    bool ComOpen() const { return m_link.ComOpen(); }
-    // Closes the port if it is open; a port that fails to close is taken as closed.
-    void CloseCom() { m_link.CloseCom(); }
     void send(const QString &s) { m_link.send(s); }
-    // The link itself: commands whose replies are awaited, and its watchdog.
+    // The link itself: testing and closing ports, commands whose replies are awaited, its watchdog.
     PhoneLink &link() { return m_link; }
     const PhoneLink &link() const { return m_link; }
     ICommControl *MSComm1() const { return m_link.MSComm1(); }

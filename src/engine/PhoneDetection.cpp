@@ -137,7 +137,7 @@ void PhoneDetection::DetectPorts()
     for (const ComPort n : std::as_const(m_portList)) {
         // Each port on its own: one that cannot be opened is left out and the test goes on.
         try {
-            m_owner->TestCom(n);
+            m_owner->link().TestCom(n);
         } catch (const RuntimeError &e) {
             log(e.description() + QLatin1Char(' ') + num(e.number()));
             continue;
@@ -196,7 +196,7 @@ void PhoneDetection::Connect(ComPort port)
     stopTimer();
     m_state = State::Idle;
     ++m_generation;
-    if (m_owner->ComOpen()) {
+    if (m_owner->link().ComOpen()) {
         closePort();
         m_deps.platform.loop->yieldOnce();
         m_deps.platform.loop->pause(kReconnectPauseMs);
@@ -440,7 +440,7 @@ void PhoneDetection::stopTimer()
 void PhoneDetection::closePort()
 {
     if (m_owner)
-        m_owner->CloseCom();
+        m_owner->link().CloseCom();
 }
 
 void PhoneDetection::sendCommand(const QString &command)
