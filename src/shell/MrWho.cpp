@@ -6,6 +6,7 @@
 #include "engine/FormMain.h"
 #include "engine/PhoneDetection.h"
 #include "engine/ShellHooks.h"
+#include "engine/SplashWindow.h"
 #include "platform/RuntimeError.h"
 #include "shell/FormMainWindow.h"
 #include "shell/FrmSysTray.h"

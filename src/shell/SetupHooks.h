@@ -3,7 +3,6 @@
 // the start-up, the tray window and the first-run window ask of the setup window. The tray window's
 // icon state and showing go through ITrayState (endpoints/ShellCallbacks.h) and IShellHooks
 // (engine/ShellHooks.h); the splash through ISplashWindow (engine/SplashWindow.h).
-#include "engine/SplashWindow.h"
 
 namespace orvia {
 

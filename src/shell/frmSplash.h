@@ -1,10 +1,10 @@
 #pragma once
 // The splash window shown while the program starts: product picture, status line, version and build.
 // It stays at least three seconds; on the first run its timer hands over to the first-run window.
+#include "engine/SplashWindow.h"
 #include "platform/MessageBox.h"
 #include "platform/Timer.h"
 #include "shell/ProgramVersion.h"
-#include "shell/SetupHooks.h"
 #include <QWidget>
 #include <functional>
 #include <memory>
