@@ -198,7 +198,7 @@ void PhoneLink::receive(const QString &text)
             // of a reply after a failure or a stop. It answers nothing and must not pile up.
             return;
         }
-        if (m_reply.add(text) == ReplyCollector::Progress::Incomplete) {
+        if (!m_reply.add(text)) {
             rearmWatchdog();
             return;
         }

@@ -10,13 +10,11 @@ void ReplyCollector::start(const QString &command, qsizetype maxLength)
     m_maxLength = maxLength;
 }
 
-ReplyCollector::Progress ReplyCollector::add(const QString &data)
+bool ReplyCollector::add(const QString &data)
 {
     m_text += data;
     m_status = classifyReply(m_text);
-    if (m_status != ReplyStatus::Incomplete)
-        return Progress::Whole;
-    return m_text.size() > m_maxLength ? Progress::TooLong : Progress::Incomplete;
+    return m_status != ReplyStatus::Incomplete || m_text.size() > m_maxLength;
 }
 
 PhoneReply ReplyCollector::reply() const

@@ -11,19 +11,14 @@ namespace orvia {
 class ReplyCollector
 {
 public:
-    enum class Progress
-    {
-        Incomplete, // the reply goes on
-        TooLong,    // more text than the limit, and still no final result
-        Whole,
-    };
-
     // A command goes out: what came before is no part of its reply.
     void start(const QString &command, qsizetype maxLength);
     void clear() { m_text.clear(); }
-    Progress add(const QString &data);
+    // True when the reply is whole, or longer than the limit and still without a final result: either
+    // way, no more of it is awaited.
+    bool add(const QString &data);
 
-    // The reply as far as it came, framed, with how it ended (see PhoneReply); after Whole or TooLong.
+    // The reply as far as it came, framed, with how it ended (see PhoneReply); once add returned true.
     PhoneReply reply() const;
 
 private:
