@@ -126,8 +126,7 @@ TEST_P(EveryModel, UnsolicitedLinesBeforeEveryEchoAreSetAside)
     for (const char *line : {"RING", "+CSQ: 20,99", "+CREG: 1,\"00C3\",\"1A2B\""}) {
         SCOPED_TRACE(line);
         DriverRig rig(model(), kContents);
-        rig.port.faults().garbage = "\r\n" + QByteArray(line) + "\r\n";
-        rig.port.faults().rules.push_back({phonesim::FaultAction::Garbage, 0, QString()});
+        rig.port.faults().unsolicited = "\r\n" + QByteArray(line) + "\r\n";
         const Outcome o = runSession(rig);
         EXPECT_EQ(o.commands, ref.commands);
         EXPECT_EQ(o.callbacks, 5);

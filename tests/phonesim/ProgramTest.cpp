@@ -110,14 +110,19 @@ TEST(Program, FaultOptionsReachTheHandset)
 {
     PhonesimProcess sim({QStringLiteral("--model"), QStringLiteral("K110"), QStringLiteral("--silent-on"),
                          QStringLiteral("AT+CGMI"), QStringLiteral("--error-at"), QStringLiteral("3"),
+                         QStringLiteral("--garbage-on"), QStringLiteral("AT+CGMR"),
+                         QStringLiteral("--unsolicited"), QStringLiteral("RING"),
                          QStringLiteral("--sim-not-ready"), QStringLiteral("--sim-error"),
                          QStringLiteral("cme")});
     ASSERT_TRUE(sim.started());
     PtyClient c(sim.ptyPath());
-    ASSERT_TRUE(c.write("AT+CGMI\r")); // unanswered
-    EXPECT_EQ(exchange(c, "AT\r"), "AT\r\r\nOK\r\n");
-    EXPECT_EQ(exchange(c, "AT\r", "ERROR\r\n"), "AT\r\r\nERROR\r\n");
-    EXPECT_EQ(exchange(c, "AT+CPBS=\"SM\"\r", "11\r\n"), "AT+CPBS=\"SM\"\r\r\n+CME ERROR: 11\r\n");
+    ASSERT_TRUE(c.write("AT+CGMI\r")); // unanswered, not even the unsolicited line
+    const QByteArray ring = "\r\nRING\r\n";
+    EXPECT_EQ(exchange(c, "AT\r"), ring + "AT\r\r\nOK\r\n");
+    EXPECT_EQ(exchange(c, "AT\r", "ERROR\r\n"), ring + "AT\r\r\nERROR\r\n");
+    EXPECT_EQ(exchange(c, "AT+CGMR\r"),
+              ring + QByteArray("\x00\xff\x7f~#\x1b", 6) + "AT+CGMR\r\r\nV 2.31\r\n\r\nOK\r\n");
+    EXPECT_EQ(exchange(c, "AT+CPBS=\"SM\"\r", "11\r\n"), ring + "AT+CPBS=\"SM\"\r\r\n+CME ERROR: 11\r\n");
 }
 
 TEST(Program, SlowHandsetPausesBeforeTheReply)

@@ -32,6 +32,9 @@ struct FaultConfig
     int bytesPerSecond = 0;       // link pacing (57600 baud, 10 bits a byte: 5760); 0: instant
     int replyDelayMs = 0;         // a slow handset: pause between the echo and the reply
     QByteArray garbage = QByteArray("\x00\xff\x7f~#\x1b", 6);
+    // Sent unasked (RING, +CREG: ...) before the echo of every command the handset answers, whatever
+    // rule matched; the bytes as sent, line ends included. Empty: none.
+    QByteArray unsolicited;
     // A handset that lost a command but goes on reporting its signal: this many lines, one each interval.
     QByteArray chatterLine = QByteArrayLiteral("\r\n+CSQ: 20,99\r\n");
     int chatterIntervalMs = 1500;
@@ -44,8 +47,8 @@ struct ReplyPiece
     qint64 gapUs = 0; // time from the previous piece (or from the command) until this one is complete
 };
 
-// Cuts garbage + echo + reply into pieces by the configured sizes, with the reply delay before the
-// first byte of the reply and the pacing time of each piece's bytes.
+// Cuts unsolicited text + garbage + echo + reply into pieces by the configured sizes, with the reply delay
+// before the first byte of the reply and the pacing time of each piece's bytes.
 std::vector<ReplyPiece> shapeReply(const FaultConfig &faults, const QByteArray &prefix,
                                    const QByteArray &reply);
 

@@ -71,9 +71,10 @@ void PhoneSim::completeLine(std::vector<ReplyPiece> &out)
         return;
     }
 
-    QByteArray prefix;
+    // The unsolicited line comes first, so that garbage still sits right before the echo.
+    QByteArray prefix = m_faults.unsolicited;
     if (rule && rule->action == FaultAction::Garbage)
-        prefix = m_faults.garbage;
+        prefix += m_faults.garbage;
     if (m_handset.echo())
         prefix += line + '\r';
     QByteArray reply;

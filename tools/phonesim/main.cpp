@@ -142,10 +142,8 @@ int main(int argc, char **argv)
     addNamedRules(p.values(silentOn), FaultAction::Silence, f);
     addNamedRules(p.values(garbageOn), FaultAction::Garbage, f);
     addNamedRules(p.values(chatterOn), FaultAction::Chatter, f);
-    if (p.isSet(unsolicited)) {
-        f.garbage = "\r\n" + p.value(unsolicited).toLatin1() + "\r\n";
-        f.rules.push_back({FaultAction::Garbage, 0, {}, false, false});
-    }
+    if (p.isSet(unsolicited))
+        f.unsolicited = "\r\n" + p.value(unsolicited).toLatin1() + "\r\n";
     if (p.isSet(split)) {
         f.splitSizes = parseSplitSizes(p.value(split));
         if (f.splitSizes.empty())
