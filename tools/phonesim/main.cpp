@@ -36,6 +36,21 @@ void addNamedRules(const QStringList &values, FaultAction action, FaultConfig &f
         faults.rules.push_back({action, 0, v, false, false});
 }
 
+// A fault kind's pair of options: `--NAME-at n` and `--NAME-on command`.
+struct FaultOptions
+{
+    FaultAction action;
+    QCommandLineOption at;
+    QCommandLineOption on;
+};
+
+FaultOptions faultOptions(FaultAction action, const QString &name, const QString &atHelp,
+                          const QString &onHelp)
+{
+    return {action, QCommandLineOption(name + QStringLiteral("-at"), atHelp, QStringLiteral("n")),
+            QCommandLineOption(name + QStringLiteral("-on"), onHelp, QStringLiteral("command"))};
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -66,34 +81,24 @@ int main(int argc, char **argv)
     const QCommandLineOption split(QStringLiteral("split"),
                                    QStringLiteral("Send replies in pieces of these sizes (1: every byte)."),
                                    QStringLiteral("sizes"));
-    const QCommandLineOption errorAt(QStringLiteral("error-at"),
-                                     QStringLiteral("Answer ERROR to the Nth command."), QStringLiteral("n"));
-    const QCommandLineOption errorOn(QStringLiteral("error-on"),
-                                     QStringLiteral("Answer ERROR to commands starting so."),
-                                     QStringLiteral("command"));
-    const QCommandLineOption silentAt(QStringLiteral("silent-at"),
-                                      QStringLiteral("Answer nothing to the Nth command."),
-                                      QStringLiteral("n"));
-    const QCommandLineOption silentOn(QStringLiteral("silent-on"),
-                                      QStringLiteral("Answer nothing to commands starting so."),
-                                      QStringLiteral("command"));
+    const FaultOptions errorFault = faultOptions(FaultAction::Error, QStringLiteral("error"),
+                                                 QStringLiteral("Answer ERROR to the Nth command."),
+                                                 QStringLiteral("Answer ERROR to commands starting so."));
+    const FaultOptions silenceFault = faultOptions(FaultAction::Silence, QStringLiteral("silent"),
+                                                   QStringLiteral("Answer nothing to the Nth command."),
+                                                   QStringLiteral("Answer nothing to commands starting so."));
     const QCommandLineOption silent(QStringLiteral("silent"), QStringLiteral("Answer nothing at all."));
-    const QCommandLineOption garbageAt(QStringLiteral("garbage-at"),
-                                       QStringLiteral("Send garbage before the Nth echo."),
-                                       QStringLiteral("n"));
-    const QCommandLineOption garbageOn(QStringLiteral("garbage-on"),
-                                       QStringLiteral("Send garbage before these commands' echo."),
-                                       QStringLiteral("command"));
+    const FaultOptions garbageFault = faultOptions(
+        FaultAction::Garbage, QStringLiteral("garbage"), QStringLiteral("Send garbage before the Nth echo."),
+        QStringLiteral("Send garbage before these commands' echo."));
     const QCommandLineOption unsolicited(
         QStringLiteral("unsolicited"),
         QStringLiteral("Send this line unasked before every echo (RING, +CREG: 1 ...)."),
         QStringLiteral("line"));
-    const QCommandLineOption chatterOn(
-        QStringLiteral("chatter-on"),
-        QStringLiteral("Lose commands starting so, but keep sending +CSQ lines."), QStringLiteral("command"));
-    const QCommandLineOption chatterAt(QStringLiteral("chatter-at"),
-                                       QStringLiteral("Lose the Nth command, but keep sending +CSQ lines."),
-                                       QStringLiteral("n"));
+    const FaultOptions chatterFault =
+        faultOptions(FaultAction::Chatter, QStringLiteral("chatter"),
+                     QStringLiteral("Lose the Nth command, but keep sending +CSQ lines."),
+                     QStringLiteral("Lose commands starting so, but keep sending +CSQ lines."));
     const QCommandLineOption chatterMs(QStringLiteral("chatter-ms"),
                                        QStringLiteral("Time between the +CSQ lines (default 1500)."),
                                        QStringLiteral("ms"));
@@ -104,9 +109,12 @@ int main(int argc, char **argv)
                                       QStringLiteral("style"));
     const QCommandLineOption logFile(
         QStringLiteral("log"), QStringLiteral("Log every command and reply here."), QStringLiteral("file"));
-    p.addOptions({model,       contents,  dump,      link,      baud,        delay,     split,
-                  errorAt,     errorOn,   silentAt,  silentOn,  silent,      garbageAt, garbageOn,
-                  unsolicited, chatterAt, chatterOn, chatterMs, simNotReady, simError,  logFile});
+    // The help lists the options in this order.
+    p.addOptions({model, contents, dump, link, baud, delay, split});
+    p.addOptions({errorFault.at, errorFault.on, silenceFault.at, silenceFault.on, silent});
+    p.addOptions(
+        {garbageFault.at, garbageFault.on, unsolicited, chatterFault.at, chatterFault.on, chatterMs});
+    p.addOptions({simNotReady, simError, logFile});
     if (!p.parse(args))
         return fail(p.errorText());
     if (p.isSet(QStringLiteral("help"))) {
@@ -133,15 +141,14 @@ int main(int argc, char **argv)
     FaultConfig &f = sim.faults();
     if (p.isSet(silent))
         f.rules.push_back({FaultAction::Silence, 0, {}, false, false});
-    if (!addNthRules(p.values(errorAt), FaultAction::Error, f) ||
-        !addNthRules(p.values(silentAt), FaultAction::Silence, f) ||
-        !addNthRules(p.values(garbageAt), FaultAction::Garbage, f) ||
-        !addNthRules(p.values(chatterAt), FaultAction::Chatter, f))
-        return fail(QStringLiteral("a command number is 1 or more"));
-    addNamedRules(p.values(errorOn), FaultAction::Error, f);
-    addNamedRules(p.values(silentOn), FaultAction::Silence, f);
-    addNamedRules(p.values(garbageOn), FaultAction::Garbage, f);
-    addNamedRules(p.values(chatterOn), FaultAction::Chatter, f);
+    // The first matching rule decides: numbered commands before named ones.
+    const FaultOptions *kinds[] = {&errorFault, &silenceFault, &garbageFault, &chatterFault};
+    for (const FaultOptions *k : kinds) {
+        if (!addNthRules(p.values(k->at), k->action, f))
+            return fail(QStringLiteral("a command number is 1 or more"));
+    }
+    for (const FaultOptions *k : kinds)
+        addNamedRules(p.values(k->on), k->action, f);
     if (p.isSet(unsolicited))
         f.unsolicited = "\r\n" + p.value(unsolicited).toLatin1() + "\r\n";
     if (p.isSet(split)) {
