@@ -106,7 +106,7 @@ void OutlookControl::walkFolders(const std::shared_ptr<pim::PimFolders> &folders
             const qint32 type = f->DefaultItemType();
             logLine(QStringLiteral("id: ") + f->EntryID() + QStringLiteral(" class: ") +
                     QString::number(f->Class()) + QStringLiteral(" name: ") + f->name() +
-                    QStringLiteral(" msgclass: ") + f->DefaultMessageClass() +
+                    QStringLiteral(" msgclass: ") + pim::PimFolder::messageClassFor(type) +
                     QStringLiteral(" defaulttype: ") + QString::number(type));
             const QString folderPath = path + QLatin1Char('\\') + f->name();
             if (type == 1 || type == 2) {

@@ -37,7 +37,12 @@ qint32 PimFolder::Class() const
 
 QString PimFolder::DefaultMessageClass() const
 {
-    switch (DefaultItemType()) {
+    return messageClassFor(DefaultItemType());
+}
+
+QString PimFolder::messageClassFor(qint32 type)
+{
+    switch (type) {
     case ItemTypeContact:
         return QStringLiteral("IPM.Contact");
     case ItemTypeAppointment:

@@ -31,6 +31,8 @@ public:
     const QString &relativePath() const { return m_relativePath; }
     QString absolutePath() const;
 
+    // The message class of a folder holding items of `type` (a DefaultItemType value).
+    static QString messageClassFor(qint32 type);
     static QString entryIdForPath(const QString &relativePath);
     // The relative path an EntryID stands for; empty when it is not one of ours or leaves the root.
     static QString pathForEntryId(const QString &entryId);
