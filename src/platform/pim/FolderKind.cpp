@@ -22,6 +22,18 @@ bool endsWithNoCase(const QByteArray &name, const char *ext)
     return name.size() > e.size() && name.right(e.size()).toLower() == e;
 }
 
+// The type of an entry of `dir`, a link's target's for a link: DT_DIR, DT_REG, or another value. Only
+// links and entries the file system gives no type for are looked up, not every file of a large folder.
+unsigned char typeOf(DIR *dir, const struct dirent *d)
+{
+    if (d->d_type != DT_LNK && d->d_type != DT_UNKNOWN)
+        return d->d_type;
+    struct stat st;
+    if (::fstatat(::dirfd(dir), d->d_name, &st, 0) != 0)
+        return DT_UNKNOWN;
+    return S_ISDIR(st.st_mode) ? DT_DIR : S_ISREG(st.st_mode) ? DT_REG : DT_UNKNOWN;
+}
+
 Contents contentsOf(const QByteArray &folder)
 {
     Contents c;
@@ -32,14 +44,12 @@ Contents contentsOf(const QByteArray &folder)
         const QByteArray name(d->d_name);
         if (name.startsWith('.'))
             continue;
-        struct stat st;
-        if (::fstatat(::dirfd(dir), d->d_name, &st, 0) != 0)
-            continue;
-        if (S_ISDIR(st.st_mode))
+        const unsigned char type = typeOf(dir, d);
+        if (type == DT_DIR)
             c.hasSubFolders = true;
-        else if (S_ISREG(st.st_mode) && endsWithNoCase(name, ".vcf"))
+        else if (type == DT_REG && endsWithNoCase(name, ".vcf"))
             ++c.cards;
-        else if (S_ISREG(st.st_mode) && endsWithNoCase(name, ".ics"))
+        else if (type == DT_REG && endsWithNoCase(name, ".ics"))
             ++c.events;
     }
     ::closedir(dir);
@@ -95,8 +105,7 @@ qint32 siblingsKind(const QByteArray &folder)
         const QByteArray name(d->d_name);
         if (name.startsWith('.') || name == own)
             continue;
-        struct stat st;
-        if (::fstatat(::dirfd(dir), d->d_name, &st, 0) != 0 || !S_ISDIR(st.st_mode))
+        if (typeOf(dir, d) != DT_DIR)
             continue;
         const qint32 k = evidentKind(parent + '/' + name);
         if (k != ItemTypeAppointment && k != ItemTypeContact)
