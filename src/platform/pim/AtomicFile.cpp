@@ -1,5 +1,6 @@
 #include "platform/pim/AtomicFile.h"
 #include "platform/RuntimeError.h"
+#include "platform/pim/StoreFileNames.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -104,11 +105,6 @@ QByteArray folderOf(const QByteArray &path)
     return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
 }
 
-QByteArray baseNameOf(const QByteArray &path)
-{
-    return path.mid(path.lastIndexOf('/') + 1);
-}
-
 bool isBase36(const QByteArray &s)
 {
     if (s.isEmpty() || s.size() > 13)
@@ -174,8 +170,9 @@ bool isLeftoverTemporaryName(const QByteArray &name)
     const qsizetype dot = stem.lastIndexOf('.');
     if (dot <= 0 || !isBase36(stem.mid(dot + 1)))
         return false;
-    const QByteArray target = stem.left(dot).toLower();
-    return target.endsWith(".vcf") || target.endsWith(".ics") || target == ".orvia-folder";
+    const QByteArray target = stem.left(dot);
+    return hasExtension(target, ".vcf") || hasExtension(target, ".ics") ||
+           target.toLower() == folderMarkerName();
 }
 
 void syncFileSystemOf(const QString &path)

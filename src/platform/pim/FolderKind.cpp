@@ -1,4 +1,5 @@
 #include "platform/pim/FolderKind.h"
+#include "platform/pim/StoreFileNames.h"
 
 #include <QFile>
 
@@ -15,12 +16,6 @@ struct Contents
     qsizetype events = 0;
     bool hasSubFolders = false;
 };
-
-bool endsWithNoCase(const QByteArray &name, const char *ext)
-{
-    const QByteArray e(ext);
-    return name.size() > e.size() && name.right(e.size()).toLower() == e;
-}
 
 // The type of an entry of `dir`, a link's target's for a link: DT_DIR, DT_REG, or another value. Only
 // links and entries the file system gives no type for are looked up, not every file of a large folder.
@@ -47,9 +42,9 @@ Contents contentsOf(const QByteArray &folder)
         const unsigned char type = typeOf(dir, d);
         if (type == DT_DIR)
             c.hasSubFolders = true;
-        else if (type == DT_REG && endsWithNoCase(name, ".vcf"))
+        else if (type == DT_REG && hasExtension(name, ".vcf"))
             ++c.cards;
-        else if (type == DT_REG && endsWithNoCase(name, ".ics"))
+        else if (type == DT_REG && hasExtension(name, ".ics"))
             ++c.events;
     }
     ::closedir(dir);
@@ -86,11 +81,6 @@ QByteArray parentOf(const QByteArray &path)
     return slash <= 0 ? QByteArray() : path.left(slash);
 }
 
-QByteArray nameOf(const QByteArray &path)
-{
-    return path.mid(path.lastIndexOf('/') + 1);
-}
-
 // The kind every sibling collection that shows one agrees on; -1 when none shows one or they differ.
 qint32 siblingsKind(const QByteArray &folder)
 {
@@ -100,7 +90,7 @@ qint32 siblingsKind(const QByteArray &folder)
         return -1;
     qint32 agreed = -1;
     bool differ = false;
-    const QByteArray own = nameOf(folder);
+    const QByteArray own = baseNameOf(folder);
     while (struct dirent *d = ::readdir(dir)) {
         const QByteArray name(d->d_name);
         if (name.startsWith('.') || name == own)
@@ -119,11 +109,6 @@ qint32 siblingsKind(const QByteArray &folder)
 }
 
 } // namespace
-
-const char *folderMarkerName()
-{
-    return ".orvia-folder";
-}
 
 qint32 markedKind(const QByteArray &folder)
 {
@@ -153,12 +138,12 @@ qint32 kindOfEmptyFolder(const QByteArray &root, const QByteArray &folder)
     // A folder with folders below it is a store or a folder of folders, never a collection.
     if (contentsOf(folder).hasSubFolders)
         return ItemTypeMail;
-    qint32 k = kindFromName(nameOf(folder));
+    qint32 k = kindFromName(baseNameOf(folder));
     if (k < 0)
         k = siblingsKind(folder);
     // Parents up to the root, the root's own name included ("~/.calendars/work").
     for (QByteArray p = parentOf(folder); k < 0 && p.size() >= root.size() && !p.isEmpty(); p = parentOf(p))
-        k = kindFromName(nameOf(p));
+        k = kindFromName(baseNameOf(p));
     return k < 0 ? ItemTypeMail : k;
 }
 

@@ -15,8 +15,6 @@ enum DefaultItemType : qint32
     ItemTypeContact = 2
 };
 
-// The name of the program's marker file in a folder.
-const char *folderMarkerName();
 // The kind the marker file of `folder` names; -1 when it names none.
 qint32 markedKind(const QByteArray &folder);
 // The kind of a folder with these numbers of item files and no marker (mail when it has none).

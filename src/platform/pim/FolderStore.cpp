@@ -3,6 +3,7 @@
 #include "platform/pim/AppointmentItem.h"
 #include "platform/pim/ContactItem.h"
 #include "platform/pim/ItemLimits.h"
+#include "platform/pim/StoreFileNames.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,12 +22,6 @@
 namespace orvia::pim {
 
 namespace {
-
-bool hasExtension(const QByteArray &name, const char *ext)
-{
-    const qsizetype n = qsizetype(std::strlen(ext));
-    return name.size() > n && qstrnicmp(name.constData() + name.size() - n, ext, size_t(n)) == 0;
-}
 
 QString errnoText(int err)
 {
@@ -207,7 +202,7 @@ qint32 FolderStore::kind()
 
 void FolderStore::setKind(qint32 kind)
 {
-    replaceFileAtomically(m_path + QLatin1Char('/') + QLatin1String(metadataFileName()),
+    replaceFileAtomically(m_path + QLatin1Char('/') + QLatin1String(folderMarkerName()),
                           "DefaultItemType=" + QByteArray::number(kind) + "\n");
 }
 

@@ -42,8 +42,6 @@ public:
     // Lists the folder again; the first listing also removes temporary files a killed write left.
     void refresh();
 
-    static const char *metadataFileName() { return folderMarkerName(); }
-
 private:
     struct Entry
     {
