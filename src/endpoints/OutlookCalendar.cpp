@@ -187,8 +187,10 @@ void OutlookControl::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
             appt->setBody(rec->body);
             appt->Save();
         }
-        // What was written, up to a stop, reaches the disk before the run goes on.
-        pim::syncFileSystemOf(m_root);
+        // What was written, up to a stop, reaches the disk before the run goes on; an update that wrote
+        // nothing does not wait for the disk.
+        if (items->takeUnsyncedChanges())
+            pim::syncFileSystemOf(m_root);
         return !stopped;
     });
 }

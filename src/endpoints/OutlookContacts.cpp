@@ -172,8 +172,10 @@ void OutlookControl::UpdateContacts(std::shared_ptr<DBPhonebook> dbp)
             if (item && item->operation == Operation::Add && item->typ != ContactKind::Name)
                 StoreContactField(*items, dbp->GetNameById(item->id), *item);
         }
-        // What was written, up to a stop, reaches the disk before the run goes on.
-        pim::syncFileSystemOf(m_root);
+        // What was written, up to a stop, reaches the disk before the run goes on; an update that wrote
+        // nothing does not wait for the disk.
+        if (items->takeUnsyncedChanges())
+            pim::syncFileSystemOf(m_root);
         return !stopped;
     });
 }

@@ -393,6 +393,46 @@ TEST(Store, LeftoverTemporariesGoAtTheFirstLookAndLinksAndOddNamesStayWhatTheyAr
     EXPECT_EQ(outside.read(QStringLiteral("far.vcf")), vcard(QStringLiteral("Far")));
 }
 
+// A contacts or calendar update waits for the disk only when a file of its folder was written or removed.
+TEST(Store, OnlyAWriteOrARemovalLeavesChangesToSync)
+{
+    TempRoot t;
+    auto ns = openStore(t.path());
+    const QString dir = QStringLiteral("Personal Folders/Contacts/");
+    t.write(dir + QStringLiteral(".a.vcf.k3j2x.tmp"), "x");
+    t.write(dir + QStringLiteral("ann.vcf"), vcard(QStringLiteral("Ann")));
+    auto contacts = ns->GetDefaultFolder(FolderContacts)->Items();
+    EXPECT_TRUE(contacts->takeUnsyncedChanges()); // the leftover went at the first look
+    EXPECT_FALSE(contacts->takeUnsyncedChanges());
+    auto ann = asContact(contacts->Find(PimItems::fullNameFilter(QStringLiteral("Ann"))));
+    ASSERT_NE(ann, nullptr);
+    ann->Save(); // holds what its file holds
+    EXPECT_FALSE(contacts->takeUnsyncedChanges());
+    ann->setHomeTelephoneNumber(QStringLiteral("030"));
+    ann->Save();
+    EXPECT_TRUE(contacts->takeUnsyncedChanges());
+    // Another program edits the file first: the save writes nothing.
+    ann->setMobileTelephoneNumber(QStringLiteral("0170"));
+    t.write(dir + QStringLiteral("ann.vcf"), vcard(QStringLiteral("Ann"), "NOTE:edited\n"));
+    EXPECT_FALSE(ann->saveUnlessChanged());
+    EXPECT_FALSE(contacts->takeUnsyncedChanges());
+    auto fresh = asContact(contacts->add());
+    fresh->setFullName(QStringLiteral("Bea"));
+    fresh->Save();
+    EXPECT_TRUE(contacts->takeUnsyncedChanges());
+
+    auto calendar = ns->GetDefaultFolder(FolderCalendar)->Items();
+    EXPECT_FALSE(calendar->takeUnsyncedChanges());
+    auto event = std::dynamic_pointer_cast<AppointmentItem>(calendar->add());
+    ASSERT_NE(event, nullptr);
+    event->setSubject(QStringLiteral("Dentist"));
+    event->setStart(QDateTime(QDate(2026, 5, 4), QTime(9, 0)));
+    event->setEnd(QDateTime(QDate(2026, 5, 4), QTime(9, 30)));
+    event->Save();
+    EXPECT_TRUE(calendar->takeUnsyncedChanges());
+    EXPECT_FALSE(calendar->takeUnsyncedChanges());
+}
+
 TEST(Store, EmptyCollectionsTakeTheirKindFromTheTree)
 {
     TempRoot t;

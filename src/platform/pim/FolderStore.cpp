@@ -130,8 +130,9 @@ FolderStore::Listing FolderStore::listFolder()
             // Temporary files of a write that was killed: nothing reads them, and nothing else removes them.
             struct stat st;
             if (!m_listed && isLeftoverTemporaryName(QByteArray(d->d_name)) &&
-                ::fstatat(::dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
-                ::unlinkat(::dirfd(dir), d->d_name, 0);
+                ::fstatat(::dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode) &&
+                ::unlinkat(::dirfd(dir), d->d_name, 0) == 0)
+                m_unsynced = true;
             continue; // metadata, and what other tools hide
         }
         if (d->d_type != DT_REG && d->d_type != DT_LNK && d->d_type != DT_UNKNOWN)
@@ -204,6 +205,7 @@ void FolderStore::setKind(qint32 kind)
 {
     replaceFileAtomically(m_path + QLatin1Char('/') + QLatin1String(folderMarkerName()),
                           "DefaultItemType=" + QByteArray::number(kind) + "\n");
+    m_unsynced = true;
 }
 
 int FolderStore::count()
@@ -396,6 +398,7 @@ bool FolderStore::save(PimItem &item)
             entry->item = item.shared_from_this();
         }
     }
+    m_unsynced = true;
     item.m_version = written;
     item.afterSave();
     if (entry) {

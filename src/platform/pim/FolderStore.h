@@ -13,6 +13,7 @@
 #include <QString>
 #include <memory>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace orvia::pim {
@@ -41,6 +42,10 @@ public:
 
     // Lists the folder again; the first listing also removes temporary files a killed write left.
     void refresh();
+
+    // True when a file of the folder was written or removed since the last call: a batch of saves that
+    // wrote nothing needs no wait for the disk.
+    bool takeUnsyncedChanges() { return std::exchange(m_unsynced, false); }
 
 private:
     struct Entry
@@ -85,6 +90,7 @@ private:
     QByteArray m_rawRoot;
     qint32 m_kind = -1;
     bool m_listed = false;
+    bool m_unsynced = false;
     std::vector<std::unique_ptr<Entry>> m_entries; // sorted by raw file name
     QHash<QString, std::set<QByteArray>> m_byName; // full name -> raw file names, in position order
 };

@@ -69,6 +69,11 @@ std::shared_ptr<PimItem> PimItems::Item(qint32 position) const
     return m_store->item(position);
 }
 
+bool PimItems::takeUnsyncedChanges() const
+{
+    return m_store->takeUnsyncedChanges();
+}
+
 std::shared_ptr<PimItem> PimItems::Find(const QString &filter) const
 {
     QString property, value;

@@ -23,6 +23,8 @@ public:
     std::shared_ptr<PimItem> Find(const QString &filter) const;
     // A new, unsaved item of the folder's kind.
     std::shared_ptr<PimItem> add() const;
+    // True when a file of the folder was written or removed since the last call, by any of its items.
+    bool takeUnsyncedChanges() const;
 
     // The filter that finds `name` exactly, whatever characters it holds.
     static QString fullNameFilter(const QString &name);
