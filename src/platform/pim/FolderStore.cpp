@@ -161,6 +161,7 @@ void FolderStore::adoptKind(const Listing &listing)
     if (kind != m_kind) {
         m_entries.clear();
         m_byName.clear();
+        m_indexComplete = false;
         m_kind = kind;
     }
 }
@@ -185,6 +186,7 @@ void FolderStore::mergeListing(std::vector<Listed> &found)
             e = std::make_unique<Entry>();
             e->rawName = f.name;
             e->fileName = displayName(f.name);
+            m_indexComplete = false;
         }
         if (!e->loaded)
             e->version = f.version;
@@ -216,6 +218,7 @@ int FolderStore::count()
 void FolderStore::forget(Entry &e)
 {
     unindex(e);
+    m_indexComplete = false;
     e.loaded = false;
     e.item.reset();
     e.error.clear();
@@ -278,11 +281,14 @@ void FolderStore::unindex(Entry &e)
 
 void FolderStore::ensureIndex()
 {
+    if (m_indexComplete)
+        return;
     for (auto &e : m_entries) {
         if (!e->loaded)
             load(*e);
         index(*e);
     }
+    m_indexComplete = true;
 }
 
 FolderStore::Entry *FolderStore::entryByName(const QByteArray &rawName)

@@ -91,6 +91,8 @@ private:
     qint32 m_kind = -1;
     bool m_listed = false;
     bool m_unsynced = false;
+    // Every entry is read and indexed: set by ensureIndex, cleared whenever an entry is added or forgotten.
+    bool m_indexComplete = false;
     std::vector<std::unique_ptr<Entry>> m_entries; // sorted by raw file name
     QHash<QString, std::set<QByteArray>> m_byName; // full name -> raw file names, in position order
 };
