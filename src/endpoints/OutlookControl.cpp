@@ -2,6 +2,7 @@
 #include "endpoints/OutlookControl.h"
 #include "common/Globals.h"
 #include "data/ModFeatures.h"
+#include "endpoints/PhoneModels.h"
 #include "endpoints/RunOwner.h"
 #include "platform/RuntimeError.h"
 #include "platform/Timer.h"
@@ -169,7 +170,7 @@ std::shared_ptr<ModFeatures> OutlookControl::GetFeatures()
     if (!ContactsFolder)
         throwFoldersUnknown();
     auto f = std::make_shared<ModFeatures>();
-    f->name = QStringLiteral("Outlook");
+    f->name = kDesktopSide;
     f->ME_capacity = 10000;
     const qint32 n = ContactsFolder->Items()->count();
     if (n > 32767)
