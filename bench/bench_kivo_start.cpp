@@ -26,6 +26,8 @@ public:
     void SelectTab(int) override {}
     void showWindow() override {}
     void startAutoDetection() override {}
+    bool phoneCanBeSought() const override { return false; }
+    bool seekPhoneForRun(std::function<void()>) override { return false; }
 };
 
 void BM_KivoStartToTray(benchmark::State &state)

@@ -113,10 +113,12 @@ void FormMain::RecoverFromPhoneError()
 {
     m_deps.shell->closeSplash();
     syncState = Idle;
+    // The driver goes before the tray hears of the stop, so that a tray window on screen stops
+    // offering the phone that failed.
+    dropHandler();
     m_deps.tray->SetState(TrayIcon::Stopped);
     m_deps.view->hideWindow();
     enableTray();
-    dropHandler();
     if (auto f = m_onRecovered)
         f();
 }

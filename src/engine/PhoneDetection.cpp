@@ -13,6 +13,7 @@
 #include "engine/ShellHooks.h"
 #include "engine/SplashWindow.h"
 #include "platform/RuntimeError.h"
+#include <utility>
 
 namespace orvia {
 
@@ -226,8 +227,38 @@ void PhoneDetection::Connect(ComPort port)
     FiniteStateMachine();
 }
 
+bool PhoneDetection::canSeekForRun() const
+{
+    if (!m_owner || m_owner->phoneDriver())
+        return false;
+    if (m_state != State::Idle && receiving())
+        return false; // a detection is under way
+    return setting(QStringLiteral("port"), QStringLiteral("none")) != QLatin1String("none");
+}
+
+bool PhoneDetection::seekForRun(std::function<void()> found)
+{
+    if (!m_owner)
+        return false;
+    const QString savedPort = setting(QStringLiteral("port"), QStringLiteral("none"));
+    if (savedPort == QLatin1String("none"))
+        return false;
+    m_afterFound = std::move(found);
+    if (m_state != State::Idle && receiving())
+        return true; // the detection under way finds the phone for the run too
+    log(QStringLiteral("MrWho seeks the phone for a run"));
+    DetectPorts();
+    const ComPort port = ComPort::fromSetting(savedPort);
+    // The saved port first, then every port, as at start-up; a saved port that does not open any more
+    // (its device is gone) is simply not probed.
+    m_retryAllPorts = true;
+    Connect(m_availPorts.contains(port) ? port : ComPort::allPorts());
+    return true;
+}
+
 void PhoneDetection::clickConnect()
 {
+    forgetWaitingRun();
     m_deps.page->setConnectEnabled(false);
     DetectPorts();
     std::optional<ComPort> chosen;
@@ -395,6 +426,8 @@ void PhoneDetection::success()
                  Translate(QStringLiteral("on COM")) + QLatin1Char(' ') + port.text());
     m_deps.tray->SetState(TrayIcon::Ready);
     m_deps.platform.loop->yieldOnce();
+    if (const std::function<void()> run = std::exchange(m_afterFound, {}))
+        run();
 }
 
 void PhoneDetection::endOfList()
@@ -410,22 +443,32 @@ void PhoneDetection::endOfList()
     // Nothing answered: the last port tried is not kept open for nobody.
     closePort();
     const quint32 generation = ++m_generation;
-    if (m_unsupportedModel.isEmpty())
+    // A start request that was waiting for the phone is answered by its own message alone.
+    const bool forRun = bool(std::exchange(m_afterFound, {}));
+    if (!m_unsupportedModel.isEmpty())
+        m_deps.platform.messageBox->show(Translate(QStringLiteral("Found unsupported phone")) +
+                                         QStringLiteral(" :") + m_unsupportedModel);
+    else if (forRun)
+        m_deps.platform.messageBox->show(
+            Translate(QStringLiteral("Could not find the phone. Check the connection and try again.")));
+    else
         m_deps.platform.messageBox->show(
             Translate(QStringLiteral("No phone found.")) + kCrLf +
             Translate(QStringLiteral("Please make sure a mobile phone is connected,")) + kCrLf +
             Translate(QStringLiteral(
                 "is on, the PIN (if any) has been inserted, and no application is using the port.")));
-    else
-        m_deps.platform.messageBox->show(Translate(QStringLiteral("Found unsupported phone")) +
-                                         QStringLiteral(" :") + m_unsupportedModel);
     if (generation != m_generation)
         return; // the user started another detection while the box was open
-    m_deps.page->showWindow();
-    m_deps.page->setStatusText(QString());
+    // The status keeps the ports tried, so that the user sees where the phone was looked for.
+    const QString tried = m_deps.page->statusText();
+    if (!forRun)
+        m_deps.page->showWindow();
+    m_deps.page->setStatusText(tried);
     m_state = State::Idle;
     clearHandler();
     m_deps.splash->CloseSplash();
+    // The detection is over: the tray offers again what it can.
+    m_deps.tray->SetState(TrayIcon::Stopped);
 }
 
 // ---- link -----------------------------------------------------------------------------------------
@@ -524,6 +567,7 @@ void PhoneDetection::phoneErrorRecovered()
     stopTimer();
     ++m_generation;
     m_state = State::Idle;
+    m_afterFound = {}; // the driver has told the user already
     m_deps.page->setConnectEnabled(true);
 }
 

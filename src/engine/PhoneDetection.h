@@ -12,6 +12,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -74,6 +75,15 @@ public:
     void clickConnect(); // the "Connect" button
     // The owner ended a run or detection after a phone failure.
     void phoneErrorRecovered();
+    // No phone is in place, but a port is saved and no detection is under way.
+    bool canSeekForRun() const;
+    // A run was asked for while no phone is in place: detects on the saved port, then on every port,
+    // as the start-up does; `found` runs once a phone is identified. When none is found the user is
+    // told so (no setup window). False when no port is saved; a detection already under way is
+    // followed instead of restarted.
+    bool seekForRun(std::function<void()> found);
+    // A detection the user started replaces any run waiting for the phone.
+    void forgetWaitingRun() { m_afterFound = {}; }
 
     // ISetupDetection
     void FiniteStateMachine() override;
@@ -134,7 +144,8 @@ private:
     std::optional<ComPort> m_irdaPort;
     bool m_retryAllPorts = false;
     QString m_unsupportedModel;
-    quint32 m_generation = 0; // changes with every command and every new detection
+    quint32 m_generation = 0;           // changes with every command and every new detection
+    std::function<void()> m_afterFound; // a run waiting for this detection to find the phone
 };
 
 } // namespace orvia

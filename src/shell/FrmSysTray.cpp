@@ -21,6 +21,8 @@ namespace orvia {
 namespace {
 constexpr int kClientWidth = 446;
 constexpr int kClientHeight = 300;
+// From the phone's identification to the start of the run that waited for it.
+constexpr int kStartAfterDetectionMs = 100;
 } // namespace
 
 // The engine's and the drivers' view of the tray: icon state, tip and the window's Enabled.
@@ -28,7 +30,13 @@ class FrmSysTray::StateSink : public ITrayState
 {
 public:
     explicit StateSink(FrmSysTray &w) : m_w(w) {}
-    void SetState(TrayIcon state) override { m_w.m_state.SetState(state); }
+    void SetState(TrayIcon state) override
+    {
+        m_w.m_state.SetState(state);
+        // The phone came or went: a window on screen must not go on offering what is no longer so.
+        if (m_w.isVisible())
+            m_w.onActivate();
+    }
     void ToolTip(const QString &text) override { m_w.m_state.ToolTip(text); }
     void setEnabled(bool on) override
     {
@@ -43,7 +51,8 @@ private:
 FrmSysTray::FrmSysTray(Services services, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_services(std::move(services)), m_state(*m_services.timers), m_sink(std::make_unique<StateSink>(*this))
+      m_services(std::move(services)), m_state(*m_services.timers),
+      m_sink(std::make_unique<StateSink>(*this)), m_startWhenFound(m_services.timers->createTimer())
 {
     setObjectName(QStringLiteral("FrmSysTray"));
     setWindowTitle(kAppTitle);
@@ -161,11 +170,24 @@ void FrmSysTray::wireCommands()
         m_state.applyRuleB(windowsView());
         applyCommands();
     });
+    // Rule B greys the window's own start buttons only while the menu is up: once it is gone they
+    // follow the window's rule again.
+    connect(mPopupMenu, &QMenu::aboutToHide, this, [this] {
+        m_state.applyRuleA(windowsView());
+        applyCommands();
+    });
+    m_startWhenFound->setEnabled(false);
+    m_startWhenFound->setOnTick([this] {
+        m_startWhenFound->setEnabled(false);
+        mSync_Click(m_waitingRun);
+    });
 }
 
 FrmSysTray::~FrmSysTray()
 {
     m_state.setOnNotify({});
+    m_startWhenFound->setEnabled(false);
+    m_startWhenFound->setOnTick({});
 }
 
 QAction *FrmSysTray::addAction(QMenu *menu, const char *name, const QString &caption)
@@ -233,6 +255,7 @@ TrayWindowsView FrmSysTray::windowsView() const
     v.mainVisible = m_ownerWindow && m_ownerWindow->isVisible();
     v.setupVisible = m_setup && m_setup->isWindowShown();
     v.driverInPlace = m_owner && m_owner->phoneDriver() != nullptr;
+    v.phoneCanBeSought = !v.driverInPlace && m_setup && m_setup->phoneCanBeSought();
     return v;
 }
 
@@ -302,13 +325,21 @@ void FrmSysTray::mSync_Click(int index)
         return;
     if (m_ownerWindow->isVisible() && !m_ownerWindow->isMinimized())
         return;
-    // The buttons and menus were enabled when they were last shown; the phone may have gone since
-    // (a failure dropped the driver). A run without a driver would stop in its first step with the
-    // window stuck open, so refresh the commands instead.
-    const TrayWindowsView view = windowsView();
-    if (!view.driverInPlace) {
-        m_state.applyRuleA(view);
-        applyCommands();
+    // No phone in place (it went away, or was never found): a run would stop in its first step with
+    // the window stuck open. The phone is looked for first, as at start-up, and the run starts once it
+    // is identified; when it cannot be looked for, the user is told so.
+    if (!windowsView().driverInPlace) {
+        const bool seeking = m_setup && m_setup->seekPhoneForRun([this, index] {
+            // After the detection has returned: the run's first step talks to the driver that has
+            // just called the detection back.
+            m_waitingRun = index;
+            m_startWhenFound->setInterval(kStartAfterDetectionMs);
+            m_startWhenFound->setEnabled(true);
+        });
+        if (!seeking && m_services.messageBox)
+            m_services.messageBox->show(
+                Translate(QStringLiteral("Could not find the phone. Check the connection and try again.")));
+        onActivate();
         return;
     }
     m_ownerWindow->setWindowState(m_ownerWindow->windowState() & ~Qt::WindowMinimized);

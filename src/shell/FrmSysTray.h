@@ -109,6 +109,8 @@ private:
     QPushButton *Cmd_start_pb, *Cmd_start_cal, *CmdClose;
     std::array<QLabel *, 10> PictureBgn{}; // 1..9 used
     int m_shownPicture = 0;
+    std::unique_ptr<ITimer> m_startWhenFound; // starts the run that waited for the phone
+    int m_waitingRun = 0;                     // mSync_Click's index of that run
 };
 
 } // namespace orvia

@@ -10,6 +10,7 @@
 #include "platform/RuntimeError.h"
 #include "shell/FormMainWindow.h"
 #include "shell/FrmSysTray.h"
+#include "shell/ScreenPlacement.h"
 #include "shell/SetupPages.h"
 #include "shell/TranslateCaption.h"
 #include <QApplication>
@@ -299,13 +300,30 @@ void MrWho::SelectTab(int index)
 void MrWho::showWindow()
 {
     setWindowState(windowState() & ~Qt::WindowMinimized);
+    // Centred at its first showing; from then on the window keeps the place it was given or moved to
+    // (a window never placed by the program is put anywhere by the window manager at every showing).
+    if (!m_placed) {
+        m_placed = true;
+        centreOnScreen(*this);
+    }
     show();
     raise();
     activateWindow();
 }
 
+bool MrWho::phoneCanBeSought() const
+{
+    return m_detection->canSeekForRun();
+}
+
+bool MrWho::seekPhoneForRun(std::function<void()> found)
+{
+    return m_detection->seekForRun(std::move(found));
+}
+
 void MrWho::startAutoDetection()
 {
+    m_detection->forgetWaitingRun();
     setPortButtonChecked(0, true);
     showWindow();
     // Let the window come up (its activation empties the status) before the detection writes to it.
@@ -375,7 +393,6 @@ void MrWho::changeEvent(QEvent *event)
         return;
     if (m_context.splash && m_context.splash->isSplashVisible())
         m_context.splash->hideSplash();
-    setStatusText(QString());
     if (TabStrip1->isVisible())
         tabHandling(false);
 }
@@ -383,6 +400,10 @@ void MrWho::changeEvent(QEvent *event)
 void MrWho::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
+    // The status shows what happened since the window came up; a message box of the detection taking
+    // the focus for a while must not wipe the ports it lists.
+    if (!event->spontaneous())
+        setStatusText(QString());
     if (m_sized)
         return;
     m_sized = true;

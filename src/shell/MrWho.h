@@ -43,6 +43,8 @@ public:
     void SelectTab(int index) override;
     void showWindow() override;
     void startAutoDetection() override;
+    bool phoneCanBeSought() const override;
+    bool seekPhoneForRun(std::function<void()> found) override;
 
     void DetectPorts();
     void Connect(ComPort port);
@@ -108,6 +110,7 @@ private:
     QString m_status;
     bool m_loaded = false;
     bool m_sized = false;
+    bool m_placed = false; // centred once; keeps its place afterwards
     bool m_filling = false;
 
     QTabWidget *TabStrip1 = nullptr;

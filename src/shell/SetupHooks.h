@@ -3,6 +3,7 @@
 // the start-up, the tray window and the first-run window ask of the setup window. The tray window's
 // icon state and showing go through ITrayState (endpoints/ShellCallbacks.h) and IShellHooks
 // (engine/ShellHooks.h); the splash through ISplashWindow (engine/SplashWindow.h).
+#include <functional>
 
 namespace orvia {
 
@@ -25,6 +26,12 @@ public:
     // The first-run window's automatic connection: the "Auto detect" option is selected, the window
     // shown, the ports tested and every available port probed.
     virtual void startAutoDetection() = 0;
+    // No phone is in place, but a port is saved and no detection is under way.
+    virtual bool phoneCanBeSought() const = 0;
+    // A run was asked for while no phone is in place: the phone is looked for on the saved port, then
+    // on every port (as at start-up), and `found` runs once it is identified; if none answers, the
+    // user is told. False when nothing could be started (no port saved).
+    virtual bool seekPhoneForRun(std::function<void()> found) = 0;
 };
 
 } // namespace orvia

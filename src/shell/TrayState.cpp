@@ -10,6 +10,12 @@ constexpr int kLeftButtonUp = 514;
 constexpr int kLeftButtonDoubleClick = 515;
 constexpr int kRightButtonUp = 517;
 
+// A run can be asked for: the phone is in place, or it can be looked for on the saved port first.
+bool startable(const TrayWindowsView &view)
+{
+    return view.driverInPlace || view.phoneCanBeSought;
+}
+
 } // namespace
 
 TrayState::TrayState(ITimerFactory &timers) : m_flash(timers.createTimer())
@@ -107,7 +113,7 @@ void TrayState::onActivated(const TrayWindowsView &view, const QString &phoneDes
 
 void TrayState::applyRuleA(const TrayWindowsView &view)
 {
-    const bool on = !view.mainVisible && !view.setupVisible && view.driverInPlace;
+    const bool on = !view.mainVisible && !view.setupVisible && startable(view);
     m_commands.menuSync = on;
     m_commands.startButtons = on;
 }
@@ -115,7 +121,7 @@ void TrayState::applyRuleA(const TrayWindowsView &view)
 void TrayState::applyRuleB(const TrayWindowsView &view)
 {
     const bool setupOn = !view.trayVisible && !view.mainVisible && !view.setupVisible;
-    const bool syncOn = setupOn && view.driverInPlace;
+    const bool syncOn = setupOn && startable(view);
     m_commands.popupSetup = setupOn;
     m_commands.popupSync = syncOn;
     m_commands.startButtons = syncOn;

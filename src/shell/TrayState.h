@@ -17,6 +17,9 @@ struct TrayWindowsView
     bool mainVisible = false;
     bool setupVisible = false;
     bool driverInPlace = false; // FormMain.handler is a phone driver (not empty, not the setup window)
+    // No driver, but a port is saved and no detection is under way: a start request looks for the
+    // phone there first, so the start commands stay offered.
+    bool phoneCanBeSought = false;
 };
 
 // Enabled flags of the commands that the rules change; all others are always enabled.

@@ -149,7 +149,8 @@ TEST_F(SimDetection, SilentSavedPortFallsBackToEveryPortThenReportsNoPhone)
     time.advance(PhoneDetection::kReplyTimeoutMs);
     ASSERT_EQ(boxes.count(), 1);
     EXPECT_TRUE(boxes.last().text.startsWith(QStringLiteral("No phone found.\r\nPlease make sure")));
-    EXPECT_EQ(page.status, QString()) << "emptied at the end";
+    EXPECT_EQ(page.status, QStringLiteral("Detecting phone...\r\nNo phone on Com 1\r\nNo phone on Com 3\r\n"))
+        << "the ports tried stay listed";
     EXPECT_TRUE(page.shown);
     EXPECT_EQ(fm->handler(), nullptr);
     EXPECT_EQ(det->state(), PhoneDetection::State::Idle);

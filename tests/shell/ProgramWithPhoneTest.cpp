@@ -200,7 +200,7 @@ protected:
         ASSERT_TRUE(waitFor([&] { return hub().syncState == Idle; }, 5000));
         EXPECT_EQ(rig.boxes.texts(), boxes);
         EXPECT_EQ(trayState(), tray);
-        EXPECT_EQ(syncOffered(), tray == 1);
+        EXPECT_TRUE(syncOffered()) << "with a port saved, a start looks for a missing phone first";
         expectClosable();
         rig.boxes.clear();
         ASSERT_TRUE(detectAgain());
@@ -260,6 +260,43 @@ TEST_F(OnPty, HangUpDuringARunAndWhileReady)
     ASSERT_TRUE(sim->hangUp());
     ASSERT_TRUE(waitFor([&] { return trayState() == 0; }));
     expectEndedThenRecovered({}, 0);
+}
+
+TEST_F(OnPty, APhoneThatWentAndCameBackIsFoundAndSynchronisedByOneClick)
+{
+    if (!startWith("K310", kTwoEntries, {}))
+        GTEST_SKIP() << "no simulated phone";
+    FrmSysTray &tray = program().tray();
+    tray.showTrayWindow();
+    tray.onActivate();
+    ASSERT_EQ(tray.visiblePicture(), 2);
+
+    // The phone restarts: the open window shows at once that it is gone.
+    ASSERT_TRUE(sim->hangUp());
+    ASSERT_TRUE(waitFor([&] { return trayState() == 0; }));
+    EXPECT_EQ(tray.visiblePicture(), 0);
+    ASSERT_TRUE(tray.button(QStringLiteral("Cmd_start_pb"))->isEnabled());
+
+    // Back on the saved port: one click finds it and runs.
+    tray.button(QStringLiteral("Cmd_start_pb"))->click();
+    ASSERT_TRUE(waitFor([&] { return program().mainWindow().progressText().endsWith(done); }, 60000))
+        << program().mainWindow().progressText().toStdString();
+    EXPECT_EQ(rig.boxes.count(), 0) << rig.boxes.texts().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(trayState(), 1);
+    expectClosable();
+
+    // Gone for good: the click says so, and leaves no window open.
+    sim->stop();
+    ASSERT_TRUE(waitFor([&] { return trayState() == 0; }));
+    tray.onActivate();
+    tray.button(QStringLiteral("Cmd_start_pb"))->click();
+    ASSERT_TRUE(waitFor([&] { return rig.boxes.count() == 1; }));
+    EXPECT_EQ(rig.boxes.last().text,
+              QStringLiteral("Could not find the phone. Check the connection and try again."));
+    EXPECT_EQ(hub().syncState, Idle);
+    EXPECT_FALSE(program().mainWindow().isVisible());
+    EXPECT_FALSE(program().setup().isWindowShown());
+    EXPECT_EQ(trayState(), 0);
 }
 
 TEST_F(OnPty, StopEndsTheWaitForAPhoneThatKeepsTalking)

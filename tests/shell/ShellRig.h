@@ -32,8 +32,19 @@ public:
         m_calls << QStringLiteral("setup:show");
     }
     void startAutoDetection() override { m_calls << QStringLiteral("setup:auto"); }
+    bool phoneCanBeSought() const override { return seekable; }
+    bool seekPhoneForRun(std::function<void()> found) override
+    {
+        m_calls << QStringLiteral("setup:seek");
+        if (!seekable)
+            return false;
+        whenFound = std::move(found);
+        return true;
+    }
 
     bool shown = false;
+    bool seekable = false;           // a port is saved
+    std::function<void()> whenFound; // the run a start request left waiting for the phone
     bool minimised = false;
 
 private:

@@ -126,15 +126,23 @@ TEST_F(Tray, RightClickAppliesRuleBToThePopup)
     EXPECT_TRUE(enabled("mSetup"));
     EXPECT_FALSE(enabled("mSync_1"));
 
-    // While the tray window is on screen its own start buttons are disabled by the popup's rule.
+    // While the tray window is on screen its own start buttons are disabled by the popup's rule, but
+    // only while the menu is up: closing it (Esc) gives them back to the window's own rule.
     rig.connectPhone(QStringLiteral("K110"));
     tray->show();
     tray->onActivate();
     EXPECT_TRUE(buttonEnabled("Cmd_start_pb"));
     tray->trayMouse(FrmSysTray::kRightButtonUp);
-    tray->popupMenu()->hide();
     EXPECT_FALSE(buttonEnabled("Cmd_start_pb"));
     EXPECT_TRUE(enabled("mSync2_0")) << "the menu bar entries follow rule A only";
+    tray->popupMenu()->hide();
+    EXPECT_TRUE(buttonEnabled("Cmd_start_pb"));
+    EXPECT_TRUE(buttonEnabled("Cmd_start_cal"));
+    // ... and that rule still holds when it says no.
+    rig.setup->shown = true;
+    tray->trayMouse(FrmSysTray::kRightButtonUp);
+    tray->popupMenu()->hide();
+    EXPECT_FALSE(buttonEnabled("Cmd_start_pb"));
 }
 
 TEST_F(Tray, ActivationShowsThePictureOfTheExactModelCode)
@@ -196,6 +204,47 @@ TEST_F(Tray, AStartCommandLeftEnabledAfterThePhoneWentAwayStartsNothing)
     EXPECT_TRUE(tray->isEnabled());
     EXPECT_FALSE(buttonEnabled("Cmd_start_pb")) << "the commands are refreshed instead";
     EXPECT_FALSE(enabled("mSync2_1"));
+}
+
+TEST_F(Tray, WithASavedPortAStartWithoutAPhoneLooksForItFirst)
+{
+    rig.setup->seekable = true;
+    rig.connectPhone(QStringLiteral("K310"));
+    tray->trayMouse(FrmSysTray::kLeftButtonUp);
+    tray->onActivate();
+    ASSERT_EQ(tray->visiblePicture(), 2);
+
+    // The phone goes while the window is on screen: it shows so at once, and the start buttons stay
+    // as at a start without a phone.
+    rig.program->hub().onLinkLost(QStringLiteral("hang-up"));
+    EXPECT_EQ(tray->visiblePicture(), 0);
+    EXPECT_EQ(tray->currentIconName(), QStringLiteral(":/icons/stop.png"));
+    ASSERT_TRUE(buttonEnabled("Cmd_start_pb"));
+
+    // One click: the phone is looked for, and the run starts once it is identified.
+    tray->button(QStringLiteral("Cmd_start_cal"))->click();
+    EXPECT_TRUE(rig.calls.contains(QStringLiteral("setup:seek")));
+    EXPECT_FALSE(rig.program->mainWindow().isVisible());
+    EXPECT_EQ(rig.boxes.count(), 0);
+    ASSERT_TRUE(rig.setup->whenFound);
+    auto phone = rig.connectPhone(QStringLiteral("K310"));
+    rig.setup->whenFound();
+    rig.time.advance(100);
+    EXPECT_TRUE(rig.program->mainWindow().isVisible());
+    EXPECT_EQ(rig.program->hub().syncState, CalendarReadOutlook);
+    EXPECT_EQ(phone->inits, 1);
+}
+
+TEST_F(Tray, AStartThatCannotLookForThePhoneSaysSo)
+{
+    // No port saved: nothing to look on. A start request that still comes (a menu opened before the
+    // phone went) is answered, not dropped.
+    tray->mSync_Click(0);
+    ASSERT_EQ(rig.boxes.count(), 1);
+    EXPECT_EQ(rig.boxes.last().text,
+              QStringLiteral("Could not find the phone. Check the connection and try again."));
+    EXPECT_EQ(rig.program->hub().syncState, Idle);
+    EXPECT_FALSE(rig.program->mainWindow().isVisible());
 }
 
 TEST_F(Tray, SetupAndUpdateOpenTheSetupWindowOnTheirPageUnlessItIsOnScreen)
