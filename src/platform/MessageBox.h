@@ -33,6 +33,9 @@ enum Answer : int
     Yes = 6,
     No = 7
 };
+// Added to a style: the box comes up in front of every other window and takes the focus (the one box
+// of a copy of the program that has no window of its own).
+constexpr int Foreground = 0x10000;
 // A style is buttons + icon, written either way round.
 constexpr int operator+(Buttons b, Icon i)
 {

@@ -3,6 +3,7 @@
 #include "common/SystemInfo.h"
 #include "common/Translation.h"
 #include "endpoints/OutlookControl.h"
+#include "platform/MessageBox.h"
 #include "platform/Platform.h"
 #include <QCoreApplication>
 #include <QDateTime>
@@ -29,6 +30,15 @@ ProgramStart::ProgramStart(Platform &platform, OutlookControl &outlook, StartHoo
 {
 }
 
+void ProgramStart::chooseLanguage()
+{
+    InitLanguageFromLocale(*m_platform.system);
+    const QString chosen = m_platform.settings->get(kSettingsApp, kSettingsSection,
+                                                    QStringLiteral("language"), QStringLiteral("local"));
+    if (chosen != QLatin1String("local") && !chosen.isEmpty())
+        globals().gLanguage = chosen;
+}
+
 StartResult ProgramStart::run()
 {
     Globals &g = globals();
@@ -38,7 +48,12 @@ StartResult ProgramStart::run()
 
     if (CountProcesses(*m_platform.system, m_platform.system->mainExecutableName()) >= 2) {
         logLine(QStringLiteral("Already runnning."));
-        m_platform.messageBox->show(QStringLiteral("This program is already running."));
+        // The user's language when the texts can be read; this copy has no window of its own, so its
+        // box comes up in front of the running copy's windows, and the copy ends once it is answered.
+        if (g.gLanguages.Load(m_languageFile, true))
+            chooseLanguage();
+        m_platform.messageBox->show(Translate(QStringLiteral("This program is already running.")),
+                                    mb::OkOnly | mb::Foreground);
         return StartResult::AlreadyRunning;
     }
     call(m_hooks.soleCopy);
@@ -54,11 +69,7 @@ StartResult ProgramStart::run()
         return StartResult::NoLanguageFile;
     }
 
-    InitLanguageFromLocale(*m_platform.system);
-    const QString chosen = m_platform.settings->get(kSettingsApp, kSettingsSection,
-                                                    QStringLiteral("language"), QStringLiteral("local"));
-    if (chosen != QLatin1String("local") && !chosen.isEmpty())
-        g.gLanguage = chosen;
+    chooseLanguage();
     call(m_hooks.languageSet);
 
     logLine(QStringLiteral("Dbl load"));

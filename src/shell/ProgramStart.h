@@ -39,6 +39,9 @@ public:
     StartResult run();
 
 private:
+    // The language of the locale, unless the settings choose one.
+    void chooseLanguage();
+
     Platform &m_platform;
     OutlookControl &m_outlook;
     StartHooks m_hooks;

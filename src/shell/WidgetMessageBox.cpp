@@ -65,6 +65,13 @@ int WidgetMessageBox::show(const QString &text, int style, const QString &title)
     // The default button: the first, or the second or third when the style asks for it.
     const std::size_t def = std::min<std::size_t>(std::size_t((style >> 8) & 3), buttons.size() - 1);
     box.setDefaultButton(buttons[def].button);
+    if (style & mb::Foreground) {
+        // Nothing else of this program is on screen: the box must not open behind other windows.
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        box.show();
+        box.raise();
+        box.activateWindow();
+    }
     // Closing the box answers with its cancelling button: Cancel, No or (for a single button) OK.
     box.exec();
     const auto clicked = box.standardButton(box.clickedButton());

@@ -86,7 +86,18 @@ TEST_F(Start, LanguageSettingOverridesTheLocaleUnlessLocal)
 
 TEST_F(Start, SecondInstanceQuitsWithItsMessage)
 {
+    // In the user's language, in front of the running copy's windows; nothing else of this copy comes
+    // up, and the program ends once the box is answered.
     system.addProcess(QStringLiteral("KIVO"));
+    EXPECT_EQ(run(), StartResult::AlreadyRunning);
+    EXPECT_EQ(events, (QStringList{"hide", "box:Dieses Programm l\u00e4uft bereits."}));
+    ASSERT_EQ(boxes.count(), 1);
+    EXPECT_EQ(boxes.last().style, mb::OkOnly | mb::Foreground);
+
+    // Without its texts the message is still given, in English.
+    langFile = dir.path() + QStringLiteral("/lang.dbl");
+    resetGlobals();
+    events.clear();
     EXPECT_EQ(run(), StartResult::AlreadyRunning);
     EXPECT_EQ(events, (QStringList{"hide", "box:This program is already running."}));
 }
