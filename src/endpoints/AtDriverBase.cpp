@@ -259,9 +259,17 @@ void AtDriverBase::Receive(const PhoneReply &reply)
     }
     if (!reply.echoed && !lastReplyWasError()) {
         // An OK that follows no echo of the command sent answers something else: taking it for the
-        // answer would read nothing and report success.
-        driver::log(m_traits.protocolErrorLog + QStringLiteral("no echo of ") + reply.command);
-        protocolFailure();
+        // answer would read nothing and report success. Most often the phone's echo is off (ATE0 kept
+        // in its profile); the user can mend that, so the log, the details and the box say so.
+        const QString why = T(QStringLiteral(
+            "The phone does not echo its commands. Switch its echo on (command ATE1) and try again."));
+        driver::log(m_traits.protocolErrorLog + QStringLiteral("no echo of ") + reply.command +
+                    QStringLiteral(": ") + why);
+        driver::addDetails(m_description.isEmpty() ? reply.command : m_description, why);
+        logProtocolError();
+        showMessage(T(QStringLiteral("A protocol error occurred while performing operation.")) +
+                    QStringLiteral("\r\n") + why);
+        endAfterFailure();
         return;
     }
     if (lastReplyWasError() && !handleErrorReply())
