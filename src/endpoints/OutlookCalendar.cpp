@@ -2,6 +2,7 @@
 // of its subject (in any language of the translation table); writing only ever creates appointments.
 #include "common/Details.h"
 #include "common/Globals.h"
+#include "common/Translation.h"
 #include "data/DBCalendar.h"
 #include "data/DBCalendarItem.h"
 #include "endpoints/OutlookControl.h"
@@ -142,8 +143,11 @@ void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
             logLine(QStringLiteral("bkpt read cal subject ") + appt->subject());
             logLine(QStringLiteral("bkpt read cal start ") + appt->start().toString(Qt::ISODate));
             if (appt->AllDayEvent()) {
-                AddDetails(QStringLiteral("Outlook"),
-                           QStringLiteral("Could not store whole-day event: ") + appt->subject());
+                // The phones keep no whole-day events: the run leaves it out, and says so among its
+                // own notices (the desktop folder itself is fine).
+                AddDetails(Translate(QStringLiteral("Synchronization")),
+                           Translate(QStringLiteral("Whole-day event not sent to the phone:")) + u' ' +
+                               appt->subject());
                 continue;
             }
             const KindAndTitle kt = kindOf(*appt);

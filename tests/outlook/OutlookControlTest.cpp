@@ -353,7 +353,10 @@ TEST_F(Desk, WholeDayEventsAndBrokenFilesGiveDetailsLines)
     ol->ReadCalendar(back);
     ASSERT_EQ(back->count(), 1);
     EXPECT_EQ(back->GetItem(0)->title, QStringLiteral("Say  hi "));
-    EXPECT_TRUE(globals().gDetails.contains(QStringLiteral("Could not store whole-day event: Holiday")));
+    EXPECT_TRUE(globals().gDetails.contains(
+        QStringLiteral("Details for Synchronization: Whole-day event not sent to the phone: Holiday")))
+        << globals().gDetails.toStdString();
+    EXPECT_FALSE(globals().gDetails.contains(QStringLiteral("Details for Outlook")));
     EXPECT_EQ(globals().gDetails.count(QStringLiteral("Error from Outlook while reading calendar: ")), 1);
     EXPECT_FALSE(globals().gDetails.contains(QStringLiteral("task")));
 }
