@@ -130,6 +130,18 @@ void UpdateCheck::CheckForUpdate()
     try {
         globals().gLog.StartCriticalSection(QStringLiteral("Update"));
         m_appCode = m_appTitle == kAppTitle ? QStringLiteral("kivo") : QStringLiteral("melu");
+        if (updateHost()
+                .section(QLatin1Char(':'), 0, 0)
+                .endsWith(QLatin1String(".invalid"), Qt::CaseInsensitive)) {
+            // The placeholder that ships: no server can answer it, and trying again would not help.
+            const QString notSet = Translate(
+                QStringLiteral("The update server is not set. Name it with update_host in the settings file "
+                               "(see the README)."));
+            logLine(QStringLiteral("Update server not set: ") + updateHost());
+            AppendUpdateStatus(kCrLf + notSet + kCrLf);
+            m_deps.messageBox->show(notSet, mb::OkOnly);
+            return;
+        }
         AppendUpdateStatus(kCrLf + Translate(QStringLiteral("Connecting to the remote server...")));
 
         QString reply, update;

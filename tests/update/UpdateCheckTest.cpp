@@ -145,6 +145,23 @@ TEST_F(UpdateCheckTest, UnreachableServerIsAnErrorBox)
     EXPECT_FALSE(view.enabled);
 }
 
+TEST_F(UpdateCheckTest, PlaceholderServerIsNamedAsNotSetWithoutARequest)
+{
+    const QString notSet = QStringLiteral(
+        "The update server is not set. Name it with update_host in the settings file (see the README).");
+    for (const QString &host : {kDefaultUpdateHost, QStringLiteral("updates.example.INVALID:8080")}) {
+        settings.set(kUpdateHostKey, host);
+        box.clear();
+        check->CheckForUpdate();
+        ASSERT_EQ(box.count(), 1) << host.toStdString();
+        EXPECT_EQ(box.last().text, notSet);
+        EXPECT_TRUE(view.text.endsWith(QStringLiteral("\r\n") + notSet + QStringLiteral("\r\n")));
+        EXPECT_TRUE(logHas(QStringLiteral("Update server not set: ") + host));
+        EXPECT_FALSE(view.enabled);
+    }
+    EXPECT_TRUE(server.requests().isEmpty());
+}
+
 TEST_F(UpdateCheckTest, OversizedReplyIsAnErrorBox)
 {
     server.route(kUpdatePath, LocalHttpServer::text(QByteArray(inet::kMaxTextReplyBytes + 1, 'a')));
