@@ -17,11 +17,25 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace orvia;
 using namespace orvia::test;
+
+TEST(PhonesimProgram, HelpNamesTheProgram)
+{
+    if (SimulatorProgram::path().isEmpty())
+        GTEST_SKIP() << "the simulator program is not built";
+    QProcess sim;
+    sim.start(SimulatorProgram::path(), {QStringLiteral("--help")});
+    ASSERT_TRUE(sim.waitForFinished(10000));
+    const QString help = QString::fromLocal8Bit(sim.readAllStandardOutput());
+    EXPECT_TRUE(help.startsWith(QStringLiteral("Usage: phonesim [options]"))) << help.toStdString();
+    EXPECT_FALSE(help.contains(QStringLiteral("<executable_name>")));
+    EXPECT_EQ(sim.exitCode(), 0);
+}
 
 TEST(PhonesimProgram, FullRunThroughTheSerialControl)
 {

@@ -5,6 +5,7 @@
 #include "phonesim/PtyServer.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
 #include <QStringList>
 #include <cstdio>
 
@@ -118,7 +119,10 @@ int main(int argc, char **argv)
     if (!p.parse(args))
         return fail(p.errorText());
     if (p.isSet(QStringLiteral("help"))) {
-        std::fputs(p.helpText().toLocal8Bit().constData(), stdout);
+        // Without an application object the parser cannot know the program's name.
+        const QString name = QFileInfo(args.value(0, QStringLiteral("phonesim"))).fileName();
+        std::fputs(p.helpText().replace(QStringLiteral("<executable_name>"), name).toLocal8Bit().constData(),
+                   stdout);
         return 0;
     }
     if (!p.positionalArguments().isEmpty())
