@@ -299,6 +299,10 @@ void MrWho::SelectTab(int index)
 
 void MrWho::showWindow()
 {
+    // The status shows what happened since the window came up; a message box of the detection taking
+    // the focus for a while must not wipe the ports it lists.
+    if (!isVisible())
+        setStatusText(QString());
     setWindowState(windowState() & ~Qt::WindowMinimized);
     // Centred at its first showing; from then on the window keeps the place it was given or moved to
     // (a window never placed by the program is put anywhere by the window manager at every showing).
@@ -400,10 +404,6 @@ void MrWho::changeEvent(QEvent *event)
 void MrWho::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    // The status shows what happened since the window came up; a message box of the detection taking
-    // the focus for a while must not wipe the ports it lists.
-    if (!event->spontaneous())
-        setStatusText(QString());
     if (m_sized)
         return;
     m_sized = true;
