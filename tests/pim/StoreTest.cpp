@@ -12,8 +12,13 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace orvia;
 using namespace orvia::pim;
@@ -70,6 +75,13 @@ TEST(Store, FirstStartCreatesTheDefaultStoreAndAttachFindsIt)
     // Nothing the sync tools would read as collection metadata.
     for (const QString &f : t.files(QStringLiteral("pim/Personal Folders/Contacts")))
         EXPECT_TRUE(f.startsWith(QLatin1Char('.'))) << f.toStdString();
+    // The folders made are the owner's only, as the files in them are.
+    for (const char *made :
+         {"", "/Personal Folders", "/Personal Folders/Contacts", "/Personal Folders/Calendar"}) {
+        struct stat st;
+        ASSERT_EQ(::stat(QFile::encodeName(root + QLatin1String(made)).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0700u) << made;
+    }
 }
 
 TEST(Store, WalkListsStoresDepthFirstWithStableIdentifiers)
@@ -391,6 +403,42 @@ TEST(Store, LeftoverTemporariesGoAtTheFirstLookAndLinksAndOddNamesStayWhatTheyAr
     EXPECT_EQ(errorOf([&] { far->Save(); }), ErrPathAccess);
     EXPECT_TRUE(QFileInfo(t.path() + QLatin1Char('/') + dir + QStringLiteral("far.vcf")).isSymLink());
     EXPECT_EQ(outside.read(QStringLiteral("far.vcf")), vcard(QStringLiteral("Far")));
+}
+
+TEST(Store, FifosAndOtherFilesThatAreNoFilesNeverBlockAndAreRefusedAsDamagedItems)
+{
+    TempRoot t;
+    auto ns = openStore(t.path());
+    const QString dir = QStringLiteral("Personal Folders/Contacts/");
+    const auto fifo = [&](const char *name) {
+        const QByteArray p = QFile::encodeName(t.path() + QLatin1Char('/') + dir) + name;
+        ::unlink(p.constData());
+        ASSERT_EQ(::mkfifo(p.constData(), 0600), 0) << name;
+    };
+    t.write(dir + QStringLiteral("a.vcf"), vcard(QStringLiteral("Anna")));
+    t.write(dir + QStringLiteral("b.vcf"), vcard(QStringLiteral("Bert")));
+    // Opened the usual way, each of these would wait for a writer for good.
+    for (const char *name : {".orvia-folder", "description", "c.vcf"})
+        fifo(name);
+    auto folder = ns->GetDefaultFolder(FolderContacts);
+    EXPECT_EQ(folder->DefaultItemType(), ItemTypeContact);
+    EXPECT_EQ(folder->Description(), QString());
+    auto items = folder->Items();
+    ASSERT_EQ(items->count(), 3);
+    const auto refusal = [&](int position) {
+        try {
+            items->Item(position);
+        } catch (const RuntimeError &e) {
+            return QString::number(e.number()) + QLatin1Char(' ') + e.description();
+        }
+        return QString();
+    };
+    EXPECT_EQ(refusal(3), QStringLiteral("4096 c.vcf: not a regular file"));
+    // A card swapped for a FIFO between the listing and the read.
+    fifo("b.vcf");
+    EXPECT_EQ(refusal(2), QStringLiteral("4096 b.vcf: not a regular file"));
+    EXPECT_EQ(asContact(items->Item(1))->FullName(), "Anna");
+    EXPECT_EQ(items->Find(PimItems::fullNameFilter(QStringLiteral("Bert"))), nullptr);
 }
 
 // A contacts or calendar update waits for the disk only when a file of its folder was written or removed.
