@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs, with apt, everything the build, the tests and kivo need on a fresh Debian 12 machine.
+# Installs, with apt, everything the build, the tests and kivo need on a fresh Debian 12 machine
+# (xdg-utils: kivo's Help opens its page in the desktop's browser through xdg-open).
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config clang
       qt6-base-dev qt6-serialport-dev qt6-translations-l10n
       libical-dev libgtest-dev libgmock-dev libbenchmark-dev
-      fonts-dejavu-core)
+      fonts-dejavu-core xdg-utils)
 # The tests also check interoperation with a general AT client and the desktop's contact and calendar tools.
 if [ "${1:-}" = "--tests" ]; then
   pkgs+=(gammu khard khal)

@@ -213,8 +213,8 @@ bool UpdateCheck::saveFile(const QString &name, const QByteArray &bytes)
             if (!m_deps.system->fileExists(subfolder))
                 m_deps.system->makeDir(subfolder);
         }
+        const QString target = UpdateFileTarget(folder, name);
         logLine(QStringLiteral("Saving to ") + name + QStringLiteral(".upd"));
-        const QString target = folder + QLatin1Char('/') + name;
         WriteUpdateFile(target + QStringLiteral(".upd"), bytes, target);
         logLine(QStringLiteral("Saved."));
         return true;

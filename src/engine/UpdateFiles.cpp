@@ -23,6 +23,11 @@ bool hasControlCharacter(const QString &name)
     return false;
 }
 
+[[noreturn]] void refuseName(const QString &name)
+{
+    throwError(ErrBadFileName, QStringLiteral("The update file name \"%1\" is not allowed").arg(name));
+}
+
 } // namespace
 
 void CheckUpdateFileName(const QString &name)
@@ -32,7 +37,20 @@ void CheckUpdateFileName(const QString &name)
                          hasDriveLetter(name) || hasControlCharacter(name) ||
                          name.count(QLatin1Char('/')) > 1 || name.endsWith(QLatin1Char('/'));
     if (refused)
-        throwError(ErrBadFileName, QStringLiteral("The update file name \"%1\" is not allowed").arg(name));
+        refuseName(name);
+}
+
+QString UpdateFileTarget(const QString &folder, const QString &name)
+{
+    const QString target = folder + QLatin1Char('/') + name;
+    const qsizetype slash = name.indexOf(QLatin1Char('/'));
+    if (slash < 0)
+        return target; // a link at the file's own name is replaced, not written through
+    const QString home = QFileInfo(folder).canonicalFilePath();
+    const QString sub = QFileInfo(folder + QLatin1Char('/') + name.left(slash)).canonicalFilePath();
+    if (home.isEmpty() || sub.isEmpty() || (sub != home && !sub.startsWith(home + QLatin1Char('/'))))
+        refuseName(name);
+    return target;
 }
 
 void WriteUpdateFile(const QString &path, const QByteArray &bytes, const QString &replaces)

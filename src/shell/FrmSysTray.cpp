@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QCursor>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -378,8 +379,14 @@ void FrmSysTray::mHelp_Click()
     const QString file = m_services.helpFile;
     const bool opened =
         !file.isEmpty() && QFileInfo(file).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(file));
-    if (!opened && m_services.messageBox)
-        m_services.messageBox->show(Translate(QStringLiteral("Could not open the help page.")));
+    if (opened || !m_services.messageBox)
+        return;
+    QString text = Translate(QStringLiteral("Could not open the help page."));
+    // The page is there but nothing could show it (no browser opener installed): say where it is.
+    if (!file.isEmpty() && QFileInfo(file).isFile())
+        text += QStringLiteral("\r\n") + Translate(QStringLiteral("Open it in a web browser:")) +
+                QStringLiteral("\r\n") + QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+    m_services.messageBox->show(text);
 }
 
 void FrmSysTray::mAbout_Click()

@@ -12,8 +12,14 @@
 #include <QFileInfo>
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace orvia;
 using namespace orvia::pim;
@@ -70,6 +76,13 @@ TEST(Store, FirstStartCreatesTheDefaultStoreAndAttachFindsIt)
     // Nothing the sync tools would read as collection metadata.
     for (const QString &f : t.files(QStringLiteral("pim/Personal Folders/Contacts")))
         EXPECT_TRUE(f.startsWith(QLatin1Char('.'))) << f.toStdString();
+    // The folders made are the owner's only, as the files in them are.
+    for (const char *made :
+         {"", "/Personal Folders", "/Personal Folders/Contacts", "/Personal Folders/Calendar"}) {
+        struct stat st;
+        ASSERT_EQ(::stat(QFile::encodeName(root + QLatin1String(made)).constData(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, 0700u) << made;
+    }
 }
 
 TEST(Store, WalkListsStoresDepthFirstWithStableIdentifiers)
@@ -391,6 +404,131 @@ TEST(Store, LeftoverTemporariesGoAtTheFirstLookAndLinksAndOddNamesStayWhatTheyAr
     EXPECT_EQ(errorOf([&] { far->Save(); }), ErrPathAccess);
     EXPECT_TRUE(QFileInfo(t.path() + QLatin1Char('/') + dir + QStringLiteral("far.vcf")).isSymLink());
     EXPECT_EQ(outside.read(QStringLiteral("far.vcf")), vcard(QStringLiteral("Far")));
+}
+
+TEST(Store, FifosAndOtherFilesThatAreNoFilesNeverBlockAndAreRefusedAsDamagedItems)
+{
+    TempRoot t;
+    auto ns = openStore(t.path());
+    const QString dir = QStringLiteral("Personal Folders/Contacts/");
+    const auto fifo = [&](const char *name) {
+        const QByteArray p = QFile::encodeName(t.path() + QLatin1Char('/') + dir) + name;
+        ::unlink(p.constData());
+        ASSERT_EQ(::mkfifo(p.constData(), 0600), 0) << name;
+    };
+    t.write(dir + QStringLiteral("a.vcf"), vcard(QStringLiteral("Anna")));
+    t.write(dir + QStringLiteral("b.vcf"), vcard(QStringLiteral("Bert")));
+    // Opened the usual way, each of these would wait for a writer for good.
+    for (const char *name : {".orvia-folder", "description", "c.vcf"})
+        fifo(name);
+    auto folder = ns->GetDefaultFolder(FolderContacts);
+    EXPECT_EQ(folder->DefaultItemType(), ItemTypeContact);
+    EXPECT_EQ(folder->Description(), QString());
+    auto items = folder->Items();
+    ASSERT_EQ(items->count(), 3);
+    const auto refusal = [&](int position) {
+        try {
+            items->Item(position);
+        } catch (const RuntimeError &e) {
+            return QString::number(e.number()) + QLatin1Char(' ') + e.description();
+        }
+        return QString();
+    };
+    EXPECT_EQ(refusal(3), QStringLiteral("4096 c.vcf: not a regular file"));
+    // A card swapped for a FIFO between the listing and the read.
+    fifo("b.vcf");
+    EXPECT_EQ(refusal(2), QStringLiteral("4096 b.vcf: not a regular file"));
+    EXPECT_EQ(asContact(items->Item(1))->FullName(), "Anna");
+    EXPECT_EQ(items->Find(PimItems::fullNameFilter(QStringLiteral("Bert"))), nullptr);
+}
+
+TEST(Store, AHardLinkedCardIsWrittenInPlaceSoEveryNameShowsTheNewText)
+{
+    TempRoot t;
+    auto ns = openStore(t.path());
+    const QString card = QStringLiteral("Personal Folders/Contacts/anna.vcf");
+    t.mkdir(QStringLiteral("Backup"));
+    t.write(card, vcard(QStringLiteral("Anna")));
+    const QByteArray path = QFile::encodeName(t.path() + QLatin1Char('/') + card);
+    const QByteArray other = QFile::encodeName(t.path() + QStringLiteral("/Backup/anna.vcf"));
+    ASSERT_EQ(::link(path.constData(), other.constData()), 0);
+    auto folder = ns->GetDefaultFolder(FolderContacts);
+    const auto find = [&] {
+        return asContact(folder->Items()->Find(PimItems::fullNameFilter(QStringLiteral("Anna"))));
+    };
+
+    auto anna = find();
+    ASSERT_NE(anna, nullptr);
+    anna->setMobileTelephoneNumber(QStringLiteral("0170"));
+    EXPECT_TRUE(anna->saveUnlessChanged());
+    struct stat a, b;
+    ASSERT_EQ(::stat(path.constData(), &a), 0);
+    ASSERT_EQ(::stat(other.constData(), &b), 0);
+    EXPECT_EQ(a.st_ino, b.st_ino);
+    EXPECT_EQ(a.st_nlink, 2u);
+    EXPECT_TRUE(t.read(QStringLiteral("Backup/anna.vcf")).contains("TEL;TYPE=CELL:0170"));
+    // Read and saved again, twice: nothing moves.
+    const FileVersion written = versionAt(QFile::decodeName(path));
+    for (int run = 0; run < 2; ++run) {
+        auto again = find();
+        EXPECT_EQ(again->MobileTelephoneNumber(), QStringLiteral("0170"));
+        EXPECT_TRUE(again->saveUnlessChanged());
+        EXPECT_EQ(versionAt(QFile::decodeName(path)), written);
+    }
+    // Changed through the other name since it was read: nothing is written over it.
+    anna = find();
+    const QByteArray edited = vcard(QStringLiteral("Anna"), "TEL;TYPE=CELL:0170\nNOTE:elsewhere\n");
+    t.write(QStringLiteral("Backup/anna.vcf"), edited);
+    anna->setHomeTelephoneNumber(QStringLiteral("030"));
+    EXPECT_FALSE(anna->saveUnlessChanged());
+    EXPECT_EQ(t.read(card), edited);
+}
+
+// An editor that opened the card before the save and writes into it as the save puts the new file in
+// place: its edit goes into the old file, which the save must not drop.
+TEST(Store, AnEditIntoTheOldFileAsTheNewOneGoesInPlaceIsNotLost)
+{
+    TempRoot t;
+    auto ns = openStore(t.path());
+    const QString card = QStringLiteral("Personal Folders/Contacts/anna.vcf");
+    t.write(card, vcard(QStringLiteral("Anna")));
+    auto folder = ns->GetDefaultFolder(FolderContacts);
+    const auto find = [&] {
+        return asContact(folder->Items()->Find(PimItems::fullNameFilter(QStringLiteral("Anna"))));
+    };
+    auto anna = find();
+    ASSERT_NE(anna, nullptr);
+
+    const QByteArray dir = QFile::encodeName(t.path() + QStringLiteral("/Personal Folders/Contacts"));
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    ASSERT_GE(watch, 0);
+    ASSERT_GE(::inotify_add_watch(watch, dir.constData(), IN_MOVED_TO), 0);
+    const int fd = ::open((dir + "/anna.vcf").constData(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    // The editor holds a lease on the card, as file servers do: whoever opens it meanwhile is told to
+    // come back later, which puts the save's look at the old file after the edit in every run.
+    ::fcntl(fd, F_SETSIG, SIGURG);
+    ASSERT_EQ(::fcntl(fd, F_SETLEASE, F_WRLCK), 0);
+    const QByteArray edited = vcard(QStringLiteral("Anna"), "NOTE:edited meanwhile\n");
+    std::thread editor([&] {
+        char event[sizeof(struct inotify_event) + NAME_MAX + 1];
+        ASSERT_GT(::read(watch, event, sizeof event), 0); // the save moved a file into the folder
+        ASSERT_EQ(::pwrite(fd, edited.constData(), size_t(edited.size()), 0), edited.size());
+        ::close(fd);
+    });
+    anna->setMobileTelephoneNumber(QStringLiteral("0170"));
+    const bool saved = anna->saveUnlessChanged();
+    editor.join();
+    ::close(watch);
+    if (!saved) { // as a run does: read the card again and put the datum in
+        anna = find();
+        ASSERT_NE(anna, nullptr);
+        anna->setMobileTelephoneNumber(QStringLiteral("0170"));
+        EXPECT_TRUE(anna->saveUnlessChanged());
+    }
+    const QByteArray now = t.read(card);
+    EXPECT_TRUE(now.contains("NOTE:edited meanwhile") && now.contains("TEL;TYPE=CELL:0170"))
+        << now.constData();
 }
 
 // A contacts or calendar update waits for the disk only when a file of its folder was written or removed.

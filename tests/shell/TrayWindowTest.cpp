@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QSystemTrayIcon>
@@ -285,6 +286,16 @@ TEST_F(Tray, HelpOpensTheLocalPageOrSaysItCouldNot)
     ASSERT_EQ(german.boxes.count(), 1);
     EXPECT_EQ(german.boxes.last().text, QStringLiteral("Die Hilfeseite konnte nicht ge\u00F6ffnet werden."));
     EXPECT_EQ(german.boxes.last().style, mb::OkOnly);
+
+    // The page is there, but nothing opens it (the offscreen desktop has no browser): say where it is.
+    QFile page(german.options.helpFile);
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.close();
+    german.program->tray().mHelp_Click();
+    ASSERT_EQ(german.boxes.count(), 2);
+    EXPECT_EQ(german.boxes.last().text, QStringLiteral("Die Hilfeseite konnte nicht ge\u00F6ffnet werden.\r\n"
+                                                       "\u00D6ffnen Sie sie in einem Webbrowser:\r\n") +
+                                            german.options.helpFile);
 }
 
 TEST_F(Tray, ClosingHidesWindowsAndQuitEndsTheProgramWithoutIcon)

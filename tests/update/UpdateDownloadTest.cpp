@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 using namespace orvia;
 using namespace orvia::test;
@@ -90,6 +91,28 @@ TEST_F(UpdateDownloadTest, OneFolderPartIsCreatedWhenMissing)
     EXPECT_TRUE(box.last().text.startsWith(kSaveError)) << box.last().text.toStdString();
     EXPECT_EQ(shell.quits, 1);
     EXPECT_EQ(dir.read(QStringLiteral("docs")), QByteArray("a file, not a folder"));
+}
+
+TEST_F(UpdateDownloadTest, AFolderPartLinkedOutsideTheProgramFolderIsRefused)
+{
+    serveFile(QStringLiteral("/f"), "payload");
+    QTemporaryDir outside;
+    ASSERT_TRUE(QFile::link(outside.path(), dir.path() + QStringLiteral("/lib")));
+    offer(fileEntry("/f", "lib/x"));
+    check->DownloadUpdate();
+    ASSERT_EQ(box.count(), 1);
+    EXPECT_TRUE(box.last().text.contains(QStringLiteral("not allowed"))) << box.last().text.toStdString();
+    EXPECT_TRUE(QDir(outside.path()).isEmpty());
+    EXPECT_EQ(shell.quits, 0);
+
+    // A link that stays inside the folder is followed.
+    box.clear();
+    dir.mkdir(QStringLiteral("real"));
+    ASSERT_TRUE(QFile::link(dir.path() + QStringLiteral("/real"), dir.path() + QStringLiteral("/alias")));
+    offer(fileEntry("/f", "alias/y"));
+    check->DownloadUpdate();
+    EXPECT_EQ(dir.read(QStringLiteral("real/y.upd")), QByteArray("payload"));
+    EXPECT_EQ(shell.quits, 1);
 }
 
 TEST_F(UpdateDownloadTest, ErrorPageWith404IsNotSavedAndEndsWithoutFinishing)

@@ -7,7 +7,9 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -115,6 +117,140 @@ bool isBase36(const QByteArray &s)
     return true;
 }
 
+bool exchange(const QByteArray &a, const QByteArray &b)
+{
+    return ::syscall(SYS_renameat2, AT_FDCWD, a.constData(), AT_FDCWD, b.constData(),
+                     2 /* RENAME_EXCHANGE */) == 0;
+}
+
+void pauseMicroseconds(long us)
+{
+    struct timespec ts
+    {
+        0, us * 1000
+    };
+    while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+    }
+}
+
+enum class Look
+{
+    Unchanged, // still the version read, and nobody else has it open: removed
+    Changed,   // another program wrote it
+    Open,      // still the version read, but open in another program, which may be about to write it
+};
+
+// Looks at the file that was swapped out to `path` (the temporary name). Only a file that is still
+// `expected` is removed. A program that opened the card before the swap could still write into it
+// after any look at its version: a write lease, granted only while no other descriptor is open on the
+// file, rules that out. Where no lease can be had (a file of another owner, a file system without
+// leases) the version alone decides.
+Look lookAtSwappedOut(const QByteArray &path, const FileVersion &expected, bool askLease)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return Look::Changed;
+    struct stat st;
+    Look look = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && versionOf(st) == expected ? Look::Unchanged
+                                                                                          : Look::Changed;
+    bool leased = false;
+    if (look == Look::Unchanged && askLease) {
+        // Should another program open the file while the lease is held, the notice it sends is one that
+        // is ignored unless asked for, rather than one that ends the program.
+        ::fcntl(fd, F_SETSIG, SIGURG);
+        leased = ::fcntl(fd, F_SETLEASE, F_WRLCK) == 0;
+        if (!leased && errno == EAGAIN)
+            look = Look::Open;
+        // A write just before the lease was granted.
+        else if (leased && (::fstat(fd, &st) != 0 || versionOf(st) != expected))
+            look = Look::Changed;
+    }
+    if (look == Look::Unchanged)
+        ::unlink(path.constData());
+    if (leased)
+        ::fcntl(fd, F_SETLEASE, F_UNLCK);
+    ::close(fd);
+    return look;
+}
+
+enum class Swap
+{
+    Done,       // the new file is in place, the old one removed
+    Changed,    // the old file was changed meanwhile: it is back in place, the new one under `temp`
+    Unsupported // the file system cannot exchange two names: nothing was done
+};
+
+// Puts the new file at `temp` in place of `path` by exchanging the two, then looks at what came out.
+// The version check and the swap cannot be one step without locks that other tools do not take; the
+// look after the swap leaves only the moment of the exchange itself for another program's write to be
+// missed. A file another program holds open is swapped back and tried again a few times, briefly; one
+// kept open longer (a viewer, say) is then decided by its version alone.
+Swap swapIn(const QByteArray &temp, const QByteArray &path, const FileVersion &expected)
+{
+    constexpr int tries = 8; // about 25 ms of pauses in all
+    for (int attempt = 1;; ++attempt) {
+        if (!exchange(temp, path)) {
+            const int err = errno;
+            if (err == EINVAL || err == ENOSYS || err == EOPNOTSUPP)
+                return Swap::Unsupported;
+            if (err == ENOENT)
+                return Swap::Changed; // removed meanwhile
+            fail(QStringLiteral("cannot replace"), QFile::decodeName(path), err);
+        }
+        const Look look = lookAtSwappedOut(temp, expected, attempt < tries);
+        if (look == Look::Unchanged)
+            return Swap::Done;
+        // Back as it was; should even that fail, the other program's file goes back by rename.
+        if (!exchange(temp, path) && ::rename(temp.constData(), path.constData()) != 0)
+            fail(QStringLiteral("cannot restore"), QFile::decodeName(path), errno);
+        if (look == Look::Changed)
+            return Swap::Changed;
+        pauseMicroseconds(100L << attempt);
+    }
+}
+
+// A card with more than one name (a hard link) is written into the same file, so that every name shows
+// the new text: replacing it would part the names. Room for the text is taken first, so a full disk
+// stops the write before the old text is touched.
+bool writeInPlace(const QByteArray &path, const QByteArray &data, const FileVersion &expected,
+                  FileVersion &written)
+{
+    const QString name = QFile::decodeName(path);
+    const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0 && (errno == ENOENT || errno == ELOOP))
+        return false; // removed or replaced meanwhile
+    if (fd < 0)
+        fail(QStringLiteral("cannot write"), name, errno);
+    struct Closer
+    {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || versionOf(st) != expected)
+        return false;
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(data.size())) != 0 && errno != EOPNOTSUPP &&
+        errno != ENOSYS && errno != EINVAL)
+        fail(QStringLiteral("cannot write"), name, errno);
+    for (qsizetype done = 0; done < data.size();) {
+        const ssize_t n = ::pwrite(fd, data.constData() + done, size_t(data.size() - done), off_t(done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            fail(QStringLiteral("cannot write"), name, errno);
+        done += n;
+    }
+    if (::ftruncate(fd, off_t(data.size())) != 0)
+        fail(QStringLiteral("cannot write"), name, errno);
+    ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+    if (::fstat(fd, &st) != 0)
+        fail(QStringLiteral("cannot read the state of"), name, errno);
+    written = versionOf(st);
+    // Replaced by another program meanwhile: the text went into the file that program removed.
+    struct stat now;
+    return ::stat(path.constData(), &now) == 0 && now.st_ino == st.st_ino;
+}
+
 } // namespace
 
 FileVersion versionOf(const struct ::stat &st)
@@ -143,20 +279,33 @@ void replaceFileAtomically(const QString &path, const QByteArray &data)
 bool replaceFileIfUnchanged(const QByteArray &path, const QByteArray &data, const FileVersion &expected,
                             FileVersion &written)
 {
+    // Made first in every case: creating and removing it changes the folder's time, which is what tells
+    // calendar tools to read the folder again, also after a write in place.
     TempFile temp(folderOf(path), baseNameOf(path));
     struct stat st;
     if (::stat(path.constData(), &st) != 0 || versionOf(st) != expected)
         return false;
+    if (st.st_nlink > 1)
+        return writeInPlace(path, data, expected, written);
     temp.chmod(st.st_mode & 07777);
     temp.write(data);
     const FileVersion mine = temp.version();
     temp.startWriteBackAndClose();
-    // The last look before the rename: another program's write in between is not replaced unread.
-    if (::stat(path.constData(), &st) != 0 || versionOf(st) != expected)
-        return false;
-    if (::rename(temp.path().constData(), path.constData()) != 0)
-        fail(QStringLiteral("cannot replace"), QFile::decodeName(path), errno);
-    temp.release();
+    switch (swapIn(temp.path(), path, expected)) {
+    case Swap::Done:
+        temp.release(); // the name now held the old file, which is gone
+        break;
+    case Swap::Changed:
+        return false; // the guard removes the new file, now back under the temporary name
+    case Swap::Unsupported:
+        // The last look before the rename: another program's write in between is not replaced unread.
+        if (::stat(path.constData(), &st) != 0 || versionOf(st) != expected)
+            return false;
+        if (::rename(temp.path().constData(), path.constData()) != 0)
+            fail(QStringLiteral("cannot replace"), QFile::decodeName(path), errno);
+        temp.release();
+        break;
+    }
     written = mine;
     return true;
 }

@@ -1,5 +1,6 @@
 #include "platform/pim/FolderKind.h"
 #include "platform/pim/StoreFileNames.h"
+#include "platform/pim/StoreFileOpen.h"
 
 #include <QFile>
 
@@ -112,10 +113,7 @@ qint32 siblingsKind(const QByteArray &folder)
 
 qint32 markedKind(const QByteArray &folder)
 {
-    QFile f(QFile::decodeName(folder + '/' + folderMarkerName()));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    const QList<QByteArray> lines = f.read(4096).split('\n');
+    const QList<QByteArray> lines = readSmallRegularFile(folder + '/' + folderMarkerName(), 4096).split('\n');
     for (const QByteArray &line : lines) {
         const QByteArray l = line.trimmed();
         if (l.startsWith("DefaultItemType=")) {

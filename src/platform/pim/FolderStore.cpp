@@ -4,6 +4,7 @@
 #include "platform/pim/ContactItem.h"
 #include "platform/pim/ItemLimits.h"
 #include "platform/pim/StoreFileNames.h"
+#include "platform/pim/StoreFileOpen.h"
 
 #include <QDir>
 #include <QFile>
@@ -135,15 +136,17 @@ FolderStore::Listing FolderStore::listFolder()
                 m_unsynced = true;
             continue; // metadata, and what other tools hide
         }
-        if (d->d_type != DT_REG && d->d_type != DT_LNK && d->d_type != DT_UNKNOWN)
+        if (d->d_type == DT_DIR)
             continue;
         const QByteArray name(d->d_name);
         const bool card = hasExtension(name, ".vcf");
         const bool event = !card && hasExtension(name, ".ics");
         if (!card && !event)
             continue;
+        // A FIFO, socket or device under an item's name is listed: reading it refuses it with a notice,
+        // as a damaged file. Folders and dangling links are not items at all.
         struct stat st;
-        if (::fstatat(::dirfd(dir), d->d_name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+        if (::fstatat(::dirfd(dir), d->d_name, &st, 0) != 0 || S_ISDIR(st.st_mode))
             continue;
         (card ? listing.cards : listing.events).push_back(Listed{name, versionOf(st)});
     }
@@ -233,12 +236,11 @@ void FolderStore::load(Entry &e)
     e.error.clear();
     try {
         checkItemSize(e.version.size);
-        FdGuard fd{::open(rawPath(e.rawName).constData(), O_RDONLY | O_CLOEXEC)};
-        if (fd.fd < 0)
-            throwError(ErrItemRefused, QStringLiteral("cannot open: ") + errnoText(errno));
         struct stat st;
-        if (::fstat(fd.fd, &st) != 0)
-            throwError(ErrItemRefused, QStringLiteral("cannot read: ") + errnoText(errno));
+        QString why;
+        FdGuard fd{openRegularFile(rawPath(e.rawName), st, why)};
+        if (fd.fd < 0)
+            throwError(ErrItemRefused, why);
         // The version read: a later write checks the file is still this one.
         e.version = versionOf(st);
         const QByteArray data = readBounded(fd.fd, st.st_size);

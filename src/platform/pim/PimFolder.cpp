@@ -4,6 +4,7 @@
 #include "platform/pim/PimItem.h"
 #include "platform/pim/PimItems.h"
 #include "platform/pim/PimNamespace.h"
+#include "platform/pim/StoreFileOpen.h"
 
 #include <QFile>
 
@@ -55,10 +56,9 @@ QString PimFolder::messageClassFor(qint32 type)
 QString PimFolder::Description() const
 {
     // Shared with the sync tools, which keep a collection's description in this file.
-    QFile f(absolutePath() + QStringLiteral("/description"));
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    return QString::fromUtf8(f.read(4096)).trimmed();
+    return QString::fromUtf8(
+               readSmallRegularFile(QFile::encodeName(absolutePath() + QStringLiteral("/description")), 4096))
+        .trimmed();
 }
 
 qint32 PimFolder::DefaultItemType() const

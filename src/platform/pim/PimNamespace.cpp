@@ -1,4 +1,5 @@
 #include "platform/pim/PimNamespace.h"
+#include "platform/FileOperations.h"
 #include "platform/RuntimeError.h"
 #include "platform/pim/FolderStore.h"
 #include "platform/pim/PimFolder.h"
@@ -136,7 +137,10 @@ std::shared_ptr<PimApplication> PimApplication::create(const QString &root)
         const QString store = root + QLatin1Char('/') + PimNamespace::defaultStoreName();
         const QString contacts = store + QLatin1Char('/') + PimNamespace::defaultContactsName();
         const QString calendar = store + QLatin1Char('/') + PimNamespace::defaultCalendarName();
-        if (!QDir().mkpath(contacts) || !QDir().mkpath(calendar))
+        // For the owner only, as the files in them are.
+        fileops::makePrivateFolder(QFileInfo(contacts).absoluteFilePath());
+        fileops::makePrivateFolder(QFileInfo(calendar).absoluteFilePath());
+        if (!QFileInfo(contacts).isDir() || !QFileInfo(calendar).isDir())
             throwError(429, QStringLiteral("cannot create the contacts and calendar store at ") + root);
         try {
             FolderStore(root, contacts).setKind(ItemTypeContact);
