@@ -22,10 +22,11 @@ bool beginsOneAnother(const QString &a, const QString &b)
     return QStringView(a).left(n) == QStringView(b).left(n);
 }
 
-// What an event without a title stands as on a phone: the blank that joins title and body, and the body.
+// What an event without a title stands as on a phone: the blank that joins title and body, and the body
+// with a blank for each double quote (the phone's text holds none).
 QString untitledText(const DBCalendarItem &e)
 {
-    return e.title + QLatin1Char(' ') + e.body;
+    return e.title + QLatin1Char(' ') + QString(e.body).replace(QLatin1Char('"'), QLatin1Char(' '));
 }
 
 // One title begins the other. An empty title is no beginning of every title: it meets another empty

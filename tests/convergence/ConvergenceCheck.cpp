@@ -7,6 +7,7 @@
 #include "integration/WholeRunRig.h"
 #include "phonesim/ModelTable.h"
 #include "platform/RuntimeError.h"
+#include "platform/WallClock.h"
 #include "platform/pim/AppointmentItem.h"
 #include <QDirIterator>
 #include <map>
@@ -207,8 +208,13 @@ bool sameEvent(DBCalendarItem a, DBCalendarItem b, bool kindKept)
         return false;
     if (SameMinute(a.dstart, b.dstart))
         return true;
+    // A yearly event's time of day, placed on the other's day by the one rule for faces a change skips.
+    const auto sameTimeOfDay = [](const QDateTime &x, const QDateTime &y) {
+        return x.time() == y.time() || localMoment(x.date(), y.time()).time() == x.time() ||
+               localMoment(y.date(), x.time()).time() == y.time();
+    };
     return (a.typ == EventKind::Birthday || b.typ == EventKind::Birthday) &&
-           a.dstart.time() == b.dstart.time() && SameAnniversaryDay(a.dstart.date(), b.dstart.date());
+           sameTimeOfDay(a.dstart, b.dstart) && SameAnniversaryDay(a.dstart.date(), b.dstart.date());
 }
 
 QString eventText(const DBCalendarItem &e)

@@ -104,6 +104,17 @@ struct Gen
     World w;
     int crowd = 1;              // some worlds hold several times as much
     QList<ClockChange> changes; // of the run's zone, over the span the events are drawn from
+    // One event of a world goes without a title: two would be one event to either side. Its start, for
+    // a titled phone event at the same minute.
+    bool untitledDrawn = false;
+    QDateTime untitledStart;
+
+    bool untitled(int percent)
+    {
+        if (!classes.emptyTitles || untitledDrawn || !dice.chance(percent))
+            return false;
+        return untitledDrawn = true;
+    }
 
     bool velmora() const { return model.family == phonesim::Family::Velmora; }
 
@@ -401,7 +412,9 @@ struct Gen
                 e.summary = keyword(dice.chance(50) ? words.meeting : words.call) +
                             (dice.chance(70) ? QStringLiteral(": ") : QStringLiteral(":")) + title(30, false);
             } else {
-                e.summary = classes.emptyTitles && dice.chance(6) ? QString() : title(60, false);
+                e.summary = untitled(6) ? QString() : title(60, false);
+                if (e.summary.isEmpty())
+                    untitledStart = e.start;
             }
             if (dice.chance(15))
                 e.description = dice.pick(kTitleWords);
@@ -434,7 +447,10 @@ struct Gen
             QDateTime at = start();
             const std::optional<int> lead = reminder();
             reminderInChange(at, lead);
-            const bool untitled = classes.emptyTitles && dice.chance(5);
+            // A titled event at the minute of the desktop's untitled one: two events, not one.
+            if (i == 0 && untitledStart.isValid() && dice.chance(50))
+                at = untitledStart;
+            const bool untitled = this->untitled(5);
             if (velmora()) {
                 const bool dayLead = lead && *lead >= 24 * 60;
                 e.alarm = lead.has_value() && !dayLead;
@@ -515,7 +531,7 @@ World generateWorld(quint32 seed, const TextClasses &classes, const Keywords &wo
 {
     const QStringList models = phonesim::modelCodes();
     const phonesim::ModelInfo &model = *phonesim::findModel(models.at(int(seed % quint32(models.size()))));
-    Gen g{Dice(seed), classes, words, model, now, {}, {}, 0, {}, 1, {}};
+    Gen g{Dice(seed), classes, words, model, now, {}, {}, 0, {}, 1, {}, false, {}};
     g.w.seed = seed;
     g.w.model = model.code;
     g.w.locale = QStringList{"en_US", "de_DE", "fr_FR", "it_IT", "es_ES"}.at(int(seed / 27 % 5));

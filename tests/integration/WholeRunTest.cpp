@@ -628,6 +628,13 @@ const char *kDescriptionNotice =
 const char *kUntitled = "DTSTART:20260310T090000\r\nDTEND:20260310T093000\r\n";
 const char *kDentistAtNine = "event=1,1,2026-03-10 09:00,0,,\"Dentist\"\n";
 
+// Found by the generator (seed 1601): an untitled event whose description holds double quotes.
+const char *kUntitledQuotedBody =
+    "DTSTART:20260511T004500\r\nDTEND:20260511T011500\r\nDESCRIPTION:Say \"hi\"\r\n";
+// Found by the generator (seed 1969, Europe/Berlin): a yearly phone event whose time of day this year's
+// clock change skips on its anniversary; it is placed by the one rule, once.
+const char *kYearlyInSkippedHour = "event=3,4,2027-03-29 02:45,1,02:45,\"Review 7\"\n";
+
 // Titles that begin with blanks come back with them, from either side.
 const char *kPaddedTitle = "SUMMARY:  Standup\r\nDTSTART:20260311T090000\r\nDTEND:20260311T093000\r\n";
 const char *kPaddedOnPhone = "event=2,1,2026-03-12 09:00,0,,\"  Lunch\"\n";
@@ -741,6 +748,11 @@ INSTANTIATE_TEST_SUITE_P(
                      "2026-03-10 08:45 k1 09:00  |2026-03-10 09:00 k1 Dentist", "", ""},
         CalendarTrip{"UntitledEvent", "G170", kUntitled, kDentistAtNine, "1 |1 Dentist",
                      "2026-03-10 09:00 k1  |2026-03-10 09:00 k1 Dentist", "", ""},
+        CalendarTrip{"UntitledQuotedBody", "H280X", kUntitledQuotedBody, "", "1 ",
+                     "2026-05-11 00:45 k1  Say  hi ", "", ""},
+        CalendarTrip{"YearlyInSkippedHour", "F660", "", kYearlyInSkippedHour, "4 Review 7",
+                     "2027-03-29 02:45 k4 Review 7", "", "Review 7 0", kBerlin,
+                     "Review 7 2026-03-29 03:45 UTC+120"},
         CalendarTrip{"PaddedTitle", "K310", kPaddedTitle, kPaddedOnPhone, "1   Lunch|1   Standup",
                      "2026-03-11 08:45 k1 09:00   Standup |2026-03-12 09:00 k1   Lunch", "", ""},
         CalendarTrip{"PaddedTitle", "G170", kPaddedTitle, kPaddedOnPhone, "1   Lunch|1   Standup",
