@@ -2,6 +2,7 @@
 
 #include "data/ZeroDateTime.h"
 #include "platform/RuntimeError.h"
+#include "platform/WallClock.h"
 
 namespace orvia {
 
@@ -90,15 +91,20 @@ QDateTime TextToDateTime(const QString &text)
     const QLocale loc = regionalLocale();
     const QString s = text.trimmed();
     const QString df = dateFormat(loc), tf = timeFormat(loc);
-    const QDateTime both = loc.toDateTime(s, df + u' ' + tf);
-    if (both.isValid())
-        return both;
+    // Date and time are read apart, so a time the local clock skips or repeats follows the one rule
+    // for such times instead of failing.
+    for (qsizetype at = s.indexOf(u' '); at > 0; at = s.indexOf(u' ', at + 1)) {
+        const QDate d = loc.toDate(s.left(at), df);
+        const QTime t = d.isValid() ? loc.toTime(s.mid(at + 1), tf) : QTime();
+        if (t.isValid())
+            return localMoment(d, t);
+    }
     const QDate d = loc.toDate(s, df);
     if (d.isValid())
-        return QDateTime(d, QTime(0, 0));
+        return localMoment(d, QTime(0, 0));
     const QTime t = loc.toTime(s, tf);
     if (t.isValid())
-        return QDateTime(zeroDate(), t);
+        return localMoment(zeroDate(), t);
     throwError(ErrTypeMismatch);
 }
 

@@ -3,7 +3,7 @@
 #include "endpoints/CalendarReplies.h"
 #include "endpoints/PhoneModels.h"
 
-#include <QTimeZone>
+#include "platform/WallClock.h"
 
 #include <algorithm>
 
@@ -39,16 +39,12 @@ qint32 velmoraLead(qint32 prerem)
     return std::clamp(prerem, 0, kLongestLead);
 }
 
-// The handset's clock knows no summer time: its reminder lies `minutes` before the start on the clock
-// face, as the start is read back, even when the clocks change in between. A clock time that the
-// change skips would not read back as itself: there the plain difference in time is kept.
-QDateTime clockMinus(const QDateTime &t, qint32 minutes)
+// The handset's clock is a face without a zone: its reminder lies `minutes` before the start on the
+// face, and the lead is read back on the face too, so it comes back as itself whatever change of clock
+// lies in between (a face in an hour the change skips is still a face the handset holds).
+QDateTime faceMinus(const QDateTime &start, qint32 minutes)
 {
-    const QDateTime face = QDateTime(t.date(), t.time(), QTimeZone::utc()).addSecs(-qint64(minutes) * 60);
-    const QDateTime local(face.date(), face.time());
-    if (!local.isValid() || local.date() != face.date() || local.time() != face.time())
-        return t.addSecs(-qint64(minutes) * 60);
-    return local;
+    return clockFace(start).addSecs(-qint64(minutes) * 60);
 }
 
 } // namespace
@@ -109,7 +105,7 @@ QString velmoraEventText(const VelmoraEventWrite &e, int bodyLen)
 
 QString velmoraWriteEventCommand(const VelmoraEventWrite &e, int bodyLen)
 {
-    const QDateTime r = clockMinus(e.dstart, velmoraLead(e.prerem));
+    const QDateTime r = faceMinus(e.dstart, velmoraLead(e.prerem));
     const QDate d = r.date();
     const QTime t = r.time();
     return QStringLiteral("at+schw=0,") + twoDigits(d.day()) + QLatin1Char(',') + twoDigits(d.month()) +
@@ -130,7 +126,7 @@ QString tarvexWriteEventCommand(const TarvexEventWrite &e, int bodyLen)
                 twoDigits(d.day()) + QLatin1Char(',') + twoDigits(t.hour()) + QLatin1Char(',') +
                 twoDigits(t.minute()) + QLatin1Char(',');
     if (e.alarm) {
-        const QTime a = e.prerem != 0 ? e.dstart.addSecs(-qint64(e.prerem) * 60).time() : t;
+        const QTime a = faceMinus(e.dstart, e.prerem).time();
         s += twoDigits(a.hour()) + QLatin1Char(',') + twoDigits(a.minute()) + QLatin1Char(',');
     }
     return s + quotedEventText(text);

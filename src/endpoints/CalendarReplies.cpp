@@ -2,6 +2,7 @@
 
 #include "common/ReplyParsing.h"
 #include "platform/RuntimeError.h"
+#include "platform/WallClock.h"
 
 namespace orvia {
 
@@ -60,17 +61,19 @@ QList<PhoneEvent> parseVelmoraCalendarList(const QString &text)
         const QTime time(hour, minute);
         if (!date.isValid() || !time.isValid())
             throwError(ErrInvalidArgument);
-        const QDateTime t1(date, time);
+        // The handset holds clock faces: the lead is counted on the face, as it was written, and only
+        // the start becomes a moment.
+        const QDateTime t1(date, time, Qt::UTC);
         QDateTime t2 = t1;
         int h = 0, m = 0;
         if (leadsWithStartTime(title, h, m)) {
-            t2 = QDateTime(date, QTime(h, m));
+            t2 = QDateTime(date, QTime(h, m), Qt::UTC);
             if (t2 < t1)
                 t2 = t2.addDays(1);
-            e.prerem = qint32(t1.secsTo(t2) / 60);
+            e.prerem = qint32(faceMinutes(t1, t2));
             title = title.mid(6);
         }
-        e.dstart = t2;
+        e.dstart = localMoment(t2.date(), t2.time());
         e.typ = 1;
         e.title = title;
         out.append(e);
@@ -117,7 +120,7 @@ std::optional<PhoneEvent> parseTarvexCalendarEntry(const QString &line)
     e.alarm = GetIntField(line, 2) != 0;
     const QDate date = tarvexDate(fieldText(line, 3));
     const QTime time = tarvexTime(fieldText(line, 4));
-    e.dstart = QDateTime(date, time);
+    e.dstart = localMoment(date, time);
     if (e.alarm) {
         const QTime alarmAt = tarvexTime(fieldText(line, 5));
         // Only the alarm's time of day is kept, so it is the last such time before the event: an alarm

@@ -131,8 +131,9 @@ void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
             } catch (const RuntimeError &e) {
                 if (e.number() == ErrItemRefused) {
                     logLine(QStringLiteral("Outlook readcal error 4096: ") + e.description());
-                    globals().gDetails +=
-                        QStringLiteral("Error from Outlook while reading calendar: ") + e.description();
+                    // Each refusal on a line of its own: two in a row would otherwise run together.
+                    globals().gDetails += QStringLiteral("Error from Outlook while reading calendar: ") +
+                                          e.description() + QStringLiteral("\r\n");
                 }
                 continue; // any other failed fetch leaves no item: skipped
             }

@@ -1,5 +1,7 @@
 #include "engine/CalendarDates.h"
 
+#include "platform/WallClock.h"
+
 namespace orvia {
 
 namespace {
@@ -57,11 +59,11 @@ QDateTime NextAnniversary(const QDateTime &start, const QDateTime &now)
     const QDate s = start.date();
     // Two years always reach a day that is not before `now`; the bound keeps the loop finite.
     for (int year = now.date().year(); year <= now.date().year() + 2; ++year) {
-        const QDateTime candidate(dayInYear(year, s.month(), s.day()), start.time());
+        const QDateTime candidate = localMoment(dayInYear(year, s.month(), s.day()), start.time());
         if (candidate >= now)
             return candidate;
     }
-    return QDateTime(dayInYear(now.date().year() + 2, s.month(), s.day()), start.time());
+    return localMoment(dayInYear(now.date().year() + 2, s.month(), s.day()), start.time());
 }
 
 } // namespace orvia

@@ -38,8 +38,9 @@ qint16 toQint16(int v)
 }
 
 // A title the link's code page cannot hold would reach the handset with "?" in its place and come back
-// as another event on every run: such an event stays off the phone, with a notice.
-std::shared_ptr<DBCalendar> withoutUnsendableTitles(const DBCalendar &work)
+// as another event on every run: such an event stays off the phone, with a notice. A description it
+// cannot hold would be altered the same way without a word: the event goes without it, with a notice.
+std::shared_ptr<DBCalendar> withoutUnsendableTexts(const DBCalendar &work)
 {
     auto out = std::make_shared<DBCalendar>();
     const qint16 n = work.count();
@@ -52,6 +53,12 @@ std::shared_ptr<DBCalendar> withoutUnsendableTitles(const DBCalendar &work)
             continue;
         }
         appendCopy(*out, *r);
+        if (r->operation == Operation::Add && !fitsWindows1252(r->body)) {
+            CalendarNotice(r->title + QStringLiteral(": ") +
+                           PolicyTr(QStringLiteral(
+                               "description contains characters the phone cannot store. Sent without it.")));
+            out->GetItem(qint16(out->count() - 1))->body.clear();
+        }
     }
     return out;
 }
@@ -181,7 +188,7 @@ std::shared_ptr<DBCalendar> MrPolicy::Fit2FeatCalendar(const DBCalendar &side, c
                                                        const ModFeatures &fea)
 {
     const SideRules rules = sideRules(fea.name);
-    auto work = rules.phone ? withoutUnsendableTitles(diff) : diff.Clone();
+    auto work = rules.phone ? withoutUnsendableTexts(diff) : diff.Clone();
 
     // Yearly events go to their next anniversary first, so that the day and capacity checks below
     // look at the day the event will really be written to.

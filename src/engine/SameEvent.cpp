@@ -8,10 +8,39 @@ namespace orvia {
 
 namespace {
 
-bool sameTitlePrefix(const QString &a, const QString &b)
+bool blank(const QString &title)
+{
+    for (QChar c : title)
+        if (c != QLatin1Char(' '))
+            return false;
+    return true;
+}
+
+bool beginsOneAnother(const QString &a, const QString &b)
 {
     const qsizetype n = qMin(a.size(), b.size());
     return QStringView(a).left(n) == QStringView(b).left(n);
+}
+
+// What an event without a title stands as on a phone: the blank that joins title and body, and the body
+// with a blank for each double quote (the phone's text holds none).
+QString untitledText(const DBCalendarItem &e)
+{
+    return e.title + QLatin1Char(' ') + QString(e.body).replace(QLatin1Char('"'), QLatin1Char(' '));
+}
+
+// One title begins the other. An empty title is no beginning of every title: it meets another empty
+// one, or the phone's copy of the event, which holds the blank and the body in its title.
+bool sameTitlePrefix(const DBCalendarItem &a, const DBCalendarItem &b)
+{
+    const bool blankA = blank(a.title), blankB = blank(b.title);
+    if (blankA && blankB)
+        return true;
+    if (blankA)
+        return !blank(untitledText(a)) && beginsOneAnother(untitledText(a), b.title);
+    if (blankB)
+        return !blank(untitledText(b)) && beginsOneAnother(a.title, untitledText(b));
+    return beginsOneAnother(a.title, b.title);
 }
 
 qint64 dayKey(int month, int day)
@@ -39,7 +68,7 @@ QList<qint64> dayKeysMeeting(const QDate &d)
 
 bool SameEvent(const DBCalendarItem &a, const DBCalendarItem &b)
 {
-    if (!sameTitlePrefix(a.title, b.title))
+    if (!sameTitlePrefix(a, b))
         return false;
     QDateTime sa = a.dstart, sb = b.dstart;
     if (SameMinute(sa, sb))

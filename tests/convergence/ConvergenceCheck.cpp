@@ -6,6 +6,9 @@
 #include "engine/CalendarDates.h"
 #include "integration/WholeRunRig.h"
 #include "phonesim/ModelTable.h"
+#include "platform/RuntimeError.h"
+#include "platform/WallClock.h"
+#include "platform/pim/AppointmentItem.h"
 #include <QDirIterator>
 #include <map>
 
@@ -96,7 +99,7 @@ QStringList phoneLines(const phonesim::HandsetContents &c)
 // The lines of a vCard or iCalendar file that say what it holds.
 QString significantLines(const QByteArray &bytes)
 {
-    static const QStringList kept{"FN", "TEL", "EMAIL", "DTSTART", "SUMMARY", "RRULE", "TRIGGER"};
+    static const QStringList kept{"FN", "TEL", "EMAIL", "DTSTART", "DTEND", "SUMMARY", "RRULE", "TRIGGER"};
     QStringList out;
     for (const QString &line : QString::fromUtf8(bytes).split(QStringLiteral("\r\n"))) {
         for (const QString &k : kept)
@@ -131,6 +134,38 @@ QString movement(const std::map<QString, QByteArray> &treeBefore,
         if (!phoneAfter.contains(l))
             out << QStringLiteral("  phone no longer holds: ") + l;
     return out.join(u'\n');
+}
+
+// Why a calendar file a run wrote would not read back as it was meant, or empty: the program's own
+// reader refuses it, its start or end is no time, or a line of it does not parse.
+QString unreadable(const QByteArray &bytes)
+{
+    try {
+        const auto item = pim::AppointmentItem::fromData(bytes);
+        if (!item->start().isValid() || !item->end().isValid())
+            return QStringLiteral("start or end is no valid time");
+        if (item->holdsUnreadableLines())
+            return QStringLiteral("a line does not parse");
+    } catch (const RuntimeError &e) {
+        return e.description();
+    }
+    return QString();
+}
+
+// Every calendar file a run added or changed, read back with the program's own reader.
+QStringList unreadableWrites(const std::map<QString, QByteArray> &before,
+                             const std::map<QString, QByteArray> &after)
+{
+    QStringList out;
+    for (const auto &[path, bytes] : after) {
+        const auto it = before.find(path);
+        if (!path.endsWith(QStringLiteral(".ics")) || (it != before.end() && it->second == bytes))
+            continue;
+        const QString why = unreadable(bytes);
+        if (!why.isEmpty())
+            out << path + QStringLiteral(": ") + why + QStringLiteral("\n    ") + significantLines(bytes);
+    }
+    return out;
 }
 
 // The quote is sent as the phone stores it.
@@ -173,8 +208,13 @@ bool sameEvent(DBCalendarItem a, DBCalendarItem b, bool kindKept)
         return false;
     if (SameMinute(a.dstart, b.dstart))
         return true;
+    // A yearly event's time of day, placed on the other's day by the one rule for faces a change skips.
+    const auto sameTimeOfDay = [](const QDateTime &x, const QDateTime &y) {
+        return x.time() == y.time() || localMoment(x.date(), y.time()).time() == x.time() ||
+               localMoment(y.date(), x.time()).time() == y.time();
+    };
     return (a.typ == EventKind::Birthday || b.typ == EventKind::Birthday) &&
-           a.dstart.time() == b.dstart.time() && SameAnniversaryDay(a.dstart.date(), b.dstart.date());
+           sameTimeOfDay(a.dstart, b.dstart) && SameAnniversaryDay(a.dstart.date(), b.dstart.date());
 }
 
 QString eventText(const DBCalendarItem &e)
@@ -250,12 +290,16 @@ private:
     {
         for (const bool calendar : {false, true}) {
             const QString what = QStringLiteral("%1 run %2").arg(calendar ? "calendar" : "contacts").arg(n);
+            const auto treeBefore = calendar ? treeOf(rig.dir.path()) : std::map<QString, QByteArray>{};
             if (!rig.run(calendar) || !rig.view.text.contains(kDone)) {
                 fail(what + QStringLiteral(" did not complete: ") + rig.view.text.right(300) +
                      QStringLiteral(" | ") + rig.boxes.texts().join(u'|'));
                 return false;
             }
             const QString details = globals().gDetails;
+            if (calendar)
+                for (const QString &bad : unreadableWrites(treeBefore, treeOf(rig.dir.path())))
+                    fail(what + QStringLiteral(" wrote a desktop file that does not read back: ") + bad);
             if (calendar) {
                 side.desktopEvents = eventsOf(rig.fm->calOutlook);
                 side.phoneEvents = eventsOf(rig.fm->calPhone);

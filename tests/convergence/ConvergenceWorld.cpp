@@ -36,6 +36,43 @@ const QStringList kTitleNon1252 = {"Spotkanie z Łukaszem", "Встреча", "�
 const QStringList kEmailOdd = {"o'neil+tag", "first.last", "x_y-z",     "semi;colon", "comma,here",
                                "ümlaut",     "a!b#c$d",    "tilde~eq=", "{brace}"};
 
+// The faces of a clock change of the local zone: the hour (or half hour) that it skips or shows twice.
+struct ClockChange
+{
+    QDateTime firstFace; // held as a UTC value: a face, not a moment
+    int minutes = 0;
+};
+
+int localOffsetAt(qint64 ms)
+{
+    return QDateTime::fromMSecsSinceEpoch(ms, Qt::LocalTime).offsetFromUtc();
+}
+
+// The changes of the zone in force for the run between `from` and `to`, found on the clock itself.
+QList<ClockChange> clockChanges(const QDateTime &from, const QDateTime &to)
+{
+    constexpr qint64 kHour = 3600 * 1000;
+    QList<ClockChange> out;
+    for (qint64 t = from.toMSecsSinceEpoch(), end = to.toMSecsSinceEpoch(); t < end; t += kHour) {
+        const int before = localOffsetAt(t), after = localOffsetAt(t + kHour);
+        if (before == after)
+            continue;
+        qint64 lo = t, hi = t + kHour; // the change lies in (lo, hi]
+        while (hi - lo > 1000) {
+            const qint64 mid = lo + (hi - lo) / 2;
+            (localOffsetAt(mid) == before ? lo : hi) = mid;
+        }
+        const qint64 faceMs = hi + 1000LL * qMin(before, after);
+        out << ClockChange{QDateTime::fromMSecsSinceEpoch(faceMs, Qt::UTC), qAbs(after - before) / 60};
+    }
+    return out;
+}
+
+QDateTime face(const QDate &d, const QTime &t)
+{
+    return QDateTime(d, t, Qt::UTC);
+}
+
 // Every name or title of a world differs from every other in its first 12 characters and is no
 // prefix of another, unless the generator pairs them on purpose.
 class Names
@@ -65,7 +102,19 @@ struct Gen
     Names names, titles;
     int serial = 0;
     World w;
-    int crowd = 1; // some worlds hold several times as much
+    int crowd = 1;              // some worlds hold several times as much
+    QList<ClockChange> changes; // of the run's zone, over the span the events are drawn from
+    // One event of a world goes without a title: two would be one event to either side. Its start, for
+    // a titled phone event at the same minute.
+    bool untitledDrawn = false;
+    QDateTime untitledStart;
+
+    bool untitled(int percent)
+    {
+        if (!classes.emptyTitles || untitledDrawn || !dice.chance(percent))
+            return false;
+        return untitledDrawn = true;
+    }
 
     bool velmora() const { return model.family == phonesim::Family::Velmora; }
 
@@ -186,22 +235,47 @@ struct Gen
         return QStringLiteral("Event ") + QString::number(++serial);
     }
 
+    // A face inside the hour a change of the run's zone skips or repeats, as it stands.
+    QDateTime changeFace()
+    {
+        const ClockChange &c = changes.at(dice.below(int(changes.size())));
+        return c.firstFace.addSecs(60 * 5 * dice.below(qMax(1, c.minutes / 5)));
+    }
+    bool drawChangeFace(int percent)
+    {
+        return classes.clockChangeTimes && !changes.isEmpty() && dice.chance(percent);
+    }
+
+    // Every time is a clock face: a face the zone skips or repeats is kept as it stands.
     QDateTime start()
     {
         if (dice.chance(8))
-            return QDateTime(QDate(2028, 2, 29), QTime(dice.between(0, 23), dice.below(12) * 5));
+            return face(QDate(2028, 2, 29), QTime(dice.between(0, 23), dice.below(12) * 5));
+        if (drawChangeFace(6))
+            return changeFace();
         if (dice.chance(6)) { // around the changes of summer time, here and there
             const QStringList days{"2026-03-29", "2026-10-25", "2026-03-08", "2026-11-01", "2027-03-28"};
-            const QDateTime t(QDate::fromString(dice.pick(days), Qt::ISODate),
-                              QTime(dice.pick({"0", "1", "2", "3", "23"}).toInt(), dice.below(12) * 5));
-            // A wall-clock time the change skips is no time at all here: an hour later.
-            return t.isValid() ? t : QDateTime(t.date(), t.time().addSecs(3600));
+            const QDateTime t =
+                face(QDate::fromString(dice.pick(days), Qt::ISODate),
+                     QTime(dice.pick({"0", "1", "2", "3", "23"}).toInt(), dice.below(12) * 5));
+            if (classes.clockChangeTimes)
+                return t;
+            // With the class off, a face the change skips moves an hour on.
+            const QDateTime local(t.date(), t.time());
+            return local.isValid() ? t : t.addSecs(3600);
         }
         int day = dice.between(-20, 400);
         if (day >= -1 && day <= 1)
             day += 5;
         const int hour = dice.chance(10) ? dice.pick({"0", "23"}).toInt() : dice.between(7, 21);
-        return QDateTime(now.date().addDays(day), QTime(hour, dice.below(12) * 5));
+        return face(now.date().addDays(day), QTime(hour, dice.below(12) * 5));
+    }
+
+    // A start whose reminder, `lead` minutes before it on the face, falls inside a change's odd hour.
+    void reminderInChange(QDateTime &at, const std::optional<int> &lead)
+    {
+        if (lead && *lead > 0 && drawChangeFace(8))
+            at = changeFace().addSecs(60 * *lead);
     }
 
     std::optional<int> reminder()
@@ -321,6 +395,7 @@ struct Gen
             e.uid = QStringLiteral("e%1").arg(i);
             e.start = start();
             e.reminder = reminder();
+            reminderInChange(e.start, e.reminder);
             const int shape = dice.below(10);
             if (shape == 0) {
                 e.allDay = true;
@@ -328,20 +403,23 @@ struct Gen
                 e.summary = title(60, false);
             } else if (shape <= 2) {
                 e.yearly = true;
-                e.start =
-                    dice.chance(30)
-                        ? QDateTime(QDate(2024, 2, 29), QTime(9, 0))
-                        : QDateTime(QDate(1990 + dice.below(30), dice.between(1, 12), dice.between(1, 28)),
-                                    QTime(dice.between(7, 20), 0));
+                e.start = dice.chance(30)
+                              ? face(QDate(2024, 2, 29), QTime(9, 0))
+                              : face(QDate(1990 + dice.below(30), dice.between(1, 12), dice.between(1, 28)),
+                                     QTime(dice.between(7, 20), 0));
                 e.summary = keyword(words.birthday) + QStringLiteral(": ") + title(30, false);
             } else if (shape <= 4) {
                 e.summary = keyword(dice.chance(50) ? words.meeting : words.call) +
                             (dice.chance(70) ? QStringLiteral(": ") : QStringLiteral(":")) + title(30, false);
             } else {
-                e.summary = title(60, false);
+                e.summary = untitled(6) ? QString() : title(60, false);
+                if (e.summary.isEmpty())
+                    untitledStart = e.start;
             }
             if (dice.chance(15))
                 e.description = dice.pick(kTitleWords);
+            if (classes.non1252Descriptions && dice.chance(6))
+                e.description = dice.pick(kTitleNon1252);
             w.events << e;
         }
         // A busy day: more events than some handsets keep in one day.
@@ -350,7 +428,7 @@ struct Gen
             for (int i = 0; i < 6; ++i)
                 w.events << DesktopEvent{QStringLiteral("b%1").arg(i),
                                          title(30, false),
-                                         QDateTime(day, QTime(8 + i, 0)),
+                                         face(day, QTime(8 + i, 0)),
                                          30,
                                          std::nullopt,
                                          false,
@@ -366,13 +444,18 @@ struct Gen
         const int textLength = model.calendarTextLength;
         for (int i = 0; i < n; ++i) {
             phonesim::CalendarEvent e;
-            const QDateTime at = start();
+            QDateTime at = start();
             const std::optional<int> lead = reminder();
+            reminderInChange(at, lead);
+            // A titled event at the minute of the desktop's untitled one: two events, not one.
+            if (i == 0 && untitledStart.isValid() && dice.chance(50))
+                at = untitledStart;
+            const bool untitled = this->untitled(5);
             if (velmora()) {
                 const bool dayLead = lead && *lead >= 24 * 60;
                 e.alarm = lead.has_value() && !dayLead;
                 e.when = e.alarm ? at.addSecs(-60 * *lead) : at;
-                const QString t = title(textLength - 6, true);
+                const QString t = untitled ? QString() : title(textLength - 6, true);
                 e.text = dice.chance(80) || e.alarm ? at.toString(QStringLiteral("HH:mm ")) + t : t;
             } else {
                 e.kind = dice.between(1, 4);
@@ -380,7 +463,7 @@ struct Gen
                 e.alarm = lead.has_value();
                 if (e.alarm)
                     e.alarmTime = at.addSecs(-60 * *lead).time();
-                e.text = title(textLength, true);
+                e.text = untitled ? QString() : title(textLength, true);
             }
             w.phoneEvents << e;
         }
@@ -391,7 +474,7 @@ struct Gen
 
 TextClasses TextClasses::all()
 {
-    return TextClasses{true, true, true, true, true, true, true, true, true};
+    return TextClasses{true, true, true, true, true, true, true, true, true, true, true, true};
 }
 
 int World::itemCount() const
@@ -448,11 +531,12 @@ World generateWorld(quint32 seed, const TextClasses &classes, const Keywords &wo
 {
     const QStringList models = phonesim::modelCodes();
     const phonesim::ModelInfo &model = *phonesim::findModel(models.at(int(seed % quint32(models.size()))));
-    Gen g{Dice(seed), classes, words, model, now, {}, {}, 0, {}};
+    Gen g{Dice(seed), classes, words, model, now, {}, {}, 0, {}, 1, {}, false, {}};
     g.w.seed = seed;
     g.w.model = model.code;
     g.w.locale = QStringList{"en_US", "de_DE", "fr_FR", "it_IT", "es_ES"}.at(int(seed / 27 % 5));
     g.crowd = g.dice.chance(10) ? 4 : 1;
+    g.changes = clockChanges(now.addDays(-30), now.addDays(430));
     g.desktopContacts();
     g.phoneEntries();
     g.capacities();
@@ -499,7 +583,9 @@ QByteArray icsOf(const DesktopEvent &e)
         e.uid + QStringLiteral("\r\nDTSTAMP:20260101T000000Z\r\nDTSTART") + floating(e.start, e.allDay) +
         QStringLiteral("\r\nDTEND") +
         floating(e.allDay ? e.start.addDays(1) : e.start.addSecs(60 * e.minutes), e.allDay) +
-        QStringLiteral("\r\nSUMMARY:") + escaped(e.summary) + QStringLiteral("\r\n");
+        QStringLiteral("\r\n");
+    if (!e.summary.isEmpty())
+        s += QStringLiteral("SUMMARY:") + escaped(e.summary) + QStringLiteral("\r\n");
     if (e.yearly)
         s += QStringLiteral("RRULE:FREQ=YEARLY\r\n");
     if (!e.description.isEmpty())

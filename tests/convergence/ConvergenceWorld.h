@@ -23,6 +23,11 @@ struct TextClasses
     bool twoNumbersOfOneKind = true; // a desktop contact with two numbers of one kind
     bool sharedPrefixNames = true;   // different contacts sharing their first 12 characters
     bool non1252Titles = true;       // event titles outside Windows-1252
+    // Calendar times and texts.
+    bool clockChangeTimes = true;    // event times and reminder moments in the hour the run's zone skips
+                                     // or repeats, as they stand (never moved aside)
+    bool emptyTitles = true;         // events without a title
+    bool non1252Descriptions = true; // event descriptions outside Windows-1252
 
     static TextClasses all();
 };
@@ -44,8 +49,8 @@ struct DesktopContact
 struct DesktopEvent
 {
     QString uid;
-    QString summary;
-    QDateTime start; // local, floating
+    QString summary; // none when empty
+    QDateTime start; // the clock face, floating (held as a UTC value, so a face the zone skips stays)
     int minutes = 30;
     std::optional<int> reminder; // minutes before the start
     bool allDay = false;

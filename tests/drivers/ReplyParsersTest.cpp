@@ -159,11 +159,12 @@ TEST(Commands, VelmoraCalendarWrites)
                               QString()};
         EXPECT_EQ(velmoraWriteEventCommand(e, 40),
                   QStringLiteral("at+schw=0,28,03,2026,00,31,09,1,\"09:30 D \""));
-        // A reminder whose clock time the change skips keeps the plain difference.
+        // A reminder whose face the change skips is still a face the handset holds: the lead is counted
+        // on the face both ways, so it reads back as itself.
         e = VelmoraEventWrite{QDateTime(QDate(2026, 3, 29), QTime(3, 10)), 15, true, QStringLiteral("D"),
                               QString()};
         EXPECT_EQ(velmoraWriteEventCommand(e, 40),
-                  QStringLiteral("at+schw=0,29,03,2026,00,55,01,1,\"03:10 D \""));
+                  QStringLiteral("at+schw=0,29,03,2026,00,55,02,1,\"03:10 D \""));
     }
     // A title that begins with a time gets the real start in front of it even without a lead.
     e = VelmoraEventWrite{QDateTime(QDate(2026, 3, 11), QTime(9, 0)), 0, true,

@@ -165,6 +165,23 @@ public:
         return out;
     }
 
+    // The desktop's events as "title yyyy-MM-dd HH:mm UTC+minutes" lines, sorted: the offset tells
+    // which of two moments a face the clock repeats stands for.
+    QStringList desktopStarts()
+    {
+        auto cal = std::make_shared<DBCalendar>();
+        desktopReader()->ReadCalendar(cal);
+        QStringList out;
+        for (qint16 i = 0; i < cal->count(); ++i) {
+            const QDateTime s = cal->GetItem(i)->dstart;
+            out << QStringLiteral("%1 %2 UTC+%3")
+                       .arg(cal->GetItem(i)->title, s.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+                       .arg(s.offsetFromUtc() / 60);
+        }
+        out.sort();
+        return out;
+    }
+
     QTemporaryDir dir;
     ManualTime time;
     ScriptedMessageBox boxes;

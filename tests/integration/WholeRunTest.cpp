@@ -2,6 +2,7 @@
 // holds afterwards, the progress text, and that a second run straight after changes nothing.
 #include "WholeRunRig.h"
 #include <QLocale>
+#include <ctime>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -473,12 +474,16 @@ struct CalendarTrip
 {
     const char *name;
     const char *model;
-    const char *desktop;      // VEVENT lines per event, events separated by "--\r\n"
-    const char *phone;        // handset contents
-    const char *desktopAfter; // "typ title" per event, sorted, separated by "|"
-    const char *phoneAfter;   // "record moment kKIND text" per event, sorted, separated by "|"
-    const char *notice;       // in the details after every run, or empty
-    const char *leads;        // "title lead" per desktop event with a reminder, sorted, or empty
+    const char *desktop;          // VEVENT lines per event, events separated by "--\r\n"
+    const char *phone;            // handset contents
+    const char *desktopAfter;     // "typ title" per event, sorted, separated by "|"
+    const char *phoneAfter;       // "record moment kKIND text" per event, sorted, separated by "|"
+    const char *notice;           // in the details after every run, or empty
+    const char *leads;            // "title lead" per desktop event with a reminder, sorted, or empty
+    const char *zone = "";        // the local zone of the runs (TZ), or empty for the one in force
+    const char *starts = "";      // "title yyyy-MM-dd HH:mm UTC+minutes" per desktop event, sorted, or empty
+    const char *alarms = "";      // "text HH:mm" per phone event with an alarm (its face), sorted, or empty
+    const char *firstNotice = ""; // in the details after the first run, or empty
 };
 
 void PrintTo(const CalendarTrip &t, std::ostream *os)
@@ -506,6 +511,48 @@ QStringList splitRows(const char *rows)
 {
     return QString::fromUtf8(rows).split(QLatin1Char('|'), Qt::SkipEmptyParts);
 }
+
+// The face at which each phone alarm rings: the record's own time on the first family, the alarm's
+// time of day on the second.
+QStringList phoneAlarms(phonesim::HandsetContents &c)
+{
+    QStringList r;
+    for (const auto &[index, e] : c.calendar)
+        if (e.alarm)
+            r << e.text.trimmed() + u' ' +
+                     e.alarmTime.value_or(e.when.time()).toString(QStringLiteral("HH:mm"));
+    r.sort();
+    return r;
+}
+
+// The runs' local zone, for as long as the test runs.
+class LocalZone
+{
+public:
+    explicit LocalZone(const char *zone) : m_had(qEnvironmentVariableIsSet("TZ")), m_old(qgetenv("TZ"))
+    {
+        if (*zone)
+            set(zone);
+    }
+    ~LocalZone()
+    {
+        if (m_had) {
+            set(m_old);
+        } else {
+            qunsetenv("TZ");
+            tzset();
+        }
+    }
+
+private:
+    static void set(const QByteArray &zone)
+    {
+        qputenv("TZ", zone);
+        tzset();
+    }
+    bool m_had;
+    QByteArray m_old;
+};
 
 // Reminders of a day or more: the first family keeps the start exact and the longest lead it can hold.
 const char *kLongLeads =
@@ -539,11 +586,65 @@ const char *kEveningAlarm = "event=5,1,2026-03-13 00:10,1,23:50,\"Late\"\n";
 
 const char *kCodePageNotice = "Spotkanie z Łukaszem contains characters the phone cannot store. Not stored.";
 
+// Clock changes of Europe/Berlin: 2027-03-28 skips 02:00-03:00, 2026-10-25 shows 02:00-03:00 twice.
+const char *kBerlin = "Europe/Berlin";
+
+// A phone event in the skipped hour, one with its reminder there, and one in the repeated hour.
+const char *kVelmoraChangeFaces = "event=1,1,2027-03-28 02:30,0,,\"Dentist\"\n"
+                                  "event=2,1,2027-03-28 02:15,1,,\"03:00 Standup\"\n"
+                                  "event=3,1,2026-10-25 02:30,0,,\"Late show\"\n";
+const char *kTarvexChangeFaces = "event=1,1,2027-03-28 02:30,0,,\"Dentist\"\n"
+                                 "event=2,1,2027-03-28 03:00,1,02:15,\"Standup\"\n"
+                                 "event=3,1,2026-10-25 02:30,0,,\"Late show\"\n";
+const char *kChangeFacesDesktop = "1 Dentist|1 Late show|1 Standup";
+// The skipped face moves on by the gap; the repeated one is its first moment (summer time).
+const char *kChangeFacesStarts = "Dentist 2027-03-28 03:30 UTC+120|Late show 2026-10-25 02:30 UTC+120|"
+                                 "Standup 2027-03-28 03:00 UTC+120";
+
+// Desktop events in the skipped and in the repeated hour.
+const char *kDesktopChangeFaces =
+    "SUMMARY:Review\r\nDTSTART:20270328T023000\r\nDTEND:20270328T030000\r\n--\r\n"
+    "SUMMARY:Night train\r\nDTSTART:20261025T024500\r\nDTEND:20261025T031500\r\n";
+const char *kDesktopChangeStarts = "Night train 2026-10-25 02:45 UTC+120|Review 2027-03-28 03:30 UTC+120";
+const char *kDesktopChangePhone = "2026-10-25 02:45 k1 Night train |2027-03-28 03:30 k1 Review ";
+
+// Reminders across a change, counted on the clock face both ways: two hours before 03:30 on the day
+// the clock skips an hour is 01:30, and an hour before 03:30 on the day it repeats one is 02:30.
+const char *kLeadsAcrossChange =
+    "SUMMARY:Gym\r\nDTSTART:20270328T033000\r\nDTEND:20270328T040000\r\n"
+    "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:G\r\nTRIGGER:-PT120M\r\nEND:VALARM\r\n--\r\n"
+    "SUMMARY:Fall\r\nDTSTART:20261025T033000\r\nDTEND:20261025T040000\r\n"
+    "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:F\r\nTRIGGER:-PT60M\r\nEND:VALARM\r\n";
+const char *kVelmoraSwim = "event=4,1,2027-03-28 01:30,1,,\"03:30 Swim\"\n";
+const char *kTarvexSwim = "event=4,1,2027-03-28 03:30,1,01:30,\"Swim\"\n";
+
+// A description the link's code page cannot hold: the event goes without it, with a notice.
+const char *kDescriptionCodePage = "SUMMARY:Lunch\r\nDESCRIPTION:Spotkanie z Łukaszem\r\n"
+                                   "DTSTART:20260310T120000\r\nDTEND:20260310T123000\r\n";
+const char *kDescriptionNotice =
+    "Lunch: description contains characters the phone cannot store. Sent without it.";
+
+// An event without a title meets only another one without a title, not the phone's Dentist.
+const char *kUntitled = "DTSTART:20260310T090000\r\nDTEND:20260310T093000\r\n";
+const char *kDentistAtNine = "event=1,1,2026-03-10 09:00,0,,\"Dentist\"\n";
+
+// Found by the generator (seed 1601): an untitled event whose description holds double quotes.
+const char *kUntitledQuotedBody =
+    "DTSTART:20260511T004500\r\nDTEND:20260511T011500\r\nDESCRIPTION:Say \"hi\"\r\n";
+// Found by the generator (seed 1969, Europe/Berlin): a yearly phone event whose time of day this year's
+// clock change skips on its anniversary; it is placed by the one rule, once.
+const char *kYearlyInSkippedHour = "event=3,4,2027-03-29 02:45,1,02:45,\"Review 7\"\n";
+
+// Titles that begin with blanks come back with them, from either side.
+const char *kPaddedTitle = "SUMMARY:  Standup\r\nDTSTART:20260311T090000\r\nDTEND:20260311T093000\r\n";
+const char *kPaddedOnPhone = "event=2,1,2026-03-12 09:00,0,,\"  Lunch\"\n";
+
 } // namespace
 
 TEST_P(CalendarRoundTrip, LaterRunsMoveNothingAndEveryEventIsHeldOnce)
 {
     const CalendarTrip &t = GetParam();
+    const LocalZone zone(t.zone);
     WholeRunRig rig(QString::fromLatin1(t.model), QString::fromUtf8(t.phone));
     ASSERT_TRUE(rig.initOk);
     globals().gCallWords.add(QStringLiteral("Anruf"));
@@ -568,12 +669,22 @@ TEST_P(CalendarRoundTrip, LaterRunsMoveNothingAndEveryEventIsHeldOnce)
                   splitRows(t.desktopAfter).size())
             << run;
         EXPECT_EQ(phoneEvents(rig.port.contents()), splitRows(t.phoneAfter)) << run;
+        if (run == 1 && *t.firstNotice) {
+            EXPECT_TRUE(globals().gDetails.contains(QString::fromUtf8(t.firstNotice)))
+                << globals().gDetails.toStdString();
+        }
         if (*t.notice) {
             EXPECT_TRUE(globals().gDetails.contains(QString::fromUtf8(t.notice)))
                 << run << globals().gDetails.toStdString();
         }
         if (*t.leads) {
             EXPECT_EQ(rig.desktopReminders(), splitRows(t.leads)) << run;
+        }
+        if (*t.starts) {
+            EXPECT_EQ(rig.desktopStarts(), splitRows(t.starts)) << run;
+        }
+        if (*t.alarms) {
+            EXPECT_EQ(phoneAlarms(rig.port.contents()), splitRows(t.alarms)) << run;
         }
     }
 }
@@ -608,7 +719,44 @@ INSTANTIATE_TEST_SUITE_P(
         CalendarTrip{"CodePage", "G170", kCodePage, "", "1 Café Müller|1 Spotkanie z Łukaszem",
                      "2026-03-11 10:00 k1 Café Müller ", kCodePageNotice, ""},
         CalendarTrip{"EveningAlarm", "G170", "", kEveningAlarm, "1 Late", "2026-03-13 00:10 k1 Late", "",
-                     "Late 20"}),
+                     "Late 20"},
+        CalendarTrip{"ChangeFacesOnPhone", "K310", "", kVelmoraChangeFaces, kChangeFacesDesktop,
+                     "2026-10-25 02:30 k1 Late show|2027-03-28 02:15 k1 03:00 Standup|"
+                     "2027-03-28 02:30 k1 Dentist",
+                     "", "Standup 45", kBerlin, kChangeFacesStarts, "03:00 Standup 02:15"},
+        CalendarTrip{"ChangeFacesOnPhone", "G170", "", kTarvexChangeFaces, kChangeFacesDesktop,
+                     "2026-10-25 02:30 k1 Late show|2027-03-28 02:30 k1 Dentist|2027-03-28 03:00 k1 Standup",
+                     "", "Standup 45", kBerlin, kChangeFacesStarts, "Standup 02:15"},
+        CalendarTrip{"ChangeFacesOnDesktop", "K310", kDesktopChangeFaces, "", "1 Night train|1 Review",
+                     "2026-10-25 02:30 k1 02:45 Night train |2027-03-28 03:15 k1 03:30 Review ", "", "",
+                     kBerlin, kDesktopChangeStarts},
+        CalendarTrip{"ChangeFacesOnDesktop", "G170", kDesktopChangeFaces, "", "1 Night train|1 Review",
+                     kDesktopChangePhone, "", "", kBerlin, kDesktopChangeStarts},
+        CalendarTrip{"LeadsAcrossChange", "K310", kLeadsAcrossChange, kVelmoraSwim, "1 Fall|1 Gym|1 Swim",
+                     "2026-10-25 02:30 k1 03:30 Fall |2027-03-28 01:30 k1 03:30 Gym |"
+                     "2027-03-28 01:30 k1 03:30 Swim",
+                     "", "Fall 60|Gym 120|Swim 120", kBerlin, "",
+                     "03:30 Fall 02:30|03:30 Gym 01:30|03:30 Swim 01:30"},
+        CalendarTrip{"LeadsAcrossChange", "G170", kLeadsAcrossChange, kTarvexSwim, "1 Fall|1 Gym|1 Swim",
+                     "2026-10-25 03:30 k1 Fall |2027-03-28 03:30 k1 Gym |2027-03-28 03:30 k1 Swim", "",
+                     "Fall 60|Gym 120|Swim 120", kBerlin, "", "Fall 02:30|Gym 01:30|Swim 01:30"},
+        CalendarTrip{"DescriptionCodePage", "K310", kDescriptionCodePage, "", "1 Lunch",
+                     "2026-03-10 11:45 k1 12:00 Lunch ", "", "", "", "", "", kDescriptionNotice},
+        CalendarTrip{"DescriptionCodePage", "G170", kDescriptionCodePage, "", "1 Lunch",
+                     "2026-03-10 12:00 k1 Lunch ", "", "", "", "", "", kDescriptionNotice},
+        CalendarTrip{"UntitledEvent", "K310", kUntitled, kDentistAtNine, "1 |1 Dentist",
+                     "2026-03-10 08:45 k1 09:00  |2026-03-10 09:00 k1 Dentist", "", ""},
+        CalendarTrip{"UntitledEvent", "G170", kUntitled, kDentistAtNine, "1 |1 Dentist",
+                     "2026-03-10 09:00 k1  |2026-03-10 09:00 k1 Dentist", "", ""},
+        CalendarTrip{"UntitledQuotedBody", "H280X", kUntitledQuotedBody, "", "1 ",
+                     "2026-05-11 00:45 k1  Say  hi ", "", ""},
+        CalendarTrip{"YearlyInSkippedHour", "F660", "", kYearlyInSkippedHour, "4 Review 7",
+                     "2027-03-29 02:45 k4 Review 7", "", "Review 7 0", kBerlin,
+                     "Review 7 2026-03-29 03:45 UTC+120"},
+        CalendarTrip{"PaddedTitle", "K310", kPaddedTitle, kPaddedOnPhone, "1   Lunch|1   Standup",
+                     "2026-03-11 08:45 k1 09:00   Standup |2026-03-12 09:00 k1   Lunch", "", ""},
+        CalendarTrip{"PaddedTitle", "G170", kPaddedTitle, kPaddedOnPhone, "1   Lunch|1   Standup",
+                     "2026-03-11 09:00 k1   Standup |2026-03-12 09:00 k1   Lunch", "", ""}),
     [](const ::testing::TestParamInfo<CalendarTrip> &i) {
         return std::string(i.param.name) + '_' + i.param.model;
     });

@@ -338,6 +338,9 @@ TEST_F(Desk, WholeDayEventsAndBrokenFilesGiveDetailsLines)
           "DTSTART;VALUE=DATE:20260601\r\nDTEND;VALUE=DATE:20260602\r\nSUMMARY:Holiday\r\nEND:VEVENT\r\nEND:"
           "VCALENDAR\r\n");
     write(calendar() + QStringLiteral("garbage.ics"), QByteArray("\x00\x01\x02garbage", 10));
+    write(calendar() + QStringLiteral("nostart.ics"),
+          "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:n\r\nSUMMARY:No start\r\nEND:VEVENT\r\n"
+          "END:VCALENDAR\r\n");
     // Tasks and journal entries are not appointments: skipped without a notice.
     write(calendar() + QStringLiteral("task.ics"),
           "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VTODO\r\nUID:t\r\nSUMMARY:Buy milk\r\nEND:VTODO\r\nEND:"
@@ -357,7 +360,13 @@ TEST_F(Desk, WholeDayEventsAndBrokenFilesGiveDetailsLines)
         QStringLiteral("Details for Synchronization: Whole-day event not sent to the phone: Holiday")))
         << globals().gDetails.toStdString();
     EXPECT_FALSE(globals().gDetails.contains(QStringLiteral("Details for Outlook")));
-    EXPECT_EQ(globals().gDetails.count(QStringLiteral("Error from Outlook while reading calendar: ")), 1);
+    // One line each: two refusals never run together.
+    EXPECT_EQ(globals().gDetails.count(QStringLiteral("Error from Outlook while reading calendar: ")), 2);
+    EXPECT_EQ(globals().gDetails.count(QStringLiteral("\r\nError from Outlook while reading calendar: ")) +
+                  int(globals().gDetails.startsWith(QStringLiteral("Error from Outlook"))),
+              2)
+        << globals().gDetails.toStdString();
+    EXPECT_TRUE(globals().gDetails.endsWith(QStringLiteral("\r\n")));
     EXPECT_FALSE(globals().gDetails.contains(QStringLiteral("task")));
 }
 

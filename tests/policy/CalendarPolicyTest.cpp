@@ -74,8 +74,18 @@ TEST(SameEventTest, TitlePrefixAndMinuteOrYearlyDay)
     EXPECT_TRUE(SameEvent(a, b));
     b.title = QStringLiteral("dentist"); // case counts
     EXPECT_FALSE(SameEvent(a, b));
-    b.title.clear(); // an empty title meets any title
-    EXPECT_TRUE(SameEvent(a, b));
+    b.title.clear(); // an empty title meets no title but an empty one
+    EXPECT_FALSE(SameEvent(a, b));
+    EXPECT_FALSE(SameEvent(b, a));
+    DBCalendarItem untitled = b;
+    EXPECT_TRUE(SameEvent(untitled, b));
+    untitled.body = QStringLiteral("Budget"); // the phone's copy: the joining blank and the body
+    b.title = QStringLiteral(" Budget");
+    EXPECT_TRUE(SameEvent(untitled, b));
+    EXPECT_TRUE(SameEvent(b, untitled));
+    b.title = QStringLiteral("Budget");
+    EXPECT_FALSE(SameEvent(untitled, b));
+    b.title = QStringLiteral("Dentist");
     b.dstart = at(2027, 7, 1, 10, 15);
     EXPECT_FALSE(SameEvent(a, b));
     b.typ = EventKind::Birthday; // yearly: day and month are enough

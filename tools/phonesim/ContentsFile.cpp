@@ -88,7 +88,10 @@ struct Parser
                 "an event is: index,kind,yyyy-MM-dd HH:mm,alarm,alarm time or empty,\"text\""));
         const auto index = intField(f.at(0), 0, 100000);
         const auto kind = intField(f.at(1), 1, 4);
-        const QDateTime when = QDateTime::fromString(f.at(2).text, kDateTime);
+        // The handset's clock has no zone: a face the local clock skips is a face it holds all the same.
+        QDateTime when =
+            QDateTime::fromString(f.at(2).text + QStringLiteral(" Z"), kDateTime + QStringLiteral(" t"));
+        when.setTimeSpec(Qt::UTC);
         const auto alarm = intField(f.at(3), 0, 1);
         if (!index || !kind || !when.isValid() || !alarm || !f.at(5).quoted)
             return fail(QStringLiteral("bad event fields"));

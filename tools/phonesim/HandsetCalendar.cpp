@@ -44,7 +44,7 @@ std::optional<QDateTime> dateTime(int year, int month, int day, int hour, int mi
     const QTime t(hour, minute);
     if (year < 1900 || !d.isValid() || !t.isValid())
         return std::nullopt;
-    return QDateTime(d, t);
+    return QDateTime(d, t, Qt::UTC); // a clock face: the handset knows no zone
 }
 
 } // namespace

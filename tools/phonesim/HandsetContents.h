@@ -29,11 +29,16 @@ struct Memory
 struct CalendarEvent
 {
     int kind = 1;   // 1 event, 2 call, 3 meeting, 4 birthday (kept by the Tarvex family)
-    QDateTime when; // the record's date and time (minutes)
+    QDateTime when; // the record's date and time (minutes): a clock face, held as a UTC value
     bool alarm = false;
     std::optional<QTime> alarmTime; // the Tarvex family's alarm time of day
     QString text;
-    bool operator==(const CalendarEvent &) const = default;
+    // Equal faces are equal records, however the date and time were made.
+    bool operator==(const CalendarEvent &o) const
+    {
+        return kind == o.kind && when.date() == o.when.date() && when.time() == o.when.time() &&
+               alarm == o.alarm && alarmTime == o.alarmTime && text == o.text;
+    }
 };
 
 struct HandsetContents

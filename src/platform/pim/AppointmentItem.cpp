@@ -1,5 +1,6 @@
 #include "platform/pim/AppointmentItem.h"
 #include "platform/RuntimeError.h"
+#include "platform/WallClock.h"
 #include "platform/pim/ContentLines.h"
 #include "platform/pim/ItemLimits.h"
 #include "platform/pim/OtherItem.h"
@@ -99,7 +100,7 @@ QDateTime localTime(icalproperty *prop, icaltimetype t)
     if (!date.isValid())
         return QDateTime();
     if (t.is_date)
-        return QDateTime(date, QTime(0, 0));
+        return localMoment(date, QTime(0, 0));
     const QTime time(t.hour, t.minute, qMin(t.second, 59));
     if (!time.isValid())
         return QDateTime();
@@ -109,13 +110,16 @@ QDateTime localTime(icalproperty *prop, icaltimetype t)
         const char *tzid = icalparameter_get_tzid(tz);
         QTimeZone zone = tzid ? zoneFor(QByteArray(tzid)) : QTimeZone();
         if (zone.isValid())
-            return QDateTime(date, time, zone).toLocalTime();
+            return zoneMoment(date, time, zone);
     }
-    return QDateTime(date, time); // floating, or a zone nobody knows: the clock time as it stands
+    return localMoment(date, time); // floating, or a zone nobody knows: the clock time as it stands
 }
 
 icaltimetype floatingTime(const QDateTime &when, bool dateOnly)
 {
+    // A value that is no moment has no face to write: a file holding it would not read back.
+    if (!when.isValid())
+        throwError(ErrInvalidArgument, QStringLiteral("not a valid date and time"));
     const QDateTime local = when.toLocalTime();
     icaltimetype t = icaltime_null_time();
     t.year = local.date().year();
@@ -178,6 +182,74 @@ void setTime(icalcomponent *c, icalproperty_kind kind, const icaltimetype &t)
     icalproperty_set_value(p, t.is_date ? icalvalue_new_date(t) : icalvalue_new_datetime(t));
     if (t.is_date)
         icalproperty_add_parameter(p, icalparameter_new_value(ICAL_VALUE_DATE));
+}
+
+// The value part of a content line: after the first colon outside a quoted parameter value.
+QByteArray valueOf(const QByteArray &line)
+{
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line.at(i) == '"')
+            quoted = !quoted;
+        else if (line.at(i) == ':' && !quoted)
+            return line.mid(i + 1);
+    }
+    return QByteArray();
+}
+
+QByteArray nameOf(const QByteArray &line)
+{
+    qsizetype end = 0;
+    while (end < line.size() && line.at(end) != ':' && line.at(end) != ';')
+        ++end;
+    return line.left(end).trimmed().toUpper();
+}
+
+// The parser drops the blanks a text value begins with ("  Standup" reads as "Standup"): they are put
+// back from the file's own lines, event by event, so a title comes back as it was written.
+void restoreLeadingBlanks(icalcomponent *root, const QByteArray &data)
+{
+    const QList<icalproperty_kind> kinds{ICAL_SUMMARY_PROPERTY, ICAL_DESCRIPTION_PROPERTY};
+    QList<QList<QByteArray>> leads; // per event: the leading blanks of its summary and description
+    int depth = 0, eventDepth = -1;
+    for (const QByteArray &line : unfoldLines(data)) {
+        const QByteArray name = nameOf(line);
+        const QByteArray value = valueOf(line).trimmed().toUpper();
+        if (name == "BEGIN") {
+            ++depth;
+            if (value == "VEVENT") {
+                eventDepth = depth;
+                leads.append({QByteArray(), QByteArray()});
+            }
+        } else if (name == "END") {
+            if (depth == eventDepth)
+                eventDepth = -1;
+            --depth;
+        } else if (depth == eventDepth && (name == "SUMMARY" || name == "DESCRIPTION")) {
+            QByteArray &lead = leads.last()[name == "SUMMARY" ? 0 : 1];
+            if (lead.isNull()) { // the first such line, as the parser's first property
+                const QByteArray v = valueOf(line);
+                qsizetype n = 0;
+                while (n < v.size() && (v.at(n) == ' ' || v.at(n) == '\t'))
+                    ++n;
+                lead = v.left(n);
+            }
+        }
+    }
+    qsizetype k = 0;
+    for (icalcomponent *ev = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT);
+         ev && k < leads.size(); ev = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT), ++k) {
+        for (int i = 0; i < 2; ++i) {
+            const QByteArray &lead = leads.at(k).at(i);
+            icalproperty *p = icalcomponent_get_first_property(ev, kinds.at(i));
+            icalvalue *v = p ? icalproperty_get_value(p) : nullptr;
+            if (lead.isEmpty() || !v || icalvalue_isa(v) != ICAL_TEXT_VALUE)
+                continue;
+            const char *text = icalvalue_get_text(v);
+            const QByteArray whole = lead + QByteArray(text ? text : "");
+            icalproperty_set_value(p, icalvalue_new_text(whole.constData()));
+        }
+    }
 }
 
 icalproperty *extraPropertyOf(icalcomponent *c, const QByteArray &name)
@@ -259,6 +331,7 @@ std::shared_ptr<PimItem> AppointmentItem::calendarItemFromData(const QByteArray 
     ComponentGuard root{icalparser_parse_string(data.constData())};
     if (!root.c || icalcomponent_isa(root.c) != ICAL_VCALENDAR_COMPONENT)
         refuse(QStringLiteral("no VCALENDAR"));
+    restoreLeadingBlanks(root.c, data);
     icalcomponent *master = nullptr;
     QByteArray uid;
     bool first = true;
@@ -332,7 +405,8 @@ QString AppointmentItem::subject() const
 }
 void AppointmentItem::setSubject(const QString &text)
 {
-    setText(m_event, ICAL_SUMMARY_PROPERTY, text, false);
+    // No title is no SUMMARY line: an empty one is what the calendar library reads as an error.
+    setText(m_event, ICAL_SUMMARY_PROPERTY, text, true);
 }
 QString AppointmentItem::body() const
 {
@@ -521,7 +595,7 @@ void AppointmentItem::applyPattern()
     const QDateTime s = start();
     if (m_pattern.m_start.isValid() && s.isValid() && m_pattern.m_start != s.date()) {
         const qint64 length = s.secsTo(end());
-        const QDateTime moved(m_pattern.m_start, s.time());
+        const QDateTime moved = localMoment(m_pattern.m_start, s.time());
         setTime(m_event, ICAL_DTSTART_PROPERTY, floatingTime(moved, allDay));
         setTime(m_event, ICAL_DTEND_PROPERTY, floatingTime(moved.addSecs(length), allDay));
     }

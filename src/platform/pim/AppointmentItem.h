@@ -36,6 +36,8 @@ public:
     QDateTime end() const;
     void setEnd(const QDateTime &when);
     bool AllDayEvent() const;
+    // The file held lines the calendar library could not read (such a file is never rewritten).
+    bool holdsUnreadableLines() const { return m_hadErrors; }
     bool ReminderSet() const;
     void setReminderSet(bool on);
     qint32 ReminderMinutesBeforeStart() const;
