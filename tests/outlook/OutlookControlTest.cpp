@@ -194,27 +194,46 @@ TEST_F(Desk, EventsPastWhatARunHoldsAreCountedAndRefusedWhole)
                QByteArray::number(i) + "\r\nDTSTAMP:20260101T000000Z\r\n" + dates + "SUMMARY:E" +
                QByteArray::number(i) + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
     };
-    // One event more than a run holds (where the room ends is the same count as for contacts, tested there).
-    for (int i = 0; i < 32768; ++i)
+    // The room is what the store does not hold yet: one that holds all but three records takes the three
+    // events of the folder; a whole-day event and a file that cannot be read are no events of the run.
+    const auto nearlyFull = [] {
+        auto cal = std::make_shared<DBCalendar>();
+        for (int i = 0; i < 32767 - 3; ++i)
+            cal->add(0, QDateTime(QDate(2026, 1, 1), QTime(8, 0)), QDateTime(), false, 0, EventKind::Plain,
+                     QStringLiteral("held"), QString(), Operation::None);
+        return cal;
+    };
+    for (int i = 0; i < 3; ++i)
         write(calendar() + QStringLiteral("e%1.ics").arg(i), event(i, "DTSTART:20260504T093000\r\n"));
-    // A whole-day event and a file that cannot be read are no events of the run.
     write(calendar() + QStringLiteral("day.ics"), event(-1, "DTSTART;VALUE=DATE:20260504\r\n"));
     write(calendar() + QStringLiteral("broken.ics"), "BEGIN:VCALENDAR\r\n");
-    try {
-        ol->ReadCalendar(std::make_shared<DBCalendar>());
-        FAIL() << "no error";
-    } catch (const RunCapacityError &e) {
-        EXPECT_EQ(e.folder(), RunCapacityError::Folder::Calendar);
-        EXPECT_EQ(e.items(), 32768);
-        EXPECT_EQ(e.records(), 32768);
-    }
-    EXPECT_EQ(owner.callbacks, 0);
+    auto cal = nearlyFull();
+    ol->ReadCalendar(cal);
+    EXPECT_EQ(owner.callbacks, 1);
+    EXPECT_EQ(cal->count(), 32767);
 
-    // The features of a folder fuller than a 16-bit count show it as full instead of failing.
-    const QString contactsId = ol->getContactsFolderID();
-    ol->setContactsFolder(ol->getCalendarFolderID());
+    // A fourth event is one too many: the read counts on and refuses the folder.
+    write(calendar() + QStringLiteral("e3.ics"), event(3, "DTSTART:20260505T093000\r\n"));
+    for (int pass = 0; pass < 2; ++pass) {
+        try {
+            ol->ReadCalendar(nearlyFull());
+            FAIL() << "no error";
+        } catch (const RunCapacityError &e) {
+            EXPECT_EQ(e.number(), ErrRunCapacity);
+            EXPECT_EQ(e.folder(), RunCapacityError::Folder::Calendar);
+            EXPECT_EQ(e.items(), 4);
+            EXPECT_EQ(e.records(), 4);
+        }
+    }
+    EXPECT_EQ(owner.callbacks, 1);
+}
+
+TEST_F(Desk, FeaturesOfAFolderPastASixteenBitCountShowItFull)
+{
+    // Counted, not read: empty files are items of the folder all the same.
+    for (int i = 0; i < 32768; ++i)
+        write(contacts() + QStringLiteral("e%1.vcf").arg(i), QByteArray());
     EXPECT_EQ(ol->GetFeatures()->ME_filled, 32767);
-    ol->setContactsFolder(contactsId);
 }
 
 TEST_F(Desk, WritesDataIntoFreeSlotsAndCreatesMissingContacts)
