@@ -1,7 +1,8 @@
 #pragma once
 // The desktop side of a run as the run state machine calls it. The calls are synchronous; they call
 // the owner's MrCallback at the end unless the user stopped the run, and throw RuntimeError 12345 when
-// the desktop store fails.
+// the desktop store fails. A read whose folder would make more records than a run can hold reads on to
+// count them and throws RunCapacityError instead of calling back.
 #include <memory>
 
 namespace orvia {

@@ -6,6 +6,7 @@
 #include "data/DBCalendar.h"
 #include "data/DBCalendarItem.h"
 #include "endpoints/OutlookControl.h"
+#include "endpoints/RunCapacity.h"
 #include "endpoints/RunOwner.h"
 #include "platform/RuntimeError.h"
 #include "platform/Timer.h"
@@ -118,9 +119,10 @@ void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
         auto items = CalendarFolder->Items();
         const double total = items->count();
         logLine(QStringLiteral("bkpt read cal count ") + QString::number(total));
-        if (total > 32767)
-            throwError(ErrOverflow);
         const qint32 n = qint32(total);
+        // Past the store's room the events are only counted, for the message that says how many there are.
+        const qint32 held = dbc->count();
+        qint32 events = 0;
         for (qint32 i = 1; i <= n; ++i) {
             if (pollInterrupt())
                 return false;
@@ -151,10 +153,15 @@ void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
                                appt->subject());
                 continue;
             }
+            ++events;
+            if (held + events > RunCapacityError::kCapacity)
+                continue;
             const KindAndTitle kt = kindOf(*appt);
             dbc->add(0, appt->start(), appt->end(), appt->ReminderSet(), appt->ReminderMinutesBeforeStart(),
                      kt.typ, kt.title, oneLine(appt->body()), Operation::None);
         }
+        if (held + events > RunCapacityError::kCapacity)
+            throw RunCapacityError(RunCapacityError::Folder::Calendar, events, events);
         return true;
     });
 }

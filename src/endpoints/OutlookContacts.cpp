@@ -5,6 +5,7 @@
 #include "data/DBPhonebook.h"
 #include "data/DBPhonebookItem.h"
 #include "endpoints/OutlookControl.h"
+#include "endpoints/RunCapacity.h"
 #include "endpoints/RunOwner.h"
 #include "platform/RuntimeError.h"
 #include "platform/Timer.h"
@@ -65,15 +66,20 @@ bool holds(const pim::ContactItem &contact, const DBPhonebookItem &item)
     });
 }
 
-// The contact's numbers and addresses, each a record under the name's id; `yield` lets the message loop
-// run between the fields.
-void addContactData(DBPhonebook &dbp, qint16 id, const pim::ContactItem &contact,
-                    const std::function<void()> &yield)
+struct Datum
 {
+    ContactKind typ;
+    QString value;
+};
+
+// The contact's numbers and addresses, cleaned, in the order they become records under the name's id;
+// empty ones are left out. `yield` lets the message loop run between the fields.
+QList<Datum> contactData(const pim::ContactItem &contact, const std::function<void()> &yield)
+{
+    QList<Datum> data;
     const auto addDatum = [&](const QString &value, ContactKind typ) {
-        qint16 sameId = id;
         if (!value.isEmpty())
-            dbp.add(sameId, 0, QString(), value, typ, Operation::None);
+            data.append({typ, value});
     };
     for (std::size_t k = 0; k < kSlots.size(); ++k) {
         if (k == 2 || k == 4 || k == 6 || k == 8)
@@ -88,6 +94,7 @@ void addContactData(DBPhonebook &dbp, qint16 id, const pim::ContactItem &contact
         addDatum(OutlookControl::NumberOnly(raw), ContactKind(typ));
     for (const QString &raw : contact.FurtherEmailAddresses())
         addDatum(OutlookControl::RemoveSpaces(raw), ContactKind::Email);
+    return data;
 }
 
 } // namespace
@@ -119,8 +126,12 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
     dbp->heldNumbers.clear();
     storeOperation([&] {
         const qint32 n = items->count();
-        if (n > 32767)
-            throwError(ErrOverflow);
+        // Each contact's id follows the largest id so far: kept here, not searched for in the store.
+        qint16 lastId = dbp->GetLastId();
+        // Records the store already held, and what the folder's contacts make; past the store's room the
+        // rest is only counted, for the message that says how large the folder is.
+        const qint32 held = dbp->count();
+        qint32 contacts = 0, records = 0;
         for (qint32 i = 1; i <= n; ++i) {
             logLine(QStringLiteral("startfor"));
             if (pollInterrupt())
@@ -145,13 +156,25 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
                 continue;
             auto contact = std::static_pointer_cast<pim::ContactItem>(item);
             logLine(QStringLiteral("new contact entry"));
-            logLine(QStringLiteral(" fullname ") + contact->FullName());
-            qint16 id = qint16(dbp->GetLastId() + 1);
-            id = dbp->add(id, 0, QString(), contact->FullName(), ContactKind::Name, Operation::None);
-            addContactData(*dbp, id, *contact, [this] { m_loop->yieldOnce(); });
+            const QString fullName = contact->FullName();
+            logLine(QStringLiteral(" fullname ") + fullName);
+            const QList<Datum> data = contactData(*contact, [this] { m_loop->yieldOnce(); });
+            ++contacts;
+            records += 1 + qint32(data.size());
+            if (held + records > RunCapacityError::kCapacity)
+                continue;
+            qint16 id = qint16(lastId + 1);
+            id = dbp->add(id, 0, QString(), fullName, ContactKind::Name, Operation::None);
+            lastId = qMax(lastId, id);
+            for (const Datum &d : data) {
+                qint16 sameId = id;
+                dbp->add(sameId, 0, QString(), d.value, d.typ, Operation::None);
+            }
             for (const QString &raw : contact->AllTelephoneNumbers())
                 dbp->heldNumbers.insert(NumberOnly(raw));
         }
+        if (held + records > RunCapacityError::kCapacity)
+            throw RunCapacityError(RunCapacityError::Folder::Contacts, contacts, records);
         logLine(QStringLiteral("Outlook readcontacts done"));
         return true;
     });

@@ -3,12 +3,15 @@
 #include "common/Globals.h"
 #include "data/ModFeatures.h"
 #include "endpoints/PhoneModels.h"
+#include "endpoints/RunCapacity.h"
 #include "endpoints/RunOwner.h"
 #include "platform/RuntimeError.h"
 #include "platform/Timer.h"
 #include "platform/pim/PimFolder.h"
 #include "platform/pim/PimItems.h"
 #include "platform/pim/PimNamespace.h"
+
+#include <limits>
 
 namespace orvia {
 
@@ -172,10 +175,10 @@ std::shared_ptr<ModFeatures> OutlookControl::GetFeatures()
     auto f = std::make_shared<ModFeatures>();
     f->name = kDesktopSide;
     f->ME_capacity = 10000;
+    // A folder fuller than the features record can count shows as full; whether a run can hold it is
+    // for the read to say, and a calendar run does not depend on it.
     const qint32 n = ContactsFolder->Items()->count();
-    if (n > 32767)
-        throwError(ErrOverflow);
-    f->ME_filled = qint16(n);
+    f->ME_filled = qint16(qMin<qint32>(n, std::numeric_limits<qint16>::max()));
     f->SM_capacity = 0;
     f->SM_filled = 0;
     f->NameLen = 50;
@@ -192,6 +195,8 @@ void OutlookControl::storeOperation(const std::function<bool()> &body)
     bool finished = false;
     try {
         finished = body();
+    } catch (const RunCapacityError &) {
+        throw; // not a failure of the store: the run says what it cannot hold
     } catch (const RuntimeError &e) {
         raiseOutlookError(e.number(), e.description());
     } catch (const std::exception &e) {

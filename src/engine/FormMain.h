@@ -21,6 +21,7 @@ class IPhoneDriver;
 class ModFeatures;
 class DBPhonebook;
 class DBCalendar;
+class RunCapacityError;
 struct RunKind;
 
 // Run states: 1-7 a contacts run, 8-14 a calendar run, 0 idle.
@@ -138,6 +139,10 @@ private:
     void addSending(const RunKind &run, int count, bool toPhone);
     void interruptBranch();
     void outlookErrorBox();
+    // A desktop folder larger than a run can hold: said in the log and in a message; the run ends.
+    void capacityBox(const RunCapacityError &e);
+    // Ends the run without a result: the window goes back to the tray.
+    void abandonRun();
     void unexpectedError();
     void afterSynchronousCall();
     bool connectionCheck(const QString &message);

@@ -5,7 +5,9 @@
 #include "data/ModFeatures.h"
 #include "endpoints/DesktopEndpoint.h"
 #include "endpoints/PhoneDriver.h"
+#include "endpoints/RunCapacity.h"
 #include "endpoints/ShellCallbacks.h"
+#include "engine/CapacityMessage.h"
 #include "engine/EngineText.h"
 #include "engine/FormMain.h"
 #include "engine/ProgressView.h"
@@ -59,6 +61,8 @@ void FormMain::SyncStep()
     logLine(QStringLiteral("Sync Automa state ") + QString::number(syncState));
     try {
         runState();
+    } catch (const RunCapacityError &e) {
+        capacityBox(e);
     } catch (const RuntimeError &e) {
         if (e.number() == ErrOutlook)
             outlookErrorBox();
@@ -378,6 +382,20 @@ void FormMain::outlookErrorBox()
         MrCallback(1);
         return;
     }
+    abandonRun();
+}
+
+void FormMain::capacityBox(const RunCapacityError &e)
+{
+    logLine(capacityMessage(e, [](const QString &english) { return english; }));
+    m_deps.platform.messageBox->show(capacityMessage(e, T), mb::OkOnly + mb::Exclamation,
+                                     T(QStringLiteral("Error")));
+    // The folder was only read: neither side has been written to, and a retry would find it as large.
+    abandonRun();
+}
+
+void FormMain::abandonRun()
+{
     syncState = Idle;
     m_deps.view->setBusyCursor(false);
     m_deps.tray->SetState(TrayIcon::Ready);

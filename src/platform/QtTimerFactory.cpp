@@ -61,7 +61,11 @@ QDateTime SystemClock::now() const
 
 void QtMessageLoop::yieldOnce()
 {
+    constexpr qint64 kMinTurnGapNs = 1000000;
+    if (m_sinceTurn.isValid() && m_sinceTurn.nsecsElapsed() < kMinTurnGapNs)
+        return;
     QCoreApplication::processEvents();
+    m_sinceTurn.start();
 }
 
 void QtMessageLoop::pause(int ms)

@@ -2,6 +2,7 @@
 // Recording doubles for the windows and workers the run hub talks to.
 #include "endpoints/DesktopEndpoint.h"
 #include "endpoints/PhoneDriver.h"
+#include "endpoints/RunCapacity.h"
 #include "endpoints/ShellCallbacks.h"
 #include "engine/ProgressView.h"
 #include "engine/RunPolicy.h"
@@ -146,6 +147,9 @@ struct FakeDesktop : IDesktopEndpoint
     bool stopInside = false; // the user confirms a stop during the next call
     std::function<void()> onStop;
     QStringList calls;
+    // The folder that operation reads holds more than a run can: its items and their records.
+    QString tooLargeOn;
+    qint32 tooLargeItems = 0, tooLargeRecords = 0;
 
     bool begin(const QString &op)
     {
@@ -154,6 +158,10 @@ struct FakeDesktop : IDesktopEndpoint
             --failures;
             throwError(ErrOutlook);
         }
+        if (op == tooLargeOn)
+            throw RunCapacityError(op == QLatin1String("ReadCalendar") ? RunCapacityError::Folder::Calendar
+                                                                       : RunCapacityError::Folder::Contacts,
+                                   tooLargeItems, tooLargeRecords);
         if (stopInside) {
             stopInside = false;
             if (onStop)

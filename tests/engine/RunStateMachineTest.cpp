@@ -208,6 +208,62 @@ TEST_F(Rig, DesktopErrorRetrySucceeds)
     EXPECT_TRUE(view.text.endsWith(QStringLiteral("Data exchange successfully completed.")));
 }
 
+TEST_F(Rig, FolderPastARunsCapacityIsNamedInTheMessageAndTheLogAndNothingIsWritten)
+{
+    const QString contacts =
+        QStringLiteral("The Outlook\u00AE contacts folder holds more than one synchronization can.\r\n"
+                       "Contacts in the folder: 10000 (40000 names, numbers and addresses)\r\n"
+                       "One synchronization can hold at most: 32767 names, numbers and addresses\r\n"
+                       "Nothing was changed on the phone or in Outlook\u00AE.\r\n"
+                       "Choose a smaller contacts folder in the setup window, or move some contacts to "
+                       "another folder.");
+    desktop.tooLargeOn = QStringLiteral("ReadContacts");
+    desktop.tooLargeItems = 10000;
+    desktop.tooLargeRecords = 40000;
+    // A second start finds the folder as large and ends the same way.
+    for (int run = 0; run < 2; ++run) {
+        fm->StartContacts();
+        runToEnd();
+        ASSERT_EQ(boxes.count(), run + 1);
+        EXPECT_EQ(boxes.last().text, contacts);
+        EXPECT_EQ(boxes.last().style, mb::OkOnly + mb::Exclamation);
+        EXPECT_EQ(boxes.last().title, QStringLiteral("Error"));
+        EXPECT_EQ(fm->syncState, Idle);
+        EXPECT_FALSE(view.shown);
+        EXPECT_EQ(tray.state, TrayIcon::Ready);
+        EXPECT_EQ(fm->queryUnload(0, 0), shell.queryCancel);
+    }
+    EXPECT_EQ(desktop.calls, (QStringList{"ReadContacts", "ReadContacts"}));
+    EXPECT_EQ(driver->calls, (QStringList{"Init", "Init"}));
+    EXPECT_TRUE(globals().gLog.recentLines().contains(
+        QString(contacts).replace(QStringLiteral("\u00AE"), QString())));
+
+    // The calendar's folder, in the user's language.
+    globals().gLanguage = QStringLiteral("de");
+    desktop.tooLargeOn = QStringLiteral("ReadCalendar");
+    desktop.tooLargeItems = desktop.tooLargeRecords = 32768;
+    fm->StartCalendar();
+    runToEnd();
+    EXPECT_EQ(boxes.last().text,
+              QStringLiteral("Der Outlook\u00AE-Kalenderordner enth\u00E4lt mehr, als eine Synchronisation "
+                             "fassen kann.\r\nTermine im Ordner: 32768\r\nEine Synchronisation fasst "
+                             "h\u00F6chstens: 32767 Termine\r\nWeder auf dem Telefon noch in Outlook\u00AE "
+                             "wurde etwas ge\u00E4ndert.\r\nW\u00E4hlen Sie in den Einstellungen einen "
+                             "kleineren Kalenderordner, oder verschieben Sie einige Termine in einen anderen "
+                             "Ordner."));
+    EXPECT_EQ(boxes.last().title, QStringLiteral("Fehler"));
+    EXPECT_EQ(fm->syncState, Idle);
+    EXPECT_EQ(desktop.calls.last(), QStringLiteral("ReadCalendar"));
+    EXPECT_FALSE(driver->calls.contains(QStringLiteral("UpdateCalendar")));
+    EXPECT_TRUE(globals().gLog.recentLines().contains(
+        QStringLiteral("The Outlook calendar folder holds more than one synchronization can.\r\n"
+                       "Events in the folder: 32768\r\n"
+                       "One synchronization can hold at most: 32767 events\r\n"
+                       "Nothing was changed on the phone or in Outlook.\r\n"
+                       "Choose a smaller calendar folder in the setup window, or move some events to another "
+                       "folder.")));
+}
+
 TEST_F(Rig, UnexpectedErrorIsReportedAndTheRunEnds)
 {
     fm->dropHandler(); // the driver was dropped: the first step cannot reach it

@@ -56,6 +56,51 @@ TEST(WholeRun, ExtendedPhonebookBothWaysThenNothingMore)
     EXPECT_EQ(rig.desktopContacts(), desktopBefore);
 }
 
+TEST(WholeRun, AddressBookPastWhatARunHoldsIsRefusedWithItsSizeAndNothingMoves)
+{
+    WholeRunRig rig(QStringLiteral("K110"), QStringLiteral("entry=SM,1,\"+4915112345678\",145,\"Anna\",0\n"
+                                                           "entry=ME,1,\"030123\",129,\"Cleo\",2\n"));
+    ASSERT_TRUE(rig.initOk);
+    ASSERT_TRUE(rig.portOk);
+    // 31 cards of a name and 1,056 numbers fill a run's 32,767 records; a card of a name alone is one more.
+    for (int c = 0; c < 31; ++c) {
+        QString tels;
+        for (int k = 0; k < 1056; ++k)
+            tels += QStringLiteral("TEL;TYPE=CELL:0170 %1\r\n").arg(c * 10000 + k);
+        rig.addContact(QStringLiteral("c%1").arg(c), QStringLiteral("Card %1").arg(c), tels);
+    }
+    rig.addContact(QStringLiteral("z"), QStringLiteral("Zoe"), QString());
+    const auto desktopFiles = [&] {
+        QMap<QString, QByteArray> files;
+        for (const QString &name : QDir(rig.contactsDir()).entryList(QDir::Files)) {
+            QFile f(rig.contactsDir() + name);
+            if (f.open(QIODevice::ReadOnly))
+                files.insert(name, f.readAll());
+        }
+        return files;
+    };
+    const auto desktopBefore = desktopFiles();
+    const QStringList phoneBefore = phoneEntries(rig.port.contents());
+    const QString message =
+        QStringLiteral("The Outlook\u00AE contacts folder holds more than one synchronization can.\r\n"
+                       "Contacts in the folder: 32 (32768 names, numbers and addresses)\r\n"
+                       "One synchronization can hold at most: 32767 names, numbers and addresses\r\n"
+                       "Nothing was changed on the phone or in Outlook\u00AE.\r\n"
+                       "Choose a smaller contacts folder in the setup window, or move some contacts to "
+                       "another folder.");
+    for (int run = 0; run < 2; ++run) {
+        rig.boxes.clear();
+        ASSERT_TRUE(rig.run(false));
+        EXPECT_EQ(rig.boxes.texts(), QStringList{message});
+        EXPECT_FALSE(rig.view.shown);
+        EXPECT_EQ(rig.tray.state, TrayIcon::Ready);
+        EXPECT_TRUE(rig.port.commandLines().filter(QStringLiteral("CPBW")).isEmpty());
+        EXPECT_EQ(phoneEntries(rig.port.contents()), phoneBefore);
+        EXPECT_EQ(desktopFiles(), desktopBefore);
+        EXPECT_TRUE(globals().gLog.recentLines().contains(QString(message).remove(QChar(0x00AE))));
+    }
+}
+
 TEST(WholeRun, SimplePhonebookTarvexBothWaysThenNothingMore)
 {
     WholeRunRig rig(QStringLiteral("G170"), QStringLiteral("entry=SM,1,\"+4915112345678\",145,\"Anna\"\n"));

@@ -7,6 +7,7 @@
 #include "data/DBPhonebook.h"
 #include "data/DBPhonebookItem.h"
 #include "data/ModFeatures.h"
+#include "endpoints/RunCapacity.h"
 #include "endpoints/RunOwner.h"
 #include "platform/RuntimeError.h"
 #include "support/ManualTime.h"
@@ -126,6 +127,113 @@ TEST_F(Desk, ReadsContactsWithCleanedNumbersAndSkipsBrokenFiles)
               (QStringList{"0:Anna Berg", "1:+4915112345", "2:0301234", "4:anna@example.org", "0:"}));
     EXPECT_TRUE(globals().gDetails.startsWith(QStringLiteral("Error from Outlook while reading contacts: ")));
     EXPECT_EQ(owner.lastProgress, 1.0);
+}
+
+TEST_F(Desk, ReadContinuesTheIdsOfWhatTheStoreHolds)
+{
+    write(contacts() + QStringLiteral("a.vcf"), card("UID:a\r\nFN:Anna\r\nTEL;TYPE=CELL:1\r\n"));
+    write(contacts() + QStringLiteral("b.vcf"), card("UID:b\r\nFN:Bert\r\nTEL;TYPE=HOME:2\r\n"));
+    auto pb = std::make_shared<DBPhonebook>();
+    qint16 seven = 7, three = 3;
+    pb->add(seven, 0, QString(), QStringLiteral("Held"), ContactKind::Name, Operation::None);
+    pb->add(three, 0, QString(), QStringLiteral("Older"), ContactKind::Name, Operation::None);
+    ol->ReadContacts(pb);
+    QStringList ids;
+    for (qint16 i = 0; i < pb->count(); ++i)
+        ids << QString::number(pb->GetItem(i)->id) + QLatin1Char(':') + pb->GetItem(i)->data;
+    EXPECT_TRUE(ids == (QStringList{"7:Held", "3:Older", "8:Anna", "8:1", "9:Bert", "9:2"}) ||
+                ids == (QStringList{"7:Held", "3:Older", "8:Bert", "8:2", "9:Anna", "9:1"}))
+        << ids.join(u' ').toStdString();
+}
+
+TEST_F(Desk, ContactsPastWhatARunHoldsAreCountedAndRefusedWhole)
+{
+    // 31 cards of a name and 1,056 numbers make 32,767 records, all a run holds; a group and a file that
+    // cannot be read make none.
+    for (int c = 0; c < 31; ++c) {
+        QByteArray body = "UID:c" + QByteArray::number(c) + "\r\nFN:Card " + QByteArray::number(c) + "\r\n";
+        for (int k = 0; k < 1056; ++k)
+            body += (k % 3 == 0   ? "TEL;TYPE=CELL:0170 "
+                     : k % 3 == 1 ? "TEL;TYPE=HOME:030 "
+                                  : "TEL:040 ") +
+                    QByteArray::number(c * 10000 + k) + "\r\n";
+        write(contacts() + QStringLiteral("c%1.vcf").arg(c), card(body.constData()));
+    }
+    write(contacts() + QStringLiteral("group.vcf"), card("UID:g\r\nFN:Team\r\nKIND:group\r\n"));
+    write(contacts() + QStringLiteral("broken.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Trunc");
+    auto pb = std::make_shared<DBPhonebook>();
+    ol->ReadContacts(pb);
+    EXPECT_EQ(owner.callbacks, 1);
+    ASSERT_EQ(pb->count(), 32767);
+    EXPECT_EQ(pb->GetItem(32767 - 1057)->typ, ContactKind::Name);
+    EXPECT_EQ(pb->GetItem(32767 - 1057)->id, 31);
+    EXPECT_EQ(pb->GetItem(32766)->id, 31);
+
+    // One more card, of a name alone, is one record too many: the read counts on and refuses the folder.
+    write(contacts() + QStringLiteral("z.vcf"), card("UID:z\r\nFN:Zoe\r\n"));
+    const QStringList files = QDir(contacts()).entryList(QDir::Files, QDir::Name);
+    for (int pass = 0; pass < 2; ++pass) {
+        try {
+            ol->ReadContacts(std::make_shared<DBPhonebook>());
+            FAIL() << "no error";
+        } catch (const RunCapacityError &e) {
+            EXPECT_EQ(e.number(), ErrRunCapacity);
+            EXPECT_EQ(e.folder(), RunCapacityError::Folder::Contacts);
+            EXPECT_EQ(e.items(), 32);
+            EXPECT_EQ(e.records(), 32768);
+        }
+    }
+    EXPECT_EQ(owner.callbacks, 1);
+    EXPECT_EQ(QDir(contacts()).entryList(QDir::Files, QDir::Name), files);
+}
+
+TEST_F(Desk, EventsPastWhatARunHoldsAreCountedAndRefusedWhole)
+{
+    const auto event = [](int i, const char *dates) {
+        return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//t//EN\r\nBEGIN:VEVENT\r\nUID:e" +
+               QByteArray::number(i) + "\r\nDTSTAMP:20260101T000000Z\r\n" + dates + "SUMMARY:E" +
+               QByteArray::number(i) + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    };
+    // The room is what the store does not hold yet: one that holds all but three records takes the three
+    // events of the folder; a whole-day event and a file that cannot be read are no events of the run.
+    const auto nearlyFull = [] {
+        auto cal = std::make_shared<DBCalendar>();
+        for (int i = 0; i < 32767 - 3; ++i)
+            cal->add(0, QDateTime(QDate(2026, 1, 1), QTime(8, 0)), QDateTime(), false, 0, EventKind::Plain,
+                     QStringLiteral("held"), QString(), Operation::None);
+        return cal;
+    };
+    for (int i = 0; i < 3; ++i)
+        write(calendar() + QStringLiteral("e%1.ics").arg(i), event(i, "DTSTART:20260504T093000\r\n"));
+    write(calendar() + QStringLiteral("day.ics"), event(-1, "DTSTART;VALUE=DATE:20260504\r\n"));
+    write(calendar() + QStringLiteral("broken.ics"), "BEGIN:VCALENDAR\r\n");
+    auto cal = nearlyFull();
+    ol->ReadCalendar(cal);
+    EXPECT_EQ(owner.callbacks, 1);
+    EXPECT_EQ(cal->count(), 32767);
+
+    // A fourth event is one too many: the read counts on and refuses the folder.
+    write(calendar() + QStringLiteral("e3.ics"), event(3, "DTSTART:20260505T093000\r\n"));
+    for (int pass = 0; pass < 2; ++pass) {
+        try {
+            ol->ReadCalendar(nearlyFull());
+            FAIL() << "no error";
+        } catch (const RunCapacityError &e) {
+            EXPECT_EQ(e.number(), ErrRunCapacity);
+            EXPECT_EQ(e.folder(), RunCapacityError::Folder::Calendar);
+            EXPECT_EQ(e.items(), 4);
+            EXPECT_EQ(e.records(), 4);
+        }
+    }
+    EXPECT_EQ(owner.callbacks, 1);
+}
+
+TEST_F(Desk, FeaturesOfAFolderPastASixteenBitCountShowItFull)
+{
+    // Counted, not read: empty files are items of the folder all the same.
+    for (int i = 0; i < 32768; ++i)
+        write(contacts() + QStringLiteral("e%1.vcf").arg(i), QByteArray());
+    EXPECT_EQ(ol->GetFeatures()->ME_filled, 32767);
 }
 
 TEST_F(Desk, WritesDataIntoFreeSlotsAndCreatesMissingContacts)

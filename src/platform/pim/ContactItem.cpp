@@ -88,6 +88,7 @@ std::shared_ptr<ContactItem> ContactItem::createNew()
 
 void ContactItem::beforeSave()
 {
+    m_telLayout.reset();
     const int rev = m_card.indexOf("REV");
     if (m_changed && rev >= 0)
         m_card.setTextValue(rev,
@@ -143,6 +144,7 @@ QString ContactItem::indexName() const
 
 void ContactItem::setFullName(const QString &name)
 {
+    m_telLayout.reset();
     m_changed = true;
     int fn = m_card.indexOf("FN");
     if (fn >= 0) {
@@ -170,6 +172,7 @@ QString ContactItem::uid() const
 
 void ContactItem::setUid(const QString &uid)
 {
+    m_telLayout.reset();
     m_changed = true;
     int i = m_card.indexOf("UID");
     if (i >= 0) {
@@ -182,40 +185,55 @@ void ContactItem::setUid(const QString &uid)
     }
 }
 
-int ContactItem::telIndex(TelSlot slot) const
+const ContactItem::TelLayout &ContactItem::telLayout() const
 {
-    TelClass wanted = OtherClass;
-    int skip = 0;
-    switch (slot) {
-    case Mobile:
-        wanted = MobileClass;
-        break;
-    case Other:
-        wanted = OtherClass;
-        break;
-    case Home:
-        wanted = HomeClass;
-        break;
-    case Home2:
-        wanted = HomeClass;
-        skip = 1;
-        break;
-    case Business:
-        wanted = WorkClass;
-        break;
-    case Business2:
-        wanted = WorkClass;
-        skip = 1;
-        break;
-    }
+    if (m_telLayout)
+        return *m_telLayout;
+    // The first number of each class fills the class's first field, the second of home and work their
+    // second field; every other number (faxes and pagers aside) is a further one.
+    TelLayout layout;
+    layout.slot.fill(-1);
+    std::array<int, 5> seen{};
     const QList<VProperty> &props = m_card.properties();
     for (int i = 0; i < props.size(); ++i) {
-        if (props.at(i).name != "TEL" || classify(props.at(i)) != wanted)
+        if (props.at(i).name != "TEL")
             continue;
-        if (skip-- == 0)
-            return i;
+        const TelClass c = classify(props.at(i));
+        const int nth = seen[c]++;
+        int slot = -1;
+        qint16 kind = 0;
+        switch (c) {
+        case MobileClass:
+            slot = nth == 0 ? Mobile : -1;
+            kind = 1;
+            break;
+        case OtherClass:
+            slot = nth == 0 ? Other : -1;
+            kind = 1;
+            break;
+        case HomeClass:
+            slot = nth == 0 ? Home : nth == 1 ? Home2 : -1;
+            kind = 2;
+            break;
+        case WorkClass:
+            slot = nth == 0 ? Business : nth == 1 ? Business2 : -1;
+            kind = 3;
+            break;
+        case NotMapped:
+            continue;
+        }
+        if (slot >= 0)
+            layout.slot[size_t(slot)] = i;
+        else
+            layout.further.append({kind, i});
     }
-    return -1;
+    m_telLayout = std::move(layout);
+    return *m_telLayout;
+}
+
+int ContactItem::telIndex(TelSlot slot) const
+{
+    return telLayout().slot[size_t(slot)];
 }
 
 QString ContactItem::tel(TelSlot slot) const
@@ -238,7 +256,8 @@ QString ContactItem::telAt(int i) const
 
 void ContactItem::setTel(TelSlot slot, const QString &value)
 {
-    int i = telIndex(slot);
+    const int i = telIndex(slot);
+    m_telLayout.reset(); // the card changes below
     m_changed = m_changed || i >= 0 || !value.isEmpty();
     if (i >= 0) {
         if (value.isEmpty()) {
@@ -300,6 +319,7 @@ QString ContactItem::emailAt(int i) const
 
 void ContactItem::setEmail(int n, const QString &value)
 {
+    m_telLayout.reset();
     int i = emailIndex(n);
     m_changed = m_changed || i >= 0 || !value.isEmpty();
     if (i >= 0) {
@@ -321,29 +341,9 @@ void ContactItem::setEmail(int n, const QString &value)
 
 QList<std::pair<qint16, QString>> ContactItem::FurtherTelephoneNumbers() const
 {
-    QSet<int> shown;
-    for (TelSlot slot : {Mobile, Other, Home, Home2, Business, Business2})
-        shown.insert(telIndex(slot));
     QList<std::pair<qint16, QString>> out;
-    const QList<VProperty> &props = m_card.properties();
-    for (int i = 0; i < props.size(); ++i) {
-        if (props.at(i).name != "TEL" || shown.contains(i))
-            continue;
-        switch (classify(props.at(i))) {
-        case MobileClass:
-        case OtherClass:
-            out.append({qint16(1), telAt(i)});
-            break;
-        case HomeClass:
-            out.append({qint16(2), telAt(i)});
-            break;
-        case WorkClass:
-            out.append({qint16(3), telAt(i)});
-            break;
-        case NotMapped:
-            break;
-        }
-    }
+    for (const auto &[kind, i] : telLayout().further)
+        out.append({kind, telAt(i)});
     return out;
 }
 

@@ -4,6 +4,9 @@
 #include "platform/pim/PimItem.h"
 #include "platform/pim/VCard.h"
 
+#include <array>
+#include <optional>
+
 namespace orvia::pim {
 
 class ContactItem : public PimItem
@@ -71,7 +74,18 @@ private:
         Business,
         Business2
     };
+    // Where the card's numbers sit: the property of each of the six number fields (-1: none) and the
+    // further numbers with their kinds, in card order. Worked out once per version of the card: every
+    // number field read needs it.
+    struct TelLayout
+    {
+        std::array<int, 6> slot;
+        QList<std::pair<qint16, int>> further;
+    };
+
     explicit ContactItem(VCard card) : m_card(std::move(card)) {}
+
+    const TelLayout &telLayout() const;
 
     bool isGroup() const;
     int telIndex(TelSlot slot) const;
@@ -87,6 +101,8 @@ private:
 
     VCard m_card;
     bool m_changed = false;
+    // Reset by every change of the card.
+    mutable std::optional<TelLayout> m_telLayout;
 };
 
 } // namespace orvia::pim
