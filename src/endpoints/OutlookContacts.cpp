@@ -1,6 +1,7 @@
 // Reading and writing desktop contacts: each contact becomes a name record plus one record per
 // number and address; writing only ever fills empty fields or creates contacts.
 #include "common/Details.h"
+#include "common/DialString.h"
 #include "common/Globals.h"
 #include "data/DBPhonebook.h"
 #include "data/DBPhonebookItem.h"
@@ -55,13 +56,25 @@ const std::array<Slot, 9> kSlots{{
     {ContactKind::Email, &pim::ContactItem::Email3Address, &pim::ContactItem::setEmail3Address, true},
 }};
 
+// Texts are compared in composed form: tools that write letters decomposed ("e" and a combining mark)
+// mean the same name or address as the phone's composed letters. The card keeps its own form.
+QString composed(const QString &s)
+{
+    return s.normalized(QString::NormalizationForm_C);
+}
+
+QString addressOf(const QString &raw)
+{
+    return composed(OutlookControl::RemoveSpaces(raw));
+}
+
 // Whether the contact already has this number in any of its numbers (faxes included), or this address.
 bool holds(const pim::ContactItem &contact, const DBPhonebookItem &item)
 {
     const bool email = item.typ == ContactKind::Email;
     const QStringList values = email ? contact.AllEmailAddresses() : contact.AllTelephoneNumbers();
     return std::any_of(values.cbegin(), values.cend(), [&](const QString &v) {
-        return (email ? OutlookControl::RemoveSpaces(v) : OutlookControl::NumberOnly(v)) == item.data;
+        return (email ? addressOf(v) : OutlookControl::NumberOnly(v)) == item.data;
     });
 }
 
@@ -80,25 +93,21 @@ void addContactData(DBPhonebook &dbp, qint16 id, const pim::ContactItem &contact
             yield();
         const Slot &s = kSlots[k];
         const QString raw = (contact.*s.get)();
-        addDatum(s.email ? OutlookControl::RemoveSpaces(raw) : OutlookControl::NumberOnly(raw), s.typ);
+        addDatum(s.email ? addressOf(raw) : OutlookControl::NumberOnly(raw), s.typ);
     }
     // Numbers and addresses past the fields above are the contact's too: unseen, a phone's copy of one
     // would be written into the card again on every run.
     for (const auto &[typ, raw] : contact.FurtherTelephoneNumbers())
         addDatum(OutlookControl::NumberOnly(raw), ContactKind(typ));
     for (const QString &raw : contact.FurtherEmailAddresses())
-        addDatum(OutlookControl::RemoveSpaces(raw), ContactKind::Email);
+        addDatum(addressOf(raw), ContactKind::Email);
 }
 
 } // namespace
 
 QString OutlookControl::NumberOnly(const QString &s)
 {
-    QString r;
-    for (QChar c : s)
-        if (c == QLatin1Char('+') || (c >= QLatin1Char('0') && c <= QLatin1Char('9')))
-            r += c;
-    return r;
+    return dialStringOf(s);
 }
 
 QString OutlookControl::RemoveSpaces(const QString &s)
@@ -147,10 +156,15 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
             logLine(QStringLiteral("new contact entry"));
             logLine(QStringLiteral(" fullname ") + contact->FullName());
             qint16 id = qint16(dbp->GetLastId() + 1);
-            id = dbp->add(id, 0, QString(), contact->FullName(), ContactKind::Name, Operation::None);
+            id =
+                dbp->add(id, 0, QString(), composed(contact->FullName()), ContactKind::Name, Operation::None);
             addContactData(*dbp, id, *contact, [this] { m_loop->yieldOnce(); });
-            for (const QString &raw : contact->AllTelephoneNumbers())
+            for (const QString &raw : contact->AllTelephoneNumbers()) {
                 dbp->heldNumbers.insert(NumberOnly(raw));
+                // A phone's copy made when "*", "#" and pauses were dropped is this number too: it is
+                // not written into the card as another one.
+                dbp->heldNumbers.insert(digitsAndPlusOf(raw));
+            }
         }
         logLine(QStringLiteral("Outlook readcontacts done"));
         return true;
