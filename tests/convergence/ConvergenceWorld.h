@@ -23,6 +23,9 @@ struct TextClasses
     bool twoNumbersOfOneKind = true; // a desktop contact with two numbers of one kind
     bool sharedPrefixNames = true;   // different contacts sharing their first 12 characters
     bool non1252Titles = true;       // event titles outside Windows-1252
+    bool decomposedLetters = true;   // desktop names and addresses with decomposed letters (NFD)
+    bool dialStrings = true;         // numbers with pause letters, "*" and "#" on both sides
+    bool codePageCards = true;       // vCard 2.1 cards in the Windows code page without a charset
 
     static TextClasses all();
 };
@@ -39,6 +42,9 @@ struct DesktopContact
     QString fullName;
     QList<QPair<QString, QString>> numbers; // vCard TEL type, number as written
     QStringList emails;
+    // 0: vCard 3.0 in UTF-8; 1: vCard 2.1 in the Windows code page, no charset named; 2: the same with
+    // the name quoted-printable.
+    int codePage = 0;
 };
 
 struct DesktopEvent
