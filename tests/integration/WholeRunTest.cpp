@@ -278,6 +278,11 @@ const QStringList kTwelveShared{"Phone Kontak07: 1:01607", "Christina Bauer: 1:0
 const char *kZoeDecomposed = "Zoe\xCC\x88 Berg";
 const char *kJurgenDecomposed = "Ju\xCC\x88rgen Mu\xCC\x88ller";
 const Card kJoseDecomposed{"jose", "Jose\xCC\x81 Ruiz", "TEL;TYPE=CELL:0171 113\r\n"};
+const Card kReneDecomposed{"c10",
+                           "Rene\xCC\x81"
+                           "e Mu\xCC\x88ller von Hohenberg-Schwarzenfeld",
+                           "EMAIL;TYPE=INTERNET:rene\xCC\x81"
+                           "e15@example.org\r\n"};
 const QString kZoe = QString::fromUtf8("Zo\xC3\xAB Berg");
 const QString kJurgen = QString::fromUtf8("J\xC3\xBCrgen M\xC3\xBCller");
 const QString kJose = QString::fromUtf8("Jos\xC3\xA9 Ruiz");
@@ -485,6 +490,14 @@ INSTANTIATE_TEST_SUITE_P(
             .phoneHas = {"o'neil+tag11@example.org"},
             .desktopHas =
                 {"Grzegorz Ruiz von Hohenberg-Schwarzenfeld: 1:0307314012 4:o'neil+tag11@example.org"}},
+        // The contact's number is on the SIM card under the card's cut of the name: the address goes.
+        ContactRunCase{
+            .label = "address of a name the SIM card cut",
+            .model = "K110",
+            .cards = {kReneDecomposed},
+            .phone = "entry=SM,1,\"01717919055\",129,\"Renée Müller v\"\n",
+            .phoneHas = {"ME 1 Renée Müller von H renée15@example.org"},
+            .desktopHas = {"Renée Müller von Hohenberg-Schwarzenfeld: 1:01717919055 4:renée15@example.org"}},
         // Decomposed letters: compared and fitted composed, on both families, handset memory and SIM.
         ContactRunCase{.label = "decomposed letters",
                        .model = "K310",
