@@ -1,6 +1,7 @@
 // Reading and writing desktop contacts: each contact becomes a name record plus one record per
 // number and address; writing only ever fills empty fields or creates contacts.
 #include "common/Details.h"
+#include "common/DialString.h"
 #include "common/Globals.h"
 #include "data/DBPhonebook.h"
 #include "data/DBPhonebookItem.h"
@@ -56,13 +57,25 @@ const std::array<Slot, 9> kSlots{{
     {ContactKind::Email, &pim::ContactItem::Email3Address, &pim::ContactItem::setEmail3Address, true},
 }};
 
+// Texts are compared in composed form: tools that write letters decomposed ("e" and a combining mark)
+// mean the same name or address as the phone's composed letters. The card keeps its own form.
+QString composed(const QString &s)
+{
+    return s.normalized(QString::NormalizationForm_C);
+}
+
+QString addressOf(const QString &raw)
+{
+    return composed(OutlookControl::RemoveSpaces(raw));
+}
+
 // Whether the contact already has this number in any of its numbers (faxes included), or this address.
 bool holds(const pim::ContactItem &contact, const DBPhonebookItem &item)
 {
     const bool email = item.typ == ContactKind::Email;
     const QStringList values = email ? contact.AllEmailAddresses() : contact.AllTelephoneNumbers();
     return std::any_of(values.cbegin(), values.cend(), [&](const QString &v) {
-        return (email ? OutlookControl::RemoveSpaces(v) : OutlookControl::NumberOnly(v)) == item.data;
+        return (email ? addressOf(v) : OutlookControl::NumberOnly(v)) == item.data;
     });
 }
 
@@ -86,14 +99,14 @@ QList<Datum> contactData(const pim::ContactItem &contact, const std::function<vo
             yield();
         const Slot &s = kSlots[k];
         const QString raw = (contact.*s.get)();
-        addDatum(s.email ? OutlookControl::RemoveSpaces(raw) : OutlookControl::NumberOnly(raw), s.typ);
+        addDatum(s.email ? addressOf(raw) : OutlookControl::NumberOnly(raw), s.typ);
     }
     // Numbers and addresses past the fields above are the contact's too: unseen, a phone's copy of one
     // would be written into the card again on every run.
     for (const auto &[typ, raw] : contact.FurtherTelephoneNumbers())
         addDatum(OutlookControl::NumberOnly(raw), ContactKind(typ));
     for (const QString &raw : contact.FurtherEmailAddresses())
-        addDatum(OutlookControl::RemoveSpaces(raw), ContactKind::Email);
+        addDatum(addressOf(raw), ContactKind::Email);
     return data;
 }
 
@@ -101,11 +114,7 @@ QList<Datum> contactData(const pim::ContactItem &contact, const std::function<vo
 
 QString OutlookControl::NumberOnly(const QString &s)
 {
-    QString r;
-    for (QChar c : s)
-        if (c == QLatin1Char('+') || (c >= QLatin1Char('0') && c <= QLatin1Char('9')))
-            r += c;
-    return r;
+    return dialStringOf(s);
 }
 
 QString OutlookControl::RemoveSpaces(const QString &s)
@@ -146,8 +155,9 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
                 if (e.number() != ErrItemRefused)
                     throw;
                 logLine(QStringLiteral("Outlook readcontacts error 4096: ") + e.description());
-                globals().gDetails +=
-                    QStringLiteral("Error from Outlook while reading contacts: ") + e.description();
+                // Each refusal on a line of its own: two in a row would otherwise run together.
+                globals().gDetails += QStringLiteral("Error from Outlook while reading contacts: ") +
+                                      e.description() + QStringLiteral("\r\n");
                 continue;
             }
             logLine(QStringLiteral("typename ") + item->TypeName());
@@ -156,8 +166,8 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
                 continue;
             auto contact = std::static_pointer_cast<pim::ContactItem>(item);
             logLine(QStringLiteral("new contact entry"));
-            const QString fullName = contact->FullName();
-            logLine(QStringLiteral(" fullname ") + fullName);
+            const QString fullName = composed(contact->FullName());
+            logLine(QStringLiteral(" fullname ") + contact->FullName());
             const QList<Datum> data = contactData(*contact, [this] { m_loop->yieldOnce(); });
             ++contacts;
             records += 1 + qint32(data.size());
@@ -170,8 +180,12 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
                 qint16 sameId = id;
                 dbp->add(sameId, 0, QString(), d.value, d.typ, Operation::None);
             }
-            for (const QString &raw : contact->AllTelephoneNumbers())
+            for (const QString &raw : contact->AllTelephoneNumbers()) {
                 dbp->heldNumbers.insert(NumberOnly(raw));
+                // A phone's copy made when "*", "#" and pauses were dropped is this number too: it is
+                // not written into the card as another one.
+                dbp->heldNumbers.insert(digitsAndPlusOf(raw));
+            }
         }
         if (held + records > RunCapacityError::kCapacity)
             throw RunCapacityError(RunCapacityError::Folder::Contacts, contacts, records);

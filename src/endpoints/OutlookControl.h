@@ -53,6 +53,7 @@ public:
     // a calendar folder): thrown in place of an error about an unset object.
     [[noreturn]] void throwFoldersUnknown() const;
 
+    // A card's number as dialled: formatting dropped, the dial string's "*", "#" and pauses kept.
     static QString NumberOnly(const QString &s);
     static QString RemoveSpaces(const QString &s);
 

@@ -1,5 +1,6 @@
 #include "engine/ContactIndexes.h"
 
+#include "data/DBContainer.h"
 #include "data/DBPhonebook.h"
 #include "data/DBPhonebookItem.h"
 
@@ -42,7 +43,7 @@ ContactsWithNumbers::ContactsWithNumbers(const DBPhonebook &res, const DBPhonebo
     for (qint16 i = 0; i < side.count(); ++i) {
         const auto r = side.GetItem(i);
         if (r->typ == ContactKind::Name)
-            m_sideNames.insert(r->data.left(DBPhonebook::kNameCompareLength), r->id);
+            m_sideNames.insert(r->data.left(DBContainer::kFamilyKeyLength), {r->data, r->id});
         else if (isNumber(r->typ))
             m_sideIds.insert(r->id);
     }
@@ -52,8 +53,16 @@ bool ContactsWithNumbers::has(qint16 id, const QString &name) const
 {
     if (m_resIds.contains(id))
         return true;
-    const auto it = m_sideNames.constFind(name.left(DBPhonebook::kNameCompareLength));
-    return it != m_sideNames.constEnd() && m_sideIds.contains(it.value());
+    const qsizetype whole = DBPhonebook::kNameCompareLength;
+    for (auto it = m_sideNames.constFind(name.left(DBContainer::kFamilyKeyLength));
+         it != m_sideNames.constEnd() && it.key() == name.left(DBContainer::kFamilyKeyLength); ++it) {
+        const auto &[sideName, sideId] = it.value();
+        const bool same = sideName.left(whole) == name.left(whole) ||
+                          (sideName.size() >= DBContainer::kFamilyKeyLength && name.startsWith(sideName));
+        if (same && m_sideIds.contains(sideId))
+            return true;
+    }
+    return false;
 }
 
 } // namespace orvia

@@ -3,6 +3,7 @@
 #include <QHash>
 #include <QSet>
 #include <QString>
+#include <utility>
 
 namespace orvia {
 
@@ -35,7 +36,8 @@ private:
 };
 
 // Whether an e-mail address's contact has a number, in the additions or on the side already (the side's
-// contact found by its name's first 100 characters).
+// contact found by its name's first 100 characters, or by a cut of the name as long as the part names
+// compare by, such as the SIM card's 14 characters).
 class ContactsWithNumbers
 {
 public:
@@ -44,7 +46,7 @@ public:
 
 private:
     QSet<qint16> m_resIds, m_sideIds;
-    QHash<QString, qint16> m_sideNames;
+    QMultiHash<QString, std::pair<QString, qint16>> m_sideNames; // by the first 12 characters
 };
 
 } // namespace orvia

@@ -1,5 +1,6 @@
 // The contacts half of the policy: what a side lacks, checked against the side's limits and placed in
 // its memories (handset first, then the SIM card on phones that keep one number per entry).
+#include "common/DialString.h"
 #include "common/Globals.h"
 #include "common/GsmCharset.h"
 #include "common/Windows1252.h"
@@ -64,13 +65,13 @@ QString simEntryName(const QString &sim)
     return sim.left(kSimNameLen - 2) + sim.mid(sim.indexOf(g.gSuffixHash), 2);
 }
 
-// Digits, and "+" in the first place only. One notice per bad character.
+// Digits, "+" in the first place only, and the dial string's "*", "#" and pauses: a number is sent as
+// it is or not at all. One notice per bad character.
 bool checkNumber(const QString &number)
 {
     bool ok = true;
     for (qsizetype k = 0; k < number.size(); ++k) {
-        const QChar c = number.at(k);
-        if ((c >= u'0' && c <= u'9') || (c == u'+' && k == 0))
+        if (dialCharacterAt(number, k))
             continue;
         ok = false;
         ContactsNotice(number + u' ' + PolicyTr(QStringLiteral("is not a valid phone number. Not stored.")));

@@ -9,6 +9,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/WallClock.h"
 #include "platform/pim/AppointmentItem.h"
+#include "platform/pim/ContactItem.h"
 #include <QDirIterator>
 #include <map>
 
@@ -241,6 +242,8 @@ public:
             return m_verdict;
         const auto tree = treeOf(rig.dir.path());
         const QStringList phone = phoneLines(rig.port.contents());
+        numbersAsWritten(rig.port.contents(), tree);
+        noSecondCard(tree);
         for (int n = 2; n <= 3; ++n) {
             Side later;
             if (!pair(rig, n, later, tree, phone))
@@ -323,6 +326,59 @@ private:
             }
         }
         return true;
+    }
+
+    // A number reaches the other side as it was written, blanks, dashes and brackets aside: never as
+    // another number.
+    void numbersAsWritten(const phonesim::HandsetContents &phone, const std::map<QString, QByteArray> &tree)
+    {
+        const auto formattingAside = [](QString n) {
+            for (QChar c : {u' ', u'-', u'(', u')', u'.', u'/'})
+                n.remove(c);
+            return n;
+        };
+        QSet<QString> desktopNumbers, phoneNumbers;
+        for (const DesktopContact &c : m_world.contacts)
+            for (const auto &[kind, number] : c.numbers)
+                desktopNumbers.insert(formattingAside(number));
+        for (const PhoneEntry &e : m_world.phoneEntries)
+            phoneNumbers.insert(e.entry.number);
+        for (const phonesim::Memory *m : {&phone.me, &phone.sim})
+            for (const auto &[loc, e] : m->entries)
+                if (!e.number.contains(u'@') && !phoneNumbers.contains(e.number) &&
+                    !desktopNumbers.contains(e.number))
+                    fail(QStringLiteral("the phone holds a number the desktop never held: ") + e.number);
+        for (const auto &[path, bytes] : tree)
+            for (const QString &line : QString::fromLatin1(bytes).split(QStringLiteral("\r\n"))) {
+                if (!line.startsWith(QStringLiteral("TEL"), Qt::CaseInsensitive))
+                    continue;
+                const QString number = line.section(u':', 1);
+                if (!desktopNumbers.contains(formattingAside(number)) && !phoneNumbers.contains(number))
+                    fail(QStringLiteral("the desktop holds a number the phone never held: ") + path + u' ' +
+                         number);
+            }
+    }
+
+    // A phone entry under a desktop contact's name, or the phone's cut of it, fills that contact's card:
+    // a card of its own beside it would be the contact twice.
+    void noSecondCard(const std::map<QString, QByteArray> &tree)
+    {
+        QSet<QString> own;
+        for (const DesktopContact &c : m_world.contacts)
+            own.insert(c.uid + QStringLiteral(".vcf"));
+        for (const auto &[path, bytes] : tree) {
+            if (!path.endsWith(QStringLiteral(".vcf")) || own.contains(path.section(u'/', -1)))
+                continue;
+            QString name;
+            try {
+                name = pim::ContactItem::fromData(bytes)->FullName();
+            } catch (...) {
+                continue;
+            }
+            for (const DesktopContact &c : m_world.contacts)
+                if (sameContact(c.fullName.normalized(QString::NormalizationForm_C), name))
+                    fail(QStringLiteral("a second card for \"") + c.fullName + QStringLiteral("\": ") + path);
+        }
     }
 
     void duplicates(const Side &s)

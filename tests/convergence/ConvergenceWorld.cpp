@@ -322,6 +322,91 @@ struct Gen
         }
     }
 
+    // A phone entry the user keyed for a desktop contact: its name as the memory can hold it, composed.
+    void keyedForContact(const DesktopContact &c, const QString &number)
+    {
+        PhoneEntry e;
+        e.memory = dice.chance(30) ? QStringLiteral("SM") : QStringLiteral("ME");
+        const QString name = c.fullName.normalized(QString::NormalizationForm_C).trimmed();
+        e.entry.name = name.left(e.memory == u"SM" ? 14 : model.nameLength).trimmed();
+        e.entry.number = number;
+        e.entry.type = number.startsWith(u'+') ? 145 : 129;
+        w.phoneEntries << e;
+    }
+
+    static bool keyableName(const QString &name)
+    {
+        for (QChar ch : name)
+            if (ch.unicode() >= 0x100 || ch == u'"' || ch == u'\n' || ch == u'\r')
+                return false;
+        return true;
+    }
+
+    // A number with what a dial string holds besides digits: pauses, "*" and "#", a "+" after a code.
+    QString dialString(bool asKeyed)
+    {
+        const QString n = QString::number(++serial);
+        const QString digits = QString::number(1000 + dice.below(9000)) + n;
+        QString s;
+        switch (dice.below(7)) {
+        case 0:
+            s = QStringLiteral("030") + digits + u'p' + QString::number(dice.between(10, 99));
+            break;
+        case 1:
+            s = QStringLiteral("0301 ") + digits + QStringLiteral(" w ") +
+                QString::number(dice.between(1, 9));
+            break;
+        case 2:
+            s = QStringLiteral("*31#0170") + digits;
+            break;
+        case 3:
+            s = QStringLiteral("#31#+49170") + digits;
+            break;
+        case 4:
+            s = QStringLiteral("**21*0171") + digits + u'#';
+            break;
+        case 5:
+            s = QStringLiteral("0800 ") + digits + QStringLiteral("PP12");
+            break;
+        default:
+            s = QStringLiteral("+49 30 ") + digits + QStringLiteral("pw7");
+        }
+        if (asKeyed)
+            s.remove(u' ');
+        return s;
+    }
+
+    // The kinds of text that reach a desktop card from other tools: decomposed letters, dial strings,
+    // old exports in the Windows code page; and the phone entries the user keyed for such contacts.
+    void contactTexts()
+    {
+        for (DesktopContact &c : w.contacts) {
+            const QString composed = c.fullName.normalized(QString::NormalizationForm_C);
+            if (classes.decomposedLetters && dice.chance(30)) {
+                c.fullName = c.fullName.normalized(QString::NormalizationForm_D);
+                for (QString &e : c.emails)
+                    e = e.normalized(QString::NormalizationForm_D);
+            } else if (classes.codePageCards && keyableName(composed) && dice.chance(25)) {
+                c.codePage = dice.chance(30) ? 2 : 1;
+            }
+            if (classes.dialStrings && dice.chance(20))
+                c.numbers.append({dice.pick({"CELL", "HOME", "WORK", "VOICE"}), dialString(false)});
+            const bool unusual = c.codePage != 0 || c.fullName != composed;
+            if (unusual && keyableName(composed) && dice.chance(50))
+                keyedForContact(c, phoneNumber());
+        }
+        if (!classes.dialStrings)
+            return;
+        for (int i = dice.between(0, 2); i > 0; --i) {
+            PhoneEntry e;
+            e.memory = dice.chance(30) ? QStringLiteral("SM") : QStringLiteral("ME");
+            e.entry.name = handsetName(e.memory == u"SM" ? 14 : model.nameLength);
+            e.entry.number = dialString(true);
+            e.entry.type = e.entry.number.startsWith(u'+') ? 145 : 129;
+            w.phoneEntries << e;
+        }
+    }
+
     void phoneEntries()
     {
         const int n = dice.between(0, 6 * crowd);
@@ -474,7 +559,7 @@ struct Gen
 
 TextClasses TextClasses::all()
 {
-    return TextClasses{true, true, true, true, true, true, true, true, true, true, true, true};
+    return TextClasses{}; // every class is on by default
 }
 
 int World::itemCount() const
@@ -506,8 +591,12 @@ World World::without(int item) const
 
 QString World::describeItem(int item) const
 {
-    if (item < contacts.size())
-        return QStringLiteral("desktop contact:\n") + QString::fromUtf8(vcardOf(contacts.at(item)));
+    if (item < contacts.size()) {
+        const DesktopContact &c = contacts.at(item);
+        const QByteArray card = vcardOf(c);
+        return QStringLiteral("desktop contact:\n") +
+               (c.codePage != 0 ? QString::fromLatin1(card) : QString::fromUtf8(card));
+    }
     item -= int(contacts.size());
     if (item < events.size())
         return QStringLiteral("desktop event:\n") + QString::fromUtf8(icsOf(events.at(item)));
@@ -539,6 +628,7 @@ World generateWorld(quint32 seed, const TextClasses &classes, const Keywords &wo
     g.changes = clockChanges(now.addDays(-30), now.addDays(430));
     g.desktopContacts();
     g.phoneEntries();
+    g.contactTexts();
     g.capacities();
     g.desktopEvents();
     g.phoneEvents();
@@ -564,8 +654,37 @@ QString floating(const QDateTime &t, bool allDay)
 
 } // namespace
 
+namespace {
+
+// An old export: vCard 2.1, bare type words, the text in the Windows code page with no charset named.
+QByteArray codePageCardOf(const DesktopContact &c)
+{
+    QByteArray name = escaped(c.fullName).toLatin1();
+    QByteArray fn = "FN:" + name;
+    if (c.codePage == 2) {
+        QByteArray qp;
+        for (char ch : name) {
+            const auto b = quint8(ch);
+            qp += b >= 0x80 || ch == '=' ? QByteArray("=") + QByteArray::number(b, 16).toUpper()
+                                         : QByteArray(1, ch);
+        }
+        fn = "FN;ENCODING=QUOTED-PRINTABLE:" + qp;
+    }
+    QByteArray s =
+        "BEGIN:VCARD\r\nVERSION:2.1\r\nUID:" + c.uid.toLatin1() + "\r\n" + fn + "\r\nN:;" + name + ";;;\r\n";
+    for (const auto &[kind, number] : c.numbers)
+        s += "TEL;" + kind.toLatin1() + ':' + number.toLatin1() + "\r\n";
+    for (const QString &e : c.emails)
+        s += "EMAIL;INTERNET:" + escaped(e).toLatin1() + "\r\n";
+    return s + "END:VCARD\r\n";
+}
+
+} // namespace
+
 QByteArray vcardOf(const DesktopContact &c)
 {
+    if (c.codePage != 0)
+        return codePageCardOf(c);
     QString s = QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:") + c.uid + QStringLiteral("\r\nFN:") +
                 escaped(c.fullName) + QStringLiteral("\r\nN:;") + escaped(c.fullName) +
                 QStringLiteral(";;;\r\n");

@@ -28,6 +28,10 @@ struct TextClasses
                                      // or repeats, as they stand (never moved aside)
     bool emptyTitles = true;         // events without a title
     bool non1252Descriptions = true; // event descriptions outside Windows-1252
+    // Contact texts.
+    bool decomposedLetters = true;   // desktop names and addresses with decomposed letters (NFD)
+    bool dialStrings = true;         // numbers with pause letters, "*" and "#" on both sides
+    bool codePageCards = true;       // vCard 2.1 cards in the Windows code page without a charset
 
     static TextClasses all();
 };
@@ -44,6 +48,9 @@ struct DesktopContact
     QString fullName;
     QList<QPair<QString, QString>> numbers; // vCard TEL type, number as written
     QStringList emails;
+    // 0: vCard 3.0 in UTF-8; 1: vCard 2.1 in the Windows code page, no charset named; 2: the same with
+    // the name quoted-printable.
+    int codePage = 0;
 };
 
 struct DesktopEvent

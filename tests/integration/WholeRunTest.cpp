@@ -164,6 +164,7 @@ INSTANTIATE_TEST_SUITE_P(Locales, UmlautOnSim, ::testing::Values("de_DE", "fr_FR
 struct Card
 {
     const char *uid, *fn, *lines;
+    const char *bytes = nullptr; // the whole file as another program wrote it, in place of the above
 };
 
 struct ContactRunCase
@@ -179,6 +180,7 @@ struct ContactRunCase
     QStringList notices;
     QStringList desktopHas; // desktop contacts as read back
     int desktopFiles = 1;
+    QList<QByteArray> firstCardKeeps; // bytes the first card's file still holds after every run
 };
 
 void PrintTo(const ContactRunCase &c, std::ostream *os)
@@ -217,9 +219,20 @@ TEST_P(ContactRuns, LaterRunsMoveNothingAndNothingIsHeldTwice)
     contents += QString::fromUtf8(c.phone);
     WholeRunRig rig(QString::fromLatin1(c.model), contents);
     ASSERT_TRUE(rig.initOk);
-    for (const Card &card : c.cards)
-        rig.addContact(QString::fromUtf8(card.uid), QString::fromUtf8(card.fn),
-                       QString::fromUtf8(card.lines));
+    for (const Card &card : c.cards) {
+        if (card.bytes)
+            rig.writeFile(rig.contactsDir() + QString::fromUtf8(card.uid) + QStringLiteral(".vcf"),
+                          QByteArray(card.bytes));
+        else
+            rig.addContact(QString::fromUtf8(card.uid), QString::fromUtf8(card.fn),
+                           QString::fromUtf8(card.lines));
+    }
+    const auto firstCardKept = [&] {
+        QFile f(rig.contactsDir() + QString::fromUtf8(c.cards.front().uid) + QStringLiteral(".vcf"));
+        const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        for (const QByteArray &kept : c.firstCardKeeps)
+            EXPECT_TRUE(bytes.contains(kept)) << kept.toStdString() << " not in " << bytes.toStdString();
+    };
 
     ASSERT_TRUE(rig.run(false));
     EXPECT_TRUE(rig.view.text.contains(QStringLiteral("Data exchange successfully completed.")))
@@ -253,6 +266,7 @@ TEST_P(ContactRuns, LaterRunsMoveNothingAndNothingIsHeldTwice)
             EXPECT_TRUE(firstTime(data, datum.section(QLatin1Char(':'), 1)))
                 << "twice on the desktop: " << datum.toStdString();
     EXPECT_EQ(QDir(rig.contactsDir()).entryList({QStringLiteral("*.vcf")}).size(), c.desktopFiles);
+    firstCardKept();
     for (const auto &[name, bytes] : files(rig.contactsDir()).asKeyValueRange()) {
         QSet<QString> inCard; // what one card holds, in whichever of its properties
         for (const QString &line : QString::fromUtf8(bytes).split(QStringLiteral("\r\n"))) {
@@ -304,6 +318,48 @@ const QStringList kCutOnTheSim{"Christina Baue 0171901", "Christina Ba#H 030902"
 const QStringList kTwelveShared{"Phone Kontak07: 1:01607", "Christina Bauer: 1:0171901 2:030902",
                                 "Christina Baumann: 1:0171903 3:030904",
                                 "Katharina Schneider-Wolff: 1:0171905 2:030906"};
+
+// Letters written decomposed, as some tools write them: the name fits the phone composed, and the
+// phone's composed copy of a name is that card's.
+const char *kZoeDecomposed = "Zoe\xCC\x88 Berg";
+const char *kJurgenDecomposed = "Ju\xCC\x88rgen Mu\xCC\x88ller";
+const Card kJoseDecomposed{"jose", "Jose\xCC\x81 Ruiz", "TEL;TYPE=CELL:0171 113\r\n"};
+const Card kReneDecomposed{"c10",
+                           "Rene\xCC\x81"
+                           "e Mu\xCC\x88ller von Hohenberg-Schwarzenfeld",
+                           "EMAIL;TYPE=INTERNET:rene\xCC\x81"
+                           "e15@example.org\r\n"};
+const QString kZoe = QString::fromUtf8("Zo\xC3\xAB Berg");
+const QString kJurgen = QString::fromUtf8("J\xC3\xBCrgen M\xC3\xBCller");
+const QString kJose = QString::fromUtf8("Jos\xC3\xA9 Ruiz");
+
+// Numbers whose "*", "#" and pauses are the number; one with a "+" after a code cannot be sent as it is.
+const Card kDialStrings{"dora", "Dora Dial",
+                        "TEL;TYPE=CELL:030 1234 p 56\r\nTEL;TYPE=HOME:*31#0170 1234\r\n"
+                        "TEL;TYPE=WORK:#31#+49 170 999\r\n"};
+const QStringList kDialNotices{"#31#+49170999 is not a valid phone number. Not stored."};
+const QStringList kDialLacks{"+49170999", "030123456", "3101701234"};
+const QStringList kDialDesktop{"Dora Dial: 1:0301234p56 1:**21*0171555# 2:*31#01701234 3:#31#+49170999",
+                               "Pete Pause: 1:0800123PP12"};
+const char *kDialOnMe = "entry=ME,1,\"**21*0171555#\",129,\"Dora Dial\"\n"
+                        "entry=ME,2,\"0800123PP12\",129,\"Pete Pause\"\n";
+const char *kDialOnSim = "entry=SM,1,\"**21*0171555#\",129,\"Dora Dial\"\n"
+                         "entry=SM,2,\"0800123PP12\",129,\"Pete Pause\"\n";
+
+// An old export in the Windows code page with no charset named; the second card's name quoted-printable.
+const std::vector<Card> kCodePageCards{
+    {"jr", "", "",
+     "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Ruiz;Jos\xE9\r\nFN:Jos\xE9 Ruiz\r\nTEL;CELL:0171 901\r\n"
+     "NOTE:Caf\xE9 con le\xF1"
+     "a\r\nEND:VCARD\r\n"},
+    {"rd", "", "",
+     "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Dupr\xE9;Ren\xE9"
+     "e\r\nFN;ENCODING=QUOTED-PRINTABLE:Ren=E9e Dupr=E9\r\nTEL;CELL:0171 903\r\nEND:VCARD\r\n"}};
+const QList<QByteArray> kCodePageKept{"N:Ruiz;Jos\xE9\r\nFN:Jos\xE9 Ruiz\r\n", "NOTE:Caf\xE9 con le\xF1"
+                                                                               "a\r\n"};
+const QString kRene = QString::fromUtf8("Ren\xC3\xA9"
+                                        "e Dupr\xC3\xA9");
+const QStringList kCodePageDesktop{kJose + ": 1:0171901 1:0171902", kRene + ": 1:0171903"};
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, ContactRuns,
@@ -478,8 +534,128 @@ INSTANTIATE_TEST_SUITE_P(
                        "EMAIL:o'neil+tag11@example.org\r\n"}},
             .phone = "entry=ME,1,\"0307314012\",129,\"Grzegorz Ruiz von \",0\n",
             .phoneHas = {"o'neil+tag11@example.org"},
-            .desktopHas = {
-                "Grzegorz Ruiz von Hohenberg-Schwarzenfeld: 1:0307314012 4:o'neil+tag11@example.org"}}));
+            .desktopHas =
+                {"Grzegorz Ruiz von Hohenberg-Schwarzenfeld: 1:0307314012 4:o'neil+tag11@example.org"}},
+        // The contact's number is on the SIM card under the card's cut of the name: the address goes.
+        ContactRunCase{
+            .label = "address of a name the SIM card cut",
+            .model = "K110",
+            .cards = {kReneDecomposed},
+            .phone = "entry=SM,1,\"01717919055\",129,\"Renée Müller v\"\n",
+            .phoneHas = {"ME 1 Renée Müller von H renée15@example.org"},
+            .desktopHas = {"Renée Müller von Hohenberg-Schwarzenfeld: 1:01717919055 4:renée15@example.org"}},
+        // Decomposed letters: compared and fitted composed, on both families, handset memory and SIM.
+        ContactRunCase{.label = "decomposed letters",
+                       .model = "K310",
+                       .cards = {{"zoe", kZoeDecomposed, "TEL;TYPE=CELL:0171 111\r\n"}, kJoseDecomposed},
+                       .phone = "entry=ME,1,\"0171112\",129,\"Jos\xC3\xA9 Ruiz\",0\n",
+                       .phoneHas = {kZoe + " 0171111", kJose + " 0171113"},
+                       .desktopHas = {kZoe + ": 1:0171111", kJose + ": 1:0171113 1:0171112"},
+                       .desktopFiles = 2},
+        ContactRunCase{.label = "decomposed letters",
+                       .model = "D240",
+                       .cards = {{"jm", kJurgenDecomposed, "TEL;TYPE=CELL:0171 111\r\n"}, kJoseDecomposed},
+                       .meCapacity = 20,
+                       .phoneKontakt = 20,
+                       .phone = "entry=SM,1,\"0171112\",129,\"Jos\xC3\xA9 Ruiz\"\n",
+                       .phoneHas = {"SM 2 ", "SM 3 ", "0171111", "0171113"},
+                       .desktopHas = {kJurgen + ": 1:0171111", kJose + ": 1:0171113 1:0171112"},
+                       .desktopFiles = 22},
+        ContactRunCase{.label = "decomposed letters",
+                       .model = "G170",
+                       .cards = {{"zoe", kZoeDecomposed, "TEL;TYPE=CELL:0171 111\r\n"}, kJoseDecomposed},
+                       .phone = "entry=ME,1,\"0171112\",129,\"Jos\xC3\xA9 Ruiz\"\n",
+                       .phoneHas = {kZoe + " 0171111", kJose + " 0171113"},
+                       .desktopHas = {kZoe + ": 1:0171111", kJose + ": 1:0171113 1:0171112"},
+                       .desktopFiles = 2},
+        ContactRunCase{.label = "decomposed letters",
+                       .model = "G170",
+                       .cards = {{"zoe", kZoeDecomposed, "TEL;TYPE=CELL:0171 111\r\n"}, kJoseDecomposed},
+                       .meCapacity = 20,
+                       .phoneKontakt = 20,
+                       .phone = "entry=SM,1,\"0171112\",129,\"Jos\xC3\xA9 Ruiz\"\n",
+                       .phoneHas = {"SM 2 " + kJose + " 0171113", "SM 3 " + kZoe + " 0171111"},
+                       .desktopHas = {kZoe + ": 1:0171111", kJose + ": 1:0171113 1:0171112"},
+                       .desktopFiles = 22},
+        // Dial strings cross as they are written; a "+" after a code stays off the phone with its notice.
+        ContactRunCase{.label = "dial strings",
+                       .model = "K310",
+                       .cards = {kDialStrings},
+                       .phone = kDialOnMe,
+                       .phoneHas = {"Dora Dial 0301234p56", "Dora Dial *31#01701234"},
+                       .phoneLacks = kDialLacks,
+                       .notices = kDialNotices,
+                       .desktopHas = kDialDesktop,
+                       .desktopFiles = 2},
+        ContactRunCase{.label = "dial strings",
+                       .model = "D240",
+                       .cards = {kDialStrings},
+                       .meCapacity = 20,
+                       .phoneKontakt = 20,
+                       .phone = kDialOnSim,
+                       .phoneHas = {"SM 3 Dora Dial 0301234p56", "SM 4 Dora Dial#H *31#01701234"},
+                       .phoneLacks = kDialLacks,
+                       .notices = kDialNotices,
+                       .desktopHas = kDialDesktop,
+                       .desktopFiles = 22},
+        ContactRunCase{.label = "dial strings",
+                       .model = "G170",
+                       .cards = {kDialStrings},
+                       .phone = kDialOnMe,
+                       .phoneHas = {"Dora Dial 0301234p56", "Dora Dial#H *31#01701234"},
+                       .phoneLacks = kDialLacks,
+                       .notices = kDialNotices,
+                       .desktopHas = kDialDesktop,
+                       .desktopFiles = 2},
+        ContactRunCase{.label = "dial strings",
+                       .model = "G170",
+                       .cards = {kDialStrings},
+                       .meCapacity = 20,
+                       .phoneKontakt = 20,
+                       .phone = kDialOnSim,
+                       .phoneHas = {"SM 3 Dora Dial 0301234p56", "SM 4 Dora Dial#H *31#01701234"},
+                       .phoneLacks = kDialLacks,
+                       .notices = kDialNotices,
+                       .desktopHas = kDialDesktop,
+                       .desktopFiles = 22},
+        // Cards in the Windows code page: read as such, the phone's entry of that name fills the card, and
+        // the card's other bytes stay as they were.
+        ContactRunCase{.label = "code page card",
+                       .model = "K310",
+                       .cards = kCodePageCards,
+                       .phone = "entry=ME,1,\"0171902\",129,\"Jos\xC3\xA9 Ruiz\",0\n",
+                       .phoneHas = {kJose + " 0171901", kRene + " 0171903"},
+                       .desktopHas = kCodePageDesktop,
+                       .desktopFiles = 2,
+                       .firstCardKeeps = kCodePageKept},
+        ContactRunCase{.label = "code page card",
+                       .model = "D240",
+                       .cards = kCodePageCards,
+                       .meCapacity = 20,
+                       .phoneKontakt = 20,
+                       .phone = "entry=SM,1,\"0171902\",129,\"Jos\xC3\xA9 Ruiz\"\n",
+                       .phoneHas = {"SM 2 ", "SM 3 ", "0171901", "0171903"},
+                       .desktopHas = kCodePageDesktop,
+                       .desktopFiles = 22,
+                       .firstCardKeeps = kCodePageKept},
+        ContactRunCase{.label = "code page card",
+                       .model = "G170",
+                       .cards = kCodePageCards,
+                       .phone = "entry=ME,1,\"0171902\",129,\"Jos\xC3\xA9 Ruiz\"\n",
+                       .phoneHas = {kJose + " 0171901", kRene + " 0171903"},
+                       .desktopHas = kCodePageDesktop,
+                       .desktopFiles = 2,
+                       .firstCardKeeps = kCodePageKept},
+        ContactRunCase{.label = "code page card",
+                       .model = "G170",
+                       .cards = kCodePageCards,
+                       .meCapacity = 20,
+                       .phoneKontakt = 20,
+                       .phone = "entry=SM,1,\"0171902\",129,\"Jos\xC3\xA9 Ruiz\"\n",
+                       .phoneHas = {"SM 2 " + kJose + " 0171901", "SM 3 " + kRene + " 0171903"},
+                       .desktopHas = kCodePageDesktop,
+                       .desktopFiles = 22,
+                       .firstCardKeeps = kCodePageKept}));
 
 class CalendarText : public ::testing::TestWithParam<std::tuple<const char *, const char *>>
 {

@@ -510,5 +510,10 @@ TEST(DeskText, NumberOnlyAndRemoveSpaces)
 {
     EXPECT_EQ(OutlookControl::NumberOnly(QStringLiteral("+49 (0)30-12+3 abc")), QStringLiteral("+4903012+3"));
     EXPECT_EQ(OutlookControl::NumberOnly(QStringLiteral("letters")), QString());
+    // "*", "#" and pauses are the number; a "p" in a word is not.
+    EXPECT_EQ(OutlookControl::NumberOnly(QStringLiteral("030 1234 p 56 (private)")),
+              QStringLiteral("0301234p56"));
+    EXPECT_EQ(OutlookControl::NumberOnly(QStringLiteral("*31#0170-123")), QStringLiteral("*31#0170123"));
+    EXPECT_EQ(OutlookControl::NumberOnly(QStringLiteral("p 0800 PPw1")), QStringLiteral("0800PPw1"));
     EXPECT_EQ(OutlookControl::RemoveSpaces(QStringLiteral(" a b\tc ")), QStringLiteral("ab\tc"));
 }

@@ -64,6 +64,13 @@ TEST(ContactRead, Version21BareParametersQuotedPrintableAndCharset)
     const int note = c->card().indexOf("NOTE");
     ASSERT_GE(note, 0);
     EXPECT_EQ(c->card().textValue(note), QString::fromUtf8("Grüße"));
+
+    // Without a charset, bytes that are no UTF-8 are the Windows code page's, in every value of the card.
+    auto old =
+        card("BEGIN:VCARD\nVERSION:2.1\nFN:Jos\xE9 Ruiz\nNOTE;ENCODING=QUOTED-PRINTABLE:=80 f=FCr Caf=C3=A9\n"
+             "END:VCARD\n");
+    EXPECT_EQ(old->FullName(), QString::fromUtf8("José Ruiz"));
+    EXPECT_EQ(old->card().textValue(old->card().indexOf("NOTE")), QString::fromUtf8("€ für CafÃ©"));
 }
 
 TEST(ContactRead, Version40UrisPrefAndGroupedProperties)

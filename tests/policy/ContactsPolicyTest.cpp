@@ -158,6 +158,8 @@ TEST_F(ContactsPolicyTest, NumbersAreCheckedCharacterByCharacter)
                        Operation::None);
     outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("0555"), ContactKind::Mobile,
                        Operation::None);
+    outlook->AddByName(QStringLiteral("Anna"), 0, QString(), QStringLiteral("+p1"), ContactKind::Work,
+                       Operation::None);
     phone->AddByName(QStringLiteral("Someone else"), 1, QStringLiteral("ME"), QStringLiteral("0555"),
                      ContactKind::Mobile, Operation::None);
     run(model(QStringLiteral("K110")));
@@ -165,7 +167,8 @@ TEST_F(ContactsPolicyTest, NumbersAreCheckedCharacterByCharacter)
                                                 QStringLiteral("+49171"), 2, 2, 1}}));
     EXPECT_EQ(notices(), (QStringList{QStringLiteral("+49 171-2 is not a valid phone number. Not stored."),
                                       QStringLiteral("+49 171-2 is not a valid phone number. Not stored."),
-                                      QStringLiteral("0+1 is not a valid phone number. Not stored.")}));
+                                      QStringLiteral("0+1 is not a valid phone number. Not stored."),
+                                      QStringLiteral("+p1 is not a valid phone number. Not stored.")}));
 }
 
 TEST_F(ContactsPolicyTest, AddressesAreCheckedAgainstThePhonesLength)

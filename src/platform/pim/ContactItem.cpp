@@ -139,7 +139,8 @@ QString ContactItem::indexName() const
         ++b;
     while (e > b && full.at(e - 1) == u' ')
         --e;
-    return full.mid(b, e - b);
+    // Composed: a name written with decomposed letters is found under the same name as a composed one.
+    return full.mid(b, e - b).normalized(QString::NormalizationForm_C);
 }
 
 void ContactItem::setFullName(const QString &name)

@@ -57,7 +57,7 @@ protected:
     void setUid(const QString &uid) override;
     QString fileExtension() const override { return QStringLiteral(".vcf"); }
     bool isIndexed() const override { return !isGroup(); }
-    // The full name as a contacts run reads it: without outer blanks.
+    // The full name as a contacts run reads it: without outer blanks, its letters composed.
     QString indexName() const override;
     // A changed card gets a new REV, when it has one, so that sync tools see the change.
     void beforeSave() override;

@@ -320,7 +320,7 @@ std::shared_ptr<PimItem> FolderStore::findByFullName(const QString &fullName)
     if (m_kind != ItemTypeContact)
         return nullptr;
     ensureIndex();
-    auto it = m_byName.constFind(fullName);
+    auto it = m_byName.constFind(fullName.normalized(QString::NormalizationForm_C));
     if (it == m_byName.constEnd() || it->empty())
         return nullptr;
     Entry *e = entryByName(*it->begin());

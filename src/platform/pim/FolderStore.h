@@ -34,6 +34,7 @@ public:
     int count();
     // 1-based; throws RuntimeError 9 out of range, 4096 when the file cannot be parsed.
     std::shared_ptr<PimItem> item(int position);
+    // Decomposed and composed letters find the same contact.
     std::shared_ptr<PimItem> findByFullName(const QString &fullName);
     std::shared_ptr<PimItem> createItem();
     // Writes the item's file. Returns false, writing nothing, when the file is no longer the version

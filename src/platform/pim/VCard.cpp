@@ -1,5 +1,6 @@
 #include "platform/pim/VCard.h"
 #include "platform/RuntimeError.h"
+#include "platform/Windows1252.h"
 #include "platform/pim/ContentLines.h"
 #include "platform/pim/ItemLimits.h"
 
@@ -73,6 +74,8 @@ QString decodeCharset(const QByteArray &bytes, const QByteArray &charset)
 {
     if (charset.isEmpty() || charset.compare("UTF-8", Qt::CaseInsensitive) == 0)
         return QString::fromUtf8(bytes);
+    if (charset.compare("windows-1252", Qt::CaseInsensitive) == 0)
+        return cp1252::decode(bytes);
     QStringDecoder decoder(charset.constData());
     if (decoder.isValid())
         return decoder.decode(bytes);
@@ -122,7 +125,16 @@ QList<QByteArray> logicalLines(const QByteArray &data)
     return entries;
 }
 
-VProperty parseProperty(const QByteArray &raw)
+// A property as read, its value still in the bytes of the file: how they are decoded is decided once the
+// whole card is known.
+struct ReadProperty
+{
+    VProperty property;
+    QByteArray valueBytes; // quoted-printable decoded
+    QByteArray charset;    // as the CHARSET parameter names it; empty when none
+};
+
+ReadProperty parseProperty(const QByteArray &raw)
 {
     VProperty p;
     p.raw = raw;
@@ -174,8 +186,18 @@ VProperty parseProperty(const QByteArray &raw)
         valueBytes = decodeQuotedPrintable(valueBytes);
     else if (base64)
         valueBytes.replace("\r\n", "");
-    p.value = decodeCharset(valueBytes, charset);
-    return p;
+    return ReadProperty{std::move(p), std::move(valueBytes), std::move(charset)};
+}
+
+// Older exports (vCard 2.1 above all) write their text in the Windows code page and name no charset.
+// Bytes that are no UTF-8 in a value without a CHARSET parameter mark such a card: all its values
+// without one are read in that code page, so that a name reads as the letters the user sees.
+bool writtenInTheCodePage(const QList<ReadProperty> &props)
+{
+    for (const ReadProperty &r : props)
+        if (r.charset.isEmpty() && !r.valueBytes.isValidUtf8())
+            return true;
+    return false;
 }
 
 // A parameter value as written: quoted when it holds a separator (a comma separates TYPE lists, so it is
@@ -252,6 +274,7 @@ VCard VCard::parse(const QByteArray &input)
     if (lines.isEmpty() || !isBegin(lines.first()))
         refuse(QStringLiteral("no BEGIN:VCARD"));
     VCard card;
+    QList<ReadProperty> read;
     bool ended = false;
     for (qsizetype i = 1; i < lines.size(); ++i) {
         const QByteArray &line = lines.at(i);
@@ -266,13 +289,19 @@ VCard VCard::parse(const QByteArray &input)
         }
         if (isBegin(line))
             refuse(QStringLiteral("a card inside a card"));
-        VProperty p = parseProperty(line);
-        if (p.name == "VERSION")
-            card.m_version = p.value.trimmed().toUtf8();
-        card.m_props.append(std::move(p));
+        read.append(parseProperty(line));
     }
     if (!ended)
         refuse(QStringLiteral("no END:VCARD (truncated file)"));
+    card.m_codePageText = writtenInTheCodePage(read);
+    for (ReadProperty &r : read) {
+        const QByteArray charset =
+            r.charset.isEmpty() && card.m_codePageText ? QByteArrayLiteral("windows-1252") : r.charset;
+        r.property.value = decodeCharset(r.valueBytes, charset);
+        if (r.property.name == "VERSION")
+            card.m_version = r.property.value.trimmed().toUtf8();
+        card.m_props.append(std::move(r.property));
+    }
     return card;
 }
 
@@ -346,20 +375,28 @@ void VCard::setRawValue(int index, const QString &escaped)
                 p.params.removeAt(i);
         }
     }
-    if (m_version == "2.1") {
-        bool ascii = true;
-        for (QChar c : escaped)
-            ascii = ascii && c.unicode() < 128;
-        if (!ascii)
-            p.params.append(VParam{"CHARSET", {"UTF-8"}});
-    }
     p.value = escaped;
     p.dirty = true;
+    markUtf8(p, m_version == "2.1");
+}
+
+void VCard::markUtf8(VProperty &p, bool version21) const
+{
+    // A 2.1 card's readers take a value without CHARSET in their own code page, and so does this one's
+    // reading of a card written in it: a value beyond ASCII names its UTF-8.
+    if (!version21 && !m_codePageText)
+        return;
+    bool ascii = true;
+    for (QChar c : p.value)
+        ascii = ascii && c.unicode() < 128;
+    if (!ascii && !p.hasParam("CHARSET"))
+        p.params.append(VParam{"CHARSET", {"UTF-8"}});
 }
 
 int VCard::insertProperty(VProperty property)
 {
     property.dirty = true;
+    markUtf8(property, false);
     int at = -1;
     for (int i = 0; i < m_props.size(); ++i)
         if (m_props.at(i).name == property.name)

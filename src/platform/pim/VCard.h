@@ -51,8 +51,11 @@ public:
     void removeProperty(int index) { m_props.removeAt(index); }
 
 private:
+    void markUtf8(VProperty &p, bool version21) const;
+
     QByteArray m_version;
-    QList<VProperty> m_props; // BEGIN and END are implicit
+    bool m_codePageText = false; // values without CHARSET are read in the Windows code page
+    QList<VProperty> m_props;    // BEGIN and END are implicit
 };
 
 } // namespace orvia::pim
