@@ -175,17 +175,24 @@ Look lookAtSwappedOut(const QByteArray &path, const FileVersion &expected, bool 
 
 enum class Swap
 {
-    Done,       // the new file is in place, the old one removed
-    Changed,    // the old file was changed meanwhile: it is back in place, the new one under `temp`
-    Unsupported // the file system cannot exchange two names: nothing was done
+    Done,        // the new file is in place, the old one removed
+    Changed,     // the old file was changed meanwhile: it is back in place, the new one under `temp`
+    NotOurs,     // `temp` holds another program's file now: it must stay
+    Unsupported, // the file system cannot exchange two names: nothing was done
 };
+
+bool holdsInode(const QByteArray &path, quint64 inode)
+{
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0 && quint64(st.st_ino) == inode;
+}
 
 // Puts the new file at `temp` in place of `path` by exchanging the two, then looks at what came out.
 // The version check and the swap cannot be one step without locks that other tools do not take; the
 // look after the swap leaves only the moment of the exchange itself for another program's write to be
 // missed. A file another program holds open is swapped back and tried again a few times, briefly; one
 // kept open longer (a viewer, say) is then decided by its version alone.
-Swap swapIn(const QByteArray &temp, const QByteArray &path, const FileVersion &expected)
+Swap swapIn(const QByteArray &temp, const QByteArray &path, const FileVersion &expected, quint64 mine)
 {
     constexpr int tries = 8; // about 25 ms of pauses in all
     for (int attempt = 1;; ++attempt) {
@@ -201,8 +208,15 @@ Swap swapIn(const QByteArray &temp, const QByteArray &path, const FileVersion &e
         if (look == Look::Unchanged)
             return Swap::Done;
         // Back as it was; should even that fail, the other program's file goes back by rename.
-        if (!exchange(temp, path) && ::rename(temp.constData(), path.constData()) != 0)
-            fail(QStringLiteral("cannot restore"), QFile::decodeName(path), errno);
+        if (!exchange(temp, path))
+            return ::rename(temp.constData(), path.constData()) == 0 ? Swap::Changed : Swap::NotOurs;
+        // A program that saved by rename between the two exchanges put its file under the card's name,
+        // and the swap back moved it here: it goes back in place, as the newest version of the card.
+        if (!holdsInode(temp, mine)) {
+            if (!exchange(temp, path))
+                return Swap::NotOurs;
+            return Swap::Changed;
+        }
         if (look == Look::Changed)
             return Swap::Changed;
         pauseMicroseconds(100L << attempt);
@@ -246,9 +260,9 @@ bool writeInPlace(const QByteArray &path, const QByteArray &data, const FileVers
     if (::fstat(fd, &st) != 0)
         fail(QStringLiteral("cannot read the state of"), name, errno);
     written = versionOf(st);
-    // Replaced by another program meanwhile: the text went into the file that program removed.
-    struct stat now;
-    return ::stat(path.constData(), &now) == 0 && now.st_ino == st.st_ino;
+    // The text is in the file under every other name of it, whatever another program has since put
+    // under this one: it is written, and the next read sees which version the name now holds.
+    return true;
 }
 
 } // namespace
@@ -291,12 +305,15 @@ bool replaceFileIfUnchanged(const QByteArray &path, const QByteArray &data, cons
     temp.write(data);
     const FileVersion mine = temp.version();
     temp.startWriteBackAndClose();
-    switch (swapIn(temp.path(), path, expected)) {
+    switch (swapIn(temp.path(), path, expected, mine.inode)) {
     case Swap::Done:
         temp.release(); // the name now held the old file, which is gone
         break;
     case Swap::Changed:
-        return false; // the guard removes the new file, now back under the temporary name
+        return false; // the guard removes what is under the temporary name: ours, or a superseded card
+    case Swap::NotOurs:
+        temp.release();
+        fail(QStringLiteral("cannot restore"), QFile::decodeName(path), errno);
     case Swap::Unsupported:
         // The last look before the rename: another program's write in between is not replaced unread.
         if (::stat(path.constData(), &st) != 0 || versionOf(st) != expected)
