@@ -65,12 +65,15 @@ TEST(ContactRead, Version21BareParametersQuotedPrintableAndCharset)
     ASSERT_GE(note, 0);
     EXPECT_EQ(c->card().textValue(note), QString::fromUtf8("Grüße"));
 
-    // Without a charset, bytes that are no UTF-8 are the Windows code page's, in every value of the card.
+    // Without a charset, bytes that are no UTF-8 are the Windows code page's; a value that is UTF-8 stays so.
     auto old =
         card("BEGIN:VCARD\nVERSION:2.1\nFN:Jos\xE9 Ruiz\nNOTE;ENCODING=QUOTED-PRINTABLE:=80 f=FCr Caf=C3=A9\n"
              "END:VCARD\n");
     EXPECT_EQ(old->FullName(), QString::fromUtf8("José Ruiz"));
     EXPECT_EQ(old->card().textValue(old->card().indexOf("NOTE")), QString::fromUtf8("€ für CafÃ©"));
+    auto mixed = card("BEGIN:VCARD\nVERSION:3.0\nFN:Zo\xC3\xAB\nNOTE:stray \xE9\nEND:VCARD\n");
+    EXPECT_EQ(mixed->FullName(), QString::fromUtf8("Zoë"));
+    EXPECT_EQ(mixed->card().textValue(mixed->card().indexOf("NOTE")), QString::fromUtf8("stray é"));
 }
 
 TEST(ContactRead, Version40UrisPrefAndGroupedProperties)

@@ -190,8 +190,8 @@ ReadProperty parseProperty(const QByteArray &raw)
 }
 
 // Older exports (vCard 2.1 above all) write their text in the Windows code page and name no charset.
-// Bytes that are no UTF-8 in a value without a CHARSET parameter mark such a card: all its values
-// without one are read in that code page, so that a name reads as the letters the user sees.
+// Bytes that are no UTF-8 in a value without a CHARSET parameter mark such a card: such values are read
+// in that code page, so that a name reads as the letters the user sees.
 bool writtenInTheCodePage(const QList<ReadProperty> &props)
 {
     for (const ReadProperty &r : props)
@@ -295,8 +295,10 @@ VCard VCard::parse(const QByteArray &input)
         refuse(QStringLiteral("no END:VCARD (truncated file)"));
     card.m_codePageText = writtenInTheCodePage(read);
     for (ReadProperty &r : read) {
-        const QByteArray charset =
-            r.charset.isEmpty() && card.m_codePageText ? QByteArrayLiteral("windows-1252") : r.charset;
+        // Value by value: a value that is UTF-8 stays so, should a card hold both kinds.
+        const QByteArray charset = r.charset.isEmpty() && card.m_codePageText && !r.valueBytes.isValidUtf8()
+                                       ? QByteArrayLiteral("windows-1252")
+                                       : r.charset;
         r.property.value = decodeCharset(r.valueBytes, charset);
         if (r.property.name == "VERSION")
             card.m_version = r.property.value.trimmed().toUtf8();
@@ -384,7 +386,8 @@ void VCard::markUtf8(VProperty &p, bool version21) const
 {
     // A 2.1 card's readers take a value without CHARSET in their own code page, and so does this one's
     // reading of a card written in it: a value beyond ASCII names its UTF-8.
-    if (!version21 && !m_codePageText)
+    // A 4.0 card is UTF-8 throughout and knows no CHARSET parameter.
+    if ((!version21 && !m_codePageText) || m_version == "4.0")
         return;
     bool ascii = true;
     for (QChar c : p.value)
@@ -396,7 +399,7 @@ void VCard::markUtf8(VProperty &p, bool version21) const
 int VCard::insertProperty(VProperty property)
 {
     property.dirty = true;
-    markUtf8(property, false);
+    markUtf8(property, m_version == "2.1");
     int at = -1;
     for (int i = 0; i < m_props.size(); ++i)
         if (m_props.at(i).name == property.name)
