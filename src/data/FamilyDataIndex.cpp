@@ -48,7 +48,7 @@ void FamilyDataIndex::note(const DBPhonebook &family, ContactKind typ, const QSt
 void yieldTo(IMessageLoop *loop)
 {
     if (loop)
-        loop->yieldOnce();
+        loop->yieldIfDue();
 }
 
 } // namespace orvia

@@ -168,7 +168,7 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
             logLine(QStringLiteral("new contact entry"));
             const QString fullName = composed(contact->FullName());
             logLine(QStringLiteral(" fullname ") + contact->FullName());
-            const QList<Datum> data = contactData(*contact, [this] { m_loop->yieldOnce(); });
+            const QList<Datum> data = contactData(*contact, [this] { m_loop->yieldIfDue(); });
             ++contacts;
             records += 1 + qint32(data.size());
             if (held + records > RunCapacityError::kCapacity)
@@ -220,7 +220,7 @@ void OutlookControl::UpdateContacts(std::shared_ptr<DBPhonebook> dbp)
 void OutlookControl::StoreContactField(pim::PimItems &items, const QString &name, const DBPhonebookItem &item)
 {
     CurrentContact.reset();
-    m_loop->yieldOnce();
+    m_loop->yieldIfDue();
     // When another program changes the card between its reading and the save, the save writes nothing:
     // the card is found again, which reads the new version, and the datum goes where that one has room.
     constexpr int attempts = 4;
@@ -253,7 +253,7 @@ void OutlookControl::StoreContactField(pim::PimItems &items, const QString &name
         if (attempt == attempts)
             throwError(ErrPathAccess, QStringLiteral("the contact keeps changing on disk: ") + name);
     }
-    m_loop->yieldOnce();
+    m_loop->yieldIfDue();
     CurrentContact.reset();
 }
 

@@ -208,7 +208,7 @@ void OutlookControl::storeOperation(const std::function<bool()> &body)
 
 bool OutlookControl::pollInterrupt()
 {
-    m_loop->yieldOnce();
+    m_loop->yieldIfDue();
     return m_owner->UserInterrupt();
 }
 

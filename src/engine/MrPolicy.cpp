@@ -27,7 +27,7 @@ void MrPolicy::progress(double fraction) const
 void MrPolicy::yield() const
 {
     if (m_loop)
-        m_loop->yieldOnce();
+        m_loop->yieldIfDue();
 }
 
 QDateTime MrPolicy::now() const

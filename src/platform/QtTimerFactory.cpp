@@ -61,11 +61,18 @@ QDateTime SystemClock::now() const
 
 void QtMessageLoop::yieldOnce()
 {
+    QCoreApplication::processEvents();
+    m_sinceTurn.start();
+}
+
+void QtMessageLoop::yieldIfDue()
+{
+    // Each turn polls every event source (some 7 µs); a window needs far fewer than a loop over
+    // thousands of records would give it.
     constexpr qint64 kMinTurnGapNs = 1000000;
     if (m_sinceTurn.isValid() && m_sinceTurn.nsecsElapsed() < kMinTurnGapNs)
         return;
-    QCoreApplication::processEvents();
-    m_sinceTurn.start();
+    yieldOnce();
 }
 
 void QtMessageLoop::pause(int ms)

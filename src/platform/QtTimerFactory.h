@@ -21,10 +21,8 @@ public:
 class QtMessageLoop : public IMessageLoop
 {
 public:
-    // Processes the pending events once, unless the last turn ended less than a millisecond ago: long
-    // loops yield several times per record, far more often than a window needs, and every turn polls
-    // each event source.
-    void yieldOnce() override;
+    void yieldOnce() override;   // processes the pending events once
+    void yieldIfDue() override;  // the same, unless the last turn ended less than a millisecond ago
     void pause(int ms) override; // blocks the thread; no events are delivered meanwhile
 
 private:

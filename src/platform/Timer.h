@@ -51,6 +51,9 @@ class IMessageLoop
 public:
     virtual ~IMessageLoop() = default;
     virtual void yieldOnce() = 0;
+    // For loops that yield for every field or record: a loop may let a turn go that would come right
+    // after the last one. Every turn is taken unless the loop says otherwise.
+    virtual void yieldIfDue() { yieldOnce(); }
     virtual void pause(int ms) = 0;
 };
 
