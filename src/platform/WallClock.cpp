@@ -51,7 +51,8 @@ QDateTime zoneMoment(const QDate &date, const QTime &time, const QTimeZone &zone
 
 QDateTime clockFace(const QDateTime &moment)
 {
-    return QDateTime(moment.date(), moment.time(), Qt::UTC);
+    const QDateTime local = moment.toLocalTime();
+    return QDateTime(local.date(), local.time(), Qt::UTC);
 }
 
 qint64 faceMinutes(const QDateTime &from, const QDateTime &to)

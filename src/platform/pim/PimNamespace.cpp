@@ -138,8 +138,10 @@ std::shared_ptr<PimApplication> PimApplication::create(const QString &root)
         const QString contacts = store + QLatin1Char('/') + PimNamespace::defaultContactsName();
         const QString calendar = store + QLatin1Char('/') + PimNamespace::defaultCalendarName();
         // For the owner only, as the files in them are.
-        fileops::makePrivateFolder(QFileInfo(contacts).absoluteFilePath());
-        fileops::makePrivateFolder(QFileInfo(calendar).absoluteFilePath());
+        // A folder that is already there keeps its mode: it may be the user's, shared on purpose.
+        for (const QString &folder : {contacts, calendar})
+            if (!QFileInfo::exists(folder))
+                fileops::makePrivateFolder(QFileInfo(folder).absoluteFilePath());
         if (!QFileInfo(contacts).isDir() || !QFileInfo(calendar).isDir())
             throwError(429, QStringLiteral("cannot create the contacts and calendar store at ") + root);
         try {
