@@ -157,8 +157,11 @@ void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
             if (held + events > RunCapacityError::kCapacity)
                 continue;
             const KindAndTitle kt = kindOf(*appt);
+            // Compared and fitted in composed form: letters some tools write decomposed ("e" and a
+            // combining mark) are the phone's composed ones. The file keeps its own form.
             dbc->add(0, appt->start(), appt->end(), appt->ReminderSet(), appt->ReminderMinutesBeforeStart(),
-                     kt.typ, kt.title, oneLine(appt->body()), Operation::None);
+                     kt.typ, kt.title.normalized(QString::NormalizationForm_C),
+                     oneLine(appt->body()).normalized(QString::NormalizationForm_C), Operation::None);
         }
         if (held + events > RunCapacityError::kCapacity)
             throw RunCapacityError(RunCapacityError::Folder::Calendar, events, events);

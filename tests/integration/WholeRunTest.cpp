@@ -805,6 +805,10 @@ const char *kCodePage =
 // The second family keeps only an alarm's time of day: one the evening before is that much earlier.
 const char *kEveningAlarm = "event=5,1,2026-03-13 00:10,1,23:50,\"Late\"\n";
 
+// A title written with decomposed letters ("e" and a combining diaeresis), as some tools write them.
+const char *kDecomposedTitle =
+    "SUMMARY:Zoe\xCC\x88 und Jose\xCC\x81\r\nDTSTART:20260312T100000\r\nDTEND:20260312T103000\r\n";
+
 const char *kCodePageNotice = "Spotkanie z Łukaszem contains characters the phone cannot store. Not stored.";
 
 // Clock changes of Europe/Berlin: 2027-03-28 skips 02:00-03:00, 2026-10-25 shows 02:00-03:00 twice.
@@ -939,6 +943,10 @@ INSTANTIATE_TEST_SUITE_P(
                      "2026-03-11 09:45 k1 10:00 Café Müller ", kCodePageNotice, ""},
         CalendarTrip{"CodePage", "G170", kCodePage, "", "1 Café Müller|1 Spotkanie z Łukaszem",
                      "2026-03-11 10:00 k1 Café Müller ", kCodePageNotice, ""},
+        CalendarTrip{"DecomposedTitle", "K110", kDecomposedTitle, "", "1 Zoë und José",
+                     "2026-03-12 09:45 k1 10:00 Zoë und José ", "", ""},
+        CalendarTrip{"DecomposedTitle", "G170", kDecomposedTitle, "", "1 Zoë und José",
+                     "2026-03-12 10:00 k1 Zoë und José ", "", ""},
         CalendarTrip{"EveningAlarm", "G170", "", kEveningAlarm, "1 Late", "2026-03-13 00:10 k1 Late", "",
                      "Late 20"},
         CalendarTrip{"ChangeFacesOnPhone", "K310", "", kVelmoraChangeFaces, kChangeFacesDesktop,
