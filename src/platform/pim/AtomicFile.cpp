@@ -1,6 +1,7 @@
 #include "platform/pim/AtomicFile.h"
 #include "platform/RuntimeError.h"
 #include "platform/pim/StoreFileNames.h"
+#include "platform/pim/StoreFileOpen.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -235,11 +236,7 @@ bool writeInPlace(const QByteArray &path, const QByteArray &data, const FileVers
         return false; // removed or replaced meanwhile
     if (fd < 0)
         fail(QStringLiteral("cannot write"), name, errno);
-    struct Closer
-    {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
+    const FdGuard closer{fd};
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || versionOf(st) != expected)
         return false;

@@ -24,11 +24,6 @@ namespace orvia::pim {
 
 namespace {
 
-QString errnoText(int err)
-{
-    return QString::fromLocal8Bit(strerror(err));
-}
-
 // A file name as the user would type it; bytes that are not UTF-8 are shown as \xNN.
 QString displayName(const QByteArray &raw)
 {
@@ -46,17 +41,6 @@ QString displayName(const QByteArray &raw)
     }
     return out;
 }
-
-// Closes a descriptor when the read is done, whichever way it ends.
-struct FdGuard
-{
-    int fd;
-    ~FdGuard()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 // The whole file, in a buffer sized by the file rather than by the limit; refused over the limit, also
 // when the file grew since it was measured.

@@ -17,11 +17,22 @@ QString notRegular()
 
 } // namespace
 
+QString errnoText(int err)
+{
+    return QString::fromLocal8Bit(strerror(err));
+}
+
+FdGuard::~FdGuard()
+{
+    if (fd >= 0)
+        ::close(fd);
+}
+
 int openRegularFile(const QByteArray &path, struct ::stat &st, QString &why)
 {
     // Looked at before the open: opening a device can do something of its own, even without blocking.
     if (::stat(path.constData(), &st) != 0) {
-        why = QStringLiteral("cannot open: ") + QString::fromLocal8Bit(strerror(errno));
+        why = QStringLiteral("cannot open: ") + errnoText(errno);
         return -1;
     }
     if (!S_ISREG(st.st_mode)) {
@@ -30,14 +41,15 @@ int openRegularFile(const QByteArray &path, struct ::stat &st, QString &why)
     }
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        why = QStringLiteral("cannot open: ") + QString::fromLocal8Bit(strerror(errno));
+        why = QStringLiteral("cannot open: ") + errnoText(errno);
         return -1;
     }
+    FdGuard guard{fd};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         why = notRegular();
-        ::close(fd);
         return -1;
     }
+    guard.fd = -1; // handed to the caller
     return fd;
 }
 
@@ -45,20 +57,19 @@ QByteArray readSmallRegularFile(const QByteArray &path, qsizetype limit)
 {
     struct stat st;
     QString why;
-    const int fd = openRegularFile(path, st, why);
-    if (fd < 0)
+    const FdGuard fd{openRegularFile(path, st, why)};
+    if (fd.fd < 0)
         return QByteArray();
     QByteArray data(limit, Qt::Uninitialized);
     qsizetype have = 0;
     while (have < limit) {
-        const ssize_t n = ::read(fd, data.data() + have, size_t(limit - have));
+        const ssize_t n = ::read(fd.fd, data.data() + have, size_t(limit - have));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             break;
         have += n;
     }
-    ::close(fd);
     data.truncate(have);
     return data;
 }

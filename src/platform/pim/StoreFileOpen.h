@@ -11,6 +11,16 @@ struct stat;
 
 namespace orvia::pim {
 
+// The system's text for an error number.
+QString errnoText(int err);
+
+// Closes a descriptor when the work on it is done, whichever way it ends.
+struct FdGuard
+{
+    int fd;
+    ~FdGuard();
+};
+
 // Opens `path` read-only. Returns the descriptor, with its state in `st`; -1 when it cannot be opened
 // or is not a regular file, with the reason in `why`.
 int openRegularFile(const QByteArray &path, struct ::stat &st, QString &why);
