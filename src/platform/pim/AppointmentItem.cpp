@@ -209,6 +209,10 @@ QByteArray nameOf(const QByteArray &line)
 // back from the file's own lines, event by event, so a title comes back as it was written.
 void restoreLeadingBlanks(icalcomponent *root, const QByteArray &data)
 {
+    // Only a value right after a colon can begin with a blank, directly or past a fold: most files hold
+    // none, and are not walked again.
+    if (!data.contains(": ") && !data.contains(":\t") && !data.contains(":\r\n") && !data.contains(":\n"))
+        return;
     const QList<icalproperty_kind> kinds{ICAL_SUMMARY_PROPERTY, ICAL_DESCRIPTION_PROPERTY};
     QList<QList<QByteArray>> leads; // per event: the leading blanks of its summary and description
     int depth = 0, eventDepth = -1;
