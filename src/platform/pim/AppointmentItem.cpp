@@ -187,14 +187,8 @@ void setTime(icalcomponent *c, icalproperty_kind kind, const icaltimetype &t)
 // The value part of a content line: after the first colon outside a quoted parameter value.
 QByteArray valueOf(const QByteArray &line)
 {
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        if (line.at(i) == '"')
-            quoted = !quoted;
-        else if (line.at(i) == ':' && !quoted)
-            return line.mid(i + 1);
-    }
-    return QByteArray();
+    const qsizetype colon = findUnquoted(line, ':');
+    return colon < 0 ? QByteArray() : line.mid(colon + 1);
 }
 
 QByteArray nameOf(const QByteArray &line)

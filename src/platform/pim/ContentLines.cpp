@@ -26,6 +26,19 @@ QByteArray foldLine(const QByteArray &logical)
     return out;
 }
 
+qsizetype findUnquoted(const QByteArray &s, char wanted, qsizetype from)
+{
+    bool quoted = false;
+    for (qsizetype i = from; i < s.size(); ++i) {
+        const char c = s.at(i);
+        if (c == '"')
+            quoted = !quoted;
+        else if (c == wanted && !quoted)
+            return i;
+    }
+    return -1;
+}
+
 QList<QByteArray> unfoldLines(const QByteArray &data)
 {
     QList<QByteArray> lines;

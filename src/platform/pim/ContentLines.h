@@ -16,6 +16,10 @@ QByteArray foldLine(const QByteArray &logical);
 // empty lines are dropped.
 QList<QByteArray> unfoldLines(const QByteArray &data);
 
+// The first `wanted` at or after `from` outside a double-quoted parameter value, or -1: the colon that
+// ends a line's name and parameters, say.
+qsizetype findUnquoted(const QByteArray &s, char wanted, qsizetype from = 0);
+
 // Text values: backslash, semicolon, comma and line breaks are escaped; a colon is not.
 QString escapeText(const QString &text);
 QString unescapeText(const QString &text);

@@ -15,19 +15,6 @@ namespace {
     throwError(ErrItemRefused, QStringLiteral("not a readable vCard: ") + reason);
 }
 
-qsizetype findUnquoted(const QByteArray &s, char wanted, qsizetype from = 0)
-{
-    bool quoted = false;
-    for (qsizetype i = from; i < s.size(); ++i) {
-        const char c = s.at(i);
-        if (c == '"')
-            quoted = !quoted;
-        else if (c == wanted && !quoted)
-            return i;
-    }
-    return -1;
-}
-
 QList<QByteArray> splitUnquoted(const QByteArray &s, char sep)
 {
     QList<QByteArray> parts;
