@@ -17,7 +17,9 @@ struct SeedRow
 
 void PrintTo(const SeedRow &r, std::ostream *os)
 {
-    *os << r.seed << ' ' << (r.zone ? r.zone : "");
+    *os << r.seed;
+    if (r.zone)
+        *os << ' ' << r.zone;
 }
 
 class Convergence : public ::testing::TestWithParam<SeedRow>
