@@ -15,12 +15,14 @@
 //   event at the same minute (a yearly one on the same day of the year and time, 29 February meeting
 //   1 March), of the same kind where the phone keeps kinds, with the same title (on the phone the title
 //   and the body joined by a blank) up to trailing blanks, or the phone's cut of it of at least 20
-//   characters; and that event has a reminder exactly when the item has one.
+//   characters; and that event has a reminder exactly when the item has one. A birthday and an event of
+//   the same day of the year whose titles begin one another are one event to the program, whatever their
+//   kinds, times and reminders: each stands for the other.
 //   Noticed means: the details text of the first run of its kind contains the datum's text, or the
 //   event's title, or its start (a yearly event's next anniversary too) as the details write dates, or
 //   says "Events sync until" a moment at or before that start. An e-mail address of a contact
 //   without a number needs neither, and past events stay where they are.
-// - Every calendar run's details name each desktop all-day event.
+// - Every calendar run's details name each desktop all-day event (its title up to trailing blanks).
 #include "convergence/ConvergenceWorld.h"
 #include <QStringList>
 
