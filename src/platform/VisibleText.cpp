@@ -38,4 +38,18 @@ QString visibleText(QStringView text)
     return out;
 }
 
+QString visibleLines(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    const QStringView crLf = u"\r\n";
+    qsizetype from = 0;
+    for (qsizetype end; (end = text.indexOf(crLf, from)) >= 0; from = end + 2) {
+        out += visibleText(text.mid(from, end - from));
+        out += crLf;
+    }
+    out += visibleText(text.mid(from));
+    return out;
+}
+
 } // namespace orvia

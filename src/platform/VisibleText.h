@@ -11,5 +11,7 @@ namespace orvia {
 // separators and the bidirectional embeddings, overrides and isolates become \uNNNN. Everything else,
 // backslashes included, stays as it is.
 QString visibleText(QStringView text);
+// The same for each line of a text whose lines end in CR LF (a store's text form): the line ends stay.
+QString visibleLines(QStringView text);
 
 } // namespace orvia

@@ -1,5 +1,6 @@
 #include "common/Details.h"
 #include "common/Globals.h"
+#include "platform/VisibleText.h"
 
 #include <QDir>
 #include <QFile>
@@ -174,4 +175,8 @@ TEST(DetailsTest, AddDetailsMarksOutlookAndEndsTheLine)
     EXPECT_EQ(lines[3], QStringLiteral("Error from Outlook while reading contacts: a\\nError\\u2028b.vcf: "
                                        "\\x7f\\x85"));
     EXPECT_EQ(lines[4], QString());
+
+    // A store's text form keeps its record lines in the log; what the names hold is written out.
+    EXPECT_EQ(visibleLines(u"Contacts,2\r\n\"Anna\x1b[8m\u2028x\",1\r\n\"B\rb\",2"),
+              QStringLiteral("Contacts,2\r\n\"Anna\\x1b[8m\\u2028x\",1\r\n\"B\\rb\",2"));
 }
