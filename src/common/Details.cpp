@@ -2,15 +2,21 @@
 
 #include "common/Globals.h"
 #include "common/Translation.h"
+#include "platform/VisibleText.h"
 
 namespace orvia {
 
 void AddDetails(const QString &name, const QString &text)
 {
-    QString marked = name;
+    QString marked = visibleText(name);
     marked.replace(QStringLiteral("Outlook"), QStringLiteral("Outlook\u00AE"));
     globals().gDetails += Translate(QStringLiteral("Details for")) + u' ' + marked + QStringLiteral(": ") +
-                          text + QStringLiteral("\r\n");
+                          visibleText(text) + QStringLiteral("\r\n");
+}
+
+void AddReadError(const QString &heading, const QString &description)
+{
+    globals().gDetails += heading + QStringLiteral(": ") + visibleText(description) + QStringLiteral("\r\n");
 }
 
 } // namespace orvia

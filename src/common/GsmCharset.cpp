@@ -2,6 +2,7 @@
 
 #include "common/Globals.h"
 #include "common/Windows1252.h"
+#include "platform/VisibleText.h"
 
 namespace orvia {
 
@@ -55,8 +56,9 @@ int lookUp(int c, bool toGsm)
 
 void logFailure(QChar ch, int c)
 {
-    globals().gLog.log(QStringLiteral("Could not translate char ") + ch + QStringLiteral(" #") +
-                           QString::number(c) + QStringLiteral(" into a valid GSM charset entry."),
+    globals().gLog.log(QStringLiteral("Could not translate char ") + visibleText(QString(ch)) +
+                           QStringLiteral(" #") + QString::number(c) +
+                           QStringLiteral(" into a valid GSM charset entry."),
                        true);
 }
 

@@ -12,6 +12,7 @@
 #include "endpoints/ShellCallbacks.h"
 #include "platform/MessageBox.h"
 #include "platform/RuntimeError.h"
+#include "platform/VisibleText.h"
 
 #include <limits>
 #include <utility>
@@ -280,7 +281,7 @@ void AtDriverBase::Receive(const PhoneReply &reply)
         // A complete reply that cannot be read ends the operation like an ERROR reply would; waiting on
         // would only wait for nothing.
         driver::log(m_traits.protocolErrorLog + QStringLiteral("unreadable reply (") +
-                    QString::fromUtf8(e.what()) + QStringLiteral(")"));
+                    visibleText(QString::fromUtf8(e.what())) + QStringLiteral(")"));
         protocolFailure();
         return;
     }
@@ -317,7 +318,8 @@ void AtDriverBase::protocolFailure()
 
 void AtDriverBase::logProtocolError()
 {
-    driver::log(m_traits.protocolErrorLog + m_reply.text + QStringLiteral("\r\n"));
+    // The reply on one line, as it came: what the phone sent cannot pass for lines of the log.
+    driver::log(m_traits.protocolErrorLog + visibleText(m_reply.text));
 }
 
 void AtDriverBase::endAfterFailure()

@@ -10,6 +10,7 @@
 #include "endpoints/RunOwner.h"
 #include "platform/RuntimeError.h"
 #include "platform/Timer.h"
+#include "platform/VisibleText.h"
 #include "platform/pim/AppointmentItem.h"
 #include "platform/pim/AtomicFile.h"
 #include "platform/pim/PimFolder.h"
@@ -20,9 +21,10 @@ namespace orvia {
 
 namespace {
 
+// The lines name folders, files, contacts and events: what other programs chose stays on its line.
 void logLine(const QString &s)
 {
-    globals().gLog.log(s);
+    globals().gLog.log(visibleText(s));
 }
 
 struct KindAndTitle
@@ -134,8 +136,8 @@ void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
                 if (e.number() == ErrItemRefused) {
                     logLine(QStringLiteral("Outlook readcal error 4096: ") + e.description());
                     // Each refusal on a line of its own: two in a row would otherwise run together.
-                    globals().gDetails += QStringLiteral("Error from Outlook while reading calendar: ") +
-                                          e.description() + QStringLiteral("\r\n");
+                    AddReadError(QStringLiteral("Error from Outlook while reading calendar"),
+                                 e.description());
                 }
                 continue; // any other failed fetch leaves no item: skipped
             }

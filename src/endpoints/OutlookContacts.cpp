@@ -10,6 +10,7 @@
 #include "endpoints/RunOwner.h"
 #include "platform/RuntimeError.h"
 #include "platform/Timer.h"
+#include "platform/VisibleText.h"
 #include "platform/pim/AtomicFile.h"
 #include "platform/pim/ContactItem.h"
 #include "platform/pim/PimFolder.h"
@@ -22,9 +23,10 @@ namespace orvia {
 
 namespace {
 
+// The lines name folders, files, contacts and events: what other programs chose stays on its line.
 void logLine(const QString &s)
 {
-    globals().gLog.log(s);
+    globals().gLog.log(visibleText(s));
 }
 
 using Getter = QString (pim::ContactItem::*)() const;
@@ -156,8 +158,7 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
                     throw;
                 logLine(QStringLiteral("Outlook readcontacts error 4096: ") + e.description());
                 // Each refusal on a line of its own: two in a row would otherwise run together.
-                globals().gDetails += QStringLiteral("Error from Outlook while reading contacts: ") +
-                                      e.description() + QStringLiteral("\r\n");
+                AddReadError(QStringLiteral("Error from Outlook while reading contacts"), e.description());
                 continue;
             }
             logLine(QStringLiteral("typename ") + item->TypeName());

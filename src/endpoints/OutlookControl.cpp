@@ -7,6 +7,7 @@
 #include "endpoints/RunOwner.h"
 #include "platform/RuntimeError.h"
 #include "platform/Timer.h"
+#include "platform/VisibleText.h"
 #include "platform/pim/PimFolder.h"
 #include "platform/pim/PimItems.h"
 #include "platform/pim/PimNamespace.h"
@@ -16,9 +17,10 @@
 namespace orvia {
 
 namespace {
+// The lines name folders, files, contacts and events: what other programs chose stays on its line.
 void logLine(const QString &s)
 {
-    globals().gLog.log(s);
+    globals().gLog.log(visibleText(s));
 }
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "engine/ProgressView.h"
 #include "engine/ShellHooks.h"
 #include "platform/RuntimeError.h"
+#include "platform/VisibleText.h"
 #include <algorithm>
 #include <cmath>
 
@@ -61,7 +62,7 @@ void FormMain::onWatchdog()
 
 void FormMain::onLinkLost(const QString &why)
 {
-    logLine(QStringLiteral("Serial link lost: ") + why);
+    logLine(QStringLiteral("Serial link lost: ") + visibleText(why));
     if (!phoneDriver())
         return; // no phone yet: a detection in progress gives the port up when its probe times out
     if (syncState != Idle || watchdogArmed()) {

@@ -13,6 +13,7 @@
 #include "engine/ShellHooks.h"
 #include "engine/SplashWindow.h"
 #include "platform/RuntimeError.h"
+#include "platform/VisibleText.h"
 #include <utility>
 
 namespace orvia {
@@ -44,13 +45,34 @@ QString answerLine(const QStringList &lines, const QString &keep)
 
 } // namespace
 
-PhoneDetection::PhoneDetection(const Deps &deps) : m_deps(deps) {}
+PhoneDetection::PhoneDetection(const Deps &deps)
+    : m_deps(deps), m_startWaitingRun(m_deps.platform.timers->createTimer())
+{
+    m_startWaitingRun->setEnabled(false);
+    m_startWaitingRun->setInterval(kStartWaitingRunMs);
+    m_startWaitingRun->setOnTick([this] {
+        m_startWaitingRun->setEnabled(false);
+        if (const std::function<void()> run = std::exchange(m_afterFound, {}))
+            run();
+    });
+}
 
-PhoneDetection::~PhoneDetection() = default;
+PhoneDetection::~PhoneDetection()
+{
+    m_startWaitingRun->setEnabled(false);
+    m_startWaitingRun->setOnTick({});
+}
+
+void PhoneDetection::forgetWaitingRun()
+{
+    m_startWaitingRun->setEnabled(false);
+    m_afterFound = {};
+}
 
 void PhoneDetection::log(const QString &line) const
 {
-    globals().gLog.log(line);
+    // Registry values, port errors and handsets' answers are other programs' text.
+    globals().gLog.log(visibleText(line));
 }
 
 QString PhoneDetection::setting(const QString &key, const QString &def) const
@@ -426,8 +448,10 @@ void PhoneDetection::success()
                  Translate(QStringLiteral("on COM")) + QLatin1Char(' ') + port.text());
     m_deps.tray->SetState(TrayIcon::Ready);
     m_deps.platform.loop->yieldOnce();
-    if (const std::function<void()> run = std::exchange(m_afterFound, {}))
-        run();
+    // A run that waited for the phone starts once this detection, which the driver called back, has
+    // returned.
+    if (m_afterFound)
+        m_startWaitingRun->setEnabled(true);
 }
 
 void PhoneDetection::endOfList()
@@ -444,7 +468,8 @@ void PhoneDetection::endOfList()
     closePort();
     const quint32 generation = ++m_generation;
     // A start request that was waiting for the phone is answered by its own message alone.
-    const bool forRun = bool(std::exchange(m_afterFound, {}));
+    const bool forRun = runWaiting();
+    forgetWaitingRun();
     if (!m_unsupportedModel.isEmpty())
         m_deps.platform.messageBox->show(Translate(QStringLiteral("Found unsupported phone")) +
                                          QStringLiteral(" :") + m_unsupportedModel);
@@ -567,7 +592,7 @@ void PhoneDetection::phoneErrorRecovered()
     stopTimer();
     ++m_generation;
     m_state = State::Idle;
-    m_afterFound = {}; // the driver has told the user already
+    forgetWaitingRun(); // the driver has told the user already
     m_deps.page->setConnectEnabled(true);
 }
 

@@ -48,6 +48,9 @@ public:
     static constexpr int kMaxAvailablePorts = 8;
     // A probe reply longer than this is no handset's answer: the port is given up.
     static constexpr qsizetype kMaxReplyLength = 4096;
+    // From the phone's identification to the start of a run that waited for it: the run's first step
+    // talks to the driver only after the detection that the driver called back has returned.
+    static constexpr int kStartWaitingRunMs = 100;
 
     static const QString kSerialCommKey;
     static const QString kInfraredKey;
@@ -78,12 +81,14 @@ public:
     // No phone is in place, but a port is saved and no detection is under way.
     bool canSeekForRun() const;
     // A run was asked for while no phone is in place: detects on the saved port, then on every port,
-    // as the start-up does; `found` runs once a phone is identified. When none is found the user is
-    // told so (no setup window). False when no port is saved; a detection already under way is
-    // followed instead of restarted.
+    // as the start-up does; `found` runs kStartWaitingRunMs after a phone is identified. When none is
+    // found the user is told so (no setup window). False when no port is saved; a detection already
+    // under way is followed instead of restarted.
     bool seekForRun(std::function<void()> found);
-    // A detection the user started replaces any run waiting for the phone.
-    void forgetWaitingRun() { m_afterFound = {}; }
+    // A detection the user started replaces any run waiting for the phone, also one whose start is
+    // already timed.
+    void forgetWaitingRun();
+    bool runWaiting() const { return bool(m_afterFound); }
 
     // ISetupDetection
     void FiniteStateMachine() override;
@@ -144,8 +149,9 @@ private:
     std::optional<ComPort> m_irdaPort;
     bool m_retryAllPorts = false;
     QString m_unsupportedModel;
-    quint32 m_generation = 0;           // changes with every command and every new detection
-    std::function<void()> m_afterFound; // a run waiting for this detection to find the phone
+    quint32 m_generation = 0;                  // changes with every command and every new detection
+    std::function<void()> m_afterFound;        // a run waiting for this detection to find the phone
+    std::unique_ptr<ITimer> m_startWaitingRun; // armed once the phone is found for that run
 };
 
 } // namespace orvia

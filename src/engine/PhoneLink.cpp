@@ -2,6 +2,7 @@
 #include "endpoints/PhoneDriver.h"
 #include "engine/EngineText.h"
 #include "platform/RuntimeError.h"
+#include "platform/VisibleText.h"
 #include <algorithm>
 
 namespace orvia {
@@ -50,7 +51,7 @@ bool PhoneLink::OpenCom(ComPort port, const QString &speed)
             return false;
         // Any other failure (a port that does not exist, no permission) is reported too: the callers
         // can only tell "in use" from success, and a port that did not open is not usable.
-        logLine(QStringLiteral("OpenCom failed: ") + e.description());
+        logLine(QStringLiteral("OpenCom failed: ") + visibleText(e.description()));
         return false;
     }
     m_platform.loop->yieldOnce();

@@ -3,6 +3,7 @@
 #include "common/Details.h"
 #include "common/Globals.h"
 #include "common/Translation.h"
+#include "platform/VisibleText.h"
 
 namespace orvia {
 
@@ -23,7 +24,8 @@ void CalendarNotice(const QString &text)
 
 void PolicyLog(const QString &text)
 {
-    globals().gLog.log(text, true);
+    // Stores in their text form, one record a line: names in them keep to their record's line.
+    globals().gLog.log(visibleLines(text), true);
 }
 
 } // namespace orvia

@@ -13,6 +13,7 @@
 #include "engine/ProgressView.h"
 #include "engine/RunPolicy.h"
 #include "platform/RuntimeError.h"
+#include "platform/VisibleText.h"
 #include <cstdlib>
 #include <cxxabi.h>
 #include <typeinfo>
@@ -280,7 +281,7 @@ void FormMain::runReadPhone(const RunKind &run)
 void FormMain::runPolicy(const RunKind &run)
 {
     if (run.calendar)
-        logLine(calOutlook->GetDataText());
+        logLine(visibleLines(calOutlook->GetDataText()));
     logLine(text(run.logPolicy));
     addCountRead(run, run.calendar ? calPhone->count() : pbPhone->countEntries());
     m_deps.view->setOverallBar(50);

@@ -10,6 +10,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/SettingsStore.h"
 #include "platform/SystemServices.h"
+#include "platform/VisibleText.h"
 
 #include <QCoreApplication>
 #include <QVersionNumber>
@@ -183,7 +184,7 @@ bool UpdateCheck::fetchAndTestFile(const QString &listedUrl, QByteArray &bytes, 
     QString url = listedUrl;
     if (!url.toLower().contains(QStringLiteral("http://")))
         url = QStringLiteral("http://") + webHost() + url;
-    logLine(QStringLiteral("Getting ") + url);
+    logLine(QStringLiteral("Getting ") + visibleText(url));
     AppendUpdateStatus(kCrLf + Translate(QStringLiteral("Downloading")) + QLatin1Char(' ') + url + kCrLf);
     AppendUpdateStatus(Translate(QStringLiteral("Please wait...")));
     m_deps.inet->setRequestTimeout(kDownloadTimeoutSeconds);
@@ -214,7 +215,7 @@ bool UpdateCheck::saveFile(const QString &name, const QByteArray &bytes)
                 m_deps.system->makeDir(subfolder);
         }
         const QString target = UpdateFileTarget(folder, name);
-        logLine(QStringLiteral("Saving to ") + name + QStringLiteral(".upd"));
+        logLine(QStringLiteral("Saving to ") + visibleText(name) + QStringLiteral(".upd"));
         WriteUpdateFile(target + QStringLiteral(".upd"), bytes, target);
         logLine(QStringLiteral("Saved."));
         return true;

@@ -3,6 +3,7 @@
 // file operations with classic attribute semantics.
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace orvia {
 
@@ -66,6 +67,9 @@ public:
     virtual QString programDir() const = 0;
     // Starts a program; minimised-with-focus is the platform's closest equivalent. False on failure.
     virtual bool startProgram(const QString &path, const QStringList &args, bool minimised) = 0;
+    // Shows a local page in the desktop's browser. `done` tells whether that worked, usually after the
+    // call has returned (the opener's answer comes later); an opener that never answers never calls it.
+    virtual void openPage(const QString &path, std::function<void(bool opened)> done) = 0;
 };
 
 } // namespace orvia

@@ -131,4 +131,30 @@ bool SystemServices::startProgram(const QString &path, const QStringList &args, 
     return QProcess::startDetached(resolveProgram(path), args, QDir::currentPath());
 }
 
+void SystemServices::openPage(const QString &path, std::function<void(bool opened)> done)
+{
+    // xdg-open fails after it has started when no program takes the page, and may not return before
+    // the browser it started ends: its exit is waited for without holding the caller up.
+    auto *opener = new QProcess;
+    opener->setProgram(QStringLiteral("xdg-open"));
+    opener->setArguments({path});
+    // Its complaints go where the program's own go.
+    opener->setProcessChannelMode(QProcess::ForwardedChannels);
+    opener->setStandardInputFile(QProcess::nullDevice());
+    QObject::connect(opener, &QProcess::finished, opener,
+                     [opener, done](int code, QProcess::ExitStatus status) {
+                         opener->deleteLater();
+                         if (done)
+                             done(status == QProcess::NormalExit && code == 0);
+                     });
+    QObject::connect(opener, &QProcess::errorOccurred, opener, [opener, done](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return; // a crash is reported by finished()
+        opener->deleteLater();
+        if (done)
+            done(false);
+    });
+    opener->start();
+}
+
 } // namespace orvia

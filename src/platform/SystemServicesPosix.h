@@ -23,6 +23,8 @@ public:
     bool fileExists(const QString &path) const override;
     QString programDir() const override;
     bool startProgram(const QString &path, const QStringList &args, bool minimised) override;
+    // Through xdg-open: its exit status says whether a program took the page.
+    void openPage(const QString &path, std::function<void(bool opened)> done) override;
 
     // "6.1.0-18-amd64" gives 6 and 1; text without a leading number gives 0.
     static void parseKernelRelease(const QString &release, int &major, int &minor);

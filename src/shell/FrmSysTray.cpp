@@ -7,7 +7,6 @@
 #include "shell/TranslateCaption.h"
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -15,15 +14,12 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSystemTrayIcon>
-#include <QUrl>
 
 namespace orvia {
 
 namespace {
 constexpr int kClientWidth = 446;
 constexpr int kClientHeight = 300;
-// From the phone's identification to the start of the run that waited for it.
-constexpr int kStartAfterDetectionMs = 100;
 } // namespace
 
 // The engine's and the drivers' view of the tray: icon state, tip and the window's Enabled.
@@ -52,8 +48,7 @@ private:
 FrmSysTray::FrmSysTray(Services services, QWidget *parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_services(std::move(services)), m_state(*m_services.timers),
-      m_sink(std::make_unique<StateSink>(*this)), m_startWhenFound(m_services.timers->createTimer())
+      m_services(std::move(services)), m_state(*m_services.timers), m_sink(std::make_unique<StateSink>(*this))
 {
     setObjectName(QStringLiteral("FrmSysTray"));
     setWindowTitle(kAppTitle);
@@ -177,18 +172,11 @@ void FrmSysTray::wireCommands()
         m_state.applyRuleA(windowsView());
         applyCommands();
     });
-    m_startWhenFound->setEnabled(false);
-    m_startWhenFound->setOnTick([this] {
-        m_startWhenFound->setEnabled(false);
-        mSync_Click(m_waitingRun);
-    });
 }
 
 FrmSysTray::~FrmSysTray()
 {
     m_state.setOnNotify({});
-    m_startWhenFound->setEnabled(false);
-    m_startWhenFound->setOnTick({});
 }
 
 QAction *FrmSysTray::addAction(QMenu *menu, const char *name, const QString &caption)
@@ -330,12 +318,10 @@ void FrmSysTray::mSync_Click(int index)
     // the window stuck open. The phone is looked for first, as at start-up, and the run starts once it
     // is identified; when it cannot be looked for, the user is told so.
     if (!windowsView().driverInPlace) {
-        const bool seeking = m_setup && m_setup->seekPhoneForRun([this, index] {
-            // After the detection has returned: the run's first step talks to the driver that has
-            // just called the detection back.
-            m_waitingRun = index;
-            m_startWhenFound->setInterval(kStartAfterDetectionMs);
-            m_startWhenFound->setEnabled(true);
+        const QPointer<FrmSysTray> self(this);
+        const bool seeking = m_setup && m_setup->seekPhoneForRun([self, index] {
+            if (self)
+                self->startWaitingRun(index);
         });
         if (!seeking && m_services.messageBox)
             m_services.messageBox->show(
@@ -352,6 +338,17 @@ void FrmSysTray::mSync_Click(int index)
         m_owner->StartCalendar();
     else
         m_owner->StartContacts();
+}
+
+void FrmSysTray::startWaitingRun(int index)
+{
+    // The phone was found for a run asked for earlier. Meanwhile the user may have opened the setup
+    // window or started a run: the run starts only as a click on a start button could start it now.
+    const TrayWindowsView view = windowsView();
+    if (view.driverInPlace && TrayState::startAllowed(view))
+        mSync_Click(index);
+    else
+        onActivate();
 }
 
 void FrmSysTray::mSetup_Click()
@@ -377,12 +374,24 @@ void FrmSysTray::mCheckUpd_Click()
 void FrmSysTray::mHelp_Click()
 {
     const QString file = m_services.helpFile;
-    const bool opened =
-        !file.isEmpty() && QFileInfo(file).isFile() && QDesktopServices::openUrl(QUrl::fromLocalFile(file));
-    if (opened || !m_services.messageBox)
+    if (file.isEmpty() || !QFileInfo(file).isFile() || !m_services.system) {
+        helpNotOpened(file);
+        return;
+    }
+    // Whether a browser took the page is known only once the opener has ended.
+    const QPointer<FrmSysTray> self(this);
+    m_services.system->openPage(file, [self, file](bool opened) {
+        if (!opened && self)
+            self->helpNotOpened(file);
+    });
+}
+
+void FrmSysTray::helpNotOpened(const QString &file)
+{
+    if (!m_services.messageBox)
         return;
     QString text = Translate(QStringLiteral("Could not open the help page."));
-    // The page is there but nothing could show it (no browser opener installed): say where it is.
+    // The page is there but nothing could show it (no opener, or no browser answered): say where it is.
     if (!file.isEmpty() && QFileInfo(file).isFile())
         text += QStringLiteral("\r\n") + Translate(QStringLiteral("Open it in a web browser:")) +
                 QStringLiteral("\r\n") + QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());

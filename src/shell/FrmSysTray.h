@@ -19,6 +19,7 @@ namespace orvia {
 class FormMain;
 class IMessageBox;
 class IMessageLoop;
+class ISystemServices;
 class ISetupWindow;
 
 class FrmSysTray : public QMainWindow
@@ -34,9 +35,10 @@ public:
         ITimerFactory *timers = nullptr;
         IMessageLoop *loop = nullptr;
         IMessageBox *messageBox = nullptr;
-        QString helpFile;                 // the local help page
-        std::function<void()> endProgram; // ends the program at once
-        std::function<void()> showAbout;  // the about window, modal, owned by this window
+        ISystemServices *system = nullptr; // shows the help page
+        QString helpFile;                  // the local help page
+        std::function<void()> endProgram;  // ends the program at once
+        std::function<void()> showAbout;   // the about window, modal, owned by this window
     };
 
     explicit FrmSysTray(Services services, QWidget *parent = nullptr);
@@ -61,6 +63,8 @@ public:
     // A mouse message from the icon (514 left up, 515 left double click, 517 right up).
     void trayMouse(int message);
     void mSync_Click(int index);
+    // The phone a start request waited for is in place: the run starts if a click could start it.
+    void startWaitingRun(int index);
     void mSetup_Click();
     void mCheckUpd_Click();
     void mHelp_Click();
@@ -85,6 +89,7 @@ private:
     TrayWindowsView windowsView() const;
     QString phoneDescription() const;
     void applyCommands();
+    void helpNotOpened(const QString &file);
     void refreshIcon();
     void translateCaptions();
     void buildMenus();
@@ -109,8 +114,6 @@ private:
     QPushButton *Cmd_start_pb, *Cmd_start_cal, *CmdClose;
     std::array<QLabel *, 10> PictureBgn{}; // 1..9 used
     int m_shownPicture = 0;
-    std::unique_ptr<ITimer> m_startWhenFound; // starts the run that waited for the phone
-    int m_waitingRun = 0;                     // mSync_Click's index of that run
 };
 
 } // namespace orvia

@@ -29,6 +29,7 @@ KivoProgram::KivoProgram(Platform platform, ICommControl *comm, KivoOptions opti
     services.timers = m_platform.timers;
     services.loop = m_platform.loop;
     services.messageBox = m_platform.messageBox;
+    services.system = m_platform.system;
     services.helpFile = m_options.helpFile;
     services.endProgram = m_options.endProgram;
     services.showAbout = [this] { showAbout(); };

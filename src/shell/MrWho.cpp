@@ -8,6 +8,7 @@
 #include "engine/ShellHooks.h"
 #include "engine/SplashWindow.h"
 #include "platform/RuntimeError.h"
+#include "platform/VisibleText.h"
 #include "shell/FormMainWindow.h"
 #include "shell/FrmSysTray.h"
 #include "shell/ScreenPlacement.h"
@@ -222,7 +223,7 @@ void MrWho::folderError(const QString &where, const std::exception &e)
         number = re->number();
         description = re->description();
     }
-    globals().gLog.log(where + QString::number(number) + QLatin1Char(' ') + description);
+    globals().gLog.log(where + QString::number(number) + QLatin1Char(' ') + visibleText(description));
     m_platform.messageBox->show(QStringLiteral("An error has occurred while accessing Outlook folders."));
 }
 

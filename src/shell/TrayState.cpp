@@ -111,9 +111,14 @@ void TrayState::onActivated(const TrayWindowsView &view, const QString &phoneDes
     showPhonePicture(phoneDescription);
 }
 
+bool TrayState::startAllowed(const TrayWindowsView &view)
+{
+    return !view.mainVisible && !view.setupVisible && startable(view);
+}
+
 void TrayState::applyRuleA(const TrayWindowsView &view)
 {
-    const bool on = !view.mainVisible && !view.setupVisible && startable(view);
+    const bool on = startAllowed(view);
     m_commands.menuSync = on;
     m_commands.startButtons = on;
 }

@@ -72,6 +72,8 @@ public:
     // The window was activated: rule A, then the handset picture for the driver's description.
     void onActivated(const TrayWindowsView &view, const QString &phoneDescription);
 
+    // Rule A's verdict: the window's start buttons and its menu's start entries may start a run.
+    static bool startAllowed(const TrayWindowsView &view);
     void applyRuleA(const TrayWindowsView &view);
     void applyRuleB(const TrayWindowsView &view);
     const TrayCommands &commands() const { return m_commands; }

@@ -7,6 +7,7 @@
 #include "integration/WholeRunRig.h"
 #include "phonesim/ModelTable.h"
 #include "platform/RuntimeError.h"
+#include "platform/VisibleText.h"
 #include "platform/WallClock.h"
 #include "platform/pim/AppointmentItem.h"
 #include "platform/pim/ContactItem.h"
@@ -330,7 +331,7 @@ private:
                 side.contactsDetails = details;
             }
             for (const DesktopEvent &e : m_world.events)
-                if (calendar && e.allDay && !details.contains(trailingBlanksAside(e.summary)))
+                if (calendar && e.allDay && !details.contains(visibleText(trailingBlanksAside(e.summary))))
                     fail(what + QStringLiteral(" gave no notice for the all-day event \"") + e.summary +
                          u'"');
             if (n == 1)
@@ -437,7 +438,7 @@ private:
             for (const Datum &p : s.phone)
                 found = found || (p.data == d.data && p.typ == d.typ && sameContact(d.name, p.name));
             const bool addressAlone = d.typ == 4 && !hasNumber(d.name);
-            if (!found && !addressAlone && !first.contactsDetails.contains(d.data))
+            if (!found && !addressAlone && !first.contactsDetails.contains(visibleText(d.data)))
                 fail(QStringLiteral("desktop datum not on the phone and no notice: \"%1\" %2:%3")
                          .arg(d.name)
                          .arg(d.typ)
@@ -447,7 +448,7 @@ private:
             bool found = false;
             for (const Datum &d : s.desktop)
                 found = found || (p.data == d.data && p.typ == d.typ && sameContact(d.name, p.name));
-            if (!found && !first.contactsDetails.contains(p.data))
+            if (!found && !first.contactsDetails.contains(visibleText(p.data)))
                 fail(QStringLiteral("phone datum not on the desktop and no notice: \"%1\" %2:%3")
                          .arg(p.name)
                          .arg(p.typ)
@@ -466,14 +467,15 @@ private:
         }
     }
 
-    // The details name the event, or its start as they write dates; or a full phone calendar left out
-    // the events from a date on, and the event (a yearly one at its next anniversary) is one of them.
+    // The details name the event (its control characters written out), or its start as they write dates; or a
+    // full phone calendar left out the events from a date on, and the event (a yearly one at its next
+    // anniversary) is one of them.
     static bool noticed(const Side &first, const DBCalendarItem &e)
     {
         const QString &d = first.calendarDetails;
         const QDateTime when = e.typ == EventKind::Birthday ? nextAnniversary(e) : e.dstart;
-        if ((!e.title.isEmpty() && d.contains(e.title)) || d.contains(DateTimeToText(e.dstart)) ||
-            d.contains(DateTimeToText(when)))
+        if ((!e.title.isEmpty() && d.contains(visibleText(e.title))) ||
+            d.contains(DateTimeToText(e.dstart)) || d.contains(DateTimeToText(when)))
             return true;
         const QString mark = QStringLiteral("Events sync until ");
         const qsizetype at = d.indexOf(mark);

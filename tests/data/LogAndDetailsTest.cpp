@@ -1,5 +1,6 @@
 #include "common/Details.h"
 #include "common/Globals.h"
+#include "platform/VisibleText.h"
 
 #include <QDir>
 #include <QFile>
@@ -160,10 +161,22 @@ TEST(DetailsTest, AddDetailsMarksOutlookAndEndsTheLine)
     resetGlobals();
     AddDetails(QStringLiteral("Outlook"), QStringLiteral("no free field for 0171"));
     AddDetails(QStringLiteral("K310 outlook"), QStringLiteral("name too long"));
+    // Names from other programs stay on the notice's line, whatever control characters they hold.
+    AddDetails(QStringLiteral("Anna\r\nDetails for K310"), QStringLiteral("name\ttoo long\x1b[2K\u202e"));
+    AddReadError(QStringLiteral("Error from Outlook while reading contacts"),
+                 QStringLiteral("a\nError\u2028b.vcf: \x7f\x85"));
     const QStringList lines = globals().gDetails.split(QStringLiteral("\r\n"));
-    ASSERT_EQ(lines.size(), 3);
+    ASSERT_EQ(lines.size(), 5);
     EXPECT_TRUE(lines[0].endsWith(QStringLiteral(" Outlook\u00AE: no free field for 0171")))
         << lines[0].toStdString();
     EXPECT_TRUE(lines[1].endsWith(QStringLiteral(" K310 outlook: name too long")));
-    EXPECT_EQ(lines[2], QString());
+    EXPECT_EQ(lines[2],
+              QStringLiteral("Details for Anna\\r\\nDetails for K310: name\\ttoo long\\x1b[2K\\u202e"));
+    EXPECT_EQ(lines[3], QStringLiteral("Error from Outlook while reading contacts: a\\nError\\u2028b.vcf: "
+                                       "\\x7f\\x85"));
+    EXPECT_EQ(lines[4], QString());
+
+    // A store's text form keeps its record lines in the log; what the names hold is written out.
+    EXPECT_EQ(visibleLines(u"Contacts,2\r\n\"Anna\x1b[8m\u2028x\",1\r\n\"B\rb\",2"),
+              QStringLiteral("Contacts,2\r\n\"Anna\\x1b[8m\\u2028x\",1\r\n\"B\\rb\",2"));
 }

@@ -120,12 +120,24 @@ TEST_F(Desk, ReadsContactsWithCleanedNumbersAndSkipsBrokenFiles)
                "TEL;TYPE=WORK:ext. only\r\nEMAIL:anna @example.org\r\n"));
     write(contacts() + QStringLiteral("b.vcf"), "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Trunc");
     write(contacts() + QStringLiteral("c.vcf"), card("UID:c\r\nFN:\r\nN:;;;;\r\n"));
+    // A broken card whose name would write a notice of its own into the details and the log.
+    const QString forged = QStringLiteral("Error from Outlook while reading contacts: ");
+    write(contacts() + QStringLiteral("a\r\n") + forged + QStringLiteral("x\t.vcf"), "BEGIN:VCARD");
     auto pb = std::make_shared<DBPhonebook>();
     ol->ReadContacts(pb);
     EXPECT_EQ(owner.callbacks, 1);
     EXPECT_EQ(dataOf(*pb),
               (QStringList{"0:Anna Berg", "1:+4915112345", "2:0301234", "4:anna@example.org", "0:"}));
-    EXPECT_TRUE(globals().gDetails.startsWith(QStringLiteral("Error from Outlook while reading contacts: ")));
+    const QStringList lines = globals().gDetails.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << globals().gDetails.toStdString();
+    EXPECT_TRUE(
+        lines[0].startsWith(forged + QStringLiteral("a\\r\\n") + forged + QStringLiteral("x\\t.vcf: ")))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith(forged + QStringLiteral("b.vcf: "))) << lines[1].toStdString();
+    const QStringList logged = globals().gLog.recentLines();
+    EXPECT_TRUE(logged.filter(QStringLiteral("a\\r\\nError from Outlook")).size() == 1);
+    for (const QString &line : logged)
+        EXPECT_FALSE(line.contains(QStringLiteral("\nError from Outlook"))) << line.toStdString();
     EXPECT_EQ(owner.lastProgress, 1.0);
 }
 
@@ -443,9 +455,10 @@ TEST_F(Desk, WholeDayEventsAndBrokenFilesGiveDetailsLines)
     write(calendar() + QStringLiteral("allday.ics"),
           "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//x//y//"
           "EN\r\nBEGIN:VEVENT\r\nUID:d1\r\nDTSTAMP:20260101T000000Z\r\n"
-          "DTSTART;VALUE=DATE:20260601\r\nDTEND;VALUE=DATE:20260602\r\nSUMMARY:Holiday\r\nEND:VEVENT\r\nEND:"
-          "VCALENDAR\r\n");
-    write(calendar() + QStringLiteral("garbage.ics"), QByteArray("\x00\x01\x02garbage", 10));
+          "DTSTART;VALUE=DATE:20260601\r\nDTEND;VALUE=DATE:20260602\r\nSUMMARY:Holiday\\nDetails for "
+          "Outlook: x\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    write(calendar() + QStringLiteral("garbage\nError from Outlook while reading calendar: x.ics"),
+          QByteArray("\x00\x01\x02garbage", 10));
     write(calendar() + QStringLiteral("nostart.ics"),
           "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:n\r\nSUMMARY:No start\r\nEND:VEVENT\r\n"
           "END:VCALENDAR\r\n");
@@ -464,12 +477,16 @@ TEST_F(Desk, WholeDayEventsAndBrokenFilesGiveDetailsLines)
     ol->ReadCalendar(back);
     ASSERT_EQ(back->count(), 1);
     EXPECT_EQ(back->GetItem(0)->title, QStringLiteral("Say  hi "));
-    EXPECT_TRUE(globals().gDetails.contains(
-        QStringLiteral("Details for Synchronization: Whole-day event not sent to the phone: Holiday")))
+    EXPECT_TRUE(globals().gDetails.contains(QStringLiteral(
+        "Details for Synchronization: Whole-day event not sent to the phone: Holiday\\nDetails "
+        "for Outlook: x\r\n")))
         << globals().gDetails.toStdString();
-    EXPECT_FALSE(globals().gDetails.contains(QStringLiteral("Details for Outlook")));
+    EXPECT_TRUE(globals().gDetails.contains(QStringLiteral(
+        "Error from Outlook while reading calendar: garbage\\nError from Outlook while reading "
+        "calendar: x.ics: ")));
+    EXPECT_FALSE(globals().gDetails.contains(QStringLiteral("\nDetails for Outlook")));
     // One line each: two refusals never run together.
-    EXPECT_EQ(globals().gDetails.count(QStringLiteral("Error from Outlook while reading calendar: ")), 2);
+    EXPECT_EQ(globals().gDetails.count(QStringLiteral("Error from Outlook while reading calendar: ")), 3);
     EXPECT_EQ(globals().gDetails.count(QStringLiteral("\r\nError from Outlook while reading calendar: ")) +
                   int(globals().gDetails.startsWith(QStringLiteral("Error from Outlook"))),
               2)

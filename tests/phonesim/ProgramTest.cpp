@@ -6,8 +6,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <chrono>
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace orvia::phonesim;
 using namespace orvia::phonesim::test;
@@ -89,6 +97,131 @@ TEST(Program, DumpsOnSignalAndOnExit)
     EXPECT_EQ(r.contents->me.entries.at(4).category, 2);
     EXPECT_EQ(r.contents->calendar.at(1).text, QStringLiteral("Dentist"));
     EXPECT_FALSE(QFileInfo::exists(link));
+}
+
+// An interactive shell on a terminal of its own, with phonesim started as its background job
+// (`phonesim ... &`): the shell's group is the terminal's foreground group, the job's is another one.
+class BackgroundJob
+{
+public:
+    explicit BackgroundJob(const QStringList &args)
+    {
+        QList<QByteArray> words{QFile::encodeName(phonesimProgram())};
+        for (const QString &a : args)
+            words << QFile::encodeName(a);
+        std::vector<char *> argv;
+        for (QByteArray &w : words)
+            argv.push_back(w.data());
+        argv.push_back(nullptr);
+        int slave = -1;
+        int out[2], pid[2];
+        if (::openpty(&m_master, &slave, nullptr, nullptr, nullptr) != 0 || ::pipe2(out, O_CLOEXEC) != 0 ||
+            ::pipe2(pid, O_CLOEXEC) != 0)
+            return;
+        m_shell = ::fork();
+        if (m_shell == 0) {
+            // Only async-signal-safe calls from here: the test program has threads.
+            ::setsid();
+            ::ioctl(slave, TIOCSCTTY, 0);
+            ::tcsetpgrp(slave, ::getpgrp());
+            const pid_t job = ::fork();
+            if (job == 0) {
+                ::setpgid(0, 0);
+                ::dup2(slave, 0);
+                ::dup2(out[1], 1);
+                ::dup2(slave, 2);
+                ::execv(argv[0], argv.data());
+                ::_exit(127);
+            }
+            ::setpgid(job, job);
+            [[maybe_unused]] const ssize_t w = ::write(pid[1], &job, sizeof job);
+            int status = 0;
+            while (::waitpid(job, &status, 0) < 0 && errno == EINTR) {
+            }
+            ::_exit(WIFEXITED(status) ? WEXITSTATUS(status) : 100 + WTERMSIG(status));
+        }
+        ::close(slave);
+        ::close(out[1]);
+        ::close(pid[1]);
+        if (m_shell > 0 && ::read(pid[0], &m_job, sizeof m_job) != sizeof m_job)
+            m_job = -1;
+        ::close(pid[0]);
+        m_out = out[0];
+        // Its first line is the terminal it serves.
+        QByteArray line;
+        char c = 0;
+        pollfd p{m_out, POLLIN, 0};
+        while (m_job > 0 && ::poll(&p, 1, 10000) == 1 && ::read(m_out, &c, 1) == 1 && c != '\n')
+            line += c;
+        m_path = QString::fromLocal8Bit(line);
+    }
+    ~BackgroundJob()
+    {
+        if (m_job > 0)
+            ::kill(m_job, SIGKILL);
+        if (m_shell > 0)
+            ::waitpid(m_shell, nullptr, 0);
+        for (int fd : {m_master, m_out})
+            if (fd >= 0)
+                ::close(fd);
+    }
+    QString ptyPath() const { return m_path; }
+    // The user types a line in the shell's terminal.
+    bool type(const QByteArray &line)
+    {
+        return ::write(m_master, line.constData(), size_t(line.size())) == line.size();
+    }
+    bool stopped() const
+    {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(m_job));
+        if (!stat.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray text = stat.readAll();
+        const qsizetype close = text.lastIndexOf(')');
+        return close > 0 && text.mid(close + 2, 1) == "T";
+    }
+    // `kill %1`: SIGTERM to the job's group. The shell's exit code tells how the job ended (-1 when it
+    // did not end within 10 s).
+    int terminate()
+    {
+        ::kill(-m_job, SIGTERM);
+        for (int i = 0; i < 1000; ++i) {
+            int status = 0;
+            if (::waitpid(m_shell, &status, WNOHANG) == m_shell) {
+                m_shell = m_job = -1;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return -1;
+    }
+
+private:
+    int m_master = -1;
+    int m_out = -1;
+    pid_t m_shell = -1;
+    pid_t m_job = -1;
+    QString m_path;
+};
+
+TEST(Program, ServesFromTheBackgroundOfAnInteractiveShellAndEndsOnSigterm)
+{
+    QTemporaryDir dir;
+    const QString link = dir.filePath(QStringLiteral("phone"));
+    BackgroundJob job({QStringLiteral("--model"), QStringLiteral("K310"), QStringLiteral("--link"), link});
+    ASSERT_FALSE(job.ptyPath().isEmpty());
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), job.ptyPath());
+    // The user goes on typing commands in the terminal.
+    ASSERT_TRUE(job.type("ls\n"));
+    PtyClient c(link);
+    ASSERT_TRUE(c.ok());
+    EXPECT_EQ(exchange(c, "AT\r"), "AT\r\r\nOK\r\n");
+    EXPECT_FALSE(job.stopped());
+    ASSERT_TRUE(job.type("echo more\n"));
+    EXPECT_EQ(exchange(c, "AT+GMM\r"), "AT+GMM\r\r\nVelmora K310\r\n\r\nOK\r\n");
+    c.close();
+    EXPECT_EQ(job.terminate(), 0);
+    EXPECT_FALSE(QFileInfo(link).isSymLink()) << "the link goes with the server";
 }
 
 TEST(Program, ALinkTakenOverByASecondServerOutlivesTheFirst)

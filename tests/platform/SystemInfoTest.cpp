@@ -5,6 +5,7 @@
 #include "support/MemorySettingsStore.h"
 #include "support/TempDir.h"
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <gtest/gtest.h>
@@ -30,6 +31,44 @@ TEST(SystemInfo, VersionTextAndProcessCount)
     sys.addProcess(QString::fromUtf16(u"kivo\0garbage", 12));
     sys.addProcess(QString::fromUtf16(u"ba\0kivo", 7)); // the name ends at its NUL
     EXPECT_EQ(CountProcesses(sys, QStringLiteral("Kivo")), 3);
+}
+
+TEST(SystemServices, APageIsOpenedOnlyWhenTheOpenerSaysSo)
+{
+    // The opener starts in every case; whether a program took the page is its exit status, known later.
+    struct Case
+    {
+        const char *script; // the xdg-open found first on PATH; none when empty
+        bool opened;
+    };
+    const QByteArray path = qgetenv("PATH");
+    for (const Case c : {Case{"exit 0", true}, Case{"echo no method available >&2; exit 3", false},
+                         Case{"kill -9 $$", false}, Case{"", false}}) {
+        SCOPED_TRACE(c.script);
+        TempDir dir;
+        if (*c.script) {
+            QFile opener(dir.path() + QStringLiteral("/xdg-open"));
+            ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
+            opener.write(QByteArray("#!/bin/sh\n") + c.script + "\n");
+            opener.close();
+            ASSERT_TRUE(opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        }
+        qputenv("PATH", dir.path().toLocal8Bit());
+        SystemServices sys;
+        int answers = 0;
+        bool opened = !c.opened;
+        sys.openPage(dir.path() + QStringLiteral("/help.html"), [&](bool ok) {
+            ++answers;
+            opened = ok;
+        });
+        qputenv("PATH", path);
+        QDeadlineTimer deadline(20000);
+        while (answers == 0 && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(answers, 1);
+        EXPECT_EQ(opened, c.opened);
+    }
 }
 
 TEST(ProcessTable, ListsOnlyTheGivenUsersProcesses)

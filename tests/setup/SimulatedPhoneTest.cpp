@@ -135,6 +135,36 @@ TEST_F(SimDetection, NextStartProbesTheSavedPortFirst)
     EXPECT_EQ(tray.state(), TrayIcon::Ready);
 }
 
+TEST_F(SimDetection, ARunWaitingForThePhoneStartsAfterTheDetectionUnlessForgotten)
+{
+    listPorts({3});
+    make();
+    start(); // the first run probes nothing
+    settings.set(QStringLiteral("port"), QStringLiteral("Com 3"));
+    int runs = 0;
+    ASSERT_TRUE(det->seekForRun([&] { ++runs; }));
+    settle();
+    ASSERT_NE(driver(), nullptr);
+    EXPECT_EQ(runs, 0) << "not inside the detection the driver called back";
+    time.advance(PhoneDetection::kStartWaitingRunMs);
+    EXPECT_EQ(runs, 1);
+
+    // Found again for another run, but the user connects in the setup window before it starts: the
+    // timed start goes with the waiting run.
+    fm->dropHandler();
+    ASSERT_TRUE(det->seekForRun([&] { ++runs; }));
+    settle();
+    ASSERT_NE(driver(), nullptr);
+    page.shown = true;
+    page.setPortButtonChecked(1, true);
+    det->clickConnect();
+    settle();
+    time.advance(2000);
+    settle();
+    EXPECT_EQ(runs, 1);
+    EXPECT_NE(driver(), nullptr);
+}
+
 TEST_F(SimDetection, SilentSavedPortFallsBackToEveryPortThenReportsNoPhone)
 {
     listPorts({1, 3});

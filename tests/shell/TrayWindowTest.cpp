@@ -5,12 +5,10 @@
 #include "shell/FrmSysTray.h"
 #include <QAction>
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QSystemTrayIcon>
-#include <QUrl>
 #include <gtest/gtest.h>
 
 using namespace orvia;
@@ -236,6 +234,28 @@ TEST_F(Tray, WithASavedPortAStartWithoutAPhoneLooksForItFirst)
     EXPECT_EQ(phone->inits, 1);
 }
 
+TEST_F(Tray, ARunWaitingForThePhoneStartsOnlyAsAClickCould)
+{
+    rig.setup->seekable = true;
+    tray->mSync_Click(1);
+    ASSERT_TRUE(rig.setup->whenFound);
+
+    // The user opens the setup window while the phone is looked for: once found, the run does not
+    // start under it, not even after the window is closed again.
+    tray->mSetup_Click();
+    ASSERT_TRUE(rig.setup->shown);
+    auto phone = rig.connectPhone(QStringLiteral("K310"));
+    rig.setup->whenFound();
+    rig.time.advance(100);
+    EXPECT_FALSE(rig.program->mainWindow().isVisible());
+    EXPECT_EQ(rig.program->hub().syncState, Idle);
+    rig.setup->shown = false;
+    rig.time.advance(1000);
+    EXPECT_EQ(rig.program->hub().syncState, Idle);
+    EXPECT_EQ(phone->inits, 0);
+    EXPECT_EQ(rig.boxes.count(), 0);
+}
+
 TEST_F(Tray, AStartThatCannotLookForThePhoneSaysSo)
 {
     // No port saved: nothing to look on. A start request that still comes (a menu opened before the
@@ -258,40 +278,32 @@ TEST_F(Tray, SetupAndUpdateOpenTheSetupWindowOnTheirPageUnlessItIsOnScreen)
               (QStringList{"setup:tab1", "setup:show", "setup:tab4", "setup:show"}));
 }
 
-namespace {
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public Q_SLOTS:
-    void open(const QUrl &url) { urls << url; }
-};
-} // namespace
-
 TEST_F(Tray, HelpOpensTheLocalPageOrSaysItCouldNot)
 {
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
     tray->action(QStringLiteral("mHelp"))->trigger();
-    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    ASSERT_EQ(catcher.urls.size(), 1);
-    EXPECT_TRUE(catcher.urls.first().toLocalFile().endsWith(QStringLiteral("/Orvia Link help.html")));
+    ASSERT_EQ(rig.system.pages().size(), 1);
+    EXPECT_TRUE(rig.system.pages().first().path.endsWith(QStringLiteral("/Orvia Link help.html")));
+    rig.system.pages().first().done(true);
     EXPECT_EQ(rig.boxes.count(), 0);
 
     ShellRig german(QStringLiteral("German"));
     german.options.helpFile = german.dir.path() + QStringLiteral("/missing.html");
     ASSERT_EQ(german.start(), StartResult::Running);
     german.program->tray().mHelp_Click();
+    EXPECT_TRUE(german.system.pages().isEmpty());
     ASSERT_EQ(german.boxes.count(), 1);
     EXPECT_EQ(german.boxes.last().text, QStringLiteral("Die Hilfeseite konnte nicht ge\u00F6ffnet werden."));
     EXPECT_EQ(german.boxes.last().style, mb::OkOnly);
 
-    // The page is there, but nothing opens it (the offscreen desktop has no browser): say where it is.
+    // The page is there, but the opener finds no program to show it (it fails after it started):
+    // once it has ended, say where the page is.
     QFile page(german.options.helpFile);
     ASSERT_TRUE(page.open(QIODevice::WriteOnly));
     page.close();
     german.program->tray().mHelp_Click();
+    ASSERT_EQ(german.system.pages().size(), 1);
+    EXPECT_EQ(german.boxes.count(), 1) << "nothing is known before the opener ends";
+    german.system.pages().first().done(false);
     ASSERT_EQ(german.boxes.count(), 2);
     EXPECT_EQ(german.boxes.last().text, QStringLiteral("Die Hilfeseite konnte nicht ge\u00F6ffnet werden.\r\n"
                                                        "\u00D6ffnen Sie sie in einem Webbrowser:\r\n") +
@@ -347,5 +359,3 @@ TEST_F(Tray, MainWindowCloseIsRefusedDuringARunAndHiddenAfterIt)
     rig.program->sessionEnding();
     EXPECT_EQ(rig.ends, 1);
 }
-
-#include "TrayWindowTest.moc"

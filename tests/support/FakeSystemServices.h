@@ -24,6 +24,17 @@ public:
     QStringList processNames() const override;
     QList<ProcessEntry> processes() const override;
     bool startProgram(const QString &path, const QStringList &args, bool minimised) override;
+    // Pages asked to be shown; the test answers each through its `done`, when it likes.
+    struct PageRequest
+    {
+        QString path;
+        std::function<void(bool opened)> done;
+    };
+    void openPage(const QString &path, std::function<void(bool opened)> done) override
+    {
+        m_pages.append({path, std::move(done)});
+    }
+    QList<PageRequest> &pages() { return m_pages; }
 
     void setVersion(int major, int minor)
     {
@@ -59,6 +70,7 @@ private:
     QString m_programDir;
     bool m_startResult = true;
     QList<Start> m_starts;
+    QList<PageRequest> m_pages;
 };
 
 } // namespace orvia::test

@@ -33,8 +33,9 @@ SimulatorProgram::SimulatorProgram(const QString &model, const QByteArray &conte
     if (path().isEmpty())
         return;
     const QStringList args =
-        QStringList{QStringLiteral("--model"), model,      QStringLiteral("--contents"), contentsPath,
-                    QStringLiteral("--dump"),  m_dumpPath, QStringLiteral("--link"),     m_linkPath} +
+        QStringList{QStringLiteral("--model"),   model,      QStringLiteral("--contents"), contentsPath,
+                    QStringLiteral("--dump"),    m_dumpPath, QStringLiteral("--link"),     m_linkPath,
+                    QStringLiteral("--commands")} +
         options;
     m_process.start(path(), args);
     if (!m_process.waitForStarted(5000))

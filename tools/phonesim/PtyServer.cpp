@@ -38,7 +38,8 @@ QByteArray visible(const QByteArray &bytes)
 
 } // namespace
 
-PtyServer::PtyServer(PhoneSim &sim, Options options) : m_sim(sim), m_options(std::move(options))
+PtyServer::PtyServer(PhoneSim &sim, Options options)
+    : m_sim(sim), m_options(std::move(options)), m_stdinOpen(m_options.commands)
 {
     m_sim.setRecording(false); // a long-running server keeps no history
 }
@@ -65,6 +66,11 @@ bool PtyServer::open(QString *error)
         sigaddset(&set, s);
     ::sigprocmask(SIG_BLOCK, &set, nullptr);
     ::signal(SIGPIPE, SIG_IGN);
+    // Started in the background of an interactive shell, reading its terminal (commands on) or writing
+    // to it (with `stty tostop`) would stop the server, and a stopped server neither serves nor sees
+    // SIGTERM. Ignored, the read fails instead (commands then end) and the write goes through.
+    ::signal(SIGTTIN, SIG_IGN);
+    ::signal(SIGTTOU, SIG_IGN);
     m_signals = ::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
 
     if (!m_options.logPath.isEmpty()) {
@@ -223,7 +229,9 @@ bool PtyServer::readStdin()
     char buf[256];
     const ssize_t got = ::read(0, buf, sizeof buf);
     if (got <= 0) {
-        m_stdinOpen = false; // no console: only signals end the server
+        if (got < 0 && (errno == EINTR || errno == EAGAIN))
+            return true;
+        m_stdinOpen = false; // no console (or not ours to read): only signals end the server
         return true;
     }
     m_stdinLine.append(buf, got);

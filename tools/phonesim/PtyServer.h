@@ -2,7 +2,9 @@
 // Serves one simulated handset on a pseudo-terminal until a terminating signal: reads the client's
 // bytes from the master side, sends the reply pieces when their time has come. Keeps a slave
 // descriptor of its own open, so a client closing the terminal is no hang-up and the next client
-// can open it again. "hangup" on stdin drops the line and serves on a new terminal (its path printed).
+// can open it again. With commands on, "hangup" on stdin drops the line and serves on a new terminal
+// (its path printed). The controlling terminal is never a reason to stop: in the background of an
+// interactive shell it serves on.
 #include "phonesim/PhoneSim.h"
 
 #include <QByteArray>
@@ -17,9 +19,10 @@ class PtyServer
 public:
     struct Options
     {
-        QString linkPath; // a symbolic link to the terminal, made at open, removed at exit
-        QString dumpPath; // the contents are written here on exit, SIGUSR1 and "dump" on stdin
-        QString logPath;  // every command line and reply, for looking into a client's talk
+        QString linkPath;      // a symbolic link to the terminal, made at open, removed at exit
+        QString dumpPath;      // the contents are written here on exit, SIGUSR1 and "dump" on stdin
+        QString logPath;       // every command line and reply, for looking into a client's talk
+        bool commands = false; // read "dump", "hangup" and "quit" from stdin; else stdin is left alone
     };
 
     PtyServer(PhoneSim &sim, Options options);
@@ -29,7 +32,7 @@ public:
 
     bool open(QString *error);
     QString slavePath() const { return m_slavePath; }
-    // Serves until SIGTERM, SIGINT or SIGHUP (or "quit" on stdin); the exit status.
+    // Serves until SIGTERM, SIGINT or SIGHUP (or "quit" with commands on); the exit status.
     int run();
 
 private:
@@ -58,7 +61,7 @@ private:
     int m_log = -1;
     int m_opens = -1;
     qsizetype m_queued = 0;
-    bool m_stdinOpen = true;
+    bool m_stdinOpen = false;
     bool m_linkMade = false;
     QString m_slavePath;
     QByteArray m_stdinLine;

@@ -70,7 +70,7 @@ int main(int argc, char **argv)
                                       QStringLiteral("Contents file to start from."), QStringLiteral("file"));
     const QCommandLineOption dump(
         QStringLiteral("dump"),
-        QStringLiteral("Write the contents here on exit, SIGUSR1 or 'dump' on stdin."),
+        QStringLiteral("Write the contents here on exit, SIGUSR1 or the command 'dump'."),
         QStringLiteral("file"));
     const QCommandLineOption link(QStringLiteral("link"), QStringLiteral("Symbolic link to the terminal."),
                                   QStringLiteral("path"));
@@ -110,12 +110,15 @@ int main(int argc, char **argv)
                                       QStringLiteral("style"));
     const QCommandLineOption logFile(
         QStringLiteral("log"), QStringLiteral("Log every command and reply here."), QStringLiteral("file"));
+    const QCommandLineOption commands(
+        QStringLiteral("commands"),
+        QStringLiteral("Read the commands dump, hangup and quit from standard input, one a line."));
     // The help lists the options in this order.
     p.addOptions({model, contents, dump, link, baud, delay, split});
     p.addOptions({errorFault.at, errorFault.on, silenceFault.at, silenceFault.on, silent});
     p.addOptions(
         {garbageFault.at, garbageFault.on, unsolicited, chatterFault.at, chatterFault.on, chatterMs});
-    p.addOptions({simNotReady, simError, logFile});
+    p.addOptions({simNotReady, simError, logFile, commands});
     if (!p.parse(args))
         return fail(p.errorText());
     if (p.isSet(QStringLiteral("help"))) {
@@ -187,7 +190,7 @@ int main(int argc, char **argv)
             return fail(QStringLiteral("--sim-error is cmee, cme or error"));
     }
 
-    PtyServer server(sim, {p.value(link), p.value(dump), p.value(logFile)});
+    PtyServer server(sim, {p.value(link), p.value(dump), p.value(logFile), p.isSet(commands)});
     QString error;
     if (!server.open(&error))
         return fail(error);

@@ -1,5 +1,6 @@
 #include "platform/pim/AtomicFile.h"
 #include "platform/RuntimeError.h"
+#include "platform/VisibleText.h"
 #include "platform/pim/StoreFileNames.h"
 #include "platform/pim/StoreFileOpen.h"
 
@@ -23,8 +24,9 @@ namespace {
 
 [[noreturn]] void fail(const QString &what, const QString &path, int err)
 {
-    throwError(ErrPathAccess,
-               QStringLiteral("%1 %2: %3").arg(what, path, QString::fromLocal8Bit(strerror(err))));
+    throwError(
+        ErrPathAccess,
+        QStringLiteral("%1 %2: %3").arg(what, visibleText(path), QString::fromLocal8Bit(strerror(err))));
 }
 
 // Closes a descriptor and unlinks a temporary file unless released: no stray temp files on errors.

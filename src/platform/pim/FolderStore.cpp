@@ -1,5 +1,6 @@
 #include "platform/pim/FolderStore.h"
 #include "platform/RuntimeError.h"
+#include "platform/VisibleText.h"
 #include "platform/pim/AppointmentItem.h"
 #include "platform/pim/ContactItem.h"
 #include "platform/pim/ItemLimits.h"
@@ -24,18 +25,19 @@ namespace orvia::pim {
 
 namespace {
 
-// A file name as the user would type it; bytes that are not UTF-8 are shown as \xNN.
+// A file name as the user would type it, on one line: bytes that are not UTF-8 are shown as \xNN, and
+// control characters as visibleText writes them.
 QString displayName(const QByteArray &raw)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString decoded = utf8.decode(raw);
     if (!utf8.hasError())
-        return decoded;
+        return visibleText(decoded);
     QString out;
     for (char c : raw) {
         const uchar u = uchar(c);
-        if (u >= 0x20 && u < 0x7f)
-            out += QLatin1Char(c);
+        if (u < 0x80)
+            out += visibleText(QString(QLatin1Char(c)));
         else
             out += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
     }
@@ -106,8 +108,9 @@ FolderStore::Listing FolderStore::listFolder()
     if (!dir) {
         const int err = errno;
         if (err == ENOENT || err == ENOTDIR)
-            throwError(ErrPathAccess, QStringLiteral("folder not found: ") + m_path);
-        throwError(ErrPathAccess, QStringLiteral("cannot list folder %1: %2").arg(m_path, errnoText(err)));
+            throwError(ErrPathAccess, QStringLiteral("folder not found: ") + visibleText(m_path));
+        throwError(ErrPathAccess,
+                   QStringLiteral("cannot list folder %1: %2").arg(visibleText(m_path), errnoText(err)));
     }
     Listing listing;
     while (struct dirent *d = ::readdir(dir)) {
@@ -358,7 +361,8 @@ bool FolderStore::save(PimItem &item)
             if (createFileExclusively(rawPath(QFile::encodeName(name)), data, written))
                 break;
             if (attempt == 8)
-                throwError(ErrPathAccess, QStringLiteral("cannot find a free file name in ") + m_path);
+                throwError(ErrPathAccess,
+                           QStringLiteral("cannot find a free file name in ") + visibleText(m_path));
             item.setUid(newUid());
             data = item.serialize();
         }

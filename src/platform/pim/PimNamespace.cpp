@@ -1,6 +1,7 @@
 #include "platform/pim/PimNamespace.h"
 #include "platform/FileOperations.h"
 #include "platform/RuntimeError.h"
+#include "platform/VisibleText.h"
 #include "platform/pim/FolderStore.h"
 #include "platform/pim/PimFolder.h"
 
@@ -28,7 +29,8 @@ void PimNamespace::Logon()
 {
     QFileInfo info(m_root);
     if (!info.isDir() || !info.isReadable())
-        throwError(ErrPathAccess, QStringLiteral("cannot open the contacts and calendar folder ") + m_root);
+        throwError(ErrPathAccess,
+                   QStringLiteral("cannot open the contacts and calendar folder ") + visibleText(m_root));
 }
 
 std::shared_ptr<PimFolder> PimNamespace::folderAt(const QString &relativePath)
@@ -74,7 +76,8 @@ std::shared_ptr<PimFolder> PimNamespace::GetFolderFromID(const QString &entryId)
 {
     const QString path = PimFolder::pathForEntryId(entryId);
     if (path.isEmpty() || !QFileInfo(m_root + QLatin1Char('/') + path).isDir())
-        throwError(ErrInvalidArgument, QStringLiteral("no folder has the identifier ") + entryId);
+        throwError(ErrInvalidArgument,
+                   QStringLiteral("no folder has the identifier ") + visibleText(entryId));
     return folderAt(path);
 }
 
