@@ -2,6 +2,8 @@
 // Crash-safe file writing for the desktop store: other programs (and a killed run) must only ever see
 // the old file or the new one. Data goes to a temporary dot-file in the same folder, its write-out is
 // started, and it is then renamed over the target (or linked to a new name that must not exist yet).
+// Only a name ending in ".tmp" holds an unfinished write of ours; a finished one is swapped with the
+// target under a name ending in ".swap", which then holds the target's old file and is never swept.
 // Waiting for the disk is done once per batch of writes (syncFileSystemOf), not once per file: a sync
 // per file costs milliseconds each on real disks, which a run writing a thousand numbers cannot afford.
 #include "platform/pim/BusyWait.h"
