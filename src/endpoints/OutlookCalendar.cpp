@@ -1,5 +1,6 @@
 // Reading and writing desktop appointments: the kind of an entry comes from a keyword at the start
 // of its subject (in any language of the translation table); writing only ever creates appointments.
+#include "common/CalendarText.h"
 #include "common/Details.h"
 #include "common/Globals.h"
 #include "common/Translation.h"
@@ -133,6 +134,9 @@ void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
             try {
                 item = items->Item(i);
             } catch (const RuntimeError &e) {
+                // Not damaged: another program has it. Left out of this run, read again by the next.
+                if (e.number() == ErrItemBusy)
+                    AddDetails(QStringLiteral("Outlook"), busyNotice(e.description()));
                 if (e.number() == ErrItemRefused) {
                     logLine(QStringLiteral("Outlook readcal error 4096: ") + e.description());
                     // Each refusal on a line of its own: two in a row would otherwise run together.
@@ -202,7 +206,22 @@ void OutlookControl::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
             appt->setReminderSet(rec->alarm);
             appt->setReminderMinutesBeforeStart(rec->prerem);
             appt->setBody(rec->body);
-            appt->Save();
+            try {
+                appt->Save();
+            } catch (const RuntimeError &e) {
+                const QString what = appt->subject() + QLatin1Char(' ') + DateTimeToText(rec->dstart);
+                // A file another program holds could be this event: no second copy is made meanwhile.
+                if (e.number() == ErrItemBusy) {
+                    AddDetails(QStringLiteral("Outlook"),
+                               busyNotice(e.description()) + QStringLiteral(" (") + what + QLatin1Char(')'));
+                    continue;
+                }
+                // The run stops with the store's error box; the details say which event and why.
+                AddDetails(QStringLiteral("Outlook"), Translate(QStringLiteral("Could not be saved:")) +
+                                                          u' ' + what + QStringLiteral(" (") +
+                                                          e.description() + QLatin1Char(')'));
+                throw;
+            }
         }
         // What was written, up to a stop, reaches the disk before the run goes on; an update that wrote
         // nothing does not wait for the disk.

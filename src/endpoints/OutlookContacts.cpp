@@ -3,6 +3,7 @@
 #include "common/Details.h"
 #include "common/DialString.h"
 #include "common/Globals.h"
+#include "common/Translation.h"
 #include "data/DBPhonebook.h"
 #include "data/DBPhonebookItem.h"
 #include "endpoints/OutlookControl.h"
@@ -114,6 +115,11 @@ QList<Datum> contactData(const pim::ContactItem &contact, const std::function<vo
 
 } // namespace
 
+QString OutlookControl::busyNotice(const QString &fileName)
+{
+    return Translate(QStringLiteral("In use by another program, left as it is:")) + u' ' + fileName;
+}
+
 QString OutlookControl::NumberOnly(const QString &s)
 {
     return dialStringOf(s);
@@ -154,6 +160,11 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
             try {
                 item = items->Item(i);
             } catch (const RuntimeError &e) {
+                if (e.number() == ErrItemBusy) {
+                    // Not damaged: another program has it. Left out of this run, read again by the next.
+                    AddDetails(QStringLiteral("Outlook"), busyNotice(e.description()));
+                    continue;
+                }
                 if (e.number() != ErrItemRefused)
                     throw;
                 logLine(QStringLiteral("Outlook readcontacts error 4096: ") + e.description());
@@ -219,6 +230,32 @@ void OutlookControl::UpdateContacts(std::shared_ptr<DBPhonebook> dbp)
 }
 
 void OutlookControl::StoreContactField(pim::PimItems &items, const QString &name, const DBPhonebookItem &item)
+{
+    try {
+        storeContactFieldOnce(items, name, item);
+    } catch (const RuntimeError &e) {
+        CurrentContact.reset();
+        const QString datum = QStringLiteral(" (") + name + QLatin1Char(' ') + item.data + QLatin1Char(')');
+        // The card is left as it is; the datum goes in by a later run.
+        if (e.number() == ErrItemBusy)
+            AddDetails(QStringLiteral("Outlook"), busyNotice(e.description()) + datum);
+        else if (e.number() == ErrItemLinked)
+            AddDetails(QStringLiteral("Outlook"),
+                       Translate(QStringLiteral(
+                           "Has further names and cannot be rewritten safely, left as it is:")) +
+                           u' ' + e.description() + datum);
+        else {
+            // The run stops with the store's error box; the details say which card and why.
+            AddDetails(QStringLiteral("Outlook"), Translate(QStringLiteral("Could not be saved:")) + u' ' +
+                                                      name + QStringLiteral(" (") + e.description() +
+                                                      QLatin1Char(')'));
+            throw;
+        }
+    }
+}
+
+void OutlookControl::storeContactFieldOnce(pim::PimItems &items, const QString &name,
+                                           const DBPhonebookItem &item)
 {
     CurrentContact.reset();
     m_loop->yieldIfDue();

@@ -34,7 +34,7 @@ bool OutlookControl::Init()
     int checkpoint = 10;
     bool result = false;
     try {
-        OutlookApp = pim::PimApplication::attach(m_root);
+        OutlookApp = pim::PimApplication::attach(m_root, pim::BusyWait(m_loop));
     } catch (const RuntimeError &) {
         OutlookApp.reset();
     }
@@ -42,7 +42,7 @@ bool OutlookControl::Init()
     if (!OutlookApp) {
         checkpoint = 20;
         try {
-            OutlookApp = pim::PimApplication::create(m_root);
+            OutlookApp = pim::PimApplication::create(m_root, pim::BusyWait(m_loop));
         } catch (const RuntimeError &e) {
             errorText = QString::number(e.number()) + e.description();
         }

@@ -62,6 +62,9 @@ private:
     QString chooseFolder(const QString &folderId, std::shared_ptr<pim::PimFolder> &target);
     void walkFolders(const std::shared_ptr<pim::PimFolders> &folders, const QString &path);
     void StoreContactField(pim::PimItems &items, const QString &name, const DBPhonebookItem &item);
+    void storeContactFieldOnce(pim::PimItems &items, const QString &name, const DBPhonebookItem &item);
+    // The notice for a file of the store that another program kept closed for longer than a run waits.
+    static QString busyNotice(const QString &fileName);
     bool pollInterrupt();
     [[noreturn]] void raiseOutlookError(int number, const QString &description);
     // Runs one read or update of the store: any failure becomes the run's desktop error; the owner is

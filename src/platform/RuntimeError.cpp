@@ -46,6 +46,10 @@ QString standardDescription(int number)
         return QStringLiteral("Port already open");
     case ErrItemRefused:
         return QStringLiteral("The item could not be read");
+    case ErrItemBusy:
+        return QStringLiteral("The item is in use by another program");
+    case ErrItemLinked:
+        return QStringLiteral("The item's file has further names and cannot be rewritten safely");
     case ErrOutlook:
         return QStringLiteral("Cannot access the desktop contacts and calendar");
     default:

@@ -26,6 +26,8 @@ enum ErrorNumber : int
     ErrCommUnavailable = 8017, // the port exists but cannot be used (permissions, settings refused)
     ErrCommNotOpen = 8018,     // operation valid only while the port is open
     ErrItemRefused = 4096,     // the desktop store cannot parse this item
+    ErrItemBusy = 4097,        // another program holds the item's file: left as it is for now
+    ErrItemLinked = 4098,      // a file with further names that cannot be rewritten safely: left as it is
     ErrOutlook = 12345,        // program-defined: the desktop store failed during a run
 };
 

@@ -2,8 +2,14 @@
 // holds afterwards, the progress text, and that a second run straight after changes nothing.
 #include "WholeRunRig.h"
 #include <QLocale>
+#include <csignal>
 #include <ctime>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 using namespace orvia;
@@ -1108,3 +1114,227 @@ INSTANTIATE_TEST_SUITE_P(
                       CutCase{"G170", false, Cut::Stop}, CutCase{"G170", false, Cut::HangUp},
                       CutCase{"G170", false, Cut::Deadline}, CutCase{"G170", true, Cut::Stop},
                       CutCase{"G170", true, Cut::HangUp}, CutCase{"G170", true, Cut::Deadline}));
+
+// The first run meets a store that will not take a write, or a card another program holds or that has
+// a second name: nothing counts as written that is not on the disk, no contact gets a second card, and
+// the card gets its number on the first run that can write it; the runs after that move nothing.
+enum class Trouble
+{
+    FileTooLarge,  // every write of the first run fails for want of room
+    LeaseGivenUp,  // another program holds the first card under a lease, writes its edit and lets go
+    LeaseHeld,     // ... and keeps it through the first run
+    LinkedShrinks, // the first card has a second name, and its new text would be shorter than the old
+};
+
+struct TroubleCase
+{
+    const char *label;
+    Trouble trouble;
+    int cards; // "Anna", "Bert", "Cleo": each on the phone with a number, on the desktop without
+};
+
+void PrintTo(const TroubleCase &c, std::ostream *os)
+{
+    *os << c.label << " with " << c.cards << " cards";
+}
+
+// Another process holding a write lease on `path` until the pipe `control` is closed; on being told to
+// let go it writes `edit` over the file and gives the lease up (saying so on the pipe `released`), or
+// keeps it.
+pid_t holdLease(const QByteArray &path, bool giveUp, const QByteArray &edit, const int control[2],
+                const int released[2])
+{
+    sigset_t io;
+    sigemptyset(&io);
+    sigaddset(&io, SIGIO);
+    const pid_t child = ::fork();
+    if (child != 0)
+        return child;
+    ::sigprocmask(SIG_BLOCK, &io, nullptr);
+    ::close(control[1]);
+    ::close(released[0]);
+    const int fd = ::open(path.constData(), O_RDWR | O_CLOEXEC);
+    char c = 'l';
+    if (fd < 0 || ::fcntl(fd, F_SETLEASE, F_WRLCK) != 0 || ::write(released[1], &c, 1) != 1)
+        ::_exit(2);
+    if (giveUp) {
+        siginfo_t info;
+        ::sigwaitinfo(&io, &info);
+        if (::pwrite(fd, edit.constData(), size_t(edit.size()), 0) != edit.size() ||
+            ::fcntl(fd, F_SETLEASE, F_UNLCK) != 0 || ::write(released[1], &c, 1) != 1)
+            ::_exit(3);
+    }
+    while (::read(control[0], &c, 1) > 0) {
+    }
+    ::_exit(0);
+}
+
+class StoreTroubleRuns : public ::testing::TestWithParam<TroubleCase>
+{
+};
+
+TEST_P(StoreTroubleRuns, NothingCountsAsWrittenThatIsNotOnDiskAndNoCardIsMadeTwice)
+{
+    const TroubleCase &c = GetParam();
+    const QStringList names{"Anna", "Bert", "Cleo"};
+    QString phone;
+    for (int k = 1; k <= c.cards; ++k)
+        phone += QStringLiteral("entry=ME,%1,\"0170%1\",129,\"%2\",0\n").arg(k).arg(names[k - 1]);
+    WholeRunRig rig(QStringLiteral("K110"), phone);
+    ASSERT_TRUE(rig.initOk);
+    // The first card's note is folded every few letters, as some tools write it: the card written again
+    // is shorter, its number in it and all.
+    QString note;
+    if (c.trouble == Trouble::LinkedShrinks)
+        note = QStringLiteral("NOTE:") +
+               QStringList(20, QStringLiteral("abc")).join(QStringLiteral("\r\n ")) + QStringLiteral("\r\n");
+    for (int k = 1; k <= c.cards; ++k)
+        rig.addContact(names[k - 1].toLower(), names[k - 1], k == 1 ? note : QString());
+    const auto read = [](const QString &path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QString anna = rig.contactsDir() + QStringLiteral("anna.vcf");
+    const QByteArray annaBefore = read(anna);
+    const QByteArray edit =
+        QByteArray(annaBefore).replace("END:VCARD", "NOTE:edited by the holder\r\nEND:VCARD");
+
+    int control[2], released[2];
+    ASSERT_EQ(::pipe2(control, O_CLOEXEC), 0);
+    ASSERT_EQ(::pipe2(released, O_CLOEXEC), 0);
+    pid_t holder = -1;
+    struct rlimit room;
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &room), 0);
+    const auto onTooLarge = std::signal(SIGXFSZ, SIG_IGN);
+    switch (c.trouble) {
+    case Trouble::FileTooLarge: {
+        struct rlimit small = room;
+        small.rlim_cur = 40;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        rig.boxes.queueAnswer(mb::Cancel);
+        break;
+    }
+    case Trouble::LeaseGivenUp:
+    case Trouble::LeaseHeld: {
+        const bool giveUp = c.trouble == Trouble::LeaseGivenUp;
+        holder = holdLease(QFile::encodeName(anna), giveUp, edit, control, released);
+        ASSERT_GT(holder, 0);
+        char got;
+        ASSERT_EQ(::read(released[0], &got, 1), 1); // the lease is in place
+        // While the run waits for the holder to let go, the holder gets the time it needs.
+        if (giveUp)
+            rig.time.setOnPause([&, given = false](int) mutable {
+                struct pollfd p
+                {
+                    released[0], POLLIN, 0
+                };
+                char byte;
+                if (!given && ::poll(&p, 1, 5000) == 1)
+                    given = ::read(released[0], &byte, 1) == 1;
+            });
+        break;
+    }
+    case Trouble::LinkedShrinks:
+        ASSERT_EQ(
+            ::link(QFile::encodeName(anna).constData(),
+                   QFile::encodeName(rig.dir.path() + QStringLiteral("/anna-second-name.vcf")).constData()),
+            0);
+        break;
+    }
+
+    ASSERT_TRUE(rig.run(false));
+    ::setrlimit(RLIMIT_FSIZE, &room);
+    std::signal(SIGXFSZ, onTooLarge);
+    rig.time.setOnPause(nullptr);
+    // The holder quits, and its lease goes with it (a look at the card while it is held would wait).
+    if (holder > 0) {
+        ::close(control[1]);
+        int status = 0;
+        ::waitpid(holder, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+    for (int fd : {control[0], released[0], released[1], holder > 0 ? -1 : control[1]})
+        if (fd >= 0)
+            ::close(fd);
+
+    const QString details = globals().gDetails;
+    switch (c.trouble) {
+    case Trouble::FileTooLarge:
+        // The run stops with the store's box, and the details say which card failed and why.
+        EXPECT_TRUE(rig.boxes.anyContains(QStringLiteral("Cannot access to Outlook")))
+            << rig.boxes.texts().join('|').toStdString();
+        EXPECT_TRUE(details.contains(QStringLiteral("Could not be saved: Anna (cannot write ")) &&
+                    details.contains(QStringLiteral("anna.vcf: File too large)")))
+            << details.toStdString();
+        EXPECT_EQ(read(anna), annaBefore);
+        break;
+    case Trouble::LeaseGivenUp:
+        EXPECT_TRUE(read(anna).contains("NOTE:edited by the holder")) << read(anna).toStdString();
+        EXPECT_FALSE(details.contains(QStringLiteral("anna.vcf"))) << details.toStdString();
+        break;
+    case Trouble::LeaseHeld:
+        EXPECT_TRUE(details.contains(QStringLiteral("In use by another program, left as it is: anna.vcf")))
+            << details.toStdString();
+        EXPECT_EQ(read(anna), annaBefore);
+        break;
+    case Trouble::LinkedShrinks:
+        EXPECT_TRUE(details.contains(QStringLiteral(
+            "Has further names and cannot be rewritten safely, left as it is: anna.vcf (Anna 01701)")))
+            << details.toStdString();
+        EXPECT_EQ(read(anna), annaBefore);
+        break;
+    }
+    if (c.trouble != Trouble::FileTooLarge) {
+        EXPECT_TRUE(rig.view.text.contains(QStringLiteral("Data exchange successfully completed.")))
+            << rig.view.text.toStdString();
+        EXPECT_EQ(rig.boxes.count(), 0) << rig.boxes.texts().join('|').toStdString();
+    }
+    // Later runs: the card gets its number on the first that can write it, and then nothing moves. A
+    // card with a second name whose new text would be shorter stays as it is, with the notice each time.
+    const bool linked = c.trouble == Trouble::LinkedShrinks;
+    const auto filesNow = [&] {
+        QMap<QString, QByteArray> now;
+        for (const QString &name : QDir(rig.contactsDir()).entryList(QDir::Files))
+            now.insert(name, read(rig.contactsDir() + name));
+        return now;
+    };
+    QMap<QString, QByteArray> settled = filesNow();
+    for (int run = 2; run <= 4; ++run) {
+        SCOPED_TRACE(run);
+        ASSERT_TRUE(rig.run(false));
+        EXPECT_TRUE(rig.view.text.contains(QStringLiteral("Data exchange successfully completed.")))
+            << rig.view.text.toStdString();
+        const QStringList desktop = rig.desktopContacts();
+        for (int k = 1; k <= c.cards; ++k) {
+            const QString name = names[k - 1] + QLatin1Char(':');
+            const QString card = linked && k == 1 ? name : name + QStringLiteral(" 1:0170%1").arg(k);
+            EXPECT_EQ(desktop.filter(name).size(), 1) << desktop.join('|').toStdString();
+            EXPECT_TRUE(desktop.contains(card))
+                << card.toStdString() << " in " << desktop.join('|').toStdString();
+        }
+        EXPECT_EQ(QDir(rig.contactsDir()).entryList({QStringLiteral("*.vcf")}).size(), c.cards);
+        const QMap<QString, QByteArray> now = filesNow();
+        if (run > 2 || linked) {
+            EXPECT_EQ(now, settled);
+        }
+        if (run > 2 && !linked) {
+            EXPECT_TRUE(rig.view.text.contains(kSecondContacts)) << rig.view.text.toStdString();
+        }
+        if (linked) {
+            EXPECT_TRUE(globals().gDetails.contains(QStringLiteral("left as it is: anna.vcf (Anna 01701)")))
+                << globals().gDetails.toStdString();
+            EXPECT_EQ(read(anna), annaBefore);
+        }
+        settled = now;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Store, StoreTroubleRuns,
+                         ::testing::Values(TroubleCase{"no room", Trouble::FileTooLarge, 1},
+                                           TroubleCase{"no room", Trouble::FileTooLarge, 3},
+                                           TroubleCase{"lease given up", Trouble::LeaseGivenUp, 1},
+                                           TroubleCase{"lease given up", Trouble::LeaseGivenUp, 3},
+                                           TroubleCase{"lease held", Trouble::LeaseHeld, 1},
+                                           TroubleCase{"lease held", Trouble::LeaseHeld, 3},
+                                           TroubleCase{"second name, shorter text", Trouble::LinkedShrinks,
+                                                       2}));

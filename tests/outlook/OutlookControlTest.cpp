@@ -17,6 +17,10 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+
 using namespace orvia;
 
 namespace {
@@ -448,6 +452,46 @@ TEST_F(Desk, WrittenEventsRoundTripWithPrefixRecurrenceAndReminder)
             EXPECT_EQ(r->title, QStringLiteral("Bob"));
         }
     }
+}
+
+// An event file another program keeps closed under a lease is neither damaged nor missing: it is left
+// out with a notice, and no event is made meanwhile that could be a second copy of it.
+TEST_F(Desk, AnEventFileAnotherProgramHoldsIsLeftWithANoticeAndNeverMadeTwice)
+{
+    const QDateTime at(QDate(2026, 5, 4), QTime(9, 0));
+    write(calendar() + QStringLiteral("dentist.ics"),
+          "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//x//y//EN\r\nBEGIN:VEVENT\r\nUID:d1\r\n"
+          "DTSTAMP:20260101T000000Z\r\nDTSTART:20260504T090000\r\nDTEND:20260504T093000\r\n"
+          "SUMMARY:Dentist\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    const QStringList files{QStringLiteral("dentist.ics")};
+    auto cal = std::make_shared<DBCalendar>();
+    cal->add(0, at, QDateTime(), false, 0, EventKind::Plain, QStringLiteral("Dentist"), QString(),
+             Operation::Add);
+    const int fd = ::open(QFile::encodeName(calendar() + files.first()).constData(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ::fcntl(fd, F_SETSIG, SIGURG);
+    ASSERT_EQ(::fcntl(fd, F_SETLEASE, F_WRLCK), 0);
+
+    resetGlobals();
+    auto read = std::make_shared<DBCalendar>();
+    ol->ReadCalendar(read);
+    EXPECT_EQ(read->count(), 0);
+    const QString notice = QStringLiteral("In use by another program, left as it is: ") + files.first();
+    EXPECT_TRUE(globals().gDetails.contains(notice)) << globals().gDetails.toStdString();
+    EXPECT_FALSE(globals().gDetails.contains(QStringLiteral("Error from Outlook")))
+        << globals().gDetails.toStdString();
+    // What a run sends while it cannot see the event: held back, with the notice.
+    ol->UpdateCalendar(cal);
+    EXPECT_EQ(QDir(calendar()).entryList({QStringLiteral("*.ics")}), files);
+    EXPECT_TRUE(globals().gDetails.contains(notice + QStringLiteral(" (Dentist ")))
+        << globals().gDetails.toStdString();
+    EXPECT_GT(time.elapsedMs(), 0); // the wait for the holder took the store's clock, not real time
+    ::close(fd);
+
+    read = std::make_shared<DBCalendar>();
+    ol->ReadCalendar(read);
+    ASSERT_EQ(read->count(), 1);
+    EXPECT_EQ(read->GetItem(0)->title, QStringLiteral("Dentist"));
 }
 
 TEST_F(Desk, WholeDayEventsAndBrokenFilesGiveDetailsLines)

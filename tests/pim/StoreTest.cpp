@@ -1,6 +1,7 @@
 // The store as a whole: stores and folders on disk, identifiers, items by position, search and saving.
 #include "PimTestFolder.h"
 #include "platform/RuntimeError.h"
+#include "platform/Timer.h"
 #include "platform/pim/AppointmentItem.h"
 #include "platform/pim/ContactItem.h"
 #include "platform/pim/FolderStore.h"
@@ -17,6 +18,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/inotify.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -47,6 +49,18 @@ std::shared_ptr<ContactItem> asContact(const std::shared_ptr<PimItem> &i)
 {
     return std::dynamic_pointer_cast<ContactItem>(i);
 }
+
+// A message loop whose pauses take no time; a test acts in them as another program would meanwhile.
+struct HookedLoop : IMessageLoop
+{
+    std::function<void(int)> onPause;
+    void yieldOnce() override {}
+    void pause(int ms) override
+    {
+        if (onPause)
+            onPause(ms);
+    }
+};
 
 FileVersion versionAt(const QString &path)
 {
@@ -482,6 +496,116 @@ TEST(Store, AHardLinkedCardIsWrittenInPlaceSoEveryNameShowsTheNewText)
     anna->setHomeTelephoneNumber(QStringLiteral("030"));
     EXPECT_FALSE(anna->saveUnlessChanged());
     EXPECT_EQ(t.read(card), edited);
+}
+
+// A card with a second name is written in place only where one write puts the whole new text over the
+// old; a kill, or a disk running out of room, then leaves the old text or the new, never the new
+// followed by the end of the old. Elsewhere the card is left as it is, under both names.
+TEST(Store, AHardLinkedCardIsLeftAsItIsWhereItsOldAndNewTextCouldMix)
+{
+    const QByteArray foldedShort = "NOTE:" + QList<QByteArray>(20, "abc").join("\r\n ") + "\r\n";
+    const QByteArray overAPage = "NOTE:" + QByteArray(5000, 'n') + "\r\n";
+    const struct
+    {
+        const char *label;
+        QByteArray extra;
+        bool noRoom; // the disk has room for a few bytes more than the old text
+        int error;
+    } rows[] = {{"new text shorter", foldedShort, false, ErrItemLinked},
+                {"new text over a page", overAPage, false, ErrItemLinked},
+                {"no room for the new text", QByteArray(), true, ErrPathAccess}};
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.label);
+        TempRoot t;
+        auto ns = openStore(t.path());
+        const QString card = QStringLiteral("Personal Folders/Contacts/anna.vcf");
+        t.mkdir(QStringLiteral("Backup"));
+        const QByteArray before = vcard(QStringLiteral("Anna"), r.extra.constData());
+        t.write(card, before);
+        const QByteArray path = QFile::encodeName(t.path() + QLatin1Char('/') + card);
+        const QByteArray second = QFile::encodeName(t.path() + QStringLiteral("/Backup/anna.vcf"));
+        ASSERT_EQ(::link(path.constData(), second.constData()), 0);
+        auto folder = ns->GetDefaultFolder(FolderContacts);
+        auto anna = asContact(folder->Items()->Find(PimItems::fullNameFilter(QStringLiteral("Anna"))));
+        ASSERT_NE(anna, nullptr);
+        anna->setMobileTelephoneNumber(QStringLiteral("0170"));
+        struct rlimit room;
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &room), 0);
+        const auto onTooLarge = std::signal(SIGXFSZ, SIG_IGN);
+        if (r.noRoom) {
+            struct rlimit small = room;
+            small.rlim_cur = rlim_t(before.size() + 5);
+            ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+        }
+        const int error = errorOf([&] { anna->Save(); });
+        ::setrlimit(RLIMIT_FSIZE, &room);
+        std::signal(SIGXFSZ, onTooLarge);
+        EXPECT_EQ(error, r.error);
+        EXPECT_EQ(t.read(card), before);
+        EXPECT_EQ(t.read(QStringLiteral("Backup/anna.vcf")), before);
+        struct stat st;
+        ASSERT_EQ(::stat(path.constData(), &st), 0);
+        EXPECT_EQ(st.st_nlink, 2u);
+        // The edit is not kept in the folder either: the card is read from the disk again.
+        anna = asContact(folder->Items()->Find(PimItems::fullNameFilter(QStringLiteral("Anna"))));
+        ASSERT_NE(anna, nullptr);
+        EXPECT_TRUE(anna->MobileTelephoneNumber().isEmpty()) << anna->MobileTelephoneNumber().toStdString();
+        if (r.noRoom) { // once there is room, the write goes through under both names
+            anna->setMobileTelephoneNumber(QStringLiteral("0170"));
+            EXPECT_TRUE(anna->saveUnlessChanged());
+            EXPECT_TRUE(t.read(QStringLiteral("Backup/anna.vcf")).contains("TEL;TYPE=CELL:0170"));
+        }
+    }
+}
+
+// When the card cannot be swapped back, the other program's version that came out of it is kept under
+// a name the next start's sweep for leftovers leaves alone, and the error says where it is.
+TEST(Store, AVersionThatCannotBePutBackIsKeptWhereTheErrorSaysAndOutlivesTheNextStart)
+{
+    TempRoot t;
+    HookedLoop loop;
+    auto ns = PimApplication::create(t.path(), BusyWait(&loop))->GetNamespace(QStringLiteral("MAPI"));
+    const QString dir = QStringLiteral("Personal Folders/Contacts");
+    const QByteArray before = vcard(QStringLiteral("Anna"));
+    t.write(dir + QStringLiteral("/anna.vcf"), before);
+    auto anna = asContact(ns->GetDefaultFolder(FolderContacts)
+                              ->Items()
+                              ->Find(PimItems::fullNameFilter(QStringLiteral("Anna"))));
+    ASSERT_NE(anna, nullptr);
+
+    // Another program takes a lease on the card after it was read; while the save waits for it to let
+    // go, the folder is moved away, so that nothing can be put back under the card's name.
+    const QString here = t.path() + QLatin1Char('/') + dir;
+    const QString away = here + QStringLiteral(".away");
+    const int fd =
+        ::open(QFile::encodeName(here + QStringLiteral("/anna.vcf")).constData(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    ::fcntl(fd, F_SETSIG, SIGURG);
+    ASSERT_EQ(::fcntl(fd, F_SETLEASE, F_WRLCK), 0);
+    loop.onPause = [&](int) {
+        if (QFileInfo::exists(here)) {
+            EXPECT_TRUE(QDir().rename(here, away));
+        }
+    };
+    anna->setMobileTelephoneNumber(QStringLiteral("0170"));
+    QString message;
+    try {
+        anna->Save();
+    } catch (const RuntimeError &e) {
+        message = e.description();
+    }
+    ::close(fd);
+    ASSERT_TRUE(QDir().rename(away, here));
+
+    const QStringList kept = t.files(dir).filter(QStringLiteral(".swap"));
+    ASSERT_EQ(kept.size(), 1) << t.files(dir).join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(message.contains(here + QLatin1Char('/') + kept.first())) << message.toStdString();
+    EXPECT_EQ(t.read(dir + QLatin1Char('/') + kept.first()), before);
+    EXPECT_TRUE(t.read(dir + QStringLiteral("/anna.vcf")).contains("TEL;TYPE=CELL:0170"));
+    // The next start removes what killed writes left behind, never this.
+    auto next = PimApplication::attach(t.path())->GetNamespace(QStringLiteral("MAPI"));
+    EXPECT_EQ(next->GetDefaultFolder(FolderContacts)->Items()->count(), 1);
+    EXPECT_TRUE(t.files(dir).contains(kept.first()));
 }
 
 // An editor that opened the card before the save and writes into it as the save puts the new file in

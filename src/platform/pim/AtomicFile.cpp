@@ -29,12 +29,17 @@ namespace {
         QStringLiteral("%1 %2: %3").arg(what, visibleText(path), QString::fromLocal8Bit(strerror(err))));
 }
 
+QByteArray folderOf(const QByteArray &path);
+
 // Closes a descriptor and unlinks a temporary file unless released: no stray temp files on errors.
+// Failures name the file being written, not the temporary one.
 class TempFile
 {
 public:
-    explicit TempFile(const QByteArray &folder, const QByteArray &baseName)
+    explicit TempFile(const QByteArray &target) : m_target(QFile::decodeName(target))
     {
+        const QByteArray folder = folderOf(target);
+        const QByteArray baseName = baseNameOf(target);
         for (int attempt = 0; attempt < 16 && m_fd < 0; ++attempt) {
             // A dot-file ending in .tmp: vdir readers skip it, and it can never pass for an item.
             m_path = folder + '/' + '.' + baseName + '.' +
@@ -65,7 +70,7 @@ public:
             if (n < 0) {
                 if (errno == EINTR)
                     continue;
-                fail(QStringLiteral("cannot write"), QString::fromUtf8(m_path), errno);
+                fail(QStringLiteral("cannot write"), m_target, errno);
             }
             p += n;
             left -= n;
@@ -77,7 +82,7 @@ public:
     {
         struct stat st;
         if (::fstat(m_fd, &st) != 0)
-            fail(QStringLiteral("cannot read the state of"), QFile::decodeName(m_path), errno);
+            fail(QStringLiteral("cannot read the state of"), m_target, errno);
         return versionOf(st);
     }
     // Starts writing the data out before the rename makes it visible, so the journal never commits the
@@ -87,16 +92,29 @@ public:
     {
         if (::sync_file_range(m_fd, 0, 0, SYNC_FILE_RANGE_WRITE) != 0 && errno != ESPIPE && errno != EINVAL &&
             errno != ENOSYS)
-            fail(QStringLiteral("cannot write"), QString::fromUtf8(m_path), errno);
+            fail(QStringLiteral("cannot write"), m_target, errno);
         int fd = m_fd;
         m_fd = -1;
         if (::close(fd) != 0)
-            fail(QStringLiteral("cannot close"), QString::fromUtf8(m_path), errno);
+            fail(QStringLiteral("cannot write"), m_target, errno);
+    }
+    // The finished file leaves the name of an unfinished write before it is swapped with the target:
+    // what comes back under its name is then the target's old file, perhaps another program's edit,
+    // which no sweep for leftovers may take.
+    void moveToSwapName()
+    {
+        const QByteArray swapName = m_path.chopped(4) + ".swap";
+        if (::syscall(SYS_renameat2, AT_FDCWD, m_path.constData(), AT_FDCWD, swapName.constData(),
+                      1 /* RENAME_NOREPLACE */) != 0 &&
+            (errno == EEXIST || ::rename(m_path.constData(), swapName.constData()) != 0))
+            fail(QStringLiteral("cannot write"), m_target, errno);
+        m_path = swapName;
     }
     const QByteArray &path() const { return m_path; }
     void release() { m_released = true; }
 
 private:
+    QString m_target;
     QByteArray m_path;
     int m_fd = -1;
     bool m_released = false;
@@ -141,18 +159,22 @@ enum class Look
     Unchanged, // still the version read, and nobody else has it open: removed
     Changed,   // another program wrote it
     Open,      // still the version read, but open in another program, which may be about to write it
+    Busy,      // another program's lease keeps it closed: it may still write into it
 };
 
 // Looks at the file that was swapped out to `path` (the temporary name). Only a file that is still
 // `expected` is removed. A program that opened the card before the swap could still write into it
 // after any look at its version: a write lease, granted only while no other descriptor is open on the
 // file, rules that out. Where no lease can be had (a file of another owner, a file system without
-// leases) the version alone decides.
-Look lookAtSwappedOut(const QByteArray &path, const FileVersion &expected, bool askLease)
+// leases) the version alone decides. A program that holds a lease of its own is given the time to
+// write what it holds and let go.
+Look lookAtSwappedOut(const QByteArray &path, const FileVersion &expected, bool askLease,
+                      const BusyWait &wait)
 {
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    bool busy = false;
+    const int fd = wait.open(path, O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, busy);
     if (fd < 0)
-        return Look::Changed;
+        return busy ? Look::Busy : Look::Changed;
     struct stat st;
     Look look = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && versionOf(st) == expected ? Look::Unchanged
                                                                                           : Look::Changed;
@@ -180,6 +202,7 @@ enum class Swap
 {
     Done,        // the new file is in place, the old one removed
     Changed,     // the old file was changed meanwhile: it is back in place, the new one under `temp`
+    Busy,        // the old file is held by another program: it is back in place, the new one under `temp`
     NotOurs,     // `temp` holds another program's file now: it must stay
     Unsupported, // the file system cannot exchange two names: nothing was done
 };
@@ -194,32 +217,43 @@ bool holdsInode(const QByteArray &path, quint64 inode)
 // The version check and the swap cannot be one step without locks that other tools do not take; the
 // look after the swap leaves only the moment of the exchange itself for another program's write to be
 // missed. A file another program holds open is swapped back and tried again a few times, briefly; one
-// kept open longer (a viewer, say) is then decided by its version alone.
-Swap swapIn(const QByteArray &temp, const QByteArray &path, const FileVersion &expected, quint64 mine)
+// kept open longer (a viewer, say) is then decided by its version alone. `err` gets the cause when the
+// other program's file cannot be put back.
+Swap swapIn(const QByteArray &temp, const QByteArray &path, const FileVersion &expected, quint64 mine,
+            const BusyWait &wait, int &err)
 {
     constexpr int tries = 8; // about 25 ms of pauses in all
     for (int attempt = 1;; ++attempt) {
         if (!exchange(temp, path)) {
-            const int err = errno;
+            err = errno;
             if (err == EINVAL || err == ENOSYS || err == EOPNOTSUPP)
                 return Swap::Unsupported;
             if (err == ENOENT)
                 return Swap::Changed; // removed meanwhile
             fail(QStringLiteral("cannot replace"), QFile::decodeName(path), err);
         }
-        const Look look = lookAtSwappedOut(temp, expected, attempt < tries);
+        const Look look = lookAtSwappedOut(temp, expected, attempt < tries, wait);
         if (look == Look::Unchanged)
             return Swap::Done;
         // Back as it was; should even that fail, the other program's file goes back by rename.
-        if (!exchange(temp, path))
-            return ::rename(temp.constData(), path.constData()) == 0 ? Swap::Changed : Swap::NotOurs;
+        if (!exchange(temp, path)) {
+            err = errno;
+            if (::rename(temp.constData(), path.constData()) == 0)
+                return look == Look::Busy ? Swap::Busy : Swap::Changed;
+            err = errno;
+            return Swap::NotOurs;
+        }
         // A program that saved by rename between the two exchanges put its file under the card's name,
         // and the swap back moved it here: it goes back in place, as the newest version of the card.
         if (!holdsInode(temp, mine)) {
-            if (!exchange(temp, path))
+            if (!exchange(temp, path)) {
+                err = errno;
                 return Swap::NotOurs;
+            }
             return Swap::Changed;
         }
+        if (look == Look::Busy)
+            return Swap::Busy;
         if (look == Look::Changed)
             return Swap::Changed;
         pauseMicroseconds(100L << attempt);
@@ -227,34 +261,47 @@ Swap swapIn(const QByteArray &temp, const QByteArray &path, const FileVersion &e
 }
 
 // A card with more than one name (a hard link) is written into the same file, so that every name shows
-// the new text: replacing it would part the names. Room for the text is taken first, so a full disk
-// stops the write before the old text is touched.
+// the new text: replacing it would part the names. After a kill the card must hold its old text or its
+// new one, never the new followed by the end of the old; so it is written in place only where one write
+// puts the whole new text over the old: no longer than a page (a kill cuts a write short only between
+// pages) and no shorter than the old text (no cut to length after it). Room for it is taken first, so a
+// full disk stops the write before the old text is touched, and a write cut short all the same puts the
+// old text back. Any other such card is left as it is (ErrItemLinked).
 bool writeInPlace(const QByteArray &path, const QByteArray &data, const FileVersion &expected,
-                  FileVersion &written)
+                  FileVersion &written, const BusyWait &wait)
 {
     const QString name = QFile::decodeName(path);
-    const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    bool busy = false;
+    const int fd = wait.open(path, O_RDWR | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, busy);
     if (fd < 0 && (errno == ENOENT || errno == ELOOP))
         return false; // removed or replaced meanwhile
+    if (fd < 0 && busy)
+        throwError(ErrItemBusy, name);
     if (fd < 0)
         fail(QStringLiteral("cannot write"), name, errno);
     const FdGuard closer{fd};
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || versionOf(st) != expected)
         return false;
+    if (data.size() < st.st_size || data.size() > ::sysconf(_SC_PAGESIZE))
+        throwError(ErrItemLinked, name);
+    QByteArray old(qsizetype(st.st_size), Qt::Uninitialized);
+    if (::pread(fd, old.data(), size_t(old.size()), 0) != ssize_t(old.size()))
+        fail(QStringLiteral("cannot read"), name, errno ? errno : EIO);
     if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(data.size())) != 0 && errno != EOPNOTSUPP &&
         errno != ENOSYS && errno != EINVAL)
         fail(QStringLiteral("cannot write"), name, errno);
-    for (qsizetype done = 0; done < data.size();) {
-        const ssize_t n = ::pwrite(fd, data.constData() + done, size_t(data.size() - done), off_t(done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            fail(QStringLiteral("cannot write"), name, errno);
-        done += n;
+    ssize_t n;
+    do
+        n = ::pwrite(fd, data.constData(), size_t(data.size()), 0);
+    while (n < 0 && errno == EINTR);
+    if (n != ssize_t(data.size())) {
+        const int err = n < 0 ? errno : ENOSPC;
+        if (n > 0 && (::pwrite(fd, old.constData(), size_t(old.size()), 0) != ssize_t(old.size()) ||
+                      ::ftruncate(fd, st.st_size) != 0))
+            fail(QStringLiteral("cannot restore"), name, errno);
+        fail(QStringLiteral("cannot write"), name, err);
     }
-    if (::ftruncate(fd, off_t(data.size())) != 0)
-        fail(QStringLiteral("cannot write"), name, errno);
     ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
     if (::fstat(fd, &st) != 0)
         fail(QStringLiteral("cannot read the state of"), name, errno);
@@ -278,7 +325,7 @@ FileVersion versionOf(const struct ::stat &st)
 void replaceFileAtomically(const QString &path, const QByteArray &data)
 {
     const QByteArray target = QFile::encodeName(QFileInfo(path).absoluteFilePath());
-    TempFile temp(folderOf(target), baseNameOf(target));
+    TempFile temp(target);
     struct stat st;
     if (::stat(target.constData(), &st) == 0)
         temp.chmod(st.st_mode & 07777);
@@ -290,29 +337,35 @@ void replaceFileAtomically(const QString &path, const QByteArray &data)
 }
 
 bool replaceFileIfUnchanged(const QByteArray &path, const QByteArray &data, const FileVersion &expected,
-                            FileVersion &written)
+                            FileVersion &written, const BusyWait &wait)
 {
     // Made first in every case: creating and removing it changes the folder's time, which is what tells
     // calendar tools to read the folder again, also after a write in place.
-    TempFile temp(folderOf(path), baseNameOf(path));
+    TempFile temp(path);
     struct stat st;
     if (::stat(path.constData(), &st) != 0 || versionOf(st) != expected)
         return false;
     if (st.st_nlink > 1)
-        return writeInPlace(path, data, expected, written);
+        return writeInPlace(path, data, expected, written, wait);
     temp.chmod(st.st_mode & 07777);
     temp.write(data);
     const FileVersion mine = temp.version();
     temp.startWriteBackAndClose();
-    switch (swapIn(temp.path(), path, expected, mine.inode)) {
+    temp.moveToSwapName();
+    int err = 0;
+    switch (swapIn(temp.path(), path, expected, mine.inode, wait, err)) {
     case Swap::Done:
         temp.release(); // the name now held the old file, which is gone
         break;
     case Swap::Changed:
         return false; // the guard removes what is under the temporary name: ours, or a superseded card
+    case Swap::Busy:
+        throwError(ErrItemBusy, QFile::decodeName(path)); // the guard removes ours
     case Swap::NotOurs:
         temp.release();
-        fail(QStringLiteral("cannot restore"), QFile::decodeName(path), errno);
+        throwError(ErrPathAccess,
+                   QStringLiteral("cannot restore %1: %2; its other version is kept as %3")
+                       .arg(QFile::decodeName(path), errnoText(err), QFile::decodeName(temp.path())));
     case Swap::Unsupported:
         // The last look before the rename: another program's write in between is not replaced unread.
         if (::stat(path.constData(), &st) != 0 || versionOf(st) != expected)
@@ -362,7 +415,7 @@ bool createFileExclusively(const QString &path, const QByteArray &data)
 bool createFileExclusively(const QByteArray &target, const QByteArray &data, FileVersion &written)
 {
     const QString path = QFile::decodeName(target);
-    TempFile temp(folderOf(target), baseNameOf(target));
+    TempFile temp(target);
     temp.write(data);
     written = temp.version();
     temp.startWriteBackAndClose();

@@ -79,8 +79,9 @@ QByteArray realPath(const QByteArray &path)
 
 } // namespace
 
-FolderStore::FolderStore(const QString &root, const QString &path)
-    : m_path(path), m_rawPath(QFile::encodeName(path)), m_rawRoot(QFile::encodeName(QDir::cleanPath(root)))
+FolderStore::FolderStore(const QString &root, const QString &path, const BusyWait &wait)
+    : m_path(path), m_rawPath(QFile::encodeName(path)), m_rawRoot(QFile::encodeName(QDir::cleanPath(root))),
+      m_wait(wait)
 {
 }
 
@@ -170,8 +171,8 @@ void FolderStore::mergeListing(std::vector<Listed> &found)
         std::unique_ptr<Entry> e;
         if (old < m_entries.size() && m_entries[old]->rawName == f.name) {
             e = std::move(m_entries[old++]);
-            if (e->version != f.version)
-                forget(*e); // changed on disk, perhaps in place: read again before use
+            if (e->version != f.version || e->busy)
+                forget(*e); // changed on disk, perhaps in place, or held: read again before use
         } else {
             e = std::make_unique<Entry>();
             e->rawName = f.name;
@@ -221,11 +222,12 @@ void FolderStore::load(Entry &e)
     e.loaded = true;
     e.item.reset();
     e.error.clear();
+    e.busy = false;
     try {
         checkItemSize(e.version.size);
         struct stat st;
         QString why;
-        FdGuard fd{openRegularFile(rawPath(e.rawName), st, why)};
+        FdGuard fd{openRegularFile(rawPath(e.rawName), st, why, m_wait, e.busy)};
         if (fd.fd < 0)
             throwError(ErrItemRefused, why);
         // The version read: a later write checks the file is still this one.
@@ -296,6 +298,8 @@ std::shared_ptr<PimItem> FolderStore::item(int position)
         throwError(ErrSubscript, QStringLiteral("Array index out of bounds"));
     Entry &e = *m_entries[size_t(position - 1)];
     load(e);
+    if (e.busy)
+        throwError(ErrItemBusy, e.fileName);
     if (!e.item)
         throwError(ErrItemRefused, e.error);
     index(e);
@@ -308,8 +312,12 @@ std::shared_ptr<PimItem> FolderStore::findByFullName(const QString &fullName)
         return nullptr;
     ensureIndex();
     auto it = m_byName.constFind(fullName.normalized(QString::NormalizationForm_C));
-    if (it == m_byName.constEnd() || it->empty())
+    if (it == m_byName.constEnd() || it->empty()) {
+        // The card may be the one that could not be read: a new one could be a second card of the contact.
+        if (const Entry *busy = busyEntry())
+            throwError(ErrItemBusy, busy->fileName);
         return nullptr;
+    }
     Entry *e = entryByName(*it->begin());
     return e ? e->item : nullptr;
 }
@@ -343,56 +351,40 @@ QByteArray FolderStore::writeTarget(const QByteArray &rawName) const
     return target;
 }
 
+const FolderStore::Entry *FolderStore::busyEntry() const
+{
+    for (const auto &e : m_entries)
+        if (e->busy)
+            return e.get();
+    return nullptr;
+}
+
 bool FolderStore::save(PimItem &item)
 {
     const bool isNew = item.m_rawFileName.isEmpty();
     if (!isNew && !item.hasChanges())
         return true; // the file already holds what the item holds
-    item.beforeSave();
-    QByteArray data = item.serialize();
-    // Folding can make a file grow past the limit: never write what would be refused when read back.
-    checkItemSize(data.size());
+    if (const Entry *busy = isNew ? busyEntry() : nullptr)
+        throwError(ErrItemBusy, busy->fileName);
+    Entry *entry = isNew ? nullptr : entryByName(item.m_rawFileName);
     FileVersion written;
-    Entry *entry = nullptr;
-    if (isNew) {
-        QString name;
-        for (int attempt = 0;; ++attempt) {
-            name = fileNameForUid(item.uid(), item.fileExtension());
-            if (createFileExclusively(rawPath(QFile::encodeName(name)), data, written))
-                break;
-            if (attempt == 8)
-                throwError(ErrPathAccess,
-                           QStringLiteral("cannot find a free file name in ") + visibleText(m_path));
-            item.setUid(newUid());
-            data = item.serialize();
-        }
-        item.m_fileName = name;
-        item.m_rawFileName = QFile::encodeName(name);
-        if (m_listed && name.endsWith(extension(), Qt::CaseInsensitive) && !extension().isEmpty()) {
-            auto e = std::make_unique<Entry>();
-            e->rawName = item.m_rawFileName;
-            e->fileName = name;
-            e->loaded = true;
-            e->item = item.shared_from_this();
-            auto at = std::lower_bound(
-                m_entries.begin(), m_entries.end(), e->rawName,
-                [](const std::unique_ptr<Entry> &x, const QByteArray &n) { return x->rawName < n; });
-            entry = m_entries.insert(at, std::move(e))->get();
-        }
-    } else {
-        entry = entryByName(item.m_rawFileName);
-        if (!replaceFileIfUnchanged(writeTarget(item.m_rawFileName), data, item.m_version, written)) {
-            // Another program changed or removed the file since it was read: its version is read
-            // again before anything is written there.
-            if (entry)
-                forget(*entry);
+    try {
+        item.beforeSave();
+        QByteArray data = item.serialize();
+        // Folding can make a file grow past the limit: never write what would be refused when read back.
+        checkItemSize(data.size());
+        if (isNew)
+            entry = createFile(item, data, written);
+        else if (!writeExisting(item, data, written))
             return false;
-        }
-        if (entry) {
-            entry->loaded = true;
-            entry->error.clear();
-            entry->item = item.shared_from_this();
-        }
+    } catch (const RuntimeError &e) {
+        // What is not on the disk is not in the folder either: the file is read again at the next look,
+        // and the next run finds the edit missing and makes it again.
+        if (entry && !isNew)
+            forget(*entry);
+        if (e.number() == ErrItemBusy || e.number() == ErrItemLinked)
+            throwError(e.number(), item.m_fileName);
+        throw;
     }
     m_unsynced = true;
     item.m_version = written;
@@ -401,6 +393,53 @@ bool FolderStore::save(PimItem &item)
         entry->version = written;
         unindex(*entry);
         index(*entry);
+    }
+    return true;
+}
+
+FolderStore::Entry *FolderStore::createFile(PimItem &item, QByteArray &data, FileVersion &written)
+{
+    QString name;
+    for (int attempt = 0;; ++attempt) {
+        name = fileNameForUid(item.uid(), item.fileExtension());
+        if (createFileExclusively(rawPath(QFile::encodeName(name)), data, written))
+            break;
+        if (attempt == 8)
+            throwError(ErrPathAccess,
+                       QStringLiteral("cannot find a free file name in ") + visibleText(m_path));
+        item.setUid(newUid());
+        data = item.serialize();
+    }
+    item.m_fileName = name;
+    item.m_rawFileName = QFile::encodeName(name);
+    if (!m_listed || extension().isEmpty() || !name.endsWith(extension(), Qt::CaseInsensitive))
+        return nullptr;
+    auto e = std::make_unique<Entry>();
+    e->rawName = item.m_rawFileName;
+    e->fileName = name;
+    e->loaded = true;
+    e->item = item.shared_from_this();
+    auto at =
+        std::lower_bound(m_entries.begin(), m_entries.end(), e->rawName,
+                         [](const std::unique_ptr<Entry> &x, const QByteArray &n) { return x->rawName < n; });
+    return m_entries.insert(at, std::move(e))->get();
+}
+
+bool FolderStore::writeExisting(PimItem &item, const QByteArray &data, FileVersion &written)
+{
+    Entry *entry = entryByName(item.m_rawFileName);
+    if (!replaceFileIfUnchanged(writeTarget(item.m_rawFileName), data, item.m_version, written, m_wait)) {
+        // Another program changed or removed the file since it was read: its version is read
+        // again before anything is written there.
+        if (entry)
+            forget(*entry);
+        return false;
+    }
+    if (entry) {
+        entry->loaded = true;
+        entry->error.clear();
+        entry->busy = false;
+        entry->item = item.shared_from_this();
     }
     return true;
 }

@@ -4,7 +4,10 @@
 // stays cheap. Every refresh lists the folder again and drops what it read of a file that changed since
 // (another inode, modification time or size), so an edit made in place by another program is read before
 // anything is written over it. A save replaces a file only while it is still the version its item was
-// read from. File names are kept as the file system's bytes, whatever their encoding.
+// read from. File names are kept as the file system's bytes, whatever their encoding. A save that fails
+// leaves the folder as the disk has it: the edit is dropped and the file read again, so the next run
+// tries again. A file another program keeps closed (busy) is tried again at every refresh; while one is,
+// no new item is made in the folder, since it could be a second copy of what that file holds.
 #include "platform/pim/AtomicFile.h"
 #include "platform/pim/FolderKind.h"
 
@@ -23,8 +26,9 @@ class PimItem;
 class FolderStore : public std::enable_shared_from_this<FolderStore>
 {
 public:
-    // `root` is the store's root folder: links that lead outside it are never written through.
-    FolderStore(const QString &root, const QString &path);
+    // `root` is the store's root folder: links that lead outside it are never written through. `wait`
+    // says how long an open waits for another program's lease on a file.
+    FolderStore(const QString &root, const QString &path, const BusyWait &wait = BusyWait());
 
     const QString &path() const { return m_path; }
     qint32 kind();
@@ -32,13 +36,16 @@ public:
     void setKind(qint32 kind);
 
     int count();
-    // 1-based; throws RuntimeError 9 out of range, 4096 when the file cannot be parsed.
+    // 1-based; throws RuntimeError 9 out of range, 4096 when the file cannot be parsed, ErrItemBusy
+    // (with the file's name) when another program keeps it closed.
     std::shared_ptr<PimItem> item(int position);
-    // Decomposed and composed letters find the same contact.
+    // Decomposed and composed letters find the same contact. Throws ErrItemBusy (with the file's name)
+    // when no readable card has the name but a busy one might.
     std::shared_ptr<PimItem> findByFullName(const QString &fullName);
     std::shared_ptr<PimItem> createItem();
     // Writes the item's file. Returns false, writing nothing, when the file is no longer the version
-    // the item was read from: the folder then reads it again on the next access. Throws on failure.
+    // the item was read from: the folder then reads it again on the next access. Throws on failure,
+    // ErrItemBusy and ErrItemLinked with the file's name; the folder then reads the file again too.
     bool save(PimItem &item);
 
     // Lists the folder again; the first listing also removes temporary files a killed write left.
@@ -57,6 +64,7 @@ private:
         bool loaded = false;
         std::shared_ptr<PimItem> item;
         QString error;
+        bool busy = false; // the last open found it held by another program
         QString indexedName;
         bool indexed = false;
     };
@@ -85,10 +93,14 @@ private:
     QByteArray rawPath(const QByteArray &rawName) const { return m_rawPath + '/' + rawName; }
     // The file to write for an item: the file itself, or the target of a link that stays in the store.
     QByteArray writeTarget(const QByteArray &rawName) const;
+    const Entry *busyEntry() const;
+    Entry *createFile(PimItem &item, QByteArray &data, FileVersion &written); // the new entry, if listed
+    bool writeExisting(PimItem &item, const QByteArray &data, FileVersion &written);
 
     QString m_path;
     QByteArray m_rawPath;
     QByteArray m_rawRoot;
+    BusyWait m_wait;
     qint32 m_kind = -1;
     bool m_listed = false;
     bool m_unsynced = false;

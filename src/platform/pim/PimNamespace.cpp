@@ -23,7 +23,10 @@ bool isStoreRoot(const QString &root)
 
 } // namespace
 
-PimNamespace::PimNamespace(const QString &root) : m_root(QDir::cleanPath(root)) {}
+PimNamespace::PimNamespace(const QString &root, const BusyWait &wait)
+    : m_root(QDir::cleanPath(root)), m_wait(wait)
+{
+}
 
 void PimNamespace::Logon()
 {
@@ -40,7 +43,7 @@ std::shared_ptr<PimFolder> PimNamespace::folderAt(const QString &relativePath)
         return *it;
     auto folder = std::make_shared<PimFolder>(
         weak_from_this(), m_root, relativePath,
-        std::make_shared<FolderStore>(m_root, m_root + QLatin1Char('/') + relativePath));
+        std::make_shared<FolderStore>(m_root, m_root + QLatin1Char('/') + relativePath, m_wait));
     m_folders.insert(relativePath, folder);
     return folder;
 }
@@ -127,14 +130,14 @@ QString PimApplication::defaultRoot()
            QStringLiteral("/velmora/pim");
 }
 
-std::shared_ptr<PimApplication> PimApplication::attach(const QString &root)
+std::shared_ptr<PimApplication> PimApplication::attach(const QString &root, const BusyWait &wait)
 {
     if (!isStoreRoot(root))
         throwError(429, QStringLiteral("no contacts and calendar store at ") + root);
-    return std::shared_ptr<PimApplication>(new PimApplication(root));
+    return std::shared_ptr<PimApplication>(new PimApplication(root, wait));
 }
 
-std::shared_ptr<PimApplication> PimApplication::create(const QString &root)
+std::shared_ptr<PimApplication> PimApplication::create(const QString &root, const BusyWait &wait)
 {
     if (!isStoreRoot(root)) {
         const QString store = root + QLatin1Char('/') + PimNamespace::defaultStoreName();
@@ -154,7 +157,7 @@ std::shared_ptr<PimApplication> PimApplication::create(const QString &root)
             throwError(429, e.description());
         }
     }
-    return std::shared_ptr<PimApplication>(new PimApplication(root));
+    return std::shared_ptr<PimApplication>(new PimApplication(root, wait));
 }
 
 QString PimApplication::version() const
@@ -167,7 +170,7 @@ std::shared_ptr<PimNamespace> PimApplication::GetNamespace(const QString &type)
     if (type.compare(QLatin1String("MAPI"), Qt::CaseInsensitive) != 0)
         throwError(ErrInvalidArgument);
     if (!m_namespace)
-        m_namespace = std::make_shared<PimNamespace>(m_root);
+        m_namespace = std::make_shared<PimNamespace>(m_root, m_wait);
     return m_namespace;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The root of the desktop store ("MAPI" namespace): its stores, the default contacts and calendar
 // folders, and folders by EntryID. Folder objects are shared, so every path to one folder sees one cache.
+#include "platform/pim/BusyWait.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -20,7 +22,7 @@ enum DefaultFolderKind : qint32
 class PimNamespace : public std::enable_shared_from_this<PimNamespace>
 {
 public:
-    explicit PimNamespace(const QString &root);
+    explicit PimNamespace(const QString &root, const BusyWait &wait = BusyWait());
 
     // Checks that the root can still be read; throws RuntimeError 75 when it cannot.
     void Logon();
@@ -42,6 +44,7 @@ private:
     std::shared_ptr<PimFolder> firstOfKind(const QString &relativePath, qint32 itemType, int depth);
 
     QString m_root;
+    BusyWait m_wait;
     QHash<QString, std::shared_ptr<PimFolder>> m_folders;
 };
 
@@ -51,10 +54,11 @@ public:
     // The root under the user's data folder used unless a setting names another.
     static QString defaultRoot();
     // The store at `root` when it exists (a folder holding at least one store); throws RuntimeError 429.
-    static std::shared_ptr<PimApplication> attach(const QString &root);
+    // `wait` says how long an open waits for another program's lease on a file.
+    static std::shared_ptr<PimApplication> attach(const QString &root, const BusyWait &wait = BusyWait());
     // Makes the root, with the store "Personal Folders" holding "Contacts" and "Calendar" when it has no
     // store yet; throws RuntimeError 429 when that fails.
-    static std::shared_ptr<PimApplication> create(const QString &root);
+    static std::shared_ptr<PimApplication> create(const QString &root, const BusyWait &wait = BusyWait());
 
     QString TypeName() const { return QStringLiteral("Application"); }
     QString version() const;
@@ -62,8 +66,9 @@ public:
     std::shared_ptr<PimNamespace> GetNamespace(const QString &type);
 
 private:
-    explicit PimApplication(const QString &root) : m_root(root) {}
+    PimApplication(const QString &root, const BusyWait &wait) : m_root(root), m_wait(wait) {}
     QString m_root;
+    BusyWait m_wait;
     std::shared_ptr<PimNamespace> m_namespace;
 };
 

@@ -28,8 +28,9 @@ FdGuard::~FdGuard()
         ::close(fd);
 }
 
-int openRegularFile(const QByteArray &path, struct ::stat &st, QString &why)
+int openRegularFile(const QByteArray &path, struct ::stat &st, QString &why, const BusyWait &wait, bool &busy)
 {
+    busy = false;
     // Looked at before the open: opening a device can do something of its own, even without blocking.
     if (::stat(path.constData(), &st) != 0) {
         why = QStringLiteral("cannot open: ") + errnoText(errno);
@@ -39,7 +40,7 @@ int openRegularFile(const QByteArray &path, struct ::stat &st, QString &why)
         why = notRegular();
         return -1;
     }
-    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int fd = wait.open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, busy);
     if (fd < 0) {
         why = QStringLiteral("cannot open: ") + errnoText(errno);
         return -1;
@@ -57,7 +58,8 @@ QByteArray readSmallRegularFile(const QByteArray &path, qsizetype limit)
 {
     struct stat st;
     QString why;
-    const FdGuard fd{openRegularFile(path, st, why)};
+    bool busy = false;
+    const FdGuard fd{openRegularFile(path, st, why, BusyWait::none(), busy)};
     if (fd.fd < 0)
         return QByteArray();
     QByteArray data(limit, Qt::Uninitialized);
