@@ -77,6 +77,13 @@ const char *kCustomBlock = "BEGIN:VTIMEZONE\nTZID:Customized Time Zone\n"
                            "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10\nEND:STANDARD\n"
                            "BEGIN:DAYLIGHT\nDTSTART:16010101T030000\nTZOFFSETFROM:+0200\nTZOFFSETTO:+0300\n"
                            "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=3\nEND:DAYLIGHT\nEND:VTIMEZONE\n";
+// The same zone as older programs write its rules: a Sunday among the last seven days of the month.
+const char *kCustomDaysBlock =
+    "BEGIN:VTIMEZONE\nTZID:Customized Time Zone\n"
+    "BEGIN:STANDARD\nDTSTART:19700101T040000\nTZOFFSETFROM:+0300\nTZOFFSETTO:+0200\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=10;BYMONTHDAY=25,26,27,28,29,30,31;BYDAY=SU\nEND:STANDARD\n"
+    "BEGIN:DAYLIGHT\nDTSTART:19700101T030000\nTZOFFSETFROM:+0200\nTZOFFSETTO:+0300\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=3;BYMONTHDAY=25,26,27,28,29,30,31;BYDAY=SU\nEND:DAYLIGHT\nEND:VTIMEZONE\n";
 // What khal writes for an IANA name: the observance around the event only, no repeat rules.
 const char *kKhalBerlinBlock =
     "BEGIN:VTIMEZONE\nTZID:Europe/Berlin\nBEGIN:STANDARD\nDTSTART:20261025T030000\n"
@@ -107,6 +114,8 @@ const ZonedStart kZonedStarts[] = {
     {"customized zone, before its change", kCustomBlock, "Customized Time Zone", "20270325T100000",
      "2027-03-25T08:00:00Z"},
     {"customized zone, after its change", kCustomBlock, "Customized Time Zone", "20270401T100000",
+     "2027-04-01T07:00:00Z"},
+    {"customized zone by days of the month", kCustomDaysBlock, "Customized Time Zone", "20270401T100000",
      "2027-04-01T07:00:00Z"},
     {"IANA name with a block without rules", kKhalBerlinBlock, "Europe/Berlin", "20270701T100000",
      "2027-07-01T08:00:00Z"},

@@ -14,7 +14,7 @@ namespace {
 // A block with more than this is no zone a calendar program wrote; its changes are not worked out.
 constexpr int kMaxObservances = 400;
 constexpr int kMaxRepeatingObservances = 16;
-constexpr int kMaxChangesPerYear = 31;
+constexpr int kMaxChangesPerYear = 7;
 constexpr int kMaxOffsetSeconds = 18 * 3600;
 constexpr int kFirstGregorianYear = 1583;
 
