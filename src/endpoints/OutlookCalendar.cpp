@@ -162,6 +162,13 @@ void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
             ++events;
             if (held + events > RunCapacityError::kCapacity)
                 continue;
+            // A zone no database and no block of the file describes: the time is taken as it stands, and
+            // the user is told, since it may be hours off.
+            const QString zone = appt->unresolvedZone();
+            if (!zone.isEmpty())
+                AddDetails(Translate(QStringLiteral("Synchronization")),
+                           Translate(QStringLiteral("Unknown time zone, time read as local time:")) + u' ' +
+                               appt->subject() + QStringLiteral(" (") + zone + u')');
             const KindAndTitle kt = kindOf(*appt);
             // Compared and fitted in composed form: letters some tools write decomposed ("e" and a
             // combining mark) are the phone's composed ones. The file keeps its own form.

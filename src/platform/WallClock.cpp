@@ -49,6 +49,13 @@ QDateTime zoneMoment(const QDate &date, const QTime &time, const QTimeZone &zone
     return QDateTime::fromMSecsSinceEpoch(ms, Qt::LocalTime);
 }
 
+QDateTime offsetMoment(const QDate &date, const QTime &time, const std::function<int(qint64)> &offsetAt)
+{
+    if (!date.isValid() || !time.isValid() || !offsetAt)
+        return QDateTime();
+    return QDateTime::fromMSecsSinceEpoch(momentOf(date, time, offsetAt), Qt::LocalTime);
+}
+
 QDateTime clockFace(const QDateTime &moment)
 {
     const QDateTime local = moment.toLocalTime();

@@ -9,6 +9,8 @@
 #include <QDateTime>
 #include <QTimeZone>
 
+#include <functional>
+
 namespace orvia {
 
 // The local moment of a wall-clock date and time; invalid only when the date or the time is.
@@ -16,6 +18,10 @@ QDateTime localMoment(const QDate &date, const QTime &time);
 
 // The same rule in a named zone; the result is that moment in local time.
 QDateTime zoneMoment(const QDate &date, const QTime &time, const QTimeZone &zone);
+
+// The same rule in a zone known by its offsets alone: `offsetAt` gives the zone's offset from UTC in
+// seconds at a moment (milliseconds since the epoch); the result is that moment in local time.
+QDateTime offsetMoment(const QDate &date, const QTime &time, const std::function<int(qint64)> &offsetAt);
 
 // The clock face of a moment (its local date and time) as a zone-free value, for face arithmetic.
 QDateTime clockFace(const QDateTime &moment);

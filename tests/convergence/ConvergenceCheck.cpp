@@ -272,6 +272,7 @@ public:
         duplicates(second);
         contactsReadBack(first, second);
         calendarReadBack(first, second);
+        otherDesktopsFiles(first, second);
         if (!m_verdict.ok())
             fail(QStringLiteral("details of the first runs:\n") + first.contactsDetails +
                  first.calendarDetails);
@@ -516,6 +517,46 @@ private:
               QStringLiteral("desktop event not on the phone and no notice: "));
         check(s.phoneEvents, s.desktopEvents,
               QStringLiteral("phone event not on the desktop and no notice: "));
+    }
+
+    // An event in a zone its file defines is read, and reaches the phone, at that zone's moment (the
+    // phone shows its local face); a damaged file that can be read is an event like any other, one that
+    // cannot is refused with a notice.
+    void otherDesktopsFiles(const Side &first, const Side &s)
+    {
+        int refused = 0;
+        for (const DesktopEvent &e : m_world.events) {
+            if (e.refused)
+                ++refused;
+            if (e.refused || (e.zoneId.isEmpty() && e.damagedFile.isEmpty()))
+                continue;
+            DBCalendarItem want;
+            want.title = e.summary;
+            want.alarm = e.reminder.has_value();
+            want.dstart = e.zoneId.isEmpty()
+                              ? localMoment(e.start.date(), e.start.time())
+                              : zoneMoment(e.start.date(), e.start.time(), QTimeZone(e.sameRulesAs));
+            if (want.dstart <= runStart())
+                continue;
+            const auto held = [&want](const QList<DBCalendarItem> &events) {
+                for (const DBCalendarItem &o : events)
+                    if (sameEvent(want, o, false))
+                        return true;
+                return false;
+            };
+            const QString face = want.dstart.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+            if (!held(s.desktopEvents))
+                fail(QStringLiteral("desktop event not read at its zone's moment ") + face +
+                     QStringLiteral(": ") + QString::fromUtf8(icsOf(e)));
+            else if (!held(s.phoneEvents) && !noticed(first, want))
+                fail(QStringLiteral("desktop event not on the phone at its zone's moment ") + face +
+                     QStringLiteral(" and no notice: ") + QString::fromUtf8(icsOf(e)));
+        }
+        const qsizetype notices = first.calendarDetails.count(QStringLiteral("while reading calendar"));
+        if (notices < refused)
+            fail(QStringLiteral("%1 damaged calendar files, %2 notices of files not read")
+                     .arg(refused)
+                     .arg(notices));
     }
 
     const World &m_world;

@@ -632,6 +632,7 @@ World generateWorld(quint32 seed, const TextClasses &classes, const Keywords &wo
     g.capacities();
     g.desktopEvents();
     g.phoneEvents();
+    drawOtherDesktopsFiles(g.w, classes, now);
     return g.w;
 }
 
@@ -697,6 +698,8 @@ QByteArray vcardOf(const DesktopContact &c)
 
 QByteArray icsOf(const DesktopEvent &e)
 {
+    if (!e.zoneId.isEmpty() || !e.damagedFile.isEmpty())
+        return zonedIcsOf(e);
     QString s =
         QStringLiteral("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//t//EN\r\nBEGIN:VEVENT\r\nUID:") +
         e.uid + QStringLiteral("\r\nDTSTAMP:20260101T000000Z\r\nDTSTART") + floating(e.start, e.allDay) +

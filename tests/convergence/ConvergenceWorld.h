@@ -29,9 +29,13 @@ struct TextClasses
     bool emptyTitles = true;         // events without a title
     bool non1252Descriptions = true; // event descriptions outside Windows-1252
     // Contact texts.
-    bool decomposedLetters = true;   // desktop names and addresses with decomposed letters (NFD)
-    bool dialStrings = true;         // numbers with pause letters, "*" and "#" on both sides
-    bool codePageCards = true;       // vCard 2.1 cards in the Windows code page without a charset
+    bool decomposedLetters = true; // desktop names and addresses with decomposed letters (NFD)
+    bool dialStrings = true;       // numbers with pause letters, "*" and "#" on both sides
+    bool codePageCards = true;     // vCard 2.1 cards in the Windows code page without a charset
+    // Calendar files of other desktops' programs.
+    bool fileZones = true;       // desktop events in a zone only the file defines (a display name and a
+                                 // VTIMEZONE block with summer-time rules)
+    bool unbalancedFiles = true; // desktop files whose BEGIN and END lines do not pair up
 
     static TextClasses all();
 };
@@ -63,6 +67,14 @@ struct DesktopEvent
     bool allDay = false;
     bool yearly = false;
     QString description;
+    // A time in a zone the file defines: `start` is the face in that zone, `zoneId` its TZID, `zoneBlock`
+    // its VTIMEZONE block and `sameRulesAs` an IANA zone with the same rules over the years drawn.
+    QString zoneId = {};
+    QByteArray zoneBlock = {};
+    QByteArray sameRulesAs = {};
+    // A damaged file: its whole text, and whether no reader can take an event from it.
+    QByteArray damagedFile = {};
+    bool refused = false;
 };
 
 struct PhoneEntry
@@ -91,8 +103,12 @@ struct World
 // The model and fill follow from the seed so that consecutive seeds cover every model and fill.
 World generateWorld(quint32 seed, const TextClasses &classes, const Keywords &words, const QDateTime &now);
 
+// Adds the calendar files other desktops' programs leave: events in zones the file defines, damaged files.
+void drawOtherDesktopsFiles(World &w, const TextClasses &classes, const QDateTime &now);
+
 // vCard and iCalendar texts of the desktop items, as a user's tools would have written them.
 QByteArray vcardOf(const DesktopContact &c);
 QByteArray icsOf(const DesktopEvent &e);
+QByteArray zonedIcsOf(const DesktopEvent &e); // for an event in a file's own zone, or a damaged file
 
 } // namespace orvia::test::convergence

@@ -30,6 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     (void)a->start();
     (void)a->end();
     (void)a->AllDayEvent();
+    (void)a->unresolvedZone();
     (void)a->ReminderSet();
     (void)a->ReminderMinutesBeforeStart();
     a->setReminderMinutesBeforeStart(10);

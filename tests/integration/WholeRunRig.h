@@ -89,15 +89,16 @@ public:
                       .toUtf8());
     }
 
-    // One desktop event; `lines` are the VEVENT's lines after its UID (SUMMARY, DTSTART, ...).
-    void addEvent(const QString &uid, const QString &lines)
+    // One desktop event; `lines` are the VEVENT's lines after its UID (SUMMARY, DTSTART, ...), `zones` the
+    // VTIMEZONE blocks of the file.
+    void addEvent(const QString &uid, const QString &lines, const QString &zones = QString())
     {
-        writeFile(
-            calendarDir() + uid + QStringLiteral(".ics"),
-            (QStringLiteral("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//t//EN\r\nBEGIN:VEVENT\r\nUID:") +
-             uid + QStringLiteral("\r\nDTSTAMP:20260101T000000Z\r\n") + lines +
-             QStringLiteral("END:VEVENT\r\nEND:VCALENDAR\r\n"))
-                .toUtf8());
+        writeFile(calendarDir() + uid + QStringLiteral(".ics"),
+                  (QStringLiteral("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//t//EN\r\n") + zones +
+                   QStringLiteral("BEGIN:VEVENT\r\nUID:") + uid +
+                   QStringLiteral("\r\nDTSTAMP:20260101T000000Z\r\n") + lines +
+                   QStringLiteral("END:VEVENT\r\nEND:VCALENDAR\r\n"))
+                      .toUtf8());
     }
 
     // Runs one synchronisation to its end; false when it did not end within the time limit.

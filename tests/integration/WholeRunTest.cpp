@@ -711,6 +711,7 @@ struct CalendarTrip
     const char *starts = "";      // "title yyyy-MM-dd HH:mm UTC+minutes" per desktop event, sorted, or empty
     const char *alarms = "";      // "text HH:mm" per phone event with an alarm (its face), sorted, or empty
     const char *firstNotice = ""; // in the details after the first run, or empty
+    const char *zones = "";       // VTIMEZONE blocks in every desktop file, or empty
 };
 
 void PrintTo(const CalendarTrip &t, std::ostream *os)
@@ -870,6 +871,38 @@ const char *kYearlyInSkippedHour = "event=3,4,2027-03-29 02:45,1,02:45,\"Review 
 const char *kPaddedTitle = "SUMMARY:  Standup\r\nDTSTART:20260311T090000\r\nDTEND:20260311T093000\r\n";
 const char *kPaddedOnPhone = "event=2,1,2026-03-12 09:00,0,,\"  Lunch\"\n";
 
+// Zones other desktops' calendar programs define in the file itself: a display name with the rules in a
+// block, a zone the user made up (two hours east, three in summer from the last Sunday of March), what
+// khal writes for an IANA name (a block without rules), and a name nothing describes.
+const char *kFileZoneBlocks =
+    "BEGIN:VTIMEZONE\r\nTZID:(UTC-05:00) Eastern Time (US & Canada)\r\n"
+    "BEGIN:STANDARD\r\nDTSTART:16010101T020000\r\nTZOFFSETFROM:-0400\r\nTZOFFSETTO:-0500\r\n"
+    "RRULE:FREQ=YEARLY;BYDAY=1SU;BYMONTH=11\r\nEND:STANDARD\r\n"
+    "BEGIN:DAYLIGHT\r\nDTSTART:16010101T020000\r\nTZOFFSETFROM:-0500\r\nTZOFFSETTO:-0400\r\n"
+    "RRULE:FREQ=YEARLY;BYDAY=2SU;BYMONTH=3\r\nEND:DAYLIGHT\r\nEND:VTIMEZONE\r\n"
+    "BEGIN:VTIMEZONE\r\nTZID:Customized Time Zone\r\n"
+    "BEGIN:STANDARD\r\nDTSTART:16010101T040000\r\nTZOFFSETFROM:+0300\r\nTZOFFSETTO:+0200\r\n"
+    "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10\r\nEND:STANDARD\r\n"
+    "BEGIN:DAYLIGHT\r\nDTSTART:16010101T030000\r\nTZOFFSETFROM:+0200\r\nTZOFFSETTO:+0300\r\n"
+    "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=3\r\nEND:DAYLIGHT\r\nEND:VTIMEZONE\r\n"
+    "BEGIN:VTIMEZONE\r\nTZID:Europe/Berlin\r\nBEGIN:STANDARD\r\nDTSTART:20261025T030000\r\nTZNAME:CET\r\n"
+    "TZOFFSETFROM:+0200\r\nTZOFFSETTO:+0100\r\nEND:STANDARD\r\nEND:VTIMEZONE\r\n";
+const char *kFileZoneEvents =
+    "SUMMARY:NY call\r\nDTSTART;TZID=\"(UTC-05:00) Eastern Time (US & Canada)\":20270325T100000\r\n"
+    "DTEND;TZID=\"(UTC-05:00) Eastern Time (US & Canada)\":20270325T103000\r\n"
+    "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:N\r\nTRIGGER:-PT30M\r\nEND:VALARM\r\n--\r\n"
+    "SUMMARY:Custom\r\nDTSTART;TZID=Customized Time Zone:20270401T100000\r\n"
+    "DTEND;TZID=Customized Time Zone:20270401T103000\r\n--\r\n"
+    "SUMMARY:Khal\r\nDTSTART;TZID=Europe/Berlin:20270701T100000\r\nDTEND;TZID=Europe/"
+    "Berlin:20270701T103000\r\n"
+    "--\r\n"
+    "SUMMARY:Rover\r\nDTSTART;TZID=Mars/Olympus:20270325T120000\r\nDTEND;TZID=Mars/"
+    "Olympus:20270325T123000\r\n";
+const char *kFileZoneDesktop = "1 Custom|1 Khal|1 NY call|1 Rover";
+const char *kFileZoneStarts = "Custom 2027-04-01 09:00 UTC+120|Khal 2027-07-01 10:00 UTC+120|"
+                              "NY call 2027-03-25 15:00 UTC+60|Rover 2027-03-25 12:00 UTC+60";
+const char *kFileZoneNotice = "Unknown time zone, time read as local time: Rover (Mars/Olympus)";
+
 } // namespace
 
 TEST_P(CalendarRoundTrip, LaterRunsMoveNothingAndEveryEventIsHeldOnce)
@@ -882,7 +915,7 @@ TEST_P(CalendarRoundTrip, LaterRunsMoveNothingAndEveryEventIsHeldOnce)
     const QStringList events =
         QString::fromUtf8(t.desktop).split(QStringLiteral("--\r\n"), Qt::SkipEmptyParts);
     for (qsizetype i = 0; i < events.size(); ++i)
-        rig.addEvent(QStringLiteral("e%1").arg(i), events.at(i));
+        rig.addEvent(QStringLiteral("e%1").arg(i), events.at(i), QString::fromUtf8(t.zones));
 
     for (int run = 1; run <= 3; ++run) {
         ASSERT_TRUE(rig.run(true));
@@ -991,7 +1024,17 @@ INSTANTIATE_TEST_SUITE_P(
         CalendarTrip{"PaddedTitle", "K310", kPaddedTitle, kPaddedOnPhone, "1   Lunch|1   Standup",
                      "2026-03-11 08:45 k1 09:00   Standup |2026-03-12 09:00 k1   Lunch", "", ""},
         CalendarTrip{"PaddedTitle", "G170", kPaddedTitle, kPaddedOnPhone, "1   Lunch|1   Standup",
-                     "2026-03-11 09:00 k1   Standup |2026-03-12 09:00 k1   Lunch", "", ""}),
+                     "2026-03-11 09:00 k1   Standup |2026-03-12 09:00 k1   Lunch", "", ""},
+        CalendarTrip{"FileZones", "K310", kFileZoneEvents, "", kFileZoneDesktop,
+                     "2027-03-25 11:45 k1 12:00 Rover |2027-03-25 14:30 k1 15:00 NY call |"
+                     "2027-04-01 08:45 k1 09:00 Custom |2027-07-01 09:45 k1 10:00 Khal ",
+                     kFileZoneNotice, "NY call 30", kBerlin, kFileZoneStarts, "15:00 NY call 14:30", "",
+                     kFileZoneBlocks},
+        CalendarTrip{"FileZones", "G170", kFileZoneEvents, "", kFileZoneDesktop,
+                     "2027-03-25 12:00 k1 Rover |2027-03-25 15:00 k1 NY call |2027-04-01 09:00 k1 Custom |"
+                     "2027-07-01 10:00 k1 Khal ",
+                     kFileZoneNotice, "NY call 30", kBerlin, kFileZoneStarts, "NY call 14:30", "",
+                     kFileZoneBlocks}),
     [](const ::testing::TestParamInfo<CalendarTrip> &i) {
         return std::string(i.param.name) + '_' + i.param.model;
     });

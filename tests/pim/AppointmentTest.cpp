@@ -1,6 +1,7 @@
 // Appointments: reading what calendar tools write, and writing what they read.
 #include "PimTestFolder.h"
 #include "platform/RuntimeError.h"
+#include "platform/WallClock.h"
 #include "platform/pim/AppointmentItem.h"
 
 #include <QTimeZone>
@@ -60,6 +61,92 @@ TEST(AppointmentRead, FloatingZonedAndUtcTimesBecomeLocal)
     EXPECT_EQ(unknownZone->end(), unknownZone->start()); // no end and no duration: a moment
 }
 
+namespace {
+
+// A zone as calendar programs on other desktops write it: a display name, and its rules in the file.
+const char *kEasternBlock = "BEGIN:VTIMEZONE\nTZID:(UTC-05:00) Eastern Time (US & Canada)\n"
+                            "BEGIN:STANDARD\nDTSTART:16010101T020000\nTZOFFSETFROM:-0400\nTZOFFSETTO:-0500\n"
+                            "RRULE:FREQ=YEARLY;BYDAY=1SU;BYMONTH=11\nEND:STANDARD\n"
+                            "BEGIN:DAYLIGHT\nDTSTART:16010101T020000\nTZOFFSETFROM:-0500\nTZOFFSETTO:-0400\n"
+                            "RRULE:FREQ=YEARLY;BYDAY=2SU;BYMONTH=3\nEND:DAYLIGHT\nEND:VTIMEZONE\n";
+const char *kEastern = "\"(UTC-05:00) Eastern Time (US & Canada)\"";
+// A zone the user made up: two hours east, three in summer, changing on the last Sundays of March and
+// October.
+const char *kCustomBlock = "BEGIN:VTIMEZONE\nTZID:Customized Time Zone\n"
+                           "BEGIN:STANDARD\nDTSTART:16010101T040000\nTZOFFSETFROM:+0300\nTZOFFSETTO:+0200\n"
+                           "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10\nEND:STANDARD\n"
+                           "BEGIN:DAYLIGHT\nDTSTART:16010101T030000\nTZOFFSETFROM:+0200\nTZOFFSETTO:+0300\n"
+                           "RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=3\nEND:DAYLIGHT\nEND:VTIMEZONE\n";
+// The same zone as older programs write its rules: a Sunday among the last seven days of the month.
+const char *kCustomDaysBlock =
+    "BEGIN:VTIMEZONE\nTZID:Customized Time Zone\n"
+    "BEGIN:STANDARD\nDTSTART:19700101T040000\nTZOFFSETFROM:+0300\nTZOFFSETTO:+0200\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=10;BYMONTHDAY=25,26,27,28,29,30,31;BYDAY=SU\nEND:STANDARD\n"
+    "BEGIN:DAYLIGHT\nDTSTART:19700101T030000\nTZOFFSETFROM:+0200\nTZOFFSETTO:+0300\n"
+    "RRULE:FREQ=YEARLY;BYMONTH=3;BYMONTHDAY=25,26,27,28,29,30,31;BYDAY=SU\nEND:DAYLIGHT\nEND:VTIMEZONE\n";
+// What khal writes for an IANA name: the observance around the event only, no repeat rules.
+const char *kKhalBerlinBlock =
+    "BEGIN:VTIMEZONE\nTZID:Europe/Berlin\nBEGIN:STANDARD\nDTSTART:20261025T030000\n"
+    "TZNAME:CET\nTZOFFSETFROM:+0200\nTZOFFSETTO:+0100\nEND:STANDARD\nEND:VTIMEZONE\n";
+// A block whose rule repeats every hour: working its changes out would never end.
+const char *kHourlyBlock =
+    "BEGIN:VTIMEZONE\nTZID:Hourly\nBEGIN:STANDARD\nDTSTART:16010101T000000\n"
+    "TZOFFSETFROM:+0100\nTZOFFSETTO:+0200\nRRULE:FREQ=HOURLY\nEND:STANDARD\nEND:VTIMEZONE\n";
+
+struct ZonedStart
+{
+    const char *name;
+    const char *blocks; // VTIMEZONE blocks before the event
+    const char *tzid;   // as the DTSTART's TZID parameter holds it
+    const char *face;   // the DTSTART value
+    const char *utc;    // the moment it stands for, or "local" for the clock time as it stands
+    const char *unresolved = "";
+};
+
+const ZonedStart kZonedStarts[] = {
+    {"Windows name, summer time", kEasternBlock, kEastern, "20270325T100000", "2027-03-25T14:00:00Z"},
+    {"Windows name, winter time", kEasternBlock, kEastern, "20270115T100000", "2027-01-15T15:00:00Z"},
+    {"Windows name, hour the change skips", kEasternBlock, kEastern, "20270314T023000",
+     "2027-03-14T07:30:00Z"},
+    {"Windows name, hour the change repeats", kEasternBlock, kEastern, "20271107T013000",
+     "2027-11-07T05:30:00Z"},
+    {"Windows name, centuries ahead", kEasternBlock, kEastern, "29990701T100000", "2999-07-01T14:00:00Z"},
+    {"customized zone, before its change", kCustomBlock, "Customized Time Zone", "20270325T100000",
+     "2027-03-25T08:00:00Z"},
+    {"customized zone, after its change", kCustomBlock, "Customized Time Zone", "20270401T100000",
+     "2027-04-01T07:00:00Z"},
+    {"customized zone by days of the month", kCustomDaysBlock, "Customized Time Zone", "20270401T100000",
+     "2027-04-01T07:00:00Z"},
+    {"IANA name with a block without rules", kKhalBerlinBlock, "Europe/Berlin", "20270701T100000",
+     "2027-07-01T08:00:00Z"},
+    {"Windows zone id without a block", "", "Eastern Standard Time", "20270325T100000",
+     "2027-03-25T14:00:00Z"},
+    {"unknown name without a block", "", "Mars/Olympus", "20270325T100000", "local", "Mars/Olympus"},
+    {"block that repeats every hour", kHourlyBlock, "Hourly", "20270325T100000", "local", "Hourly"},
+};
+
+} // namespace
+
+TEST(AppointmentRead, ZonesComeFromTheNameTheFilesOwnBlockOrTheWindowsName)
+{
+    for (const ZonedStart &z : kZonedStarts) {
+        SCOPED_TRACE(z.name);
+        const QByteArray data = crlf(QByteArray("BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\n") + z.blocks +
+                                     "BEGIN:VEVENT\nUID:z\nDTSTAMP:20240101T000000Z\nDTSTART;TZID=" + z.tzid +
+                                     ':' + z.face + "\nDURATION:PT1H\nEND:VEVENT\nEND:VCALENDAR\n");
+        std::shared_ptr<AppointmentItem> a;
+        ASSERT_NO_THROW(a = AppointmentItem::fromData(data));
+        const QDateTime face =
+            QDateTime::fromString(QString::fromLatin1(z.face), QStringLiteral("yyyyMMdd'T'HHmmss"));
+        const QDateTime want = QByteArray(z.utc) == "local"
+                                   ? localMoment(face.date(), face.time())
+                                   : QDateTime::fromString(QString::fromLatin1(z.utc), Qt::ISODate);
+        EXPECT_EQ(a->start(), want) << a->start().toUTC().toString(Qt::ISODate).toStdString();
+        EXPECT_EQ(a->end(), want.addSecs(3600));
+        EXPECT_EQ(a->unresolvedZone(), QString::fromLatin1(z.unresolved));
+    }
+}
+
 TEST(AppointmentRead, AllDayDurationAndReminders)
 {
     auto allDay =
@@ -115,6 +202,71 @@ TEST(AppointmentRead, MalformedFilesAreRefused)
         refusedNumber(crlf("BEGIN:VCALENDAR\nBEGIN:VEVENT\nUID:a\nDTSTART:20240101T100000\nEND:VEVENT\n"
                            "BEGIN:VEVENT\nUID:b\nDTSTART:20240101T100000\nEND:VEVENT\nEND:VCALENDAR\n")),
         ErrItemRefused);
+}
+
+// Files whose BEGIN and END lines do not pair up: refused, or read with the event the parser found and
+// never with one event's blanks put in front of another's title.
+namespace {
+
+struct UnbalancedFile
+{
+    const char *name;
+    const char *lines;   // LF-separated
+    const char *subject; // of the event read, or nullptr when the file is refused
+};
+
+const UnbalancedFile kUnbalanced[] = {
+    {"more ends than begins, then text",
+     "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:-//x//EN\nEND:VALARM\nEND:VALARM\nDESCRIPTION: x\n"
+     "END:VCALENDAR\n",
+     nullptr},
+    {"stray END:VEVENT before the event",
+     "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\nEND:VEVENT\nBEGIN:VEVENT\nUID:a\nDTSTART:20270101T100000\n"
+     "SUMMARY:  Pad\nEND:VEVENT\nEND:VCALENDAR\n",
+     nullptr},
+    {"stray END:VEVENT after the event",
+     "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\nBEGIN:VEVENT\nUID:a\nDTSTART:20270101T100000\n"
+     "SUMMARY:  Pad\nEND:VEVENT\nEND:VEVENT\nEND:VCALENDAR\n",
+     "  Pad"},
+    {"END:VCALENDAR twice",
+     "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\nBEGIN:VEVENT\nUID:a\nDTSTART:20270101T100000\n"
+     "SUMMARY:  Pad\nEND:VEVENT\nEND:VCALENDAR\nEND:VCALENDAR\n",
+     "  Pad"},
+    {"stray END:VALARM inside the event",
+     "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\nBEGIN:VEVENT\nUID:a\nDTSTART:20270101T100000\n"
+     "END:VALARM\nSUMMARY:  Pad\nEND:VEVENT\nEND:VCALENDAR\n",
+     ""},
+    {"BEGIN:VALARM without END",
+     "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\nBEGIN:VEVENT\nUID:a\nDTSTART:20270101T100000\n"
+     "SUMMARY:  Pad\nBEGIN:VALARM\nEND:VEVENT\nEND:VCALENDAR\n",
+     nullptr},
+    {"BEGIN:VEVENT without END",
+     "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\nBEGIN:VEVENT\nUID:a\nDTSTART:20270101T100000\n"
+     "SUMMARY:  Pad\nEND:VCALENDAR\n",
+     nullptr},
+    {"an event inside an exception, before its series",
+     "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\nBEGIN:VEVENT\nUID:r\nRECURRENCE-ID:20240108T090000\n"
+     "DTSTART:20240108T110000\nSUMMARY:Moved\nBEGIN:VEVENT\nUID:r\nDTSTART:20240109T110000\n"
+     "SUMMARY:  Inner\nEND:VEVENT\nEND:VEVENT\nBEGIN:VEVENT\nUID:r\nDTSTART:20240101T090000\n"
+     "RRULE:FREQ=WEEKLY\nSUMMARY:Weekly\nEND:VEVENT\nEND:VCALENDAR\n",
+     "Weekly"},
+};
+
+} // namespace
+
+TEST(AppointmentRead, UnbalancedFilesAreRefusedOrReadWithoutBlanksInTheWrongPlace)
+{
+    for (const UnbalancedFile &f : kUnbalanced) {
+        SCOPED_TRACE(f.name);
+        const QByteArray data = crlf(f.lines);
+        if (!f.subject) {
+            EXPECT_EQ(refusedNumber(data), ErrItemRefused);
+            continue;
+        }
+        std::shared_ptr<AppointmentItem> a;
+        ASSERT_NO_THROW(a = AppointmentItem::fromData(data));
+        EXPECT_EQ(a->subject(), QString::fromUtf8(f.subject));
+    }
 }
 
 TEST(AppointmentRead, HostileShapesAreRefusedBeforeTheParserSeesThem)

@@ -1,6 +1,7 @@
 #include "platform/pim/AppointmentItem.h"
 #include "platform/RuntimeError.h"
 #include "platform/WallClock.h"
+#include "platform/pim/CalendarZones.h"
 #include "platform/pim/ContentLines.h"
 #include "platform/pim/ItemLimits.h"
 #include "platform/pim/OtherItem.h"
@@ -8,6 +9,7 @@
 #include <QTimeZone>
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include <libical/ical.h>
@@ -71,28 +73,19 @@ qint64 durationSeconds(const icaldurationtype &d)
     return d.is_neg ? -s : s;
 }
 
-QTimeZone zoneFor(const QByteArray &tzid)
+// The zone a time names, or empty for a floating, UTC or date value.
+QByteArray zoneNameOf(icalproperty *prop, const icaltimetype &t)
 {
-    QByteArray id = tzid;
-    // The library's own zone names carry a vendor prefix; what follows it is the IANA name.
-    const QByteArray marker = "freeassociation.sourceforge.net/";
-    qsizetype at = id.indexOf(marker);
-    if (at >= 0)
-        id = id.mid(at + marker.size());
-    if (id.startsWith("Tzfile/"))
-        id = id.mid(7);
-    while (id.startsWith('/'))
-        id = id.mid(1);
-    if (QTimeZone::isTimeZoneIdAvailable(id))
-        return QTimeZone(id);
-    const QByteArray iana = QTimeZone::windowsIdToDefaultIanaId(tzid);
-    if (!iana.isEmpty() && QTimeZone::isTimeZoneIdAvailable(iana))
-        return QTimeZone(iana);
-    return QTimeZone();
+    if (t.is_date || icaltime_is_utc(t))
+        return QByteArray();
+    icalparameter *tz = icalproperty_get_first_parameter(prop, ICAL_TZID_PARAMETER);
+    const char *tzid = tz ? icalparameter_get_tzid(tz) : nullptr;
+    return tzid ? QByteArray(tzid) : QByteArray();
 }
 
-// A DTSTART/DTEND property as a local date-time; invalid when the value is not a usable time.
-QDateTime localTime(icalproperty *prop, icaltimetype t)
+// A DTSTART/DTEND property of a file whose VCALENDAR is `root` as a local date-time; invalid when the
+// value is not a usable time.
+QDateTime localTime(icalcomponent *root, icalproperty *prop, icaltimetype t)
 {
     if (icaltime_is_null_time(t))
         return QDateTime();
@@ -106,11 +99,11 @@ QDateTime localTime(icalproperty *prop, icaltimetype t)
         return QDateTime();
     if (icaltime_is_utc(t))
         return QDateTime(date, time, QTimeZone::utc()).toLocalTime();
-    if (icalparameter *tz = icalproperty_get_first_parameter(prop, ICAL_TZID_PARAMETER)) {
-        const char *tzid = icalparameter_get_tzid(tz);
-        QTimeZone zone = tzid ? zoneFor(QByteArray(tzid)) : QTimeZone();
-        if (zone.isValid())
-            return zoneMoment(date, time, zone);
+    const QByteArray tzid = zoneNameOf(prop, t);
+    if (!tzid.isEmpty()) {
+        const QDateTime zoned = zonedMoment(root, tzid, date, time);
+        if (zoned.isValid())
+            return zoned;
     }
     return localMoment(date, time); // floating, or a zone nobody knows: the clock time as it stands
 }
@@ -200,46 +193,68 @@ QByteArray nameOf(const QByteArray &line)
 }
 
 // The parser drops the blanks a text value begins with ("  Standup" reads as "Standup"): they are put
-// back from the file's own lines, event by event, so a title comes back as it was written.
+// back from the file's own lines, event by event, so a title comes back as it was written. The walk
+// follows the file's BEGIN and END lines the way the parser does; when the file leaves a component open
+// or holds an event inside another, or the walk finds other events or other title lines than the parser
+// kept, nothing is put back: blanks lost are better than blanks given to the wrong event.
 void restoreLeadingBlanks(icalcomponent *root, const QByteArray &data)
 {
     // Only a value right after a colon can begin with a blank, directly or past a fold: most files hold
     // none, and are not walked again.
     if (!data.contains(": ") && !data.contains(":\t") && !data.contains(":\r\n") && !data.contains(":\n"))
         return;
-    const QList<icalproperty_kind> kinds{ICAL_SUMMARY_PROPERTY, ICAL_DESCRIPTION_PROPERTY};
-    QList<QList<QByteArray>> leads; // per event: the leading blanks of its summary and description
-    int depth = 0, eventDepth = -1;
+    const std::array<icalproperty_kind, 2> kinds{ICAL_SUMMARY_PROPERTY, ICAL_DESCRIPTION_PROPERTY};
+    struct EventLeads
+    {
+        std::array<QByteArray, 2> lead; // of its first summary and first description line
+        std::array<int, 2> lines{0, 0}; // how many of each it holds
+    };
+    QList<EventLeads> leads;
+    QList<QByteArray> open; // the components the walk is in, outermost first
     for (const QByteArray &line : unfoldLines(data)) {
         const QByteArray name = nameOf(line);
         const QByteArray value = valueOf(line).trimmed().toUpper();
         if (name == "BEGIN") {
-            ++depth;
             if (value == "VEVENT") {
-                eventDepth = depth;
-                leads.append({QByteArray(), QByteArray()});
+                if (open != QList<QByteArray>{"VCALENDAR"})
+                    return;
+                leads.append(EventLeads{});
             }
+            open.append(value);
         } else if (name == "END") {
-            if (depth == eventDepth)
-                eventDepth = -1;
-            --depth;
-        } else if (depth == eventDepth && (name == "SUMMARY" || name == "DESCRIPTION")) {
-            QByteArray &lead = leads.last()[name == "SUMMARY" ? 0 : 1];
-            if (lead.isNull()) { // the first such line, as the parser's first property
+            // As the parser does: an END closes the last component begun, whatever it names, and is
+            // ignored when none is open.
+            if (!open.isEmpty())
+                open.removeLast();
+        } else if (open.size() == 2 && open.last() == "VEVENT" &&
+                   (name == "SUMMARY" || name == "DESCRIPTION")) {
+            const int i = name == "SUMMARY" ? 0 : 1;
+            EventLeads &e = leads.last();
+            if (e.lines[i]++ == 0) { // the first such line, as the parser's first property
                 const QByteArray v = valueOf(line);
                 qsizetype n = 0;
                 while (n < v.size() && (v.at(n) == ' ' || v.at(n) == '\t'))
                     ++n;
-                lead = v.left(n);
+                e.lead[i] = v.left(n);
             }
         }
     }
-    qsizetype k = 0;
-    for (icalcomponent *ev = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT);
-         ev && k < leads.size(); ev = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT), ++k) {
+    if (!open.isEmpty())
+        return;
+    QList<icalcomponent *> events;
+    for (icalcomponent *ev = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT); ev;
+         ev = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT))
+        events.append(ev);
+    if (events.size() != leads.size())
+        return;
+    for (qsizetype k = 0; k < events.size(); ++k)
+        for (int i = 0; i < 2; ++i)
+            if (icalcomponent_count_properties(events.at(k), kinds.at(i)) != leads.at(k).lines.at(i))
+                return;
+    for (qsizetype k = 0; k < events.size(); ++k) {
         for (int i = 0; i < 2; ++i) {
-            const QByteArray &lead = leads.at(k).at(i);
-            icalproperty *p = icalcomponent_get_first_property(ev, kinds.at(i));
+            const QByteArray &lead = leads.at(k).lead.at(i);
+            icalproperty *p = icalcomponent_get_first_property(events.at(k), kinds.at(i));
             icalvalue *v = p ? icalproperty_get_value(p) : nullptr;
             if (lead.isEmpty() || !v || icalvalue_isa(v) != ICAL_TEXT_VALUE)
                 continue;
@@ -355,7 +370,7 @@ std::shared_ptr<PimItem> AppointmentItem::calendarItemFromData(const QByteArray 
         refuse(QStringLiteral("no VEVENT"));
     }
     icalproperty *dtstart = icalcomponent_get_first_property(master, ICAL_DTSTART_PROPERTY);
-    if (!dtstart || !localTime(dtstart, rawTime(dtstart)).isValid())
+    if (!dtstart || !localTime(root.c, dtstart, rawTime(dtstart)).isValid())
         refuse(QStringLiteral("no valid DTSTART"));
     const bool errors = hasErrors(root.c);
     icalcomponent *owned = root.c;
@@ -438,13 +453,13 @@ void AppointmentItem::setExtraProperty(const QByteArray &name, const QString &va
 QDateTime AppointmentItem::start() const
 {
     icalproperty *p = icalcomponent_get_first_property(m_event, ICAL_DTSTART_PROPERTY);
-    return p ? localTime(p, rawTime(p)) : QDateTime();
+    return p ? localTime(m_root, p, rawTime(p)) : QDateTime();
 }
 
 QDateTime AppointmentItem::end() const
 {
     if (icalproperty *p = icalcomponent_get_first_property(m_event, ICAL_DTEND_PROPERTY)) {
-        QDateTime e = localTime(p, rawTime(p));
+        QDateTime e = localTime(m_root, p, rawTime(p));
         if (e.isValid())
             return e;
     }
@@ -471,6 +486,22 @@ void AppointmentItem::setEnd(const QDateTime &when)
         icalproperty_free(d);
     }
     setTime(m_event, ICAL_DTEND_PROPERTY, floatingTime(when, AllDayEvent()));
+}
+
+QString AppointmentItem::unresolvedZone() const
+{
+    for (const icalproperty_kind kind : {ICAL_DTSTART_PROPERTY, ICAL_DTEND_PROPERTY}) {
+        icalproperty *p = icalcomponent_get_first_property(m_event, kind);
+        const icaltimetype t = rawTime(p);
+        const QByteArray tzid = p ? zoneNameOf(p, t) : QByteArray();
+        if (tzid.isEmpty() || icaltime_is_null_time(t))
+            continue;
+        const QDate date(t.year, t.month, t.day);
+        const QTime time(t.hour, t.minute, qMin(t.second, 59));
+        if (date.isValid() && time.isValid() && !zonedMoment(m_root, tzid, date, time).isValid())
+            return QString::fromUtf8(tzid);
+    }
+    return QString();
 }
 
 bool AppointmentItem::AllDayEvent() const

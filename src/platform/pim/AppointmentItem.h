@@ -2,6 +2,8 @@
 // An appointment of the desktop store: one iCalendar file with one event (plus its exceptions), kept as
 // the parsed calendar so that everything the program does not manage is written back unchanged.
 // Times the program writes are floating local times; zoned and UTC times are read as local times.
+// A zone is found by its IANA name, else in the file's own VTIMEZONE block, else by its Windows name; a
+// time in a zone none of them knows is read as the clock time it shows.
 #include "platform/pim/PimItem.h"
 #include "platform/pim/RecurrencePattern.h"
 
@@ -36,6 +38,9 @@ public:
     QDateTime end() const;
     void setEnd(const QDateTime &when);
     bool AllDayEvent() const;
+    // The zone a start or end time names that cannot be resolved (that time is read as the clock time it
+    // shows); empty when there is none.
+    QString unresolvedZone() const;
     // The file held lines the calendar library could not read (such a file is never rewritten).
     bool holdsUnreadableLines() const { return m_hadErrors; }
     bool ReminderSet() const;
