@@ -29,9 +29,11 @@ struct TextClasses
     bool emptyTitles = true;         // events without a title
     bool non1252Descriptions = true; // event descriptions outside Windows-1252
     // Contact texts.
-    bool decomposedLetters = true;   // desktop names and addresses with decomposed letters (NFD)
-    bool dialStrings = true;         // numbers with pause letters, "*" and "#" on both sides
-    bool codePageCards = true;       // vCard 2.1 cards in the Windows code page without a charset
+    bool decomposedLetters = true; // desktop names and addresses with decomposed letters (NFD)
+    bool dialStrings = true;       // numbers with pause letters, "*" and "#" on both sides
+    bool codePageCards = true;     // vCard 2.1 cards in the Windows code page without a charset
+    bool extensionNumbers = true;  // desktop numbers with extensions and trunk zeros in their usual
+                                   // spellings; phone numbers with pauses in a SIM card's other forms
 
     static TextClasses all();
 };
