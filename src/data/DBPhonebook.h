@@ -4,6 +4,7 @@
 #include "data/DBPhonebookItem.h"
 #include "data/RecordStore.h"
 
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QString>
@@ -53,6 +54,9 @@ public:
     // read found them (empty for the phone's side). A phone's copy of one of them is held already,
     // even where it never becomes a record. No part of the records or of the store file.
     QSet<QString> heldNumbers;
+    // For each number the desktop read, the other forms earlier versions read it in and may have put on
+    // the phone (an extension joined to the number, say): such a phone entry is that number's copy.
+    QHash<QString, QStringList> earlierNumbers;
 };
 
 } // namespace orvia

@@ -1,5 +1,6 @@
 #include "endpoints/AtDriverBase.h"
 
+#include "common/DialString.h"
 #include "data/DBCalendar.h"
 #include "data/DBPhonebook.h"
 #include "data/ModFeatures.h"
@@ -501,9 +502,11 @@ void AtDriverBase::handlePhonebookEntries()
     // Every line is read before the store is touched, so a bad line adds nothing.
     const QList<PhonebookEntry> entries = parsePhonebookEntries(m_reply.lines, categoryDigit());
     for (const PhonebookEntry &e : entries) {
+        // A SIM card hands a pause back as "P" or ",": the number is the one that was sent.
+        const ContactKind typ = ContactKind(e.typ);
         if (m_readTarget)
-            m_readTarget->AddByName(storedName(e.name, m_currentMem), e.location, m_currentMem, e.number,
-                                    ContactKind(e.typ), Operation::None);
+            m_readTarget->AddByName(storedName(e.name, m_currentMem), e.location, m_currentMem,
+                                    isNumber(typ) ? onePauseForm(e.number) : e.number, typ, Operation::None);
         ++m_counter;
         IncProgress();
     }

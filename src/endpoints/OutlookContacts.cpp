@@ -141,6 +141,7 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
     const auto items = ContactsFolder->Items();
     const double total = items->count();
     dbp->heldNumbers.clear();
+    dbp->earlierNumbers.clear();
     storeOperation([&] {
         const qint32 n = items->count();
         // Each contact's id follows the largest id so far: kept here, not searched for in the store.
@@ -193,10 +194,17 @@ void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
                 dbp->add(sameId, 0, QString(), d.value, d.typ, Operation::None);
             }
             for (const QString &raw : contact->AllTelephoneNumbers()) {
-                dbp->heldNumbers.insert(NumberOnly(raw));
-                // A phone's copy made when "*", "#" and pauses were dropped is this number too: it is
-                // not written into the card as another one.
-                dbp->heldNumbers.insert(digitsAndPlusOf(raw));
+                const QString number = NumberOnly(raw);
+                dbp->heldNumbers.insert(number);
+                // A phone's copy made by an earlier reading (without "*", "#" and pauses, or with the
+                // extension or trunk zero joined to the number) is this number too: it is not written
+                // into the card as another one, nor is the number sent again beside it.
+                for (const QString &earlier : earlierReadingsOf(raw)) {
+                    dbp->heldNumbers.insert(earlier);
+                    QStringList &forms = dbp->earlierNumbers[number];
+                    if (!forms.contains(earlier))
+                        forms << earlier;
+                }
             }
         }
         if (held + records > RunCapacityError::kCapacity)

@@ -79,8 +79,9 @@ bool checkNumber(const QString &number)
     return ok;
 }
 
-// Data the side holds already, under whatever contact and in whatever field, are not written again.
-void holdBackHeldData(const DBPhonebook &side, DBPhonebook &res)
+// Data the side holds already, under whatever contact and in whatever field, are not written again;
+// nor is a number whose copy an earlier version made in another form.
+void holdBackHeldData(const DBPhonebook &side, const DBPhonebook *other, DBPhonebook &res)
 {
     QSet<QString> sideData;
     for (qint16 i = 0; i < side.count(); ++i)
@@ -93,6 +94,10 @@ void holdBackHeldData(const DBPhonebook &side, DBPhonebook &res)
         // on every run, it would never arrive.
         if (sideData.contains(r->data) || (isNumber(r->typ) && side.heldNumbers.contains(r->data)))
             r->operation = Operation::None;
+        if (isNumber(r->typ) && other)
+            for (const QString &earlier : other->earlierNumbers.value(r->data))
+                if (sideData.contains(earlier))
+                    r->operation = Operation::None;
     }
 }
 
@@ -189,11 +194,11 @@ void MrPolicy::DoContacts(const std::shared_ptr<DBPhonebook> &dbpin1,
     PolicyLog(diff1->GetDataText());
     PolicyLog(diff2->GetDataText());
 
-    dbpout1 = Fit2Feat(in1, *diff1, f1);
+    dbpout1 = Fit2Feat(in1, *diff1, f1, &in2);
     if (interrupted())
         return;
     progress(0.9);
-    dbpout2 = Fit2Feat(in2, *diff2, f2);
+    dbpout2 = Fit2Feat(in2, *diff2, f2, &in1);
     if (interrupted())
         return;
     dbpout1->name = QStringLiteral("Fit2Feat1");
@@ -226,11 +231,11 @@ qint16 MrPolicy::FindFreeLocation(const DBPhonebook &store1, const DBPhonebook &
 }
 
 std::shared_ptr<DBPhonebook> MrPolicy::Fit2Feat(const DBPhonebook &side, const DBPhonebook &diff,
-                                                const ModFeatures &fea)
+                                                const ModFeatures &fea, const DBPhonebook *other)
 {
     auto res = diff.Clone();
     const qint16 n = res->count();
-    holdBackHeldData(side, *res);
+    holdBackHeldData(side, other, *res);
     const SideRules rules = sideRules(fea.name);
     if (rules.phone)
         holdBackUnsendableContacts(*res);

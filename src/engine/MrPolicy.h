@@ -42,9 +42,11 @@ public:
 
     // The steps of the two operations, callable one at a time.
 
-    // `diff` (what the side lacks) cut to the side's limits and placed in its memories.
+    // `diff` (what the side lacks) cut to the side's limits and placed in its memories. `other` is the
+    // other side as read: a number the side holds in a form the other side's earlier readings gave it
+    // is there already.
     std::shared_ptr<DBPhonebook> Fit2Feat(const DBPhonebook &side, const DBPhonebook &diff,
-                                          const ModFeatures &fea);
+                                          const ModFeatures &fea, const DBPhonebook *other = nullptr);
     // The first location of memory `mem` that neither store uses, or -1.
     qint16 FindFreeLocation(const DBPhonebook &store1, const DBPhonebook &store2, const QString &mem,
                             const ModFeatures &fea) const;

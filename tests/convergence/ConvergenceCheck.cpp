@@ -12,6 +12,7 @@
 #include "platform/pim/AppointmentItem.h"
 #include "platform/pim/ContactItem.h"
 #include <QDirIterator>
+#include <QRegularExpression>
 #include <map>
 
 namespace orvia::test::convergence {
@@ -348,7 +349,8 @@ private:
     }
 
     // A number reaches the other side as it was written, blanks, dashes and brackets aside: never as
-    // another number.
+    // another number. An extension is dialled after a pause, a trunk "(0)" after the country code not
+    // at all, and a pause is the same pause in any of a SIM card's forms.
     void numbersAsWritten(const phonesim::HandsetContents &phone, const std::map<QString, QByteArray> &tree)
     {
         const auto formattingAside = [](QString n) {
@@ -356,22 +358,40 @@ private:
                 n.remove(c);
             return n;
         };
-        QSet<QString> desktopNumbers, phoneNumbers;
+        const auto onePause = [](QString n) {
+            if (n.contains(u'@'))
+                return n;
+            n.replace(u',', u'p').replace(u'P', u'p').replace(u'W', u'w');
+            return n;
+        };
+        const auto dialled = [&](QString n) {
+            if (n.startsWith(QStringLiteral("tel:")))
+                n = n.mid(4);
+            static const QRegularExpression trunk(QStringLiteral("^(\\+\\d{1,3}) ?\\(0\\)"));
+            static const QRegularExpression extension(
+                QStringLiteral("( ?(x|ext\\.|ext=|Durchwahl|DW|poste|interno|int\\.) ?|;ext=)(?=\\d)"),
+                QRegularExpression::CaseInsensitiveOption);
+            n.replace(trunk, QStringLiteral("\\1")).replace(extension, QStringLiteral("p"));
+            return onePause(formattingAside(n));
+        };
+        QSet<QString> desktopNumbers, phoneNumbers, desktopDialled;
         for (const DesktopContact &c : m_world.contacts)
-            for (const auto &[kind, number] : c.numbers)
+            for (const auto &[kind, number] : c.numbers) {
                 desktopNumbers.insert(formattingAside(number));
+                desktopDialled.insert(dialled(number));
+            }
         for (const PhoneEntry &e : m_world.phoneEntries)
-            phoneNumbers.insert(e.entry.number);
+            phoneNumbers.insert(onePause(e.entry.number));
         for (const phonesim::Memory *m : {&phone.me, &phone.sim})
             for (const auto &[loc, e] : m->entries)
-                if (!e.number.contains(u'@') && !phoneNumbers.contains(e.number) &&
-                    !desktopNumbers.contains(e.number))
+                if (!e.number.contains(u'@') && !phoneNumbers.contains(onePause(e.number)) &&
+                    !desktopDialled.contains(onePause(e.number)))
                     fail(QStringLiteral("the phone holds a number the desktop never held: ") + e.number);
         for (const auto &[path, bytes] : tree)
             for (const QString &line : QString::fromLatin1(bytes).split(QStringLiteral("\r\n"))) {
                 if (!line.startsWith(QStringLiteral("TEL"), Qt::CaseInsensitive))
                     continue;
-                const QString number = line.section(u':', 1);
+                const QString number = line.section(u':', 1, -1);
                 if (!desktopNumbers.contains(formattingAside(number)) && !phoneNumbers.contains(number))
                     fail(QStringLiteral("the desktop holds a number the phone never held: ") + path + u' ' +
                          number);

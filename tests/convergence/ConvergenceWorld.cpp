@@ -407,6 +407,61 @@ struct Gen
         }
     }
 
+    // Desktop numbers with an extension or a trunk zero, spelt in the ways of the program's languages,
+    // and phone entries whose pauses a SIM card wrote as "P", "," or "W". Drawn from a stream of their
+    // own, so the other draws of a seed stay as they were.
+    void extensionNumbers()
+    {
+        if (!classes.extensionNumbers)
+            return;
+        Dice d(w.seed ^ 0x45787431u);
+        int serial = 0;
+        const auto digits = [&] { return QString::number(2000 + d.below(7000)) + QString::number(++serial); };
+        const auto extension = [&] { return QString::number(d.between(1, 999)); };
+        const auto spelt = [&] {
+            switch (d.below(12)) {
+            case 0:
+                return QStringLiteral("+1 555 ") + digits() + QStringLiteral(" x") + extension();
+            case 1:
+                return QStringLiteral("+1 (555) ") + digits() + QStringLiteral(" Ext. ") + extension();
+            case 2:
+                return QStringLiteral("0800 ") + digits() + QStringLiteral(" ext=") + extension();
+            case 3:
+                return QStringLiteral("+49 (0)40 ") + digits();
+            case 4:
+                return QStringLiteral("+44(0) 20 ") + digits();
+            case 5:
+                return QStringLiteral("+49 (0)30 ") + digits() + QStringLiteral(" Durchwahl ") + extension();
+            case 6:
+                return QStringLiteral("030 ") + digits() + QStringLiteral(" DW ") + extension();
+            case 7:
+                return QStringLiteral("+33 (0)1 ") + digits() + QStringLiteral(" poste ") + extension();
+            case 8:
+                return QStringLiteral("06 ") + digits() + QStringLiteral(" interno ") + extension();
+            case 9:
+                return QStringLiteral("91 ") + digits() + QStringLiteral(" int. ") + extension();
+            case 10:
+                return QStringLiteral("+1 555 ") + digits() + u',' + extension();
+            default:
+                return QStringLiteral("tel:+1-555-") + digits() + QStringLiteral(";ext=") + extension();
+            }
+        };
+        for (DesktopContact &c : w.contacts)
+            if (d.chance(25))
+                c.numbers.append({d.pick({"CELL", "HOME", "WORK", "VOICE"}), spelt()});
+        for (int i = d.between(0, 2); i > 0; --i) {
+            PhoneEntry e;
+            e.memory = d.chance(40) ? QStringLiteral("SM") : QStringLiteral("ME");
+            e.entry.name = QStringLiteral("Pause %1 Ext").arg(i);
+            if (!names.take(e.entry.name))
+                continue;
+            const QString pause = d.pick({"P", ",", "W", "PP", "p,"});
+            e.entry.number = QStringLiteral("0301") + digits() + pause + extension();
+            e.entry.type = 129;
+            w.phoneEntries << e;
+        }
+    }
+
     void phoneEntries()
     {
         const int n = dice.between(0, 6 * crowd);
@@ -629,6 +684,7 @@ World generateWorld(quint32 seed, const TextClasses &classes, const Keywords &wo
     g.desktopContacts();
     g.phoneEntries();
     g.contactTexts();
+    g.extensionNumbers();
     g.capacities();
     g.desktopEvents();
     g.phoneEvents();

@@ -32,6 +32,8 @@ struct TextClasses
     bool decomposedLetters = true; // desktop names and addresses with decomposed letters (NFD)
     bool dialStrings = true;       // numbers with pause letters, "*" and "#" on both sides
     bool codePageCards = true;     // vCard 2.1 cards in the Windows code page without a charset
+    bool extensionNumbers = true;  // desktop numbers with extensions and trunk zeros in their usual
+                                   // spellings; phone numbers with pauses in a SIM card's other forms
     // Calendar files of other desktops' programs.
     bool fileZones = true;       // desktop events in a zone only the file defines (a display name and a
                                  // VTIMEZONE block with summer-time rules)

@@ -346,11 +346,39 @@ const Card kDialStrings{"dora", "Dora Dial",
 const QStringList kDialNotices{"#31#+49170999 is not a valid phone number. Not stored."};
 const QStringList kDialLacks{"+49170999", "030123456", "3101701234"};
 const QStringList kDialDesktop{"Dora Dial: 1:0301234p56 1:**21*0171555# 2:*31#01701234 3:#31#+49170999",
-                               "Pete Pause: 1:0800123PP12"};
+                               "Pete Pause: 1:0800123pp12"};
 const char *kDialOnMe = "entry=ME,1,\"**21*0171555#\",129,\"Dora Dial\"\n"
                         "entry=ME,2,\"0800123PP12\",129,\"Pete Pause\"\n";
 const char *kDialOnSim = "entry=SM,1,\"**21*0171555#\",129,\"Dora Dial\"\n"
                          "entry=SM,2,\"0800123PP12\",129,\"Pete Pause\"\n";
+
+// An extension crosses after a pause, a trunk "(0)" after the country code not at all; a SIM card may
+// hand a pause back as "P" or ",", and a number earlier versions sent with the extension joined on is
+// that number's copy.
+const Card kExtensions{
+    "ed", "Ed Extension",
+    "TEL;TYPE=CELL:+1 555 123 4567 x89\r\nTEL;VALUE=uri;TYPE=VOICE:tel:+1-555-0100;ext=7\r\n"
+    "TEL;TYPE=WORK:0800 123456 ext. 12\r\nTEL;TYPE=HOME:+49 (0)40 1234567\r\n"};
+const QStringList kExtensionsSent{"+15551234567p89", "+15550100p7", "0800123456p12", "+49401234567"};
+const QStringList kExtensionsSentP{"+15551234567P89", "+15550100P7", "0800123456P12", "+49401234567"};
+const QStringList kExtensionsSentComma{"+15551234567,89", "+15550100,7", "0800123456,12", "+49401234567"};
+const QStringList kJoinedOn{"+1555123456789", "+155501007", "080012345612", "+490401234567"};
+const QString kEdDesktop = QStringLiteral("Ed Extension: 1:+15551234567p89 1:+15550100p7 2:+49401234567 "
+                                          "3:0800123456p12");
+const QStringList kExtensionsDesktop{kEdDesktop, "Pia Pause: 1:0301234p56 1:0301234w5"};
+const char *kPauseFormsOnMe = "entry=ME,1,\"0301234,56\",129,\"Pia Pause\"\n"
+                              "entry=ME,2,\"0301234W5\",129,\"Pia Pause\"\n";
+const char *kPauseFormsOnSim = "entry=SM,1,\"0301234,56\",129,\"Pia Pause\"\n"
+                               "entry=SM,2,\"0301234W5\",129,\"Pia Pause\"\n";
+const char *kJoinedOnMe = "entry=ME,1,\"+1555123456789\",145,\"Ed Extension\"\n"
+                          "entry=ME,2,\"+15550100\",145,\"Ed Extension\"\n"
+                          "entry=ME,3,\"080012345612\",129,\"Ed Extension\"\n"
+                          "entry=ME,4,\"+490401234567\",145,\"Ed Extension\"\n";
+const char *kJoinedOnSim = "entry=SM,1,\"+1555123456789\",145,\"Ed Extension\"\n"
+                           "entry=SM,2,\"+15550100\",145,\"Ed Extension\"\n"
+                           "entry=SM,3,\"080012345612\",129,\"Ed Extension\"\n"
+                           "entry=SM,4,\"+490401234567\",145,\"Ed Extension\"\n";
+const QStringList kJoinedOnKept{"+1555123456789", "+15550100 ", "080012345612", "+490401234567"};
 
 // An old export in the Windows code page with no charset named; the second card's name quoted-printable.
 const std::vector<Card> kCodePageCards{
@@ -624,6 +652,80 @@ INSTANTIATE_TEST_SUITE_P(
                        .notices = kDialNotices,
                        .desktopHas = kDialDesktop,
                        .desktopFiles = 22},
+        // Extensions and trunk zeros: the number as dialled reaches the phone, on both families and in
+        // both memories, and a SIM card's other pause forms read back as the same number.
+        ContactRunCase{.label = "extensions and trunk zeros",
+                       .model = "K310",
+                       .cards = {kExtensions},
+                       .phone = kPauseFormsOnMe,
+                       .phoneHas = kExtensionsSent,
+                       .phoneLacks = kJoinedOn,
+                       .desktopHas = kExtensionsDesktop,
+                       .desktopFiles = 2},
+        ContactRunCase{.label = "extensions and trunk zeros",
+                       .model = "D240",
+                       .cards = {kExtensions},
+                       .meCapacity = 20,
+                       .phoneKontakt = 20,
+                       .phone = kPauseFormsOnSim,
+                       .phoneHas = kExtensionsSent,
+                       .phoneLacks = kJoinedOn,
+                       .desktopHas = kExtensionsDesktop,
+                       .desktopFiles = 22},
+        ContactRunCase{.label = "extensions, SIM reads pauses as P",
+                       .model = "D240",
+                       .cards = {kExtensions},
+                       .meCapacity = 20,
+                       .phoneKontakt = 20,
+                       .phone = "sim-pause=P\n",
+                       .phoneHas = kExtensionsSentP,
+                       .phoneLacks = kJoinedOn,
+                       .desktopHas = {kEdDesktop},
+                       .desktopFiles = 21},
+        ContactRunCase{.label = "extensions and trunk zeros",
+                       .model = "G170",
+                       .cards = {kExtensions},
+                       .phone = kPauseFormsOnMe,
+                       .phoneHas = kExtensionsSent,
+                       .phoneLacks = kJoinedOn,
+                       .desktopHas = kExtensionsDesktop,
+                       .desktopFiles = 2},
+        ContactRunCase{.label = "extensions, SIM reads pauses as commas",
+                       .model = "G170",
+                       .cards = {kExtensions},
+                       .meCapacity = 20,
+                       .phoneKontakt = 20,
+                       .phone = "sim-pause=,\n",
+                       .phoneHas = kExtensionsSentComma,
+                       .phoneLacks = kJoinedOn,
+                       .desktopHas = {kEdDesktop},
+                       .desktopFiles = 21},
+        // What an earlier version sent, the extension or trunk zero joined on, is the number's copy:
+        // neither sent again nor written into the card.
+        ContactRunCase{.label = "copies joined on by earlier versions",
+                       .model = "K310",
+                       .cards = {kExtensions},
+                       .phone = kJoinedOnMe,
+                       .phoneHas = kJoinedOnKept,
+                       .phoneLacks = kExtensionsSent,
+                       .desktopHas = {kEdDesktop}},
+        ContactRunCase{.label = "copies joined on by earlier versions",
+                       .model = "D240",
+                       .cards = {kExtensions},
+                       .meCapacity = 20,
+                       .phoneKontakt = 20,
+                       .phone = kJoinedOnSim,
+                       .phoneHas = kJoinedOnKept,
+                       .phoneLacks = kExtensionsSent,
+                       .desktopHas = {kEdDesktop},
+                       .desktopFiles = 21},
+        ContactRunCase{.label = "copies joined on by earlier versions",
+                       .model = "G170",
+                       .cards = {kExtensions},
+                       .phone = kJoinedOnMe,
+                       .phoneHas = kJoinedOnKept,
+                       .phoneLacks = kExtensionsSent,
+                       .desktopHas = {kEdDesktop}},
         // Cards in the Windows code page: read as such, the phone's entry of that name fills the card, and
         // the card's other bytes stay as they were.
         ContactRunCase{.label = "code page card",

@@ -569,12 +569,41 @@ TEST_F(Desk, StoreFailureDuringARunIsTheStoreError)
 
 TEST(DeskText, NumberOnlyAndRemoveSpaces)
 {
-    EXPECT_EQ(OutlookControl::NumberOnly(QStringLiteral("+49 (0)30-12+3 abc")), QStringLiteral("+4903012+3"));
+    EXPECT_EQ(OutlookControl::NumberOnly(QStringLiteral("+49 (0)30-12+3 abc")), QStringLiteral("+493012+3"));
     EXPECT_EQ(OutlookControl::NumberOnly(QStringLiteral("letters")), QString());
     // "*", "#" and pauses are the number; a "p" in a word is not.
     EXPECT_EQ(OutlookControl::NumberOnly(QStringLiteral("030 1234 p 56 (private)")),
               QStringLiteral("0301234p56"));
     EXPECT_EQ(OutlookControl::NumberOnly(QStringLiteral("*31#0170-123")), QStringLiteral("*31#0170123"));
-    EXPECT_EQ(OutlookControl::NumberOnly(QStringLiteral("p 0800 PPw1")), QStringLiteral("0800PPw1"));
+    EXPECT_EQ(OutlookControl::NumberOnly(QStringLiteral("p 0800 PPw1")), QStringLiteral("0800ppw1"));
+    // An extension follows a pause; the trunk "(0)" right after a country code is not dialled, a
+    // bracketed area code is; a comma is a pause, "W" a wait.
+    const QList<std::pair<const char *, const char *>> numbers{
+        {"+1 555 123 4567 x89", "+15551234567p89"},
+        {"0800 123456 ext. 12", "0800123456p12"},
+        {"+49 (0)40 1234567", "+49401234567"},
+        {"+44(0) 20 7946 0000", "+442079460000"},
+        {"0049 ( 0 ) 40-123", "004940123"},
+        {"(030) 123", "030123"},
+        {"+49 40 (0)123", "+49400123"},
+        {"030 1234 Durchwahl: 56", "0301234p56"},
+        {"030 1234 DW 56", "0301234p56"},
+        {"01 23 45 67 89 poste 12", "0123456789p12"},
+        {"06 1234 interno 5", "061234p5"},
+        {"06 1234 int. 5", "061234p5"},
+        {"91 123 45 67 ext=8", "911234567p8"},
+        {"91 123 45 67 Extensi\u00F3n 8", "911234567p8"},
+        {"+1-555-0100;ext=7", "+15550100p7"},
+        {"+1-555-0100;postd=pp22", "+15550100pp22"},
+        {"+1-555-0100;postd=22", "+15550100p22"},
+        {"030 1234 (private) x", "0301234"},
+        {"Box 12", "12"},
+        {"030 1234 EXT 5", "0301234p5"},
+        {"+1 555 123 4567,89", "+15551234567p89"},
+        {"030 1234 W 5", "0301234w5"},
+    };
+    for (const auto &[written, dialled] : numbers)
+        EXPECT_EQ(OutlookControl::NumberOnly(QString::fromUtf8(written)), QString::fromUtf8(dialled))
+            << written;
     EXPECT_EQ(OutlookControl::RemoveSpaces(QStringLiteral(" a b\tc ")), QStringLiteral("ab\tc"));
 }

@@ -82,7 +82,7 @@ TEST(ContactRead, Version40UrisPrefAndGroupedProperties)
                   "TEL;VALUE=uri;PREF=1;TYPE=\"voice,cell\":tel:+1-555-0100;ext=7\n"
                   "item1.TEL;type=pref;type=HOME:+1 555 0101\nitem1.X-ABLABEL:_$!<Home>!$_\n"
                   "EMAIL:mailto:bo@example.com\nEND:VCARD\n");
-    EXPECT_EQ(c->MobileTelephoneNumber(), "+1-555-0100");
+    EXPECT_EQ(c->MobileTelephoneNumber(), "+1-555-0100;ext=7");
     EXPECT_EQ(c->HomeTelephoneNumber(), "+1 555 0101");
     EXPECT_EQ(c->Email1Address(), "bo@example.com");
 }

@@ -126,6 +126,12 @@ struct Parser
             c.simReady = value == QLatin1String("yes");
             return true;
         }
+        if (key == QLatin1String("sim-pause")) {
+            if (value != QLatin1String("p") && value != QLatin1String("P") && value != QLatin1String(","))
+                return fail(QStringLiteral("sim-pause is p, P or ,"));
+            c.simPause = value;
+            return true;
+        }
         if (key == QLatin1String("SM") || key == QLatin1String("ME")) {
             bool ok = false;
             const int cap = value.toInt(&ok);
@@ -198,6 +204,8 @@ QString formatContents(const HandsetContents &c)
                .arg(c.model, c.imei, c.imsi, c.simReady ? QStringLiteral("yes") : QStringLiteral("no"))
                .arg(c.sim.capacity)
                .arg(c.me.capacity);
+    if (!c.simPause.isEmpty())
+        out += QStringLiteral("sim-pause=%1\n").arg(c.simPause);
     for (const auto &[name, mem] :
          {std::pair{QStringLiteral("SM"), &c.sim}, std::pair{QStringLiteral("ME"), &c.me}}) {
         for (const auto &[loc, e] : mem->entries) {

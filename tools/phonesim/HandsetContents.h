@@ -47,6 +47,9 @@ struct HandsetContents
     QString imei = QStringLiteral("351234567890126");
     QString imsi = QStringLiteral("262019876543210");
     bool simReady = true;
+    // The letter in which the SIM card hands back a pause written to it ("p", "P" or ","): it keeps one
+    // code for any of them. Empty: numbers read back as written.
+    QString simPause;
     Memory sim;                            // "SM"
     Memory me;                             // "ME"
     std::map<int, CalendarEvent> calendar; // by index

@@ -199,6 +199,10 @@ Handset::Outcome Handset::writeEntry(const QString &args)
         e.category = *cat;
     }
     const bool email = m_model->extendedPhonebook && e.category == 3;
+    if (memName == QLatin1String("SM") && !email && !m_contents.simPause.isEmpty())
+        for (QChar &ch : e.number)
+            if (ch == u'p' || ch == u'P' || ch == u',')
+                ch = m_contents.simPause.front();
     if (email ? e.number.size() > m_model->emailLength : e.number.size() > m_model->numberLength)
         return Outcome::error(kDialTooLong);
     if (e.name.size() > m_model->nameLength)

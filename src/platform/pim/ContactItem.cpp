@@ -246,13 +246,17 @@ QString ContactItem::tel(TelSlot slot) const
 QString ContactItem::telAt(int i) const
 {
     QString v = m_card.textValue(i).trimmed();
-    if (startsWithScheme(v, QStringLiteral("tel:"))) {
-        v = v.mid(4);
-        qsizetype semi = v.indexOf(QLatin1Char(';'));
-        if (semi >= 0)
-            v.truncate(semi); // URI parameters such as ";ext="
-    }
-    return v;
+    if (!startsWithScheme(v, QStringLiteral("tel:")))
+        return v;
+    // Of the URI's parameters only an extension and post-dial digits are dialled; the number reading
+    // puts them after a pause.
+    const QStringList parts = v.mid(4).split(QLatin1Char(';'));
+    QString number = parts.first();
+    for (qsizetype k = 1; k < parts.size(); ++k)
+        if (parts.at(k).startsWith(QLatin1String("ext="), Qt::CaseInsensitive) ||
+            parts.at(k).startsWith(QLatin1String("postd="), Qt::CaseInsensitive))
+            number += QLatin1Char(';') + parts.at(k);
+    return number;
 }
 
 void ContactItem::setTel(TelSlot slot, const QString &value)
