@@ -35,6 +35,13 @@ public:
     void setStart(const QDateTime &when);
     QDateTime end() const;
     void setEnd(const QDateTime &when);
+    // The start as the local clock's face (zone-free, as clockFace gives it): a floating time as written,
+    // even one the clock skips that day; a zoned or UTC time as the face of its moment here.
+    QDateTime startFace() const;
+    // A floating start or end at exactly this face (zone-free), even one the clock skips that day: the
+    // rule for skipped faces places each day of a series on its own.
+    void setStartFace(const QDateTime &face);
+    void setEndFace(const QDateTime &face);
     bool AllDayEvent() const;
     // The file held lines the calendar library could not read (such a file is never rewritten).
     bool holdsUnreadableLines() const { return m_hadErrors; }
@@ -60,6 +67,7 @@ protected:
 private:
     AppointmentItem(icalcomponent_impl *root, icalcomponent_impl *event, bool hadErrors);
     icalcomponent_impl *reminderAlarm() const;
+    QDateTime endFace() const;
     void applyPattern();
 
     icalcomponent_impl *m_root;
