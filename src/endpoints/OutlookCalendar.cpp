@@ -204,8 +204,10 @@ void OutlookControl::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
                 appt->setExtraProperty(kPlainSubject, QStringLiteral("TRUE"));
             appt->setStartFace(face);
             // Half an hour on the face: from a start in the hour the clock repeats, half an hour of
-            // moments would end at an earlier face than the start.
-            appt->setEndFace(face.addSecs(30 * 60));
+            // moments would end at an earlier face than the start. A single event's end in the hour the
+            // clock skips is placed by the rule, as its start is; a series keeps the face.
+            const QDateTime end = face.addSecs(30 * 60);
+            appt->setEndFace(yearly ? end : clockFace(faceMoment(end)));
             appt->setReminderSet(rec->alarm);
             appt->setReminderMinutesBeforeStart(rec->prerem);
             appt->setBody(rec->body);

@@ -862,17 +862,19 @@ const char *kUntitledQuotedBody =
 const char *kYearlyInSkippedHour = "event=3,4,2027-03-29 02:45,1,02:45,\"Review 7\"\n";
 
 // Phone events in the hour Europe/Berlin repeats on 2027-10-31: each ends half an hour later on the
-// face, past the change, not at its start.
-const char *kRepeatedHourOnPhone = "event=1,1,2027-10-31 02:30,0,,\"Encore\"\n"
-                                   "event=2,1,2027-10-31 02:45,0,,\"Night bus\"\n"
-                                   "event=3,1,2027-10-31 02:59,0,,\"Last call\"\n";
-const char *kRepeatedHourPhone = "2027-10-31 02:30 k1 Encore|2027-10-31 02:45 k1 Night bus|"
-                                 "2027-10-31 02:59 k1 Last call";
-const char *kRepeatedHourStarts = "Encore 2027-10-31 02:30 UTC+120|Last call 2027-10-31 02:59 UTC+120|"
-                                  "Night bus 2027-10-31 02:45 UTC+120";
-const char *kRepeatedHourFaces = "Encore 20271031T023000 20271031T030000|"
-                                 "Last call 20271031T025900 20271031T032900|"
-                                 "Night bus 20271031T024500 20271031T031500";
+// face, past the change, not at its start. One just before the hour skipped on 2027-03-28 ends after it.
+const char *kChangeDayEndsOnPhone = "event=1,1,2027-10-31 02:30,0,,\"Encore\"\n"
+                                    "event=2,1,2027-10-31 02:45,0,,\"Night bus\"\n"
+                                    "event=3,1,2027-10-31 02:59,0,,\"Last call\"\n"
+                                    "event=4,1,2027-03-28 01:40,0,,\"Early bird\"\n";
+const char *kChangeDayEndsPhone = "2027-03-28 01:40 k1 Early bird|2027-10-31 02:30 k1 Encore|"
+                                  "2027-10-31 02:45 k1 Night bus|2027-10-31 02:59 k1 Last call";
+const char *kChangeDayEndsStarts = "Early bird 2027-03-28 01:40 UTC+60|Encore 2027-10-31 02:30 UTC+120|"
+                                   "Last call 2027-10-31 02:59 UTC+120|Night bus 2027-10-31 02:45 UTC+120";
+const char *kChangeDayEndsFaces = "Early bird 20270328T014000 20270328T031000|"
+                                  "Encore 20271031T023000 20271031T030000|"
+                                  "Last call 20271031T025900 20271031T032900|"
+                                  "Night bus 20271031T024500 20271031T031500";
 
 // A birthday first written at a midnight America/Santiago skipped (2019-09-08): every later year that
 // shows midnight has it at midnight.
@@ -1014,10 +1016,12 @@ INSTANTIATE_TEST_SUITE_P(
         CalendarTrip{"YearlyInSkippedHour", "F660", "", kYearlyInSkippedHour, "4 Review 7",
                      "2027-03-29 02:45 k4 Review 7", "", "Review 7 0", kBerlin,
                      "Review 7 2026-03-29 03:45 UTC+120"},
-        CalendarTrip{"RepeatedHourEnds", "K310", "", kRepeatedHourOnPhone, "1 Encore|1 Last call|1 Night bus",
-                     kRepeatedHourPhone, "", "", kBerlin, kRepeatedHourStarts, "", "", kRepeatedHourFaces},
-        CalendarTrip{"RepeatedHourEnds", "G170", "", kRepeatedHourOnPhone, "1 Encore|1 Last call|1 Night bus",
-                     kRepeatedHourPhone, "", "", kBerlin, kRepeatedHourStarts, "", "", kRepeatedHourFaces},
+        CalendarTrip{"ChangeDayEnds", "K310", "", kChangeDayEndsOnPhone,
+                     "1 Early bird|1 Encore|1 Last call|1 Night bus", kChangeDayEndsPhone, "", "", kBerlin,
+                     kChangeDayEndsStarts, "", "", kChangeDayEndsFaces},
+        CalendarTrip{"ChangeDayEnds", "G170", "", kChangeDayEndsOnPhone,
+                     "1 Early bird|1 Encore|1 Last call|1 Night bus", kChangeDayEndsPhone, "", "", kBerlin,
+                     kChangeDayEndsStarts, "", "", kChangeDayEndsFaces},
         CalendarTrip{"BirthdayInSkippedMidnight", "K310", kBirthdayInSkippedMidnight, "", "4 Ana",
                      "2026-09-07 23:45 k1 00:00 Ana ", "", "", kSantiago, "", "", "",
                      kBirthdayInSkippedMidnightFaces},
