@@ -114,23 +114,18 @@ QDateTime writtenFace(icaltimetype t)
     return QDateTime(date, time, Qt::UTC);
 }
 
-// A floating (or date) value is a face of the local clock; a UTC or zoned one is a moment.
-bool isFloating(icalproperty *prop, icaltimetype t)
-{
-    return t.is_date || (!icaltime_is_utc(t) && !namedZone(prop).isValid());
-}
-
 // A DTSTART/DTEND property as a local date-time; invalid when the value is not a usable time.
 QDateTime localTime(icalproperty *prop, icaltimetype t)
 {
     const QDateTime face = writtenFace(t);
     if (!face.isValid())
         return face;
-    if (isFloating(prop, t))
-        return faceMoment(face); // floating, or a zone nobody knows: the clock time as it stands
-    if (icaltime_is_utc(t))
+    if (!t.is_date && icaltime_is_utc(t))
         return face.toLocalTime();
-    return zoneMoment(face.date(), face.time(), namedZone(prop));
+    const QTimeZone zone = t.is_date ? QTimeZone() : namedZone(prop);
+    if (zone.isValid())
+        return zoneMoment(face.date(), face.time(), zone);
+    return faceMoment(face); // floating, or a zone nobody knows: the clock time as it stands
 }
 
 // The same property as the face of the local clock: a floating one as written, even a face the clock
@@ -138,9 +133,12 @@ QDateTime localTime(icalproperty *prop, icaltimetype t)
 QDateTime localFace(icalproperty *prop, icaltimetype t)
 {
     const QDateTime face = writtenFace(t);
-    if (!face.isValid() || isFloating(prop, t))
+    if (!face.isValid() || t.is_date)
         return face;
-    return clockFace(localTime(prop, t));
+    if (icaltime_is_utc(t))
+        return clockFace(face.toLocalTime());
+    const QTimeZone zone = namedZone(prop);
+    return zone.isValid() ? clockFace(zoneMoment(face.date(), face.time(), zone)) : face;
 }
 
 // A floating value showing exactly this face (zone-free), even one the clock skips that day.
