@@ -10,9 +10,15 @@ std::shared_ptr<DBCalendar> DBCalendar::Clone() const
 {
     auto copy = std::make_shared<DBCalendar>();
     for (const auto &i : m_items)
-        copy->add(i->location, i->dstart, i->dend, i->alarm, i->prerem, i->typ, i->title, i->body,
-                  i->operation);
+        copy->addCopy(*i, i->operation);
     return copy;
+}
+
+void DBCalendar::addCopy(const DBCalendarItem &item, Operation operation)
+{
+    auto copy = std::make_shared<DBCalendarItem>(item);
+    copy->operation = operation;
+    AddItem(std::move(copy));
 }
 
 void DBCalendar::add(qint16 location, const QDateTime &dstart, const QDateTime &dend, bool alarm,

@@ -21,6 +21,8 @@ public:
     // Note the order: typ before title and body, operation last.
     void add(qint16 location, const QDateTime &dstart, const QDateTime &dend, bool alarm, qint32 prerem,
              EventKind typ, const QString &title, const QString &body, Operation operation);
+    // A new record with the fields of `item` and the given operation.
+    void addCopy(const DBCalendarItem &item, Operation operation);
     // Records with operation Add.
     qint16 countOpAdd() const;
     // Records with an operation.

@@ -5,6 +5,7 @@
 #include "common/NumberText.h"
 #include "data/RecordFields.h"
 #include "platform/RuntimeError.h"
+#include "platform/WallClock.h"
 
 namespace orvia {
 
@@ -24,6 +25,16 @@ QString unquoted(const QString &field)
 }
 
 } // namespace
+
+QDateTime DBCalendarItem::startFace() const
+{
+    return skippedFace.isValid() ? skippedFace : clockFace(dstart);
+}
+
+void DBCalendarItem::keepStartFace(const QDateTime &face)
+{
+    skippedFace = face.isValid() && face != clockFace(dstart) ? face : QDateTime();
+}
 
 QString DBCalendarItem::GetDataText() const
 {

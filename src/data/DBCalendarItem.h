@@ -21,6 +21,14 @@ public:
     Operation operation = Operation::None;
     QString title;
     EventKind typ{}; // 0 until set
+    // The start's clock face as its side holds it (zone-free, as clockFace gives it) where dstart
+    // cannot show it: a face the clock skips on that day. Invalid otherwise. Not in the text form.
+    QDateTime skippedFace;
+
+    // The start's clock face as its side holds it: a yearly event keeps it for the years that show it.
+    QDateTime startFace() const;
+    // Keeps `face` as the start's face where dstart does not show it, and forgets it where it does.
+    void keepStartFace(const QDateTime &face);
 
     // location, dstart, dend, alarm (1/0), prerem, typ, "title", "body", operation; CR LF at the end.
     // Dates are in the regional text form, title and body escaped and quoted.

@@ -73,7 +73,8 @@ QList<PhoneEvent> parseVelmoraCalendarList(const QString &text)
             e.prerem = qint32(faceMinutes(t1, t2));
             title = title.mid(6);
         }
-        e.dstart = localMoment(t2.date(), t2.time());
+        e.face = t2;
+        e.dstart = faceMoment(t2);
         e.typ = 1;
         e.title = title;
         out.append(e);
@@ -120,7 +121,8 @@ std::optional<PhoneEvent> parseTarvexCalendarEntry(const QString &line)
     e.alarm = GetIntField(line, 2) != 0;
     const QDate date = tarvexDate(fieldText(line, 3));
     const QTime time = tarvexTime(fieldText(line, 4));
-    e.dstart = localMoment(date, time);
+    e.face = QDateTime(date, time, Qt::UTC);
+    e.dstart = faceMoment(e.face);
     if (e.alarm) {
         const QTime alarmAt = tarvexTime(fieldText(line, 5));
         // Only the alarm's time of day is kept, so it is the last such time before the event: an alarm

@@ -12,6 +12,7 @@ struct PhoneEvent
 {
     qint16 location = 0;
     QDateTime dstart;
+    QDateTime face; // the start as the handset's clock shows it, zone-free (a skipped face stays)
     bool alarm = false;
     qint32 prerem = 0;
     qint16 typ = 1;

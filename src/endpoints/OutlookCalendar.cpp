@@ -12,6 +12,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/Timer.h"
 #include "platform/VisibleText.h"
+#include "platform/WallClock.h"
 #include "platform/pim/AppointmentItem.h"
 #include "platform/pim/AtomicFile.h"
 #include "platform/pim/PimFolder.h"
@@ -175,6 +176,8 @@ void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
             dbc->add(0, appt->start(), appt->end(), appt->ReminderSet(), appt->ReminderMinutesBeforeStart(),
                      kt.typ, kt.title.normalized(QString::NormalizationForm_C),
                      oneLine(appt->body()).normalized(QString::NormalizationForm_C), Operation::None);
+            // A series keeps the face it was written at, though its first day skips it.
+            dbc->GetItem(qint16(dbc->count() - 1))->keepStartFace(appt->startFace());
         }
         if (held + events > RunCapacityError::kCapacity)
             throw RunCapacityError(RunCapacityError::Folder::Calendar, events, events);
@@ -196,10 +199,14 @@ void OutlookControl::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
             if (!rec || rec->operation != Operation::Add)
                 continue;
             auto appt = std::static_pointer_cast<pim::AppointmentItem>(items->add());
-            if (rec->typ == EventKind::Birthday) {
+            // A yearly series is written at its own face, even one its first day skips (each year is
+            // placed on its own); any other event at the face of its moment.
+            const bool yearly = rec->typ == EventKind::Birthday;
+            const QDateTime face = yearly ? rec->startFace() : clockFace(rec->dstart);
+            if (yearly) {
                 pim::RecurrencePattern &rp = appt->GetRecurrencePattern();
                 rp.setRecurrenceType(pim::RecursYearly);
-                rp.setPatternStartDate(rec->dstart.date());
+                rp.setPatternStartDate(face.date());
                 rp.setPatternEndDate(QDate(2222, 12, 21));
             }
             const QString prefix = prefixFor(rec->typ);
@@ -208,8 +215,12 @@ void OutlookControl::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
             // kind with a shorter title and never match its original again: the file says it is plain.
             if (prefix.isEmpty() && kindFromSubject(rec->title).typ != EventKind::Plain)
                 appt->setExtraProperty(kPlainSubject, QStringLiteral("TRUE"));
-            appt->setStart(rec->dstart);
-            appt->setEnd(rec->dstart.addSecs(30 * 60));
+            appt->setStartFace(face);
+            // Half an hour on the face: from a start in the hour the clock repeats, half an hour of
+            // moments would end at an earlier face than the start. A single event's end in the hour the
+            // clock skips is placed by the rule, as its start is; a series keeps the face.
+            const QDateTime end = face.addSecs(30 * 60);
+            appt->setEndFace(yearly ? end : clockFace(faceMoment(end)));
             appt->setReminderSet(rec->alarm);
             appt->setReminderMinutesBeforeStart(rec->prerem);
             appt->setBody(rec->body);

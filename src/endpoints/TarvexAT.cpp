@@ -81,9 +81,12 @@ void TarvexAT::dispatchFamily(const QString &echo)
 void TarvexAT::ParseCalendarEntry(const QString &line)
 {
     const auto e = parseTarvexCalendarEntry(line);
-    if (e && m_calReadTarget)
-        m_calReadTarget->add(e->location, e->dstart, zeroDateTime(), e->alarm, e->prerem, EventKind(e->typ),
-                             e->title, QString(), Operation::None);
+    if (!e || !m_calReadTarget)
+        return;
+    m_calReadTarget->add(e->location, e->dstart, zeroDateTime(), e->alarm, e->prerem, EventKind(e->typ),
+                         e->title, QString(), Operation::None);
+    // A yearly event keeps the face it was written at, though its first day skips it.
+    m_calReadTarget->GetItem(qint16(m_calReadTarget->count() - 1))->keepStartFace(e->face);
 }
 
 bool TarvexAT::SendNextCalendarItem(qint16 &counter)

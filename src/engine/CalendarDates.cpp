@@ -56,14 +56,21 @@ QDateTime NextAnniversary(const QDateTime &start, const QDateTime &now)
 {
     if (!start.isValid() || !now.isValid())
         return start;
-    const QDate s = start.date();
+    return faceMoment(NextAnniversaryFace(QDateTime(start.date(), start.time(), Qt::UTC), now));
+}
+
+QDateTime NextAnniversaryFace(const QDateTime &face, const QDateTime &now)
+{
+    if (!face.isValid() || !now.isValid())
+        return face;
+    const QDate s = face.date();
     // Two years always reach a day that is not before `now`; the bound keeps the loop finite.
     for (int year = now.date().year(); year <= now.date().year() + 2; ++year) {
-        const QDateTime candidate = localMoment(dayInYear(year, s.month(), s.day()), start.time());
-        if (candidate >= now)
+        const QDateTime candidate(dayInYear(year, s.month(), s.day()), face.time(), Qt::UTC);
+        if (faceMoment(candidate) >= now)
             return candidate;
     }
-    return localMoment(dayInYear(now.date().year() + 2, s.month(), s.day()), start.time());
+    return QDateTime(dayInYear(now.date().year() + 2, s.month(), s.day()), face.time(), Qt::UTC);
 }
 
 } // namespace orvia

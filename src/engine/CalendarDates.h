@@ -21,4 +21,9 @@ bool SameAnniversaryDay(const QDate &a, const QDate &b);
 // A start that is not a valid date-time is returned unchanged.
 QDateTime NextAnniversary(const QDateTime &start, const QDateTime &now);
 
+// The same for the clock face of a yearly event's start (zone-free, as clockFace gives it): the face of
+// its next anniversary, at the face's own time of day. Only an anniversary whose face the clock skips
+// is placed by the skipped-hour rule; the face of every other year stays as it is.
+QDateTime NextAnniversaryFace(const QDateTime &face, const QDateTime &now);
+
 } // namespace orvia

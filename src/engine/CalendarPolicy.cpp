@@ -11,6 +11,7 @@
 #include "engine/MrPolicy.h"
 #include "engine/PolicyText.h"
 #include "engine/SameEvent.h"
+#include "platform/WallClock.h"
 
 #include <QHash>
 #include <QSet>
@@ -24,7 +25,7 @@ constexpr int kEventsPerDay = 5;
 
 void appendCopy(DBCalendar &to, const DBCalendarItem &r, Operation operation)
 {
-    to.add(r.location, r.dstart, r.dend, r.alarm, r.prerem, r.typ, r.title, r.body, operation);
+    to.addCopy(r, operation);
 }
 
 void appendCopy(DBCalendar &to, const DBCalendarItem &r)
@@ -178,8 +179,10 @@ std::shared_ptr<DBCalendar> MrPolicy::DiffCalendar(const DBCalendar &side, const
     for (qint16 i = 0; i < n; ++i) {
         yield();
         const auto m = merged.GetItem(i);
-        if (!index.containsSameEvent(*m))
-            out->add(-1, m->dstart, m->dend, m->alarm, m->prerem, m->typ, m->title, m->body, Operation::Add);
+        if (!index.containsSameEvent(*m)) {
+            out->addCopy(*m, Operation::Add);
+            out->GetItem(qint16(out->count() - 1))->location = -1;
+        }
     }
     return out;
 }
@@ -191,12 +194,16 @@ std::shared_ptr<DBCalendar> MrPolicy::Fit2FeatCalendar(const DBCalendar &side, c
     auto work = rules.phone ? withoutUnsendableTexts(diff) : diff.Clone();
 
     // Yearly events go to their next anniversary first, so that the day and capacity checks below
-    // look at the day the event will really be written to.
+    // look at the day the event will really be written to. The anniversary keeps the event's own face:
+    // one its first day skipped is that face again in a year that shows it.
     const QDateTime current = now();
     for (qint16 i = 0; i < work->count(); ++i) {
         const auto r = work->GetItem(i);
-        if (r->typ == EventKind::Birthday)
-            r->dstart = NextAnniversary(r->dstart, current);
+        if (r->typ == EventKind::Birthday) {
+            const QDateTime face = NextAnniversaryFace(r->startFace(), current);
+            r->dstart = faceMoment(face);
+            r->keepStartFace(face);
+        }
     }
 
     if (rules.perDay != PerDayRule::None)

@@ -62,6 +62,11 @@ QDateTime clockFace(const QDateTime &moment)
     return QDateTime(local.date(), local.time(), Qt::UTC);
 }
 
+QDateTime faceMoment(const QDateTime &face)
+{
+    return localMoment(face.date(), face.time());
+}
+
 qint64 faceMinutes(const QDateTime &from, const QDateTime &to)
 {
     const auto minuteOf = [](const QDateTime &t) {

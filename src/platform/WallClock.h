@@ -26,6 +26,9 @@ QDateTime offsetMoment(const QDate &date, const QTime &time, const std::function
 // The clock face of a moment (its local date and time) as a zone-free value, for face arithmetic.
 QDateTime clockFace(const QDateTime &moment);
 
+// The local moment a zone-free face stands for, by the rule above; invalid only when the face is.
+QDateTime faceMoment(const QDateTime &face);
+
 // Minutes from face `from` to face `to` as the faces show them (seconds ignored).
 qint64 faceMinutes(const QDateTime &from, const QDateTime &to);
 

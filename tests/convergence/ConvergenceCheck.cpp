@@ -171,6 +171,14 @@ QStringList unreadableWrites(const std::map<QString, QByteArray> &before,
     return out;
 }
 
+// The desktop reader, like the calendar library under it, drops the blanks a text value ends with.
+QString withoutTrailingBlanks(QString s)
+{
+    while (s.endsWith(u' '))
+        s.chop(1);
+    return s;
+}
+
 // The quote is sent as the phone stores it.
 QString comparable(QString name)
 {
@@ -185,19 +193,10 @@ bool sameContact(const QString &desktop, const QString &phone)
            (p.size() >= qMin(d.size(), qsizetype(12)) || d.left(12).trimmed() == p);
 }
 
-// The desktop reader, like the calendar library under it, drops the blanks a text value ends with.
-QString trailingBlanksAside(QString s)
-{
-    while (s.endsWith(u' '))
-        s.chop(1);
-    return s;
-}
-
 // Trailing blanks aside, the same title, or a cut of it that the phone's text length explains.
-bool sameTitle(QString a, QString b)
+bool sameTitle(const QString &titleA, const QString &titleB)
 {
-    a = trailingBlanksAside(a);
-    b = trailingBlanksAside(b);
+    const QString a = withoutTrailingBlanks(titleA), b = withoutTrailingBlanks(titleB);
     const QString &shorter = a.size() <= b.size() ? a : b;
     const QString &longer = a.size() <= b.size() ? b : a;
     return shorter == longer || (longer.startsWith(shorter) && shorter.size() >= 20);
@@ -217,13 +216,18 @@ bool sameEvent(DBCalendarItem a, DBCalendarItem b, bool kindKept)
         return false;
     if (SameMinute(a.dstart, b.dstart))
         return true;
-    // A yearly event's time of day, placed on the other's day by the one rule for faces a change skips.
-    const auto sameTimeOfDay = [](const QDateTime &x, const QDateTime &y) {
-        return x.time() == y.time() || localMoment(x.date(), y.time()).time() == x.time() ||
-               localMoment(y.date(), x.time()).time() == y.time();
+    // A yearly event keeps its face, even one its first day skipped: the same time of day on both
+    // sides, or the other's face placed on its day by the one rule for faces a change skips (an
+    // anniversary in the gap is given to a phone as it falls).
+    const auto placed = [](const QDateTime &day, const QDateTime &face) {
+        return clockFace(faceMoment(QDateTime(day.date(), face.time(), Qt::UTC))).time();
+    };
+    const auto sameTimeOfDay = [&placed](const QDateTime &x, const QDateTime &y) {
+        return x.time() == y.time() || placed(x, y) == x.time() || placed(y, x) == y.time();
     };
     return (a.typ == EventKind::Birthday || b.typ == EventKind::Birthday) &&
-           sameTimeOfDay(a.dstart, b.dstart) && SameAnniversaryDay(a.dstart.date(), b.dstart.date());
+           sameTimeOfDay(a.startFace(), b.startFace()) &&
+           SameAnniversaryDay(a.dstart.date(), b.dstart.date());
 }
 
 // A birthday and an event on the same day of the year whose titles begin one another are one event to
@@ -332,8 +336,9 @@ private:
                 side.phone = dataOf(rig.fm->pbPhone);
                 side.contactsDetails = details;
             }
+            // The calendar library reads a title without the blanks it ends with.
             for (const DesktopEvent &e : m_world.events)
-                if (calendar && e.allDay && !details.contains(visibleText(trailingBlanksAside(e.summary))))
+                if (calendar && e.allDay && !details.contains(visibleText(withoutTrailingBlanks(e.summary))))
                     fail(what + QStringLiteral(" gave no notice for the all-day event \"") + e.summary +
                          u'"');
             if (n == 1)
@@ -480,9 +485,10 @@ private:
     // When a yearly event comes round next (29 February on 1 March in other years).
     static QDateTime nextAnniversary(const DBCalendarItem &e)
     {
-        const QDate day = e.dstart.date();
+        const QDate day = e.startFace().date();
         for (int year = runStart().date().year();; ++year) {
-            const QDateTime t(QDate(year, day.month(), 1).addDays(day.day() - 1), e.dstart.time());
+            const QDateTime t = faceMoment(
+                QDateTime(QDate(year, day.month(), 1).addDays(day.day() - 1), e.startFace().time(), Qt::UTC));
             if (t > runStart())
                 return t;
         }

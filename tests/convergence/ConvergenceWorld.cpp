@@ -41,6 +41,7 @@ struct ClockChange
 {
     QDateTime firstFace; // held as a UTC value: a face, not a moment
     int minutes = 0;
+    bool skips = false; // the clock goes forward: these faces are not shown that day
 };
 
 int localOffsetAt(qint64 ms)
@@ -63,7 +64,8 @@ QList<ClockChange> clockChanges(const QDateTime &from, const QDateTime &to)
             (localOffsetAt(mid) == before ? lo : hi) = mid;
         }
         const qint64 faceMs = hi + 1000LL * qMin(before, after);
-        out << ClockChange{QDateTime::fromMSecsSinceEpoch(faceMs, Qt::UTC), qAbs(after - before) / 60};
+        out << ClockChange{QDateTime::fromMSecsSinceEpoch(faceMs, Qt::UTC), qAbs(after - before) / 60,
+                           after > before};
     }
     return out;
 }
@@ -577,6 +579,50 @@ struct Gen
         }
     }
 
+    // A face inside the hour a change of `among` skips, or an invalid value when none skips.
+    QDateTime skippedFace(const QList<ClockChange> &among)
+    {
+        QList<ClockChange> gaps;
+        for (const ClockChange &c : among)
+            if (c.skips)
+                gaps << c;
+        if (gaps.isEmpty())
+            return QDateTime();
+        const ClockChange &c = gaps.at(dice.below(int(gaps.size())));
+        return c.firstFace.addSecs(60 * 5 * dice.below(qMax(1, c.minutes / 5)));
+    }
+
+    // Yearly events first dated at a face the zone skipped years back (a desktop birthday) or skips the
+    // year after next (a yearly event keyed into a phone that keeps kinds): every other year shows that
+    // face, and the series keeps it.
+    void yearlyAtSkippedFaces()
+    {
+        if (!classes.yearlySkippedFaces || changes.isEmpty() || !dice.chance(25))
+            return;
+        const QDateTime back = skippedFace(clockChanges(now.addYears(-7), now.addYears(-6)));
+        if (back.isValid() && dice.chance(70)) {
+            DesktopEvent e;
+            e.uid = QStringLiteral("y0");
+            e.start = back;
+            e.reminder = reminder();
+            e.yearly = true;
+            e.summary = keyword(words.birthday) + QStringLiteral(": ") + title(30, false);
+            w.events << e;
+        }
+        const QDateTime ahead = skippedFace(clockChanges(now.addDays(430), now.addDays(800)));
+        if (ahead.isValid() && !velmora() && int(w.phoneEvents.size()) < model.calendarCapacity) {
+            phonesim::CalendarEvent e;
+            e.kind = 4;
+            e.when = ahead;
+            const std::optional<int> lead = reminder();
+            e.alarm = lead.has_value();
+            if (e.alarm)
+                e.alarmTime = ahead.addSecs(-60 * *lead).time();
+            e.text = title(model.calendarTextLength, true);
+            w.phoneEvents << e;
+        }
+    }
+
     void phoneEvents()
     {
         const int capacity = model.calendarCapacity;
@@ -688,6 +734,7 @@ World generateWorld(quint32 seed, const TextClasses &classes, const Keywords &wo
     g.capacities();
     g.desktopEvents();
     g.phoneEvents();
+    g.yearlyAtSkippedFaces();
     drawOtherDesktopsFiles(g.w, classes, now);
     return g.w;
 }

@@ -28,6 +28,8 @@ struct TextClasses
                                      // or repeats, as they stand (never moved aside)
     bool emptyTitles = true;         // events without a title
     bool non1252Descriptions = true; // event descriptions outside Windows-1252
+    bool yearlySkippedFaces = true;  // yearly events first dated at a face the run's zone skips in
+                                     // another year: a desktop birthday years back, a phone one ahead
     // Contact texts.
     bool decomposedLetters = true; // desktop names and addresses with decomposed letters (NFD)
     bool dialStrings = true;       // numbers with pause letters, "*" and "#" on both sides

@@ -20,6 +20,7 @@
 #include "support/ScriptedMessageBox.h"
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 
 namespace orvia::test {
@@ -178,6 +179,31 @@ public:
             out << QStringLiteral("%1 %2 UTC+%3")
                        .arg(cal->GetItem(i)->title, s.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
                        .arg(s.offsetFromUtc() / 60);
+        }
+        out.sort();
+        return out;
+    }
+
+    // The desktop's events as "subject DTSTART DTEND" lines with the values the files hold, sorted: a
+    // floating face stays as written, even one the clock skips.
+    QStringList desktopFaces()
+    {
+        QStringList out;
+        const QDir d(calendarDir());
+        for (const QString &file : d.entryList({QStringLiteral("*.ics")})) {
+            QFile f(d.filePath(file));
+            if (!f.open(QIODevice::ReadOnly))
+                continue;
+            QMap<QString, QString> first; // property name: the value of its first line
+            for (const QByteArray &raw : f.readAll().split('\n')) {
+                const QString line = QString::fromUtf8(raw.trimmed());
+                const qsizetype colon = line.indexOf(u':');
+                const QString name = line.left(colon).section(u';', 0, 0);
+                if (colon > 0 && !first.contains(name))
+                    first.insert(name, line.mid(colon + 1));
+            }
+            out << first.value(QStringLiteral("SUMMARY")) + u' ' + first.value(QStringLiteral("DTSTART")) +
+                       u' ' + first.value(QStringLiteral("DTEND"));
         }
         out.sort();
         return out;

@@ -814,6 +814,7 @@ struct CalendarTrip
     const char *alarms = "";      // "text HH:mm" per phone event with an alarm (its face), sorted, or empty
     const char *firstNotice = ""; // in the details after the first run, or empty
     const char *zones = "";       // VTIMEZONE blocks in every desktop file, or empty
+    const char *faces = "";       // "subject DTSTART DTEND" per desktop file as written, sorted, or empty
 };
 
 void PrintTo(const CalendarTrip &t, std::ostream *os)
@@ -969,6 +970,36 @@ const char *kUntitledQuotedBody =
 // clock change skips on its anniversary; it is placed by the one rule, once.
 const char *kYearlyInSkippedHour = "event=3,4,2027-03-29 02:45,1,02:45,\"Review 7\"\n";
 
+// Phone events in the hour Europe/Berlin repeats on 2027-10-31: each ends half an hour later on the
+// face, past the change, not at its start. One just before the hour skipped on 2027-03-28 ends after it.
+const char *kChangeDayEndsOnPhone = "event=1,1,2027-10-31 02:30,0,,\"Encore\"\n"
+                                    "event=2,1,2027-10-31 02:45,0,,\"Night bus\"\n"
+                                    "event=3,1,2027-10-31 02:59,0,,\"Last call\"\n"
+                                    "event=4,1,2027-03-28 01:40,0,,\"Early bird\"\n";
+const char *kChangeDayEndsPhone = "2027-03-28 01:40 k1 Early bird|2027-10-31 02:30 k1 Encore|"
+                                  "2027-10-31 02:45 k1 Night bus|2027-10-31 02:59 k1 Last call";
+const char *kChangeDayEndsStarts = "Early bird 2027-03-28 01:40 UTC+60|Encore 2027-10-31 02:30 UTC+120|"
+                                   "Last call 2027-10-31 02:59 UTC+120|Night bus 2027-10-31 02:45 UTC+120";
+const char *kChangeDayEndsFaces = "Early bird 20270328T014000 20270328T031000|"
+                                  "Encore 20271031T023000 20271031T030000|"
+                                  "Last call 20271031T025900 20271031T032900|"
+                                  "Night bus 20271031T024500 20271031T031500";
+
+// A birthday first written at a midnight America/Santiago skipped (2019-09-08): every later year that
+// shows midnight has it at midnight.
+const char *kSantiago = "America/Santiago";
+const char *kBirthdayInSkippedMidnight =
+    "SUMMARY:Birthday: Ana\r\nDTSTART:20190908T000000\r\nDTEND:20190908T003000\r\nRRULE:FREQ=YEARLY\r\n";
+const char *kBirthdayInSkippedMidnightFaces = "Birthday: Ana 20190908T000000 20190908T003000";
+
+// Yearly phone events at 03:00, a face Pacific/Chatham skips (02:45-03:45) on 2026-09-27 and on
+// 2027-09-26: the series keeps 03:00; only the anniversary that falls in the gap is placed by the rule.
+const char *kChatham = "Pacific/Chatham";
+const char *kYearlyInChathamGap = "event=1,4,2026-09-27 03:00,0,,\"Kauri\"\n"
+                                  "event=2,4,2027-09-26 03:00,0,,\"Rata\"\n";
+const char *kYearlyInChathamGapFaces = "Birthday: Kauri 20260927T030000 20260927T033000|"
+                                       "Birthday: Rata 20260926T030000 20260926T033000";
+
 // Titles that begin with blanks come back with them, from either side.
 const char *kPaddedTitle = "SUMMARY:  Standup\r\nDTSTART:20260311T090000\r\nDTEND:20260311T093000\r\n";
 const char *kPaddedOnPhone = "event=2,1,2026-03-12 09:00,0,,\"  Lunch\"\n";
@@ -1052,6 +1083,9 @@ TEST_P(CalendarRoundTrip, LaterRunsMoveNothingAndEveryEventIsHeldOnce)
         if (*t.alarms) {
             EXPECT_EQ(phoneAlarms(rig.port.contents()), splitRows(t.alarms)) << run;
         }
+        if (*t.faces) {
+            EXPECT_EQ(rig.desktopFaces(), splitRows(t.faces)) << run;
+        }
     }
 }
 
@@ -1123,6 +1157,22 @@ INSTANTIATE_TEST_SUITE_P(
         CalendarTrip{"YearlyInSkippedHour", "F660", "", kYearlyInSkippedHour, "4 Review 7",
                      "2027-03-29 02:45 k4 Review 7", "", "Review 7 0", kBerlin,
                      "Review 7 2026-03-29 03:45 UTC+120"},
+        CalendarTrip{"ChangeDayEnds", "K310", "", kChangeDayEndsOnPhone,
+                     "1 Early bird|1 Encore|1 Last call|1 Night bus", kChangeDayEndsPhone, "", "", kBerlin,
+                     kChangeDayEndsStarts, "", "", "", kChangeDayEndsFaces},
+        CalendarTrip{"ChangeDayEnds", "G170", "", kChangeDayEndsOnPhone,
+                     "1 Early bird|1 Encore|1 Last call|1 Night bus", kChangeDayEndsPhone, "", "", kBerlin,
+                     kChangeDayEndsStarts, "", "", "", kChangeDayEndsFaces},
+        CalendarTrip{"BirthdayInSkippedMidnight", "K310", kBirthdayInSkippedMidnight, "", "4 Ana",
+                     "2026-09-07 23:45 k1 00:00 Ana ", "", "", kSantiago, "", "", "", "",
+                     kBirthdayInSkippedMidnightFaces},
+        CalendarTrip{"BirthdayInSkippedMidnight", "G170", kBirthdayInSkippedMidnight, "", "4 Ana",
+                     "2026-09-08 00:00 k4 Ana ", "", "", kSantiago, "", "", "", "",
+                     kBirthdayInSkippedMidnightFaces},
+        CalendarTrip{"YearlyInChathamGap", "G170", "", kYearlyInChathamGap, "4 Kauri|4 Rata",
+                     "2026-09-27 03:00 k4 Kauri|2027-09-26 03:00 k4 Rata", "", "", kChatham,
+                     "Kauri 2026-09-27 04:00 UTC+825|Rata 2026-09-26 03:00 UTC+765", "", "", "",
+                     kYearlyInChathamGapFaces},
         CalendarTrip{"PaddedTitle", "K310", kPaddedTitle, kPaddedOnPhone, "1   Lunch|1   Standup",
                      "2026-03-11 08:45 k1 09:00   Standup |2026-03-12 09:00 k1   Lunch", "", ""},
         CalendarTrip{"PaddedTitle", "G170", kPaddedTitle, kPaddedOnPhone, "1   Lunch|1   Standup",

@@ -83,49 +83,78 @@ QByteArray zoneNameOf(icalproperty *prop, const icaltimetype &t)
     return tzid ? QByteArray(tzid) : QByteArray();
 }
 
-// A DTSTART/DTEND property of a file whose VCALENDAR is `root` as a local date-time; invalid when the
-// value is not a usable time.
-QDateTime localTime(icalcomponent *root, icalproperty *prop, icaltimetype t)
+// The date and time a value is written with, zone-free (midnight for a date); invalid when the value is
+// not a usable time.
+QDateTime writtenFace(icaltimetype t)
 {
     if (icaltime_is_null_time(t))
         return QDateTime();
     const QDate date(t.year, t.month, t.day);
     if (!date.isValid())
         return QDateTime();
-    if (t.is_date)
-        return localMoment(date, QTime(0, 0));
-    const QTime time(t.hour, t.minute, qMin(t.second, 59));
+    const QTime time = t.is_date ? QTime(0, 0) : QTime(t.hour, t.minute, qMin(t.second, 59));
     if (!time.isValid())
         return QDateTime();
-    if (icaltime_is_utc(t))
-        return QDateTime(date, time, QTimeZone::utc()).toLocalTime();
+    return QDateTime(date, time, Qt::UTC);
+}
+
+// The moment a zoned value of a file whose VCALENDAR is `root` names; invalid for a floating, UTC or
+// date value, and for a zone nothing defines.
+QDateTime zonedValue(icalcomponent *root, icalproperty *prop, icaltimetype t, const QDateTime &face)
+{
     const QByteArray tzid = zoneNameOf(prop, t);
-    if (!tzid.isEmpty()) {
-        const QDateTime zoned = zonedMoment(root, tzid, date, time);
-        if (zoned.isValid())
-            return zoned;
+    return tzid.isEmpty() ? QDateTime() : zonedMoment(root, tzid, face.date(), face.time());
+}
+
+// A DTSTART/DTEND property of a file whose VCALENDAR is `root` as a local date-time; invalid when the
+// value is not a usable time.
+QDateTime localTime(icalcomponent *root, icalproperty *prop, icaltimetype t)
+{
+    const QDateTime face = writtenFace(t);
+    if (!face.isValid())
+        return face;
+    if (!t.is_date && icaltime_is_utc(t))
+        return face.toLocalTime();
+    const QDateTime zoned = zonedValue(root, prop, t, face);
+    return zoned.isValid() ? zoned : faceMoment(face); // floating, or a zone nobody knows: as it stands
+}
+
+// The same property as the face of the local clock: a floating one as written, even a face the clock
+// skips that day; a moment as its local face.
+QDateTime localFace(icalcomponent *root, icalproperty *prop, icaltimetype t)
+{
+    const QDateTime face = writtenFace(t);
+    if (!face.isValid() || t.is_date)
+        return face;
+    if (icaltime_is_utc(t))
+        return clockFace(face.toLocalTime());
+    const QDateTime zoned = zonedValue(root, prop, t, face);
+    return zoned.isValid() ? clockFace(zoned) : face;
+}
+
+// A floating value showing exactly this face (zone-free), even one the clock skips that day.
+icaltimetype faceValue(const QDateTime &face, bool dateOnly)
+{
+    // A value that is no moment has no face to write: a file holding it would not read back.
+    if (!face.isValid())
+        throwError(ErrInvalidArgument, QStringLiteral("not a valid date and time"));
+    icaltimetype t = icaltime_null_time();
+    t.year = face.date().year();
+    t.month = face.date().month();
+    t.day = face.date().day();
+    if (dateOnly) {
+        t.is_date = 1;
+    } else {
+        t.hour = face.time().hour();
+        t.minute = face.time().minute();
+        t.second = face.time().second();
     }
-    return localMoment(date, time); // floating, or a zone nobody knows: the clock time as it stands
+    return t;
 }
 
 icaltimetype floatingTime(const QDateTime &when, bool dateOnly)
 {
-    // A value that is no moment has no face to write: a file holding it would not read back.
-    if (!when.isValid())
-        throwError(ErrInvalidArgument, QStringLiteral("not a valid date and time"));
-    const QDateTime local = when.toLocalTime();
-    icaltimetype t = icaltime_null_time();
-    t.year = local.date().year();
-    t.month = local.date().month();
-    t.day = local.date().day();
-    if (dateOnly) {
-        t.is_date = 1;
-    } else {
-        t.hour = local.time().hour();
-        t.minute = local.time().minute();
-        t.second = local.time().second();
-    }
-    return t;
+    return faceValue(when.isValid() ? clockFace(when) : QDateTime(), dateOnly);
 }
 
 icaltimetype utcNow()
@@ -310,7 +339,7 @@ AppointmentItem::AppointmentItem(icalcomponent *root, icalcomponent *event, bool
         default:
             break;
         }
-        m_pattern.m_start = start().date();
+        m_pattern.m_start = startFace().date();
         if (!icaltime_is_null_time(r.until))
             m_pattern.m_end = QDate(r.until.year, r.until.month, r.until.day);
     }
@@ -474,9 +503,44 @@ QDateTime AppointmentItem::end() const
     return AllDayEvent() ? s.addDays(1) : s;
 }
 
+QDateTime AppointmentItem::startFace() const
+{
+    icalproperty *p = icalcomponent_get_first_property(m_event, ICAL_DTSTART_PROPERTY);
+    return p ? localFace(m_root, p, rawTime(p)) : QDateTime();
+}
+
+QDateTime AppointmentItem::endFace() const
+{
+    if (icalproperty *p = icalcomponent_get_first_property(m_event, ICAL_DTEND_PROPERTY)) {
+        const QDateTime e = localFace(m_root, p, rawTime(p));
+        if (e.isValid())
+            return e;
+    }
+    const QDateTime s = startFace();
+    if (!s.isValid())
+        return s;
+    if (icalcomponent_get_first_property(m_event, ICAL_DURATION_PROPERTY))
+        return clockFace(end()); // a duration is counted from the start's moment
+    return AllDayEvent() ? s.addDays(1) : s;
+}
+
 void AppointmentItem::setStart(const QDateTime &when)
 {
     setTime(m_event, ICAL_DTSTART_PROPERTY, floatingTime(when, false));
+}
+
+void AppointmentItem::setStartFace(const QDateTime &face)
+{
+    setTime(m_event, ICAL_DTSTART_PROPERTY, faceValue(face, false));
+}
+
+void AppointmentItem::setEndFace(const QDateTime &face)
+{
+    if (icalproperty *d = icalcomponent_get_first_property(m_event, ICAL_DURATION_PROPERTY)) {
+        icalcomponent_remove_property(m_event, d);
+        icalproperty_free(d);
+    }
+    setTime(m_event, ICAL_DTEND_PROPERTY, faceValue(face, AllDayEvent()));
 }
 
 void AppointmentItem::setEnd(const QDateTime &when)
@@ -620,13 +684,14 @@ void AppointmentItem::applyPattern()
     if (m_pattern.m_type == RecursNone)
         return;
     const bool allDay = AllDayEvent();
-    // The series begins on the pattern's first day, at the appointment's own time of day.
-    const QDateTime s = start();
+    // The series begins on the pattern's first day, at the appointment's own face and length on the
+    // face: a face that first day skips stays, for the years that show it.
+    const QDateTime s = startFace();
     if (m_pattern.m_start.isValid() && s.isValid() && m_pattern.m_start != s.date()) {
-        const qint64 length = s.secsTo(end());
-        const QDateTime moved = localMoment(m_pattern.m_start, s.time());
-        setTime(m_event, ICAL_DTSTART_PROPERTY, floatingTime(moved, allDay));
-        setTime(m_event, ICAL_DTEND_PROPERTY, floatingTime(moved.addSecs(length), allDay));
+        const qint64 length = s.secsTo(endFace());
+        const QDateTime moved(m_pattern.m_start, s.time(), Qt::UTC);
+        setTime(m_event, ICAL_DTSTART_PROPERTY, faceValue(moved, allDay));
+        setTime(m_event, ICAL_DTEND_PROPERTY, faceValue(moved.addSecs(length), allDay));
     }
     QByteArray rule = "FREQ=";
     switch (m_pattern.m_type) {
@@ -663,9 +728,11 @@ void AppointmentItem::beforeSave()
         throwError(ErrInvalidArgument, QStringLiteral("an appointment needs a start"));
     applyPattern();
     // Always an explicit end of the start's type, never before the start: calendar tools skip the rest.
-    const QDateTime s = start();
-    QDateTime e = end();
-    if (!e.isValid() || e < s)
+    // Before means on the face and as moments both: a start face the clock skips that day is a later
+    // moment than an end face just past the gap, and the face of a yearly event stays as written.
+    const QDateTime s = startFace();
+    QDateTime e = endFace();
+    if (!e.isValid() || (e < s && end() < start()))
         e = AllDayEvent() ? s.addDays(1) : s;
     if (icalproperty *d = icalcomponent_get_first_property(m_event, ICAL_DURATION_PROPERTY)) {
         icalcomponent_remove_property(m_event, d);
@@ -673,8 +740,8 @@ void AppointmentItem::beforeSave()
     }
     icalproperty *dtend = icalcomponent_get_first_property(m_event, ICAL_DTEND_PROPERTY);
     const bool sameType = dtend && bool(rawTime(dtend).is_date) == AllDayEvent();
-    if (!dtend || !sameType || e != end())
-        setTime(m_event, ICAL_DTEND_PROPERTY, floatingTime(e, AllDayEvent()));
+    if (!dtend || !sameType || e != endFace())
+        setTime(m_event, ICAL_DTEND_PROPERTY, faceValue(e, AllDayEvent()));
     if (icalproperty *stamp = icalcomponent_get_first_property(m_event, ICAL_DTSTAMP_PROPERTY))
         icalproperty_set_dtstamp(stamp, utcNow());
     else

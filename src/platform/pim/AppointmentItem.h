@@ -37,6 +37,13 @@ public:
     void setStart(const QDateTime &when);
     QDateTime end() const;
     void setEnd(const QDateTime &when);
+    // The start as the local clock's face (zone-free, as clockFace gives it): a floating time as written,
+    // even one the clock skips that day; a zoned or UTC time as the face of its moment here.
+    QDateTime startFace() const;
+    // A floating start or end at exactly this face (zone-free), even one the clock skips that day: the
+    // rule for skipped faces places each day of a series on its own.
+    void setStartFace(const QDateTime &face);
+    void setEndFace(const QDateTime &face);
     bool AllDayEvent() const;
     // The zone a start or end time names that cannot be resolved (that time is read as the clock time it
     // shows); empty when there is none.
@@ -65,6 +72,7 @@ protected:
 private:
     AppointmentItem(icalcomponent_impl *root, icalcomponent_impl *event, bool hadErrors);
     icalcomponent_impl *reminderAlarm() const;
+    QDateTime endFace() const;
     void applyPattern();
 
     icalcomponent_impl *m_root;
