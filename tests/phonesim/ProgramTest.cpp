@@ -157,8 +157,11 @@ public:
     }
     ~BackgroundJob()
     {
+        // Without the job's number the shell is ended instead, so the wait below cannot hang.
         if (m_job > 0)
-            ::kill(m_job, SIGKILL);
+            ::kill(-m_job, SIGKILL);
+        else if (m_shell > 0)
+            ::kill(m_shell, SIGKILL);
         if (m_shell > 0)
             ::waitpid(m_shell, nullptr, 0);
         for (int fd : {m_master, m_out})
