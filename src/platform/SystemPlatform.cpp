@@ -2,7 +2,8 @@
 
 namespace orvia {
 
-SystemPlatform::SystemPlatform(IMessageBox *messageBox) : m_ports(&m_settings), m_registry(m_ports)
+SystemPlatform::SystemPlatform(IMessageBox *messageBox)
+    : m_system(&m_timers), m_ports(&m_settings), m_registry(m_ports)
 {
     m_platform.timers = &m_timers;
     m_platform.clock = &m_clock;

@@ -68,7 +68,8 @@ public:
     // Starts a program; minimised-with-focus is the platform's closest equivalent. False on failure.
     virtual bool startProgram(const QString &path, const QStringList &args, bool minimised) = 0;
     // Shows a local page in the desktop's browser. `done` tells whether that worked, usually after the
-    // call has returned (the opener's answer comes later); an opener that never answers never calls it.
+    // call has returned (the opener's answer comes later); an opener still running a few seconds on has
+    // handed the page over and counts as having shown it.
     virtual void openPage(const QString &path, std::function<void(bool opened)> done) = 0;
 };
 

@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QProcess>
+#include <memory>
 #include <sys/utsname.h>
 #include <unistd.h>
 
@@ -22,6 +23,11 @@ QString kernelRelease()
     return QString::fromLatin1(u.release);
 }
 } // namespace
+
+SystemServices::SystemServices(ITimerFactory *timers, int answerMs)
+    : m_timers(timers ? timers : &m_ownTimers), m_answerMs(answerMs)
+{
+}
 
 void SystemServices::parseKernelRelease(const QString &release, int &major, int &minor)
 {
@@ -133,27 +139,56 @@ bool SystemServices::startProgram(const QString &path, const QStringList &args, 
 
 void SystemServices::openPage(const QString &path, std::function<void(bool opened)> done)
 {
-    // xdg-open fails after it has started when no program takes the page, and may not return before
-    // the browser it started ends: its exit is waited for without holding the caller up.
-    auto *opener = new QProcess;
+    // xdg-open fails after it has started when no program takes the page; where it hands the page to
+    // $BROWSER it waits for the browser and ends with the browser's status, maybe hours later. Only its
+    // own failures, soon after the start, say the page was not shown; after the bound it is taken as
+    // shown and no longer listened to. The opener goes on, owned by the application so that it is reaped
+    // when it ends and ended with the program at the latest.
+    struct Answer
+    {
+        std::function<void(bool)> done;
+        std::unique_ptr<ITimer> bound;
+        bool given = false;
+        void give(bool opened)
+        {
+            if (given)
+                return;
+            given = true;
+            bound->setEnabled(false);
+            if (done)
+                done(opened);
+        }
+    };
+    auto answer = std::make_shared<Answer>();
+    answer->done = std::move(done);
+    answer->bound = m_timers->createTimer();
+    answer->bound->setInterval(m_answerMs);
+    // The timer is owned by the answer: its handler must not keep the answer alive.
+    answer->bound->setOnTick([weak = std::weak_ptr<Answer>(answer)] {
+        if (auto a = weak.lock())
+            a->give(true);
+    });
+    auto *opener = new QProcess(QCoreApplication::instance());
     opener->setProgram(QStringLiteral("xdg-open"));
     opener->setArguments({path});
     // Its complaints go where the program's own go.
     opener->setProcessChannelMode(QProcess::ForwardedChannels);
     opener->setStandardInputFile(QProcess::nullDevice());
     QObject::connect(opener, &QProcess::finished, opener,
-                     [opener, done](int code, QProcess::ExitStatus status) {
+                     [opener, answer](int code, QProcess::ExitStatus status) {
                          opener->deleteLater();
-                         if (done)
-                             done(status == QProcess::NormalExit && code == 0);
+                         // 1 to 4: a bad call, no such file, a tool missing, the action failed.
+                         const bool failed = status != QProcess::NormalExit || (code >= 1 && code <= 4);
+                         answer->give(!failed);
                      });
-    QObject::connect(opener, &QProcess::errorOccurred, opener, [opener, done](QProcess::ProcessError error) {
-        if (error != QProcess::FailedToStart)
-            return; // a crash is reported by finished()
-        opener->deleteLater();
-        if (done)
-            done(false);
-    });
+    QObject::connect(opener, &QProcess::errorOccurred, opener,
+                     [opener, answer](QProcess::ProcessError error) {
+                         if (error != QProcess::FailedToStart)
+                             return; // a crash is reported by finished()
+                         opener->deleteLater();
+                         answer->give(false);
+                     });
+    answer->bound->setEnabled(true);
     opener->start();
 }
 

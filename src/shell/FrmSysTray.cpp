@@ -378,7 +378,7 @@ void FrmSysTray::mHelp_Click()
         helpNotOpened(file);
         return;
     }
-    // Whether a browser took the page is known only once the opener has ended.
+    // Whether a browser took the page is known only later: when the opener fails, or a few seconds on.
     const QPointer<FrmSysTray> self(this);
     m_services.system->openPage(file, [self, file](bool opened) {
         if (!opened && self)

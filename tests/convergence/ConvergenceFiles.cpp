@@ -108,18 +108,20 @@ void zonedEvents(World &w, Stream &dice, const QDateTime &now)
 struct Damage
 {
     const char *before; // between the calendar's header and the event
+    const char *early;  // after the event's start, before its end and title
     const char *inside; // after the event's title
     const char *after;  // after the event's end
     bool refused;
 };
 
 const Damage kDamage[] = {
-    {"END:VALARM\r\nEND:VALARM\r\nDESCRIPTION: x\r\n", "", "", true}, // more ends than begins, then text
-    {"END:VEVENT\r\n", "", "", true},                                 // a stray end before the event
-    {"", "", "END:VEVENT\r\n", false},                                // and after it
-    {"", "", "END:VCALENDAR\r\n", false},                             // the calendar ended twice
-    {"", "BEGIN:VALARM\r\n", "", true},                               // a begin without its end
-    {"", "END:VALARM\r\nDESCRIPTION: note\r\n", "", false},           // a stray end inside the event
+    {"END:VALARM\r\nEND:VALARM\r\nDESCRIPTION: x\r\n", "", "", "", true}, // more ends than begins, then text
+    {"END:VEVENT\r\n", "", "", "", true},                                 // a stray end before the event
+    {"", "", "", "END:VEVENT\r\n", false},                                // and after it
+    {"", "", "", "END:VCALENDAR\r\n", false},                             // the calendar ended twice
+    {"", "", "BEGIN:VALARM\r\n", "", true},                               // a begin without its end
+    {"", "", "END:VALARM\r\nDESCRIPTION: note\r\n", "", true}, // a stray end inside the event, its note lost
+    {"", "END:VALARM\r\n", "", "", true}, // the same before the title and the end: both lost
 };
 
 void damagedFiles(World &w, Stream &dice, const QDateTime &now)
@@ -136,9 +138,9 @@ void damagedFiles(World &w, Stream &dice, const QDateTime &now)
         const QByteArray end = e.start.addSecs(1800).toString(QStringLiteral("yyyyMMdd'T'HHmmss")).toLatin1();
         e.damagedFile = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//t//EN\r\n" + QByteArray(d.before) +
                         "BEGIN:VEVENT\r\nUID:" + e.uid.toLatin1() +
-                        "\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:" + when + "\r\nDTEND:" + end +
-                        "\r\nSUMMARY:" + e.summary.toLatin1() + "\r\n" + d.inside + "END:VEVENT\r\n" +
-                        d.after + "END:VCALENDAR\r\n";
+                        "\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:" + when + "\r\n" + d.early +
+                        "DTEND:" + end + "\r\nSUMMARY:" + e.summary.toLatin1() + "\r\n" + d.inside +
+                        "END:VEVENT\r\n" + d.after + "END:VCALENDAR\r\n";
         w.events << e;
     }
 }

@@ -232,10 +232,36 @@ const UnbalancedFile kUnbalanced[] = {
      "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\nBEGIN:VEVENT\nUID:a\nDTSTART:20270101T100000\n"
      "SUMMARY:  Pad\nEND:VEVENT\nEND:VCALENDAR\nEND:VCALENDAR\n",
      "  Pad"},
-    {"stray END:VALARM inside the event",
+    {"stray END:VALARM inside the event, before its title and end",
      "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\nBEGIN:VEVENT\nUID:a\nDTSTART:20270101T100000\n"
-     "END:VALARM\nSUMMARY:  Pad\nEND:VEVENT\nEND:VCALENDAR\n",
-     ""},
+     "END:VALARM\nSUMMARY:  Pad\nDTEND:20270101T110000\nEND:VEVENT\nEND:VCALENDAR\n",
+     nullptr},
+    {"stray END:VALARM inside the event, folded and in lower case",
+     "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\nBEGIN:VEVENT\nUID:a\nDTSTART:20270101T100000\n"
+     "end:v\n alarm\nSUMMARY:  Pad\nEND:VEVENT\nEND:VCALENDAR\n",
+     nullptr},
+    {"stray END:VEVENT inside an alarm, before the event's title",
+     "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\nBEGIN:VEVENT\nUID:a\nDTSTART:20270101T100000\n"
+     "BEGIN:VALARM\nACTION:DISPLAY\nEND:VEVENT\nTRIGGER:-PT5M\nEND:VALARM\nSUMMARY:  Pad\nEND:VEVENT\n"
+     "END:VCALENDAR\n",
+     nullptr},
+    {"a property after the calendar ended twice",
+     "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\nBEGIN:VEVENT\nUID:a\nDTSTART:20270101T100000\n"
+     "SUMMARY:  Pad\nEND:VEVENT\nEND:VCALENDAR\nEND:VCALENDAR\nX-A:b\n",
+     nullptr},
+    {"stray END:VEVENT after the calendar",
+     "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\nBEGIN:VEVENT\nUID:a\nDTSTART:20270101T100000\n"
+     "SUMMARY:  Pad\nEND:VEVENT\nEND:VCALENDAR\nEND:VEVENT\n",
+     "  Pad"},
+    {"the ends of an alarm and its event swapped",
+     "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\nBEGIN:VEVENT\nUID:a\nDTSTART:20270101T100000\n"
+     "SUMMARY:  Pad\nBEGIN:VALARM\nACTION:DISPLAY\nTRIGGER:-PT5M\nEND:VEVENT\nEND:VALARM\nEND:VCALENDAR\n",
+     "  Pad"},
+    {"ends in lower case, folded and with blanks",
+     "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\nBEGIN:VEVENT\nUID:a\nDTSTART:20270101T100000\n"
+     "SUMMARY:  Pad\nBEGIN:VALARM\nACTION:DISPLAY\nTRIGGER:-PT5M\nend:valarm \nEND:VEV\n ENT\n"
+     "DESCRIPTION:after\nEND:VCALENDAR\n",
+     "  Pad"},
     {"BEGIN:VALARM without END",
      "BEGIN:VCALENDAR\nVERSION:2.0\nPRODID:x\nBEGIN:VEVENT\nUID:a\nDTSTART:20270101T100000\n"
      "SUMMARY:  Pad\nBEGIN:VALARM\nEND:VEVENT\nEND:VCALENDAR\n",

@@ -2,12 +2,14 @@
 #include "platform/ProcessTable.h"
 #include "platform/SystemServicesPosix.h"
 #include "support/FakeSystemServices.h"
+#include "support/ManualTime.h"
 #include "support/MemorySettingsStore.h"
 #include "support/TempDir.h"
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,15 +37,20 @@ TEST(SystemInfo, VersionTextAndProcessCount)
 
 TEST(SystemServices, APageIsOpenedOnlyWhenTheOpenerSaysSo)
 {
-    // The opener starts in every case; whether a program took the page is its exit status, known later.
+    // The opener starts in every case; whether a program took the page is its exit status, known later,
+    // unless it is still running when the bound has passed: then it has handed the page to a browser
+    // and the browser's later status says nothing about the page.
     struct Case
     {
         const char *script; // the xdg-open found first on PATH; none when empty
         bool opened;
+        bool endsAfterBound; // the script waits for "<page>.go", made once the bound has passed
     };
     const QByteArray path = qgetenv("PATH");
-    for (const Case c : {Case{"exit 0", true}, Case{"echo no method available >&2; exit 3", false},
-                         Case{"kill -9 $$", false}, Case{"", false}}) {
+    for (const Case c :
+         {Case{"exit 0", true, false}, Case{"echo no method available >&2; exit 3", false, false},
+          Case{"kill -9 $$", false, false}, Case{"", false, false},
+          Case{"while [ ! -e \"$1.go\" ]; do sleep 0.05; done; exit 4", true, true}}) {
         SCOPED_TRACE(c.script);
         TempDir dir;
         if (*c.script) {
@@ -54,18 +61,32 @@ TEST(SystemServices, APageIsOpenedOnlyWhenTheOpenerSaysSo)
             ASSERT_TRUE(opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         }
         qputenv("PATH", dir.path().toLocal8Bit());
-        SystemServices sys;
+        ManualTime time;
+        SystemServices sys(&time, 5000);
         int answers = 0;
         bool opened = !c.opened;
-        sys.openPage(dir.path() + QStringLiteral("/help.html"), [&](bool ok) {
+        const QString page = dir.path() + QStringLiteral("/help.html");
+        sys.openPage(page, [&](bool ok) {
             ++answers;
             opened = ok;
         });
         qputenv("PATH", path);
+        if (c.endsAfterBound) {
+            time.advance(4999);
+            EXPECT_EQ(answers, 0);
+            time.advance(1);
+            QFile go(page + QStringLiteral(".go"));
+            EXPECT_TRUE(go.open(QIODevice::WriteOnly));
+            go.close();
+        }
+        // Until the opener has ended and is gone.
         QDeadlineTimer deadline(20000);
-        while (answers == 0 && !deadline.hasExpired())
+        while (!QCoreApplication::instance()->findChildren<QProcess *>().isEmpty() &&
+               !deadline.hasExpired()) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-        QCoreApplication::processEvents();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        EXPECT_TRUE(QCoreApplication::instance()->findChildren<QProcess *>().isEmpty());
         EXPECT_EQ(answers, 1);
         EXPECT_EQ(opened, c.opened);
     }

@@ -19,7 +19,9 @@ constexpr int maxCalendarNesting = 16;
 
 // Throws RuntimeError 4096 when a file of this size cannot be an item.
 void checkItemSize(qint64 size);
-// Throws RuntimeError 4096 with the reason when the data breaks a limit above.
+// Throws RuntimeError 4096 with the reason when the data breaks a limit above, or when an END line closes
+// another component than the last one begun and anything but END lines follows it (the parser would put
+// those lines in the wrong component, or drop them).
 void checkCalendarShape(const QByteArray &data);
 
 } // namespace orvia::pim
