@@ -116,6 +116,8 @@ QString prefixFor(EventKind typ)
 
 void OutlookControl::ReadCalendar(std::shared_ptr<DBCalendar> dbc)
 {
+    // A run starts with its read: files found busy by the last run are tried again, with a new wait.
+    m_wait.renew();
     storeOperation([&] {
         if (!CalendarFolder)
             throwFoldersUnknown();

@@ -134,6 +134,8 @@ QString OutlookControl::RemoveSpaces(const QString &s)
 
 void OutlookControl::ReadContacts(std::shared_ptr<DBPhonebook> dbp)
 {
+    // A run starts with its read: files found busy by the last run are tried again, with a new wait.
+    m_wait.renew();
     // The first count is outside the trap: a failure here is an unexpected error of the run. Each look at
     // the folder lists it again, so the one listing serves the whole read.
     if (!ContactsFolder)

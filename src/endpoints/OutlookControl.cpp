@@ -24,7 +24,10 @@ void logLine(const QString &s)
 }
 } // namespace
 
-OutlookControl::OutlookControl(const QString &root, IMessageLoop *loop) : m_root(root), m_loop(loop) {}
+OutlookControl::OutlookControl(const QString &root, IMessageLoop *loop)
+    : m_root(root), m_loop(loop), m_wait(loop)
+{
+}
 
 OutlookControl::~OutlookControl() = default;
 
@@ -34,7 +37,7 @@ bool OutlookControl::Init()
     int checkpoint = 10;
     bool result = false;
     try {
-        OutlookApp = pim::PimApplication::attach(m_root, pim::BusyWait(m_loop));
+        OutlookApp = pim::PimApplication::attach(m_root, m_wait);
     } catch (const RuntimeError &) {
         OutlookApp.reset();
     }
@@ -42,7 +45,7 @@ bool OutlookControl::Init()
     if (!OutlookApp) {
         checkpoint = 20;
         try {
-            OutlookApp = pim::PimApplication::create(m_root, pim::BusyWait(m_loop));
+            OutlookApp = pim::PimApplication::create(m_root, m_wait);
         } catch (const RuntimeError &e) {
             errorText = QString::number(e.number()) + e.description();
         }

@@ -5,6 +5,7 @@
 #include "data/IntArray.h"
 #include "data/StringArray.h"
 #include "endpoints/DesktopEndpoint.h"
+#include "platform/pim/BusyWait.h"
 #include <QString>
 #include <functional>
 #include <memory>
@@ -75,6 +76,8 @@ private:
     int m_initErrorNumber = 0;
     QString m_initErrorDescription;
     IMessageLoop *m_loop;
+    // Shared by every folder of the store: one wait for leases per run, renewed by each run's read.
+    pim::BusyWait m_wait;
     IRunOwner *m_owner = nullptr;
     std::shared_ptr<pim::PimApplication> OutlookApp;
     std::shared_ptr<pim::PimNamespace> OutlookNamespace;

@@ -8,10 +8,10 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -30,6 +30,16 @@ namespace {
 }
 
 QByteArray folderOf(const QByteArray &path);
+
+constexpr unsigned renameNoReplace = 1; // RENAME_NOREPLACE
+constexpr unsigned renameExchange = 2;  // RENAME_EXCHANGE
+
+// renameat2, which the C library may not offer: fails with EINVAL or ENOSYS where the file system or
+// the kernel cannot do what `flags` asks.
+bool renameWith(const QByteArray &from, const QByteArray &to, unsigned flags)
+{
+    return ::syscall(SYS_renameat2, AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), flags) == 0;
+}
 
 // Closes a descriptor and unlinks a temporary file unless released: no stray temp files on errors.
 // Failures name the file being written, not the temporary one.
@@ -104,8 +114,7 @@ public:
     void moveToSwapName()
     {
         const QByteArray swapName = m_path.chopped(4) + ".swap";
-        if (::syscall(SYS_renameat2, AT_FDCWD, m_path.constData(), AT_FDCWD, swapName.constData(),
-                      1 /* RENAME_NOREPLACE */) != 0 &&
+        if (!renameWith(m_path, swapName, renameNoReplace) &&
             (errno == EEXIST || ::rename(m_path.constData(), swapName.constData()) != 0))
             fail(QStringLiteral("cannot write"), m_target, errno);
         m_path = swapName;
@@ -140,18 +149,7 @@ bool isBase36(const QByteArray &s)
 
 bool exchange(const QByteArray &a, const QByteArray &b)
 {
-    return ::syscall(SYS_renameat2, AT_FDCWD, a.constData(), AT_FDCWD, b.constData(),
-                     2 /* RENAME_EXCHANGE */) == 0;
-}
-
-void pauseMicroseconds(long us)
-{
-    struct timespec ts
-    {
-        0, us * 1000
-    };
-    while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
-    }
+    return renameWith(a, b, renameExchange);
 }
 
 enum class Look
@@ -222,7 +220,7 @@ bool holdsInode(const QByteArray &path, quint64 inode)
 Swap swapIn(const QByteArray &temp, const QByteArray &path, const FileVersion &expected, quint64 mine,
             const BusyWait &wait, int &err)
 {
-    constexpr int tries = 8; // about 25 ms of pauses in all
+    constexpr int tries = 8; // about 25 ms of pauses in all, not counted against the run's wait for leases
     for (int attempt = 1;; ++attempt) {
         if (!exchange(temp, path)) {
             err = errno;
@@ -256,7 +254,8 @@ Swap swapIn(const QByteArray &temp, const QByteArray &path, const FileVersion &e
             return Swap::Busy;
         if (look == Look::Changed)
             return Swap::Changed;
-        pauseMicroseconds(100L << attempt);
+        // Through the message loop, as every wait of the store: 1, 1, 1, 1, 3, 6, 12 ms.
+        wait.pause(std::max(1, (100 << attempt) / 1000));
     }
 }
 
@@ -362,10 +361,13 @@ bool replaceFileIfUnchanged(const QByteArray &path, const QByteArray &data, cons
     case Swap::Busy:
         throwError(ErrItemBusy, QFile::decodeName(path)); // the guard removes ours
     case Swap::NotOurs:
+        // Our text is under the card's name: it is on the disk as much as any written card, and waits
+        // for the same sync.
         temp.release();
-        throwError(ErrPathAccess,
-                   QStringLiteral("cannot restore %1: %2; its other version is kept as %3")
-                       .arg(QFile::decodeName(path), errnoText(err), QFile::decodeName(temp.path())));
+        written = mine;
+        throwError(ErrPathAccess, QStringLiteral("cannot restore %1: %2; its other version is kept as %3")
+                                      .arg(visibleText(QFile::decodeName(path)), errnoText(err),
+                                           visibleText(QFile::decodeName(temp.path()))));
     case Swap::Unsupported:
         // The last look before the rename: another program's write in between is not replaced unread.
         if (::stat(path.constData(), &st) != 0 || versionOf(st) != expected)
@@ -379,6 +381,9 @@ bool replaceFileIfUnchanged(const QByteArray &path, const QByteArray &data, cons
     return true;
 }
 
+// A write killed between the move to ".swap" and the exchange leaves our own finished file under the
+// ".swap" name. It is never swept, on purpose: after the exchange the same name holds the card's old
+// file, perhaps another program's edit, and the two cannot be told apart by name.
 bool isLeftoverTemporaryName(const QByteArray &name)
 {
     // "." + target name + "." + random base-36 number + ".tmp", the target an item or the folder marker.
@@ -426,8 +431,7 @@ bool createFileExclusively(const QByteArray &target, const QByteArray &data, Fil
         // File systems without hard links: an atomic rename that refuses to replace.
         if (err != EPERM && err != ENOTSUP && err != ENOSYS)
             fail(QStringLiteral("cannot create"), path, err);
-        if (::syscall(SYS_renameat2, AT_FDCWD, temp.path().constData(), AT_FDCWD, target.constData(),
-                      1 /* RENAME_NOREPLACE */) != 0) {
+        if (!renameWith(temp.path(), target, renameNoReplace)) {
             if (errno == EEXIST)
                 return false;
             fail(QStringLiteral("cannot create"), path, errno);

@@ -33,7 +33,8 @@ void replaceFileAtomically(const QString &path, const QByteArray &data);
 // Replaces the file at `path` (raw file-system bytes) with `data` only while it is still `expected`,
 // checked immediately before the rename. Returns false, leaving everything as it was, when it changed or
 // vanished; else stores the version now at `path` in `written`. Throws RuntimeError 75 on failure (when
-// another program's version could not be put back, the message says where it is kept), ErrItemBusy when
+// another program's version could not be put back, the message says where it is kept, and `written` is
+// set, since the new text is in place), ErrItemBusy when
 // another program's lease on the file outlasts `wait`, ErrItemLinked for a file with further names that
 // cannot be rewritten in place safely; in those two cases the file is left as it was.
 bool replaceFileIfUnchanged(const QByteArray &path, const QByteArray &data, const FileVersion &expected,

@@ -15,6 +15,8 @@ namespace orvia::pim {
 namespace {
 
 constexpr int maxWaitMs = 3000;
+// The longest the window goes without its events while a pause goes through the message loop.
+constexpr int sliceMs = 50;
 
 int leaseBreakMs()
 {
@@ -31,7 +33,30 @@ bool heldUnderLease(const QByteArray &path, int err)
     return (err == EWOULDBLOCK || err == EAGAIN) && ::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// Sleeps the thread, also across signals.
+void sleepMicroseconds(long us)
+{
+    struct timespec ts
+    {
+        us / 1000000, (us % 1000000) * 1000
+    };
+    while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+    }
+}
+
 } // namespace
+
+BusyWait::BusyWait(IMessageLoop *loop) : m_loop(loop), m_budget(std::make_shared<Budget>())
+{
+    m_budget->leftMs = boundMs();
+}
+
+BusyWait BusyWait::none()
+{
+    BusyWait w;
+    w.m_budget.reset();
+    return w;
+}
 
 int BusyWait::boundMs()
 {
@@ -39,36 +64,49 @@ int BusyWait::boundMs()
     return bound;
 }
 
+void BusyWait::renew() const
+{
+    if (!m_budget)
+        return;
+    m_budget->leftMs = boundMs();
+    ++m_budget->round;
+}
+
+quint64 BusyWait::round() const
+{
+    return m_budget ? m_budget->round : 0;
+}
+
 void BusyWait::pause(int ms) const
 {
-    if (m_loop) {
-        m_loop->pause(ms);
+    if (!m_loop) {
+        sleepMicroseconds(long(std::max(ms, 0)) * 1000);
         return;
     }
-    struct timespec ts
-    {
-        ms / 1000, long(ms % 1000) * 1000000L
-    };
-    while (::nanosleep(&ts, &ts) != 0 && errno == EINTR) {
+    while (ms > 0) {
+        const int slice = std::min(ms, sliceMs);
+        m_loop->pause(slice);
+        m_loop->yieldOnce();
+        ms -= slice;
     }
 }
 
 int BusyWait::open(const QByteArray &path, int flags, bool &busy) const
 {
     busy = false;
-    int waited = 0;
-    for (int step = 5;; step = std::min(step * 2, 100)) {
+    for (int step = 5;; step = std::min(step * 2, sliceMs)) {
         const int fd = ::open(path.constData(), flags);
         if (fd >= 0 || !heldUnderLease(path, errno))
             return fd;
-        // The open that failed has told the holder to let go; it gets the time a blocking open would give.
-        if (!m_waits || waited >= boundMs()) {
+        // The open that failed has told the holder to let go; it gets what is left of the run's wait.
+        if (!m_budget || m_budget->leftMs <= 0) {
             busy = true;
             errno = EWOULDBLOCK;
             return -1;
         }
-        pause(step);
-        waited += step;
+        const int slice = std::min(step, m_budget->leftMs);
+        m_budget->leftMs -= slice;
+        pause(slice);
     }
 }
 

@@ -71,6 +71,19 @@ QByteArray readBounded(int fd, qint64 size)
     return data;
 }
 
+// Counts an open under way for the time it lasts.
+class Opening
+{
+public:
+    explicit Opening(int &count) : m_count(count) { ++m_count; }
+    ~Opening() { --m_count; }
+    Opening(const Opening &) = delete;
+    Opening &operator=(const Opening &) = delete;
+
+private:
+    int &m_count;
+};
+
 QByteArray realPath(const QByteArray &path)
 {
     char buf[PATH_MAX];
@@ -94,6 +107,8 @@ QString FolderStore::extension() const
 
 void FolderStore::refresh()
 {
+    if (m_opening > 0)
+        return; // the listing in hand stays until the open that is waiting is done with it
     Listing listing = listFolder();
     adoptKind(listing);
     std::vector<Listed> &found = m_kind == ItemTypeContact ? listing.cards : listing.events;
@@ -171,8 +186,10 @@ void FolderStore::mergeListing(std::vector<Listed> &found)
         std::unique_ptr<Entry> e;
         if (old < m_entries.size() && m_entries[old]->rawName == f.name) {
             e = std::move(m_entries[old++]);
-            if (e->version != f.version || e->busy)
-                forget(*e); // changed on disk, perhaps in place, or held: read again before use
+            // Changed on disk, perhaps in place, or found held by an earlier run: read again before use.
+            // One found held in this run stays so: waiting for it again would hold the window up again.
+            if (e->version != f.version || (e->busy && e->busyRound != m_wait.round()))
+                forget(*e);
         } else {
             e = std::make_unique<Entry>();
             e->rawName = f.name;
@@ -227,7 +244,9 @@ void FolderStore::load(Entry &e)
         checkItemSize(e.version.size);
         struct stat st;
         QString why;
+        const Opening opening(m_opening);
         FdGuard fd{openRegularFile(rawPath(e.rawName), st, why, m_wait, e.busy)};
+        e.busyRound = m_wait.round();
         if (fd.fd < 0)
             throwError(ErrItemRefused, why);
         // The version read: a later write checks the file is still this one.
@@ -382,6 +401,9 @@ bool FolderStore::save(PimItem &item)
         // and the next run finds the edit missing and makes it again.
         if (entry && !isNew)
             forget(*entry);
+        // A failure after the new text went in place: it waits for the disk like any other write.
+        if (!isNew && written != FileVersion())
+            m_unsynced = true;
         if (e.number() == ErrItemBusy || e.number() == ErrItemLinked)
             throwError(e.number(), item.m_fileName);
         throw;
@@ -427,6 +449,7 @@ FolderStore::Entry *FolderStore::createFile(PimItem &item, QByteArray &data, Fil
 
 bool FolderStore::writeExisting(PimItem &item, const QByteArray &data, FileVersion &written)
 {
+    const Opening opening(m_opening);
     Entry *entry = entryByName(item.m_rawFileName);
     if (!replaceFileIfUnchanged(writeTarget(item.m_rawFileName), data, item.m_version, written, m_wait)) {
         // Another program changed or removed the file since it was read: its version is read

@@ -6,8 +6,9 @@
 // anything is written over it. A save replaces a file only while it is still the version its item was
 // read from. File names are kept as the file system's bytes, whatever their encoding. A save that fails
 // leaves the folder as the disk has it: the edit is dropped and the file read again, so the next run
-// tries again. A file another program keeps closed (busy) is tried again at every refresh; while one is,
-// no new item is made in the folder, since it could be a second copy of what that file holds.
+// tries again. A file another program keeps closed (busy) stays busy for the rest of the run and is
+// tried again by the next one (see BusyWait); while one is, no new item is made in the folder, since it
+// could be a second copy of what that file holds.
 #include "platform/pim/AtomicFile.h"
 #include "platform/pim/FolderKind.h"
 
@@ -64,7 +65,8 @@ private:
         bool loaded = false;
         std::shared_ptr<PimItem> item;
         QString error;
-        bool busy = false; // the last open found it held by another program
+        bool busy = false;     // the last open found it held by another program
+        quint64 busyRound = 0; // the run of that open
         QString indexedName;
         bool indexed = false;
     };
@@ -104,6 +106,9 @@ private:
     qint32 m_kind = -1;
     bool m_listed = false;
     bool m_unsynced = false;
+    // Opens under way: their waits let the window have its events, and a refresh asked for meanwhile
+    // must not replace the entries they work on.
+    int m_opening = 0;
     // Every entry is read and indexed: set by ensureIndex, cleared whenever an entry is added or forgotten.
     bool m_indexComplete = false;
     std::vector<std::unique_ptr<Entry>> m_entries; // sorted by raw file name
