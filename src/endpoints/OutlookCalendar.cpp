@@ -11,7 +11,6 @@
 #include "endpoints/RunOwner.h"
 #include "platform/RuntimeError.h"
 #include "platform/Timer.h"
-#include "platform/VisibleText.h"
 #include "platform/WallClock.h"
 #include "platform/pim/AppointmentItem.h"
 #include "platform/pim/AtomicFile.h"
@@ -22,12 +21,6 @@
 namespace orvia {
 
 namespace {
-
-// The lines name folders, files, contacts and events: what other programs chose stays on its line.
-void logLine(const QString &s)
-{
-    globals().gLog.log(visibleText(s));
-}
 
 struct KindAndTitle
 {
@@ -237,9 +230,7 @@ void OutlookControl::UpdateCalendar(std::shared_ptr<DBCalendar> dbc)
                     continue;
                 }
                 // The run stops with the store's error box; the details say which event and why.
-                AddDetails(QStringLiteral("Outlook"), Translate(QStringLiteral("Could not be saved:")) +
-                                                          u' ' + what + QStringLiteral(" (") +
-                                                          e.description() + QLatin1Char(')'));
+                addSaveFailure(what, e.description());
                 throw;
             }
         }

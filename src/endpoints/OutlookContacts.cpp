@@ -11,7 +11,6 @@
 #include "endpoints/RunOwner.h"
 #include "platform/RuntimeError.h"
 #include "platform/Timer.h"
-#include "platform/VisibleText.h"
 #include "platform/pim/AtomicFile.h"
 #include "platform/pim/ContactItem.h"
 #include "platform/pim/PimFolder.h"
@@ -23,12 +22,6 @@
 namespace orvia {
 
 namespace {
-
-// The lines name folders, files, contacts and events: what other programs chose stays on its line.
-void logLine(const QString &s)
-{
-    globals().gLog.log(visibleText(s));
-}
 
 using Getter = QString (pim::ContactItem::*)() const;
 using Setter = void (pim::ContactItem::*)(const QString &);
@@ -118,6 +111,12 @@ QList<Datum> contactData(const pim::ContactItem &contact, const std::function<vo
 QString OutlookControl::busyNotice(const QString &fileName)
 {
     return Translate(QStringLiteral("In use by another program, left as it is:")) + u' ' + fileName;
+}
+
+void OutlookControl::addSaveFailure(const QString &what, const QString &why)
+{
+    AddDetails(QStringLiteral("Outlook"), Translate(QStringLiteral("Could not be saved:")) + u' ' + what +
+                                              QStringLiteral(" (") + why + QLatin1Char(')'));
 }
 
 QString OutlookControl::NumberOnly(const QString &s)
@@ -256,9 +255,7 @@ void OutlookControl::StoreContactField(pim::PimItems &items, const QString &name
                            u' ' + e.description() + datum);
         else {
             // The run stops with the store's error box; the details say which card and why.
-            AddDetails(QStringLiteral("Outlook"), Translate(QStringLiteral("Could not be saved:")) + u' ' +
-                                                      name + QStringLiteral(" (") + e.description() +
-                                                      QLatin1Char(')'));
+            addSaveFailure(name, e.description());
             throw;
         }
     }

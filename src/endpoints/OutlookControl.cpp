@@ -16,13 +16,10 @@
 
 namespace orvia {
 
-namespace {
-// The lines name folders, files, contacts and events: what other programs chose stays on its line.
-void logLine(const QString &s)
+void OutlookControl::logLine(const QString &s)
 {
     globals().gLog.log(visibleText(s));
 }
-} // namespace
 
 OutlookControl::OutlookControl(const QString &root, IMessageLoop *loop)
     : m_root(root), m_loop(loop), m_wait(loop)

@@ -66,6 +66,10 @@ private:
     void storeContactFieldOnce(pim::PimItems &items, const QString &name, const DBPhonebookItem &item);
     // The notice for a file of the store that another program kept closed for longer than a run waits.
     static QString busyNotice(const QString &fileName);
+    // The details line for an item the store could not save: which one (`what`) and why.
+    static void addSaveFailure(const QString &what, const QString &why);
+    // The lines name folders, files, contacts and events: what other programs chose stays on its line.
+    static void logLine(const QString &s);
     bool pollInterrupt();
     [[noreturn]] void raiseOutlookError(int number, const QString &description);
     // Runs one read or update of the store: any failure becomes the run's desktop error; the owner is

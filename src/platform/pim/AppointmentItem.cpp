@@ -556,13 +556,12 @@ QString AppointmentItem::unresolvedZone() const
 {
     for (const icalproperty_kind kind : {ICAL_DTSTART_PROPERTY, ICAL_DTEND_PROPERTY}) {
         icalproperty *p = icalcomponent_get_first_property(m_event, kind);
-        const icaltimetype t = rawTime(p);
-        const QByteArray tzid = p ? zoneNameOf(p, t) : QByteArray();
-        if (tzid.isEmpty() || icaltime_is_null_time(t))
+        if (!p)
             continue;
-        const QDate date(t.year, t.month, t.day);
-        const QTime time(t.hour, t.minute, qMin(t.second, 59));
-        if (date.isValid() && time.isValid() && !zonedMoment(m_root, tzid, date, time).isValid())
+        const icaltimetype t = rawTime(p);
+        const QByteArray tzid = zoneNameOf(p, t);
+        const QDateTime face = writtenFace(t);
+        if (!tzid.isEmpty() && face.isValid() && !zonedValue(m_root, p, t, face).isValid())
             return QString::fromUtf8(tzid);
     }
     return QString();
